@@ -1,0 +1,188 @@
+// Process-wide device state shared by the GUI thread and the link thread:
+// the four EEPROM images, the transfer request block, the status flags.
+//
+// Ownership follows the transfer phase: while g_xferRequest is 1 only the
+// link engine writes the request fields and the device images. On top of
+// that rule everything here is synchronised, because an unsynchronised
+// access from two threads is undefined behaviour in C++:
+//  - every flag and scalar request field is a std::atomic;
+//  - a request is published by writing its fields first and g_xferRequest
+//    last with release order; the engine reads g_xferRequest with acquire
+//    before it reads the fields (publishRequest / requestPending);
+//  - the images sit behind a mutex and are reached through withImages() or
+//    the copy helpers, so a reader always sees whole bytes of one moment.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <mutex>
+#include <span>
+#include <string>
+
+namespace vrx4 {
+
+constexpr std::size_t kImageSize = 256;
+using Image = std::array<std::uint8_t, kImageSize>;
+
+// The two EEPROM areas. The numeric values are the area digit of the
+// configuration text file (0 OPTION, 1 BASE).
+enum class Area : std::uint8_t { Option = 0, Base = 1 };
+
+// Bytes of a whole-image write and of the blocks written to files.
+constexpr std::size_t kOptionImageBytes = 115;  // OPTION 0x00..0x72
+constexpr std::size_t kBaseImageBytes = 112;    // BASE 0x00..0x6F
+
+constexpr std::size_t kScratchSize = 64;
+constexpr std::size_t kDeviceInfoSize = 8;
+
+// The four images; reached only under the image lock.
+struct Images {
+  Image g_baseDevice{};
+  Image g_baseEdit{};
+  Image g_optionDevice{};
+  Image g_optionEdit{};
+
+  Image& device(Area a) { return a == Area::Base ? g_baseDevice : g_optionDevice; }
+  Image& edit(Area a) { return a == Area::Base ? g_baseEdit : g_optionEdit; }
+  const Image& device(Area a) const { return a == Area::Base ? g_baseDevice : g_optionDevice; }
+  const Image& edit(Area a) const { return a == Area::Base ? g_baseEdit : g_optionEdit; }
+};
+
+// Transfer operation codes (the link engine's op table).
+namespace op {
+constexpr std::uint32_t kReadOption = 1;
+constexpr std::uint32_t kReadBase = 2;
+constexpr std::uint32_t kWriteOptionThenBase = 4;
+constexpr std::uint32_t kWriteBase = 5;
+constexpr std::uint32_t kWriteOption = 6;
+constexpr std::uint32_t kWriteOptionRange = 10;
+constexpr std::uint32_t kWriteOptionBytes = 12;
+constexpr std::uint32_t kWriteBaseRange = 14;
+constexpr std::uint32_t kWriteFlagThenOptionRange = 16;
+constexpr std::uint32_t kWriteSetpointThenBaseRange = 18;
+}  // namespace op
+
+// What a page hands over when it asks for a transfer.
+struct TransferRequest {
+  std::uint32_t op = 0;
+  std::array<std::uint8_t, kScratchSize> scratch{};
+  std::int8_t start = 0;
+  std::int8_t count = 0;
+  std::uint8_t optionFlagValue = 0;
+  std::uint8_t baseSetpointValue = 0;
+};
+
+class DeviceState {
+ public:
+  DeviceState() = default;
+  DeviceState(const DeviceState&) = delete;
+  DeviceState& operator=(const DeviceState&) = delete;
+
+  // ---- transfer request block ------------------------------------------
+  std::atomic<std::uint8_t> g_xferRequest{0};
+  std::atomic<std::uint32_t> g_xferOp{0};
+  std::atomic<std::int8_t> g_xferBlock{0};
+  std::atomic<std::uint8_t> g_xferVerify{0};
+  std::atomic<std::int8_t> g_xferStart{0};
+  std::atomic<std::int8_t> g_xferCount{0};
+  std::atomic<std::uint8_t> g_optionFlagValue{0};
+  std::atomic<std::uint8_t> g_baseSetpointValue{0};
+
+  // The scratch bytes of a partial write. Written by the requester before
+  // the request is published, read by the engine while it runs.
+  std::array<std::uint8_t, kScratchSize> scratch() const;
+  void setScratch(std::span<const std::uint8_t> bytes);
+
+  // Fills the block from `r` and sets g_xferRequest = 1 last (release),
+  // with g_xferVerify = 0 and g_xferBlock = 0. Refuses, returning false and
+  // changing nothing, while a transfer is requested or running: the block
+  // holds one request and a second one would overwrite the first. Both the
+  // pages and the engine (the reload after a failed identity check) publish
+  // through here, so two publishers can never interleave.
+  bool publishRequest(const TransferRequest& r);
+
+  // Acquire read of g_xferRequest: once it returns true the request fields
+  // written before the publication are visible.
+  bool requestPending() const { return g_xferRequest.load(std::memory_order_acquire) == 1; }
+
+  // The engine ends a transfer with this (release, so the images it wrote
+  // are visible to whoever sees the request gone).
+  void finishRequest() { g_xferRequest.store(0, std::memory_order_release); }
+
+  // ---- status flags ------------------------------------------------------
+  std::atomic<std::uint8_t> g_fileMode{0};
+  std::atomic<std::uint8_t> g_fileModeNoticeShown{0};
+  std::atomic<std::uint8_t> g_eepromLoaded{0};
+  std::atomic<std::uint8_t> g_identifyRequest{0};
+  std::atomic<std::uint32_t> g_currentPage{0};
+  std::atomic<std::uint32_t> g_accessMode{0};
+  std::atomic<bool> m_bAutoScale{false};
+
+  std::string configFilePath() const;
+  void setConfigFilePath(std::string path);
+
+  std::array<std::uint8_t, kDeviceInfoSize> deviceInfo() const;
+  void setDeviceInfo(std::span<const std::uint8_t, kDeviceInfoSize> info);
+
+  // Message box texts the engine shows; set when the labels are loaded.
+  std::string msgSerialMismatch() const;
+  std::string msgTransferDone() const;
+  void setMessageTexts(std::string serialMismatch, std::string transferDone);
+
+  // ---- images ------------------------------------------------------------
+  // Runs f(Images&) under the image lock; for compound changes that must
+  // not be seen half done (file mode writes, masks, restores).
+  template <class F>
+  decltype(auto) withImages(F&& f) {
+    std::lock_guard lock(m_imageMutex);
+    return f(m_images);
+  }
+  template <class F>
+  decltype(auto) withImages(F&& f) const {
+    std::lock_guard lock(m_imageMutex);
+    return f(static_cast<const Images&>(m_images));
+  }
+
+  Images snapshot() const;
+  Image device(Area a) const;
+  Image edit(Area a) const;
+  void setDevice(Area a, const Image& image);
+  void setEdit(Area a, const Image& image);
+  // Copies bytes into an image at `at`, cut at the end of the image.
+  void writeDevice(Area a, std::size_t at, std::span<const std::uint8_t> bytes);
+
+  // ---- file mode ---------------------------------------------------------
+  // Opening a configuration file: zero both device images, file mode on.
+  void openFileMode(std::string path);
+  // Closing it: zero both device images, file mode off.
+  void closeFileMode();
+
+  // Applies a write request straight to the device images, as file mode
+  // does instead of a transfer. Returns false for an op that is not a
+  // write (nothing changes then).
+  bool applyInFileMode(const TransferRequest& r);
+
+ private:
+  mutable std::mutex m_imageMutex;
+  Images m_images;
+
+  std::mutex m_publishMutex;
+  mutable std::mutex m_textMutex;
+  std::string m_configFilePath;
+  std::string m_msgSerialMismatch;
+  std::string m_msgTransferDone;
+  std::array<std::uint8_t, kDeviceInfoSize> m_deviceInfo{};
+  std::array<std::uint8_t, kScratchSize> m_scratch{};
+};
+
+// Byte range of a partial write: start as an unsigned address, count
+// limited to the scratch size and cut at the end of the image.
+struct ByteRange {
+  std::size_t start;
+  std::size_t count;
+};
+ByteRange partialRange(std::int8_t start, std::int8_t count);
+
+}  // namespace vrx4

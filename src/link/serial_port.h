@@ -1,0 +1,58 @@
+// One serial line on POSIX termios: 38400 baud 8N1, raw, no flow control,
+// DTR and RTS inactive, opened exclusively. Only the link thread uses it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace vrx4 {
+
+enum class ReadResult { Byte, Nothing, Failed };
+
+// Why a port could not be opened.
+struct PortOpenError {
+  std::string portName;  // as configured ("COM3", "/dev/ttyUSB0")
+  std::string path;      // the device path tried
+  int errorNumber = 0;   // errno of the failing call
+  bool permissionDenied = false;
+  bool busy = false;     // held by another program
+  std::string reason;    // one line for the user
+  std::string group;     // for a permission refusal: the group to join, e.g. "dialout"
+};
+
+class SerialPort {
+ public:
+  SerialPort() = default;
+  ~SerialPort();
+  SerialPort(const SerialPort&) = delete;
+  SerialPort& operator=(const SerialPort&) = delete;
+
+  // Opens and configures the named port ("COMn" or a device path).
+  // On failure returns false, fills `error` when given, and holds nothing.
+  bool open(const std::string& name, PortOpenError* error = nullptr);
+  // Clears RTS, releases the lock and closes. Safe to call when closed.
+  void close();
+  bool isOpen() const { return m_fd >= 0; }
+  const std::string& path() const { return m_path; }
+
+  // Reads one byte. With nothing waiting, waits up to waitMs (0 = return at
+  // once) for a byte to arrive. A line that has hung up, reports EIO, or
+  // whose device has gone is Failed (and gone() turns true), never Nothing.
+  ReadResult readByte(std::uint8_t& out, int waitMs = 0);
+  // Writes one byte and waits until it has left. True when it was written.
+  bool writeByte(std::uint8_t byte);
+  // Drops whatever is queued in both directions.
+  void purge();
+
+  // True once the line has hung up or the device node has disappeared; the
+  // port must then be closed and opened again.
+  bool gone() const;
+
+ private:
+  int m_fd = -1;
+  std::string m_path;
+  bool m_hungUp = false;
+  std::uint64_t m_device = 0;  // st_rdev of the open node, to notice a replaced node
+};
+
+}  // namespace vrx4

@@ -1,0 +1,149 @@
+#include "link/device_state.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+namespace vrx4 {
+namespace {
+
+Image pattern(std::uint8_t seed) {
+  Image im{};
+  for (std::size_t i = 0; i < im.size(); ++i) im[i] = static_cast<std::uint8_t>(seed + i);
+  return im;
+}
+
+TEST(DeviceState, FileModeWritesTouchExactlyTheirBytes) {
+  DeviceState s;
+  s.setDevice(Area::Option, pattern(1));
+  s.setDevice(Area::Base, pattern(2));
+  s.setEdit(Area::Option, pattern(100));
+  s.setEdit(Area::Base, pattern(200));
+
+  // Partial OPTION write of 8 bytes at 10: bytes 10..17 only.
+  TransferRequest r;
+  r.op = op::kWriteOptionRange;
+  r.start = 10;
+  r.count = 8;
+  for (std::size_t i = 0; i < 8; ++i) r.scratch[i] = static_cast<std::uint8_t>(0xE0 + i);
+  const Image before = s.device(Area::Option);
+  ASSERT_TRUE(s.applyInFileMode(r));
+  const Image after = s.device(Area::Option);
+  for (std::size_t i = 0; i < kImageSize; ++i) {
+    if (i >= 10 && i < 18) EXPECT_EQ(after[i], 0xE0 + (i - 10)) << i;
+    else EXPECT_EQ(after[i], before[i]) << i;
+  }
+
+  // Whole-image writes copy 115 OPTION / 112 BASE bytes, no more.
+  r = {};
+  r.op = op::kWriteOptionThenBase;
+  ASSERT_TRUE(s.applyInFileMode(r));
+  const Images im = s.snapshot();
+  for (std::size_t i = 0; i < kImageSize; ++i) {
+    EXPECT_EQ(im.g_optionDevice[i], i < 115 ? im.g_optionEdit[i] : pattern(1)[i]) << i;
+    EXPECT_EQ(im.g_baseDevice[i], i < 112 ? im.g_baseEdit[i] : pattern(2)[i]) << i;
+  }
+
+  // FLAG and CONSIGNE writes set byte 0 and then the range.
+  r = {};
+  r.op = op::kWriteSetpointThenBaseRange;
+  r.baseSetpointValue = 0x5A;
+  r.start = 1;
+  r.count = 2;
+  r.scratch[0] = 0x11;
+  r.scratch[1] = 0x22;
+  ASSERT_TRUE(s.applyInFileMode(r));
+  const Image b = s.device(Area::Base);
+  EXPECT_EQ(b[0], 0x5A);
+  EXPECT_EQ(b[1], 0x11);
+  EXPECT_EQ(b[2], 0x22);
+  r.op = op::kWriteFlagThenOptionRange;
+  r.optionFlagValue = 0x0C;
+  ASSERT_TRUE(s.applyInFileMode(r));
+  EXPECT_EQ(s.device(Area::Option)[0], 0x0C);
+
+  // A read is not applied; a range past the end is cut at the image end.
+  r = {};
+  r.op = op::kReadOption;
+  EXPECT_FALSE(s.applyInFileMode(r));
+  r.op = op::kWriteBaseRange;
+  r.start = static_cast<std::int8_t>(0xFC);  // address 252
+  r.count = 64;
+  r.scratch.fill(0x77);
+  ASSERT_TRUE(s.applyInFileMode(r));
+  const Image cut = s.device(Area::Base);
+  EXPECT_EQ(cut[251], pattern(2)[251]);
+  for (std::size_t i = 252; i < 256; ++i) EXPECT_EQ(cut[i], 0x77);
+  r.count = -5;
+  EXPECT_EQ(partialRange(r.start, r.count).count, 0u);
+}
+
+TEST(DeviceState, OpenAndCloseFileZeroTheDeviceImages) {
+  DeviceState s;
+  s.setDevice(Area::Option, pattern(3));
+  s.setDevice(Area::Base, pattern(4));
+  s.setEdit(Area::Base, pattern(5));
+  s.openFileMode("/tmp/x.txt");
+  EXPECT_EQ(s.g_fileMode.load(), 1);
+  EXPECT_EQ(s.configFilePath(), "/tmp/x.txt");
+  s.setDevice(Area::Base, pattern(6));
+  s.closeFileMode();
+  EXPECT_EQ(s.g_fileMode.load(), 0);
+  EXPECT_EQ(s.device(Area::Option), Image{});
+  EXPECT_EQ(s.device(Area::Base), Image{});
+  EXPECT_EQ(s.edit(Area::Base), pattern(5));  // edit images are not files
+}
+
+TEST(DeviceState, OneRequestAtATime) {
+  DeviceState s;
+  TransferRequest r;
+  r.op = op::kWriteOptionRange;
+  r.start = 9;
+  r.count = 3;
+  r.scratch[2] = 0x42;
+  s.g_xferVerify = 1;
+  s.g_xferBlock = 7;
+  ASSERT_TRUE(s.publishRequest(r));
+  EXPECT_TRUE(s.requestPending());
+  EXPECT_EQ(s.g_xferOp.load(), op::kWriteOptionRange);
+  EXPECT_EQ(s.g_xferVerify.load(), 0);
+  EXPECT_EQ(s.g_xferBlock.load(), 0);
+  EXPECT_EQ(s.scratch()[2], 0x42);
+
+  // A second request is refused and leaves the running one untouched.
+  TransferRequest other;
+  other.op = op::kReadOption;
+  other.scratch[2] = 0x99;
+  EXPECT_FALSE(s.publishRequest(other));
+  EXPECT_EQ(s.g_xferOp.load(), op::kWriteOptionRange);
+  EXPECT_EQ(s.scratch()[2], 0x42);
+  s.finishRequest();
+  EXPECT_TRUE(s.publishRequest(other));
+}
+
+TEST(DeviceState, ConcurrentPublishersNeverInterleave) {
+  // Two threads race to publish; exactly one wins each round and the block
+  // then holds that winner's fields whole (run under ThreadSanitizer too).
+  DeviceState s;
+  for (int round = 0; round < 200; ++round) {
+    int wins[2] = {0, 0};
+    auto publisher = [&](int who) {
+      TransferRequest r;
+      r.op = who == 0 ? op::kWriteOptionRange : op::kWriteBaseRange;
+      r.count = static_cast<std::int8_t>(who == 0 ? 5 : 9);
+      r.scratch.fill(static_cast<std::uint8_t>(who + 1));
+      if (s.publishRequest(r)) wins[who] = 1;
+    };
+    std::thread a(publisher, 0), b(publisher, 1);
+    a.join();
+    b.join();
+    ASSERT_EQ(wins[0] + wins[1], 1);
+    const int who = wins[0] ? 0 : 1;
+    EXPECT_EQ(s.g_xferCount.load(), who == 0 ? 5 : 9);
+    EXPECT_EQ(s.scratch()[63], who + 1);
+    s.finishRequest();
+  }
+}
+
+}  // namespace
+}  // namespace vrx4

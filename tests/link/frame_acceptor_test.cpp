@@ -1,0 +1,124 @@
+#include "link/frame_acceptor.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
+
+namespace vrx4 {
+namespace {
+
+// Feeds bytes; returns every frame accepted along the way.
+std::vector<std::vector<std::uint8_t>> feed(FrameAcceptor& acc, std::span<const std::uint8_t> bytes) {
+  std::vector<std::vector<std::uint8_t>> out;
+  for (std::uint8_t b : bytes) {
+    if (acc.push(b)) out.emplace_back(acc.frame().begin(), acc.frame().end());
+  }
+  return out;
+}
+
+std::vector<std::uint8_t> measurement(std::uint16_t p2) {
+  auto f = buildMeasurementFrame({1, 2, 3, p2, 5, 6}, 0, 0);
+  return {f.begin(), f.end()};
+}
+
+TEST(FrameAcceptor, StrayBytesAndResync) {
+  FrameAcceptor acc;
+  acc.expect(ReplyKind::Measurement);
+  std::vector<std::uint8_t> in{0x13, 0x37};
+  auto good = measurement(6000);
+  in.insert(in.end(), good.begin(), good.end());
+  auto frames = feed(acc, in);
+  ASSERT_EQ(frames.size(), 1u);
+  EXPECT_EQ(frames[0], good);
+
+  // A frame with a wrong checksum is refused; the next 'A' starts a good one.
+  acc.expect(ReplyKind::Measurement);
+  auto bad = measurement(100);
+  bad[15] ^= 0x01;
+  in = bad;
+  in.insert(in.end(), good.begin(), good.end());
+  frames = feed(acc, in);
+  ASSERT_EQ(frames.size(), 1u);
+  EXPECT_EQ(frames[0], good);
+
+  // A candidate whose bytes contain an 'A' resynchronises inside it.
+  acc.expect(ReplyKind::Measurement);
+  std::vector<std::uint8_t> tricky{'A', 'A', 'A'};
+  tricky.insert(tricky.end(), good.begin(), good.end());
+  frames = feed(acc, tricky);
+  ASSERT_EQ(frames.size(), 1u);
+  EXPECT_EQ(frames[0], good);
+}
+
+TEST(FrameAcceptor, InformationAndMemoryLengths) {
+  FrameAcceptor acc;
+  const std::array<std::uint8_t, 8> info{9, 0, 0, 0, 0, 0, 0, 1};
+  auto e = buildInformationFrame(info);
+  acc.expect(ReplyKind::Information);
+  // A measurement frame is not an information frame: no 'E' header, no accept.
+  auto m = measurement(1);
+  EXPECT_TRUE(feed(acc, m).empty());
+  auto frames = feed(acc, e);
+  ASSERT_EQ(frames.size(), 1u);
+  EXPECT_EQ(frames[0].size(), 11u);
+
+  std::vector<std::uint8_t> ten(10, 0x5A);
+  const TxFrame mem = buildMemoryFrame(0x14, 0x2A, ten);
+  acc.expect(ReplyKind::Memory, 10);
+  EXPECT_EQ(acc.expectedLength(), 15u);
+  frames = feed(acc, mem.bytes());
+  ASSERT_EQ(frames.size(), 1u);
+  EXPECT_EQ(frames[0].size(), 15u);
+
+  // The same reply awaited with the wrong count never completes.
+  acc.expect(ReplyKind::Memory, 4);
+  EXPECT_TRUE(feed(acc, mem.bytes()).empty());
+}
+
+TEST(FrameAcceptor, RandomStreamsWithEmbeddedFrames) {
+  std::mt19937 rng(1234);
+  std::uniform_int_distribution<int> byte(0, 255);
+  for (int round = 0; round < 2000; ++round) {
+    const int kind = round % 3;
+    const int count = 1 + round % 31;
+    std::vector<std::uint8_t> frame;
+    FrameAcceptor acc;
+    if (kind == 0) {
+      frame = measurement(static_cast<std::uint16_t>(round));
+      acc.expect(ReplyKind::Measurement);
+    } else if (kind == 1) {
+      std::array<std::uint8_t, 8> info{};
+      for (auto& b : info) b = static_cast<std::uint8_t>(byte(rng));
+      auto f = buildInformationFrame(info);
+      frame.assign(f.begin(), f.end());
+      acc.expect(ReplyKind::Information);
+    } else {
+      std::vector<std::uint8_t> data(static_cast<std::size_t>(count));
+      for (auto& b : data) b = static_cast<std::uint8_t>(byte(rng));
+      const TxFrame f = buildMemoryFrame(static_cast<std::uint8_t>(byte(rng)), 0x20, data);
+      frame.assign(f.data.begin(), f.data.begin() + static_cast<std::ptrdiff_t>(f.length));
+      acc.expect(ReplyKind::Memory, count);
+    }
+    // Random noise, which may hold the header byte, then the frame. The
+    // noise may by chance complete a sound frame of its own; what matters
+    // is that the embedded one is found and nothing is read out of bounds.
+    std::vector<std::uint8_t> stream(static_cast<std::size_t>(byte(rng) % 60));
+    for (auto& b : stream) b = static_cast<std::uint8_t>(byte(rng));
+    const std::size_t noise = stream.size();
+    stream.insert(stream.end(), frame.begin(), frame.end());
+    bool found = false;
+    for (std::size_t i = 0; i < stream.size(); ++i) {
+      if (acc.push(stream[i]) && i == stream.size() - 1) {
+        found = std::equal(acc.frame().begin(), acc.frame().end(), frame.begin(), frame.end());
+      }
+      ASSERT_LE(acc.buffered(), acc.expectedLength());
+    }
+    // The buffer slides one byte at a time, so every start position is
+    // tried and the embedded frame is always reached.
+    EXPECT_TRUE(found) << "round " << round << " noise " << noise;
+  }
+}
+
+}  // namespace
+}  // namespace vrx4

@@ -1,0 +1,155 @@
+#include "link/frames.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "link/param_dictionary.h"
+
+namespace vrx4 {
+namespace {
+
+std::vector<std::uint8_t> vec(std::span<const std::uint8_t> s) { return {s.begin(), s.end()}; }
+
+TEST(Frames, ChecksumAndRequests) {
+  const std::uint8_t three[] = {0x44, 0x25, 0x64, 0x00, 0x7E};
+  EXPECT_EQ(frameChecksum(three), 0xCD);
+  const std::uint8_t two[] = {0x44, 0x25};
+  EXPECT_EQ(frameChecksum(two), 0);
+
+  // Single-letter requests carry no checksum or end byte.
+  EXPECT_EQ(vec(singleByteRequest('R').bytes()), (std::vector<std::uint8_t>{'R'}));
+  EXPECT_EQ(vec(singleByteRequest('E').bytes()), (std::vector<std::uint8_t>{'E'}));
+  EXPECT_EQ(vec(singleByteRequest('a').bytes()), (std::vector<std::uint8_t>{'a'}));
+
+  EXPECT_EQ(vec(buildMemoryRead(Area::Base, 0x25, 4).bytes()),
+            (std::vector<std::uint8_t>{0x44, 0x25, 0x64, 0xCD, 0x7E}));
+  EXPECT_EQ(buildMemoryRead(Area::Option, 0x10, 10).data[2], 0x2A);
+  EXPECT_EQ(buildMemoryRead(Area::Base, 0, 0).length, 0u);
+  EXPECT_EQ(buildMemoryRead(Area::Base, 0, 32).length, 0u);
+
+  for (int v : {0x00, 0x3A, 0xBB, 0xFF}) {
+    const std::uint8_t data[] = {static_cast<std::uint8_t>(v)};
+    EXPECT_EQ(vec(buildMemoryWrite(Area::Option, 0, data).bytes()),
+              (std::vector<std::uint8_t>{0x44, 0x00, 0x01, static_cast<std::uint8_t>(v),
+                                         static_cast<std::uint8_t>((0x45 + v) & 0xFF), 0x7E}));
+  }
+  std::vector<std::uint8_t> block(10, 0x11);
+  const TxFrame w = buildMemoryWrite(Area::Base, 0xF8, block);
+  EXPECT_EQ(w.length, 15u);
+  EXPECT_EQ(w.data[2], 0x4A);
+  EXPECT_TRUE(frameIsSound(w.bytes()));
+}
+
+TEST(Frames, LiveCommandBytes) {
+  Image base{};
+  LiveTestSnapshot t;
+  t.auxinText = "2.5";
+  t.ctrlText = "5";
+  t.uoutText = "-1.2345";
+  t.ioutText = "12.0009";
+  // V_TO_B_A = 1024 (gain 1), V_TO_B_B = 500 (0.5): 5 V -> 5.5 -> 5500
+  writeField(base, *findField(Area::Base, "V_TO_B_A"), 1024);
+  writeField(base, *findField(Area::Base, "V_TO_B_B"), 500);
+  // A_TO_B_A = 640 (0.625), A_TO_B_B = -2500: 5 mA -> 0.625
+  writeField(base, *findField(Area::Base, "A_TO_B_A"), 640);
+  writeField(base, *findField(Area::Base, "A_TO_B_B"), -2500);
+  t.m_bTestCtrl = 1;
+  t.m_bTestUout = 1;
+  t.m_nTestAlarmState = 0;
+  t.m_nP2Source = 1;
+
+  TxFrame f = buildLiveCommand(t, base);
+  ASSERT_EQ(f.length, 17u);
+  EXPECT_EQ(f.data[0], 'A');
+  EXPECT_EQ(f.data[1] | (f.data[2] << 8), 2500);
+  EXPECT_EQ(f.data[3] | (f.data[4] << 8), 5500);
+  EXPECT_EQ(f.data[5] | f.data[6] | f.data[7] | f.data[8], 0);
+  // -1234.5 truncates toward zero to -1234, sent as its low 16 bits
+  EXPECT_EQ(f.data[9] | (f.data[10] << 8), 0x10000 - 1234);
+  EXPECT_EQ(f.data[11] | (f.data[12] << 8), 12000);
+  EXPECT_EQ(f.data[13], 0x05);  // P2 source + alarm forced on
+  EXPECT_EQ(f.data[14], 0x80 | 0x10 | 0x02);
+  EXPECT_TRUE(frameIsSound(f.bytes()));
+
+  t.m_nTestCtrlUnit = 1;
+  f = buildLiveCommand(t, base);
+  EXPECT_EQ(f.data[3] | (f.data[4] << 8), 625);
+  EXPECT_EQ(f.data[13], 0x15);
+
+  // Unreadable, empty and absurd texts never make the conversion undefined.
+  t.ctrlText = "";
+  t.auxinText = "abc";
+  t.uoutText = "1e300";
+  t.ioutText = "-1e300";
+  f = buildLiveCommand(t, base);
+  EXPECT_EQ(f.data[1] | (f.data[2] << 8), 0);
+  EXPECT_EQ(thousandthsWord(1e300), 0xFFFF);   // INT32_MAX & 0xFFFF
+  EXPECT_EQ(thousandthsWord(-1e300), 0x0000);  // INT32_MIN & 0xFFFF
+  EXPECT_EQ(thousandthsWord(std::nan("")), 0);
+}
+
+TEST(Frames, DecodeReplies) {
+  auto m = buildMeasurementFrame({0xFFFF, 0xFFFF, 24000, 6000, 0x7FFF, 0}, 0b0001'1101, 0xA5);
+  LiveMeasurement d = decodeMeasurement(m, 0);
+  EXPECT_EQ(d.m_value[0], 65535.0f);
+  EXPECT_EQ(d.m_value[1], -1.0f);
+  EXPECT_EQ(d.m_value[2], 24000.0f);
+  EXPECT_EQ(d.m_value[3], 6000.0f);
+  EXPECT_EQ(d.m_status, 0x1D);
+  EXPECT_EQ(d.m_statusBit0, 1);
+  EXPECT_EQ(d.m_infoPending, 0);
+  EXPECT_EQ(d.m_statusBit2, 1);
+  EXPECT_EQ(d.m_statusBit3, 1);
+  EXPECT_EQ(d.m_statusBit4, 1);
+  EXPECT_EQ(d.m_flagBit, (std::array<int, 8>{1, 0, 1, 0, 0, 1, 0, 1}));
+  // info pending from the status bit or from a pending info byte
+  EXPECT_EQ(decodeMeasurement(buildMeasurementFrame({}, 0x02, 0), 0).m_infoPending, 1);
+  EXPECT_EQ(decodeMeasurement(buildMeasurementFrame({}, 0x00, 0), 7).m_infoPending, 1);
+
+  m = buildMeasurementFrame({0, 0x7FFF, 0, 0, 0, 0}, 0, 0);
+  EXPECT_EQ(decodeMeasurement(m, 0).m_value[1], 32767.0f);
+  m = buildMeasurementFrame({0, 0x8000, 0, 0, 0, 0}, 0, 0);
+  EXPECT_EQ(m[3], 0x00);
+  EXPECT_EQ(m[4], 0x80);
+  EXPECT_EQ(decodeMeasurement(m, 0).m_value[1], -32768.0f);
+
+  const std::array<std::uint8_t, 8> info{1, 2, 3, 4, 5, 6, 7, 8};
+  const auto e = buildInformationFrame(info);
+  EXPECT_TRUE(frameIsSound(e));
+  EXPECT_EQ(decodeInformation(e), info);
+
+  const std::uint8_t data[] = {0x01, 0x23, 0x45, 0x67};
+  const TxFrame mem = buildMemoryFrame(0x25, 0x64, data);
+  const MemoryData md = decodeMemory(mem.bytes());
+  EXPECT_EQ(md.address, 0x25);
+  EXPECT_EQ(vec(md.bytes()), (std::vector<std::uint8_t>{0x01, 0x23, 0x45, 0x67}));
+}
+
+TEST(Frames, EchoComparedOnlyOnForcedChannels) {
+  Image base{};
+  writeField(base, *findField(Area::Base, "V_TO_B_A"), 1024);
+  LiveTestSnapshot t;
+  t.uoutText = "5";
+  t.ctrlText = "3";
+  const TxFrame cmd = buildLiveCommand(t, base);
+  // The device reports Uout 5.000 V, CONTROL unrelated.
+  auto frame = buildMeasurementFrame({0, 1234, 24000, 0, 5000, 0}, 0, 0);
+  EXPECT_TRUE(liveEchoMatches(cmd.bytes(), frame, t, 0));  // nothing forced
+  t.m_bTestUout = 1;
+  EXPECT_TRUE(liveEchoMatches(cmd.bytes(), frame, t, 0));
+  t.m_bTestCtrl = 1;
+  EXPECT_FALSE(liveEchoMatches(cmd.bytes(), frame, t, 0));
+  t.m_bTestCtrl = 0;
+  t.m_bTestAlarm = 1;
+  t.m_nTestAlarmState = 0;  // forced on: bit 0 of byte 13 set
+  const TxFrame cmd2 = buildLiveCommand(t, base);
+  EXPECT_FALSE(liveEchoMatches(cmd2.bytes(), frame, t, 0));
+  EXPECT_TRUE(liveEchoMatches(cmd2.bytes(), frame, t, 1));
+  // Too short to compare: no difference is reported.
+  EXPECT_TRUE(liveEchoMatches(cmd2.bytes().first(12), frame, t, 0));
+}
+
+}  // namespace
+}  // namespace vrx4
