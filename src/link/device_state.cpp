@@ -24,9 +24,29 @@ void DeviceState::setScratch(std::span<const std::uint8_t> bytes) {
   std::copy_n(bytes.begin(), std::min(bytes.size(), m_scratch.size()), m_scratch.begin());
 }
 
-bool DeviceState::publishRequest(const TransferRequest& r) {
+bool DeviceState::requestIsValid(const TransferRequest& r) {
+  switch (r.op) {
+    case op::kReadOption:
+    case op::kWriteOptionThenBase:
+    case op::kWriteBase:
+    case op::kWriteOption:
+      return true;
+    case op::kWriteOptionBytes:  // count single-byte writes from the scratch
+      return r.count >= 1 && static_cast<std::size_t>(r.count) <= kScratchSize;
+    case op::kWriteOptionRange:  // one block of count bytes
+    case op::kWriteFlagThenOptionRange:
+    case op::kWriteBaseRange:    // two blocks of count bytes
+    case op::kWriteSetpointThenBaseRange:
+      return r.count >= 1 && r.count <= 31;
+    default:
+      return false;
+  }
+}
+
+DeviceState::Publish DeviceState::publishRequest(const TransferRequest& r) {
+  if (!requestIsValid(r)) return Publish::Invalid;
   std::lock_guard lock(m_publishMutex);
-  if (g_xferRequest.load(std::memory_order_acquire) != 0) return false;
+  if (g_xferRequest.load(std::memory_order_acquire) != 0) return Publish::Busy;
   setScratch(r.scratch);
   g_xferStart.store(r.start, std::memory_order_relaxed);
   g_xferCount.store(r.count, std::memory_order_relaxed);
@@ -36,7 +56,15 @@ bool DeviceState::publishRequest(const TransferRequest& r) {
   g_xferOp.store(r.op, std::memory_order_relaxed);
   g_xferBlock.store(0, std::memory_order_relaxed);
   g_xferRequest.store(1, std::memory_order_release);
-  return true;
+  return Publish::Accepted;
+}
+
+void DeviceState::restartAsFullRead() {
+  std::lock_guard lock(m_publishMutex);
+  g_xferVerify.store(0, std::memory_order_relaxed);
+  g_xferOp.store(op::kReadOption, std::memory_order_relaxed);
+  g_xferBlock.store(0, std::memory_order_relaxed);
+  g_xferRequest.store(1, std::memory_order_release);
 }
 
 std::string DeviceState::configFilePath() const {

@@ -96,12 +96,21 @@ class DeviceState {
   void setScratch(std::span<const std::uint8_t> bytes);
 
   // Fills the block from `r` and sets g_xferRequest = 1 last (release),
-  // with g_xferVerify = 0 and g_xferBlock = 0. Refuses, returning false and
-  // changing nothing, while a transfer is requested or running: the block
-  // holds one request and a second one would overwrite the first. Both the
-  // pages and the engine (the reload after a failed identity check) publish
-  // through here, so two publishers can never interleave.
-  bool publishRequest(const TransferRequest& r);
+  // with g_xferVerify = 0 and g_xferBlock = 0. Refuses, changing nothing:
+  //  - Busy while a transfer is requested or running: the block holds one
+  //    request and a second one would overwrite the first;
+  //  - Invalid for an op a page cannot ask for, or a byte count that no
+  //    frame can carry (the engine would wait for ever on an empty frame).
+  // Pages and the CLI publish through here, so two publishers never
+  // interleave.
+  enum class Publish { Accepted, Busy, Invalid };
+  Publish publishRequest(const TransferRequest& r);
+  static bool requestIsValid(const TransferRequest& r);
+
+  // The engine's reload after a failed identity check: whatever runs is
+  // replaced by a full read, because its bytes were meant for another
+  // device.
+  void restartAsFullRead();
 
   // Acquire read of g_xferRequest: once it returns true the request fields
   // written before the publication are visible.

@@ -103,7 +103,7 @@ TEST(DeviceState, OneRequestAtATime) {
   r.scratch[2] = 0x42;
   s.g_xferVerify = 1;
   s.g_xferBlock = 7;
-  ASSERT_TRUE(s.publishRequest(r));
+  ASSERT_EQ(s.publishRequest(r), DeviceState::Publish::Accepted);
   EXPECT_TRUE(s.requestPending());
   EXPECT_EQ(s.g_xferOp.load(), op::kWriteOptionRange);
   EXPECT_EQ(s.g_xferVerify.load(), 0);
@@ -114,11 +114,24 @@ TEST(DeviceState, OneRequestAtATime) {
   TransferRequest other;
   other.op = op::kReadOption;
   other.scratch[2] = 0x99;
-  EXPECT_FALSE(s.publishRequest(other));
+  EXPECT_EQ(s.publishRequest(other), DeviceState::Publish::Busy);
   EXPECT_EQ(s.g_xferOp.load(), op::kWriteOptionRange);
   EXPECT_EQ(s.scratch()[2], 0x42);
   s.finishRequest();
-  EXPECT_TRUE(s.publishRequest(other));
+  EXPECT_EQ(s.publishRequest(other), DeviceState::Publish::Accepted);
+  s.finishRequest();
+
+  // Requests no frame can carry are refused before they reach the engine.
+  TransferRequest bad;
+  bad.op = op::kWriteBaseRange;
+  bad.count = 0;
+  EXPECT_EQ(s.publishRequest(bad), DeviceState::Publish::Invalid);
+  bad.count = 32;
+  EXPECT_EQ(s.publishRequest(bad), DeviceState::Publish::Invalid);
+  bad.op = 7;  // a read-back op is the engine's own
+  bad.count = 4;
+  EXPECT_EQ(s.publishRequest(bad), DeviceState::Publish::Invalid);
+  EXPECT_FALSE(s.requestPending());
 }
 
 TEST(DeviceState, ConcurrentPublishersNeverInterleave) {
@@ -132,7 +145,7 @@ TEST(DeviceState, ConcurrentPublishersNeverInterleave) {
       r.op = who == 0 ? op::kWriteOptionRange : op::kWriteBaseRange;
       r.count = static_cast<std::int8_t>(who == 0 ? 5 : 9);
       r.scratch.fill(static_cast<std::uint8_t>(who + 1));
-      if (s.publishRequest(r)) wins[who] = 1;
+      if (s.publishRequest(r) == DeviceState::Publish::Accepted) wins[who] = 1;
     };
     std::thread a(publisher, 0), b(publisher, 1);
     a.join();

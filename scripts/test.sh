@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Builds and runs every test: the whole suite in a normal build, then the
+# codec and frame tests under AddressSanitizer + UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/build.sh build
+ctest --test-dir build --output-on-failure -j2
+
+bash scripts/build.sh build-asan -DVRX4_SANITIZE=address
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ctest --test-dir build-asan --output-on-failure -j2 -L codec
