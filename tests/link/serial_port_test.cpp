@@ -1,0 +1,229 @@
+// SerialPort over a real pseudo-terminal pair: the test holds the master
+// side and plays the regulator; the port opens the slave path.
+#include "link/serial_port.h"
+
+#include <fcntl.h>
+#include <grp.h>
+#include <poll.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+namespace vrx4 {
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+using Ms = std::chrono::duration<double, std::milli>;
+
+struct Pty {
+  int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+  std::string slave = (::grantpt(master), ::unlockpt(master), ::ptsname(master));
+  ~Pty() { hangUp(); }
+  void hangUp() { master = master >= 0 ? ::close(master), -1 : -1; }
+  void send(const std::string& s) const {
+    ASSERT_EQ(::write(master, s.data(), s.size()), ssize_t(s.size()));
+  }
+  std::string receive(std::size_t count) const {  // what the port sent, within a second
+    std::string got;
+    pollfd p{master, POLLIN, 0};
+    for (char c = 0; got.size() < count && ::poll(&p, 1, 1000) > 0 && ::read(master, &c, 1) == 1;)
+      got += c;
+    return got;
+  }
+};
+
+template <typename F> double msTaken(F&& f) {
+  const auto start = Clock::now();
+  f();
+  return Ms(Clock::now() - start).count();
+}
+std::size_t openFds() {
+  return std::size_t(std::distance(fs::directory_iterator("/proc/self/fd"), {}));
+}
+fs::path tempDir() {
+  std::string t = (fs::temp_directory_path() / "vrx4-port-XXXXXX").string();
+  return ::mkdtemp(t.data()) ? t : (std::abort(), t);
+}
+
+TEST(SerialPort, OpenMakesTheLineRaw38400With8N1AndNoFlowControl) {
+  Pty pty;
+  // A descriptor opened first lets the test see the settings; start cooked.
+  const int probe = ::open(pty.slave.c_str(), O_RDWR | O_NOCTTY);
+  termios t{};
+  ASSERT_EQ(::tcgetattr(probe, &t), 0);
+  t.c_cflag = (t.c_cflag & ~CSIZE) | CS7 | PARENB | CSTOPB | CRTSCTS;
+  t.c_iflag |= IXON | IXOFF | ICRNL;
+  t.c_lflag |= ICANON | ECHO | ISIG;
+  t.c_oflag |= OPOST | ONLCR;
+  ::cfsetspeed(&t, B9600);
+  ASSERT_EQ(::tcsetattr(probe, TCSANOW, &t), 0);
+
+  SerialPort port;
+  ASSERT_TRUE(port.open(pty.slave));
+  ASSERT_EQ(::tcgetattr(probe, &t), 0);
+  EXPECT_EQ(::cfgetispeed(&t), B38400);
+  EXPECT_EQ(::cfgetospeed(&t), B38400);
+  EXPECT_EQ(t.c_cflag & (CSIZE | PARENB | CSTOPB | CRTSCTS | CLOCAL | CREAD),
+            tcflag_t(CS8 | CLOCAL | CREAD));
+  EXPECT_EQ(t.c_iflag & (IXON | IXOFF | IXANY | ICRNL), 0u);
+  EXPECT_EQ(t.c_lflag & (ICANON | ECHO | ISIG | IEXTEN), 0u);
+  EXPECT_EQ(t.c_oflag & OPOST, 0u);
+  EXPECT_EQ(t.c_cc[VMIN] + t.c_cc[VTIME], 0);
+  ::close(probe);
+
+  // Bytes pass untouched and in order: CR, ^C and XON are data, '\n' gets no CR.
+  pty.send("\r\x03\x11\n");
+  std::string got;
+  for (std::uint8_t b = 0; got.size() < 4 && port.readByte(b, 1000) == ReadResult::Byte;)
+    got += char(b);
+  EXPECT_EQ(got, "\r\x03\x11\n");
+  EXPECT_TRUE(port.writeByte('\n') && port.writeByte('A') && port.writeByte('B'));
+  EXPECT_EQ(pty.receive(3), "\nAB");
+}
+
+TEST(SerialPort, SilentLineGivesNothingWaitsWithoutSpinningAndWakesForAByte) {
+  Pty pty;
+  SerialPort port;
+  ASSERT_TRUE(port.open(pty.slave));
+  std::uint8_t b = 0;
+  ReadResult r = ReadResult::Byte;
+  EXPECT_LT(msTaken([&] { r = port.readByte(b, 0); }), 40);
+  EXPECT_EQ(r, ReadResult::Nothing);
+  EXPECT_LT(msTaken([&] { r = port.readByte(b, 1); }), 40);
+  EXPECT_EQ(r, ReadResult::Nothing);
+  const std::clock_t cpu = std::clock();
+  EXPECT_GE(msTaken([&] { r = port.readByte(b, 100); }), 99);
+  EXPECT_LT(double(std::clock() - cpu) * 1000 / CLOCKS_PER_SEC, 30);
+  EXPECT_EQ(r, ReadResult::Nothing);
+
+  Clock::time_point returned;
+  std::thread reader([&] { r = port.readByte(b, 1000), returned = Clock::now(); });
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));  // let the reader block
+  const auto sent = Clock::now();
+  pty.send("\x5a");
+  reader.join();
+  EXPECT_EQ(r, ReadResult::Byte);
+  EXPECT_EQ(b, 0x5a);
+  EXPECT_LT(Ms(returned - sent).count(), 100);
+}
+
+TEST(SerialPort, PurgeDropsQueuedInput) {
+  Pty pty;
+  SerialPort port;
+  ASSERT_TRUE(port.open(pty.slave));
+  pty.send("stale");
+  std::uint8_t b = 0;
+  ASSERT_EQ(port.readByte(b, 1000), ReadResult::Byte);  // the rest arrived with it
+  port.purge();
+  EXPECT_EQ(port.readByte(b, 0), ReadResult::Nothing);
+  pty.send("N");
+  EXPECT_EQ(port.readByte(b, 1000), ReadResult::Byte);
+  EXPECT_EQ(b, 'N');
+}
+
+TEST(SerialPort, SecondOpenerIsRefusedAsBusyUntilTheFirstCloses) {
+  Pty pty;
+  SerialPort first, second;
+  ASSERT_TRUE(first.open(pty.slave));
+  const std::size_t fds = openFds();
+  PortOpenError e;
+  EXPECT_FALSE(second.open(pty.slave, &e));
+  EXPECT_FALSE(second.isOpen());
+  EXPECT_EQ(openFds(), fds);
+  EXPECT_TRUE(e.busy && !e.permissionDenied);
+  EXPECT_EQ(e.path, pty.slave);
+  EXPECT_EQ(e.reason, "the port is in use by another program");
+  EXPECT_TRUE(first.writeByte('x'));  // the holder is unaffected
+  EXPECT_EQ(pty.receive(1), "x");
+  first.close();
+  first.close();
+  EXPECT_TRUE(second.open(pty.slave));
+}
+
+TEST(SerialPort, RefusedOpensSayWhyAndHoldNothing) {
+  const fs::path dir = tempDir();
+  SerialPort port;
+  PortOpenError e;
+  EXPECT_FALSE(port.open((dir / "ttyUSB9").string(), &e));
+  EXPECT_EQ(e.errorNumber, ENOENT);
+  EXPECT_EQ(e.reason, "no such device");
+  const std::string file = (dir / "plain").string();
+  ::close(::open(file.c_str(), O_CREAT | O_WRONLY, 0));
+  const std::size_t fds = openFds();
+  EXPECT_FALSE(port.open(file, &e));
+  EXPECT_EQ(e.reason, "not a serial port");
+  EXPECT_EQ(openFds(), fds);
+
+  // An unprivileged user (a child dropped to "nobody" when we are root) is
+  // told the owning group to join, and finds an exclusively held port busy.
+  ::chmod(dir.c_str(), 0755);
+  struct stat st {};
+  ::stat(file.c_str(), &st);
+  const std::string grp = ::getgrgid(st.st_gid)->gr_name;
+  Pty pty;
+  ::chmod(pty.slave.c_str(), 0666);
+  ASSERT_TRUE(port.open(pty.slave));
+  const pid_t child = ::fork();
+  if (child == 0) {
+    if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(77);
+    SerialPort p;
+    PortOpenError pe, be;
+    const bool denied = !p.open(file, &pe) && pe.permissionDenied && pe.group == grp &&
+                        pe.reason == "permission denied: add your user to the group '" + grp +
+                                         "' and log in again";
+    const bool busy = !p.open(pty.slave, &be) && be.busy && be.errorNumber == EBUSY;
+    ::_exit((denied ? 0 : 1) | (busy ? 0 : 2));
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  fs::remove_all(dir);
+  if (WEXITSTATUS(status) == 77) GTEST_SKIP() << "cannot drop privileges";
+  EXPECT_EQ(status, 0) << "exit 1: permission refusal wrong, 2: exclusive hold not busy";
+}
+
+TEST(SerialPort, HungUpLineFailsEveryTimeAndIsGone) {
+  Pty pty;
+  SerialPort port;
+  ASSERT_TRUE(port.open(pty.slave));
+  std::uint8_t b = 0;
+  ReadResult r = ReadResult::Nothing;
+  double waited = 0;
+  std::thread reader([&] { waited = msTaken([&] { r = port.readByte(b, 2000); }); });
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));  // let the reader block
+  pty.hangUp();
+  reader.join();
+  EXPECT_EQ(r, ReadResult::Failed);
+  EXPECT_LT(waited, 1000);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(port.readByte(b, i), ReadResult::Failed);
+  EXPECT_TRUE(port.gone());
+  EXPECT_FALSE(port.writeByte('x'));
+}
+
+TEST(SerialPort, GoneNoticesARemovedOrReplacedDeviceNode) {
+  const fs::path dir = tempDir(), link = dir / "ttyUSB0";
+  Pty pty, other;
+  fs::create_symlink(pty.slave, link);
+  SerialPort port;
+  ASSERT_TRUE(port.open(link.string()));
+  EXPECT_FALSE(port.gone());
+  fs::remove(link);
+  EXPECT_TRUE(port.gone());
+  fs::create_symlink(other.slave, link);
+  EXPECT_TRUE(port.gone());
+  fs::remove(link);
+  fs::create_symlink(pty.slave, link);
+  EXPECT_FALSE(port.gone());
+  fs::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace vrx4
