@@ -1,0 +1,104 @@
+#include "sim/pty_server.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+
+#include "link/frames.h"
+
+namespace vrx4::sim {
+namespace {
+
+int openHost(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+  if (fd >= 0) {
+    termios t{};
+    tcgetattr(fd, &t);
+    cfmakeraw(&t);
+    tcsetattr(fd, TCSANOW, &t);
+  }
+  return fd;
+}
+
+// Reads up to n bytes within `ms`; a read error ends it early.
+std::vector<std::uint8_t> readN(int fd, std::size_t n, int ms, bool* failed = nullptr) {
+  std::vector<std::uint8_t> got;
+  const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+  while (got.size() < n && std::chrono::steady_clock::now() < until) {
+    pollfd p{fd, POLLIN, 0};
+    if (::poll(&p, 1, 10) <= 0) continue;
+    std::uint8_t b;
+    const ssize_t r = ::read(fd, &b, 1);
+    if (r == 1) {
+      got.push_back(b);
+    } else {
+      if (failed) *failed = true;
+      break;
+    }
+  }
+  return got;
+}
+
+TEST(PtyServer, ServesAHostThatComesAndGoes) {
+  SimDevice device;
+  const std::string link = "/tmp/vrx4-sim-test-" + std::to_string(::getpid());
+  PtyServer server(device, {false, link});
+  ASSERT_TRUE(server.start()) << server.error();
+  for (int round = 0; round < 2; ++round) {
+    const int fd = openHost(server.hostPath());
+    ASSERT_GE(fd, 0);
+    const std::uint8_t r = 'R';
+    ASSERT_EQ(::write(fd, &r, 1), 1);
+    const auto reply = readN(fd, 17, 1000);
+    ASSERT_EQ(reply.size(), 17u);
+    EXPECT_TRUE(frameIsSound(reply));
+    ::close(fd);
+  }
+
+  // Unplugged: the host's line fails, and a new line appears at the link.
+  int fd = openHost(server.hostPath());
+  ASSERT_GE(fd, 0);
+  server.hangUp(200);
+  bool failed = false;
+  readN(fd, 1, 1000, &failed);
+  EXPECT_TRUE(failed);
+  ::close(fd);
+  std::vector<std::uint8_t> reply;
+  for (int attempt = 0; attempt < 50 && reply.size() != 17; ++attempt) {
+    ::usleep(50000);
+    fd = openHost(server.hostPath());
+    if (fd < 0) continue;
+    const std::uint8_t r = 'R';
+    (void)!::write(fd, &r, 1);
+    reply = readN(fd, 17, 300);
+    ::close(fd);
+  }
+  EXPECT_EQ(reply.size(), 17u);
+  server.stop();
+  EXPECT_NE(::access(link.c_str(), F_OK), 0);  // the link is removed
+}
+
+TEST(PtyServer, PacedRepliesTakeTheirWireTime) {
+  SimDevice device;
+  PtyServer server(device, {true, ""});
+  ASSERT_TRUE(server.start()) << server.error();
+  const int fd = openHost(server.hostPath());
+  ASSERT_GE(fd, 0);
+  const auto start = std::chrono::steady_clock::now();
+  const std::uint8_t r = 'R';
+  ASSERT_EQ(::write(fd, &r, 1), 1);
+  const auto reply = readN(fd, 17, 1000);
+  const double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  ASSERT_EQ(reply.size(), 17u);
+  EXPECT_GE(s, 17 * PtyServer::kByteSeconds);
+  ::close(fd);
+}
+
+}  // namespace
+}  // namespace vrx4::sim

@@ -1,0 +1,165 @@
+#include "sim/sim_device.h"
+
+#include <gtest/gtest.h>
+
+#include "link/frames.h"
+#include "link/param_dictionary.h"
+
+namespace vrx4::sim {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// Sends a frame byte by byte; returns the reply to each byte.
+std::vector<Bytes> sendFrame(SimDevice& d, std::span<const std::uint8_t> frame, double& t) {
+  std::vector<Bytes> replies;
+  for (auto b : frame) {
+    t += 0.001;
+    replies.push_back(d.onByte(b, t));
+  }
+  return replies;
+}
+
+TEST(SimDevice, AnswersEveryByteWithTheRightFrame) {
+  SimDevice d;
+  double t = 0;
+  Bytes r = d.onByte('R', t);
+  ASSERT_EQ(r.size(), 17u);
+  EXPECT_EQ(r[0], 'A');
+  EXPECT_TRUE(frameIsSound(r));
+  r = d.onByte('E', t);
+  ASSERT_EQ(r.size(), 11u);
+  EXPECT_EQ(r[0], 'E');
+  EXPECT_TRUE(frameIsSound(r));
+
+  // 44 25 64 CD 7E: four measurement frames, then the memory frame.
+  const TxFrame read = buildMemoryRead(Area::Base, 0x25, 4);
+  ASSERT_EQ(Bytes(read.bytes().begin(), read.bytes().end()), (Bytes{0x44, 0x25, 0x64, 0xCD, 0x7E}));
+  auto replies = sendFrame(d, read.bytes(), t);
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(replies[static_cast<std::size_t>(i)].size(), 17u);
+  const Bytes& mem = replies[4];
+  ASSERT_EQ(mem.size(), 9u);
+  EXPECT_EQ((Bytes{mem[0], mem[1], mem[2], mem[3], mem[4], mem[5]}), (Bytes{'D', 0x25, 0x64, 0x01, 0x23, 0x45}));
+  EXPECT_TRUE(frameIsSound(mem));
+
+  const TxFrame ten = buildMemoryRead(Area::Option, 0x14, 10);
+  EXPECT_EQ(sendFrame(d, ten.bytes(), t).back().size(), 15u);
+}
+
+TEST(SimDevice, StoresOnlySoundWrites) {
+  SimDevice d;
+  double t = 0;
+  const std::uint8_t v[] = {0x3C};
+  TxFrame w = buildMemoryWrite(Area::Option, 0x00, v);
+  EXPECT_EQ(w.data[4], (0x45 + 0x3C) & 0xFF);
+  for (auto& reply : sendFrame(d, w.bytes(), t)) EXPECT_EQ(reply.size(), 17u);
+  EXPECT_EQ(d.image(Area::Option)[0], 0x3C);
+
+  const std::uint8_t v2[] = {0x99};
+  w = buildMemoryWrite(Area::Option, 0x00, v2);
+  w.data[4] ^= 1;  // wrong checksum
+  sendFrame(d, w.bytes(), t);
+  EXPECT_EQ(d.image(Area::Option)[0], 0x3C);
+
+  // A frame cut short and followed by line silence is dropped; the next
+  // frame from its first byte is understood.
+  const std::uint8_t block[] = {1, 2, 3, 4};
+  w = buildMemoryWrite(Area::Base, 0x40, block);
+  sendFrame(d, w.bytes().first(3), t);
+  t += 0.5;
+  sendFrame(d, w.bytes(), t);
+  EXPECT_EQ(d.image(Area::Base)[0x40], 1);
+  EXPECT_EQ(d.image(Area::Base)[0x43], 4);
+}
+
+TEST(SimDevice, LiveCommandForcesAndEchoes) {
+  SimDevice d;
+  double t = 0;
+  LiveTestSnapshot test;
+  test.m_bTestUout = 1;
+  test.uoutText = "5";
+  test.m_bTestAlarm = 1;
+  test.m_nTestAlarmState = 0;
+  const TxFrame cmd = buildLiveCommand(test, d.image(Area::Base));
+  d.onByte('a', t);
+  const auto replies = sendFrame(d, cmd.bytes(), t);
+  ASSERT_EQ(replies.size(), 17u);
+  const Bytes& last = replies.back();
+  ASSERT_EQ(last.size(), 17u);
+  EXPECT_EQ(last[9], 0x88);
+  EXPECT_EQ(last[10], 0x13);
+  EXPECT_EQ(last[13] & 1, 1);  // alarm forced on
+  EXPECT_TRUE(liveEchoMatches(cmd.bytes(), last, test, last[13] & 1));
+
+  // Clearing the force returns Uout to the model's value.
+  test.m_bTestUout = 0;
+  test.m_bTestAlarm = 0;
+  const auto after = sendFrame(d, buildLiveCommand(test, d.image(Area::Base)).bytes(), t).back();
+  EXPECT_NE(after[9] | (after[10] << 8), 5000);
+}
+
+TEST(SimDevice, StatusBitsFollowTheImages) {
+  SimDevice d;
+  Image o = d.image(Area::Option);
+  Image b = d.image(Area::Base);
+  o[0] = 0x0C;
+  b[0] = 0x01;
+  d.setImage(Area::Option, o);
+  d.setImage(Area::Base, b);
+  EXPECT_EQ(d.onByte('R', 0)[13] & 0x1C, 0x1C);
+  d.setInfoCodes({7, 0, 0, 0, 0, 0, 0, 0});
+  EXPECT_EQ(d.onByte('R', 0)[13] & 0x02, 0x02);
+  const Bytes e = d.onByte('E', 0);
+  EXPECT_EQ(e[1], 7);
+  EXPECT_EQ(d.onByte('R', 0)[13] & 0x02, 0);  // read, no longer pending
+}
+
+TEST(SimDevice, PlantFollowsTheSetpointAndRaisesTheAlarm) {
+  SimDevice d;
+  d.plant().controlInput = 6.0;  // 6 bar with the factory scaling
+  for (int i = 0; i < 300; ++i) d.tick(0.01);
+  const Bytes f = d.onByte('R', 0);
+  const int p2 = f[7] | (f[8] << 8);
+  EXPECT_NEAR(p2, 6000, 60);
+  EXPECT_NEAR(f[9] | (f[10] << 8), 6000, 60);  // Uout: 1 V per bar
+  EXPECT_EQ(f[13] & 1, 0);
+
+  // A setpoint jump far beyond the limits for longer than the delay.
+  d.plant().controlInput = 10.0;
+  d.tick(0.01);
+  EXPECT_EQ(d.onByte('R', 0)[13] & 1, 0);  // not yet: AL_DEL_ON is 1 s
+  Image o = d.image(Area::Option);
+  writeField(o, *findField(Area::Option, "AL_DEL_ON"), 1);  // 20 ms
+  d.setImage(Area::Option, o);
+  for (int i = 0; i < 5; ++i) d.tick(0.01);
+  EXPECT_EQ(d.onByte('R', 0)[13] & 1, 1);
+}
+
+TEST(SimDevice, InjectedFaults) {
+  SimDevice d;
+  d.faults().corruptNext = 1;
+  EXPECT_FALSE(frameIsSound(d.onByte('R', 0)));
+  EXPECT_TRUE(frameIsSound(d.onByte('R', 0)));
+  d.faults().dropNext = 1;
+  EXPECT_TRUE(d.onByte('R', 0).empty());
+  d.faults().strayNext = 1;
+  Bytes s = d.onByte('R', 0);
+  ASSERT_EQ(s.size(), 20u);
+  EXPECT_NE(s[0], 'A');
+  EXPECT_TRUE(frameIsSound(std::span(s).subspan(3)));
+
+  // A stale read returns the bytes from before the last write, once.
+  double t = 0;
+  const std::uint8_t v[] = {0xAB};
+  sendFrame(d, buildMemoryWrite(Area::Option, 0x05, v).bytes(), t);
+  d.faults().staleReads = 1;
+  const TxFrame rd = buildMemoryRead(Area::Option, 0x05, 1);
+  EXPECT_NE(sendFrame(d, rd.bytes(), t).back()[3], 0xAB);
+  EXPECT_EQ(sendFrame(d, rd.bytes(), t).back()[3], 0xAB);
+
+  d.faults().silentAfter = d.bytesReceived();
+  EXPECT_TRUE(d.onByte('R', 0).empty());
+}
+
+}  // namespace
+}  // namespace vrx4::sim
