@@ -2,6 +2,7 @@
 // four-digit start address and data bytes, 16 bytes a line, CR LF line ends.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -46,7 +47,15 @@ struct ReadTargets {
 // Parses text line by line until an empty line or the end, storing bytes
 // of the collected areas at start+j, cut at the end of each buffer. Stops
 // at the first invalid line; bytes of earlier lines stay stored.
+// A UTF-8 byte order mark at the start is skipped. anyAreaLine is set only
+// by a line that stored at least one byte: a line with no data pairs, or
+// one that lies wholly past the end of its buffer, puts nothing from the
+// file into the buffer, so it does not count.
 ReadOutcome parse(std::string_view text, ReadTargets targets);
+
+// Files are read whole; a larger one (a real file is under 1 KiB) is
+// refused as CouldNotOpen, and so is anything that is not a regular file.
+constexpr std::size_t kMaxFileBytes = std::size_t{16} << 20;
 
 // Reads a file and parses it (CR LF and LF line ends both work).
 ReadOutcome readFile(const std::string& path, ReadTargets targets);
@@ -64,6 +73,8 @@ struct ExportBuffers {
 ReadOutcome readForExport(const std::string& path, const DeviceState& state, ExportBuffers& out);
 
 // Map page Exporters: a 200-byte zeroed buffer, one area's lines only.
+// For Export and Map the buffers are filled only once the file is read, so
+// a file that cannot be opened leaves them as they were.
 constexpr std::size_t kMapBufferSize = 200;
 using MapBuffer = std::array<std::uint8_t, kMapBufferSize>;
 ReadOutcome readForMap(const std::string& path, Area area, MapBuffer& out);
