@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds and runs every test: the whole suite in a normal build, then the
-# codec and frame tests under AddressSanitizer + UndefinedBehaviorSanitizer.
+# Builds and runs every test: the whole suite in a normal build, the codec
+# and frame tests under AddressSanitizer + UndefinedBehaviorSanitizer, and
+# the link engine's end-to-end tests under ThreadSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -10,3 +11,7 @@ ctest --test-dir build --output-on-failure -j2
 bash scripts/build.sh build-asan -DVRX4_SANITIZE=address
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build-asan --output-on-failure -j2 -L codec
+
+bash scripts/build.sh build-tsan -DVRX4_SANITIZE=thread
+TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
+  ctest --test-dir build-tsan --output-on-failure -j2 -L 'engine|sim|port'

@@ -129,6 +129,15 @@ class DeviceState {
   std::atomic<std::uint32_t> g_accessMode{0};
   std::atomic<bool> m_bAutoScale{false};
 
+  // The capture clock: link start, time of the last accepted measurement
+  // and of the last capture sample (ms since the start, unsigned 32-bit
+  // arithmetic), the display gate's frame count and the sample period.
+  std::atomic<std::uint32_t> g_linkStartTick{0};
+  std::atomic<std::uint32_t> g_lastSampleMs{0};
+  std::atomic<std::uint32_t> g_elapsedMs{0};
+  std::atomic<std::uint32_t> g_pollCount{0};
+  std::atomic<double> g_samplePeriod{0.1};
+
   std::string configFilePath() const;
   void setConfigFilePath(std::string path);
 

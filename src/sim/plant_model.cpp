@@ -35,6 +35,10 @@ void PlantModel::tick(double dt, const Image& option, const Image& base, const F
     const std::size_t a = current ? 0x0E : 0x0A;
     target = in * slope(option, a) + offset(option, a + 2);
   }
+  if (!m_settled) {
+    m_p2 = std::max(0.0, target);
+    m_settled = true;
+  }
   m_p2 += (std::max(0.0, target) - m_p2) * (1.0 - std::exp(-dt / kTimeConstant));
 
   // Alarm: the error leaves its band for AL_DEL_ON, comes back for

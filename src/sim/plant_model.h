@@ -43,6 +43,7 @@ class PlantModel {
 
  private:
   double m_p2 = 0.0;
+  bool m_settled = false;  // a device is switched on long before it is read
   bool m_condition = false;
   bool m_alarm = false;
   double m_conditionTime = 0.0;  // how long the condition has held / been absent

@@ -104,6 +104,7 @@ std::vector<std::uint8_t> SimDevice::answer(std::vector<std::uint8_t> reply) {
 
 std::vector<std::uint8_t> SimDevice::onByte(std::uint8_t b, double now) {
   ++m_bytesReceived;
+  if (m_received.size() < 1'000'000) m_received.push_back(b);
   if (m_faults.silentAfter >= 0 && m_bytesReceived > m_faults.silentAfter) m_faults.silent = true;
   if (m_parse != Parse::Idle && now - m_lastByte > kFrameSilence) m_parse = Parse::Idle;
   m_lastByte = now;

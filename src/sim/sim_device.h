@@ -42,6 +42,10 @@ class SimDevice {
   const Forced& forced() const { return m_forced; }
   std::uint8_t statusByte() const;
   long bytesReceived() const { return m_bytesReceived; }
+  // Every byte received, in order, for tests that check what went over
+  // the line.
+  const std::vector<std::uint8_t>& received() const { return m_received; }
+  void clearReceived() { m_received.clear(); }
   long writesStored() const { return m_writesStored; }
 
  private:
@@ -68,6 +72,7 @@ class SimDevice {
   std::size_t m_frameLength = 0;
   double m_lastByte = -1e9;
   long m_bytesReceived = 0;
+  std::vector<std::uint8_t> m_received;
   long m_writesStored = 0;
 };
 

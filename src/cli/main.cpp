@@ -1,0 +1,94 @@
+// vrx4ctl: the VRX4 link without windows, for scripts and production lines.
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli/cli_args.h"
+#include "cli/cli_link.h"
+#include "cli/commands.h"
+
+namespace {
+
+constexpr const char* kExitCodes =
+    "Exit codes:\n"
+    "  0  done (for write and restore: every block read back and verified)\n"
+    "  1  usage error\n"
+    "  2  file error (cannot open, TRAME is not valid, cannot save)\n"
+    "  3  timed out (--timeout)\n"
+    "  4  the port cannot be opened (Error Port ...)\n"
+    "  5  the link refused the request\n";
+
+constexpr const char* kCommonOptions =
+    "  --port P       serial port: COMn (the n-th serial port, /dev/ttyS{n-1}) or a device path\n"
+    "  --timeout S    give up after S seconds (default 30)\n";
+
+struct Command {
+  const char* name;
+  const char* usage;
+  const char* about;
+  std::vector<std::string> options;
+  int (*run)(const vrx4::cli::Args&);
+};
+
+const std::vector<Command>& commands() {
+  static const std::vector<Command> list = {
+      {"ports", "vrx4ctl ports", "List the serial ports that exist, one per line.", {}, vrx4::cli::cmdPorts},
+      {"read", "vrx4ctl read --port P --out FILE [--timeout S]",
+       "Read both EEPROM areas of the regulator and save them as a configuration file.",
+       {"--port", "--timeout", "--out"}, vrx4::cli::cmdRead},
+      {"write", "vrx4ctl write --port P --in FILE [--access 2|3|4] [--timeout S]",
+       "Send a configuration file to the regulator (Export to VRX). The file is checked\n"
+       "first; a file with an invalid line writes nothing. Outside access mode 4 only the\n"
+       "setpoint byte, the command scaling, the PID gains and OPTION 0x00..0x2F come from\n"
+       "the file (default --access 2). Every block is read back until it matches.",
+       {"--port", "--timeout", "--in", "--access"}, vrx4::cli::cmdWrite},
+      {"restore", "vrx4ctl restore --port P [--timeout S]",
+       "Restore the regulator's configuration from its own backup areas, verified.",
+       {"--port", "--timeout"}, vrx4::cli::cmdRestore},
+      {"info", "vrx4ctl info --port P [--timeout S]",
+       "Print the serial number, the BASE and OPTION software types and versions and the\n"
+       "eight information codes.",
+       {"--port", "--timeout"}, vrx4::cli::cmdInfo},
+      {"monitor", "vrx4ctl monitor --port P [--period S] [--count N] [--out FILE] [--unit bar|PSI|kPa|MPa]",
+       "Print live samples as capture rows (header line, then one row per sample period,\n"
+       "default 1 s). Without --count it runs until interrupted; --timeout then bounds the\n"
+       "wait for each sample. With --out the rows go to FILE with CR LF line ends.",
+       {"--port", "--timeout", "--period", "--count", "--out", "--unit"}, vrx4::cli::cmdMonitor},
+  };
+  return list;
+}
+
+void printOverview(std::ostream& os) {
+  os << "Usage: vrx4ctl COMMAND [options]   (vrx4ctl COMMAND --help for its options)\n\nCommands:\n";
+  for (const Command& c : commands()) os << "  " << c.usage << "\n";
+  os << "\n" << kExitCodes;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> words(argv + 1, argv + argc);
+  if (words.empty() || words[0] == "--help" || words[0] == "-h" || words[0] == "help") {
+    printOverview(words.empty() ? std::cerr : std::cout);
+    return words.empty() ? vrx4::cli::kExitUsage : vrx4::cli::kExitOk;
+  }
+  for (const Command& c : commands()) {
+    if (words[0] != c.name) continue;
+    const vrx4::cli::Args args = vrx4::cli::parseArgs(words, c.options);
+    if (args.help) {
+      std::cout << "Usage: " << c.usage << "\n\n" << c.about << "\n\n";
+      if (!c.options.empty()) std::cout << "Options:\n" << kCommonOptions << "\n";
+      std::cout << kExitCodes;
+      return vrx4::cli::kExitOk;
+    }
+    if (!args.error.empty()) {
+      std::cerr << "vrx4ctl " << c.name << ": " << args.error << "\nUsage: " << c.usage << "\n";
+      return vrx4::cli::kExitUsage;
+    }
+    vrx4::cli::installSignalHandlers();
+    return c.run(args);
+  }
+  std::cerr << "vrx4ctl: unknown command '" << words[0] << "'\n\n";
+  printOverview(std::cerr);
+  return vrx4::cli::kExitUsage;
+}

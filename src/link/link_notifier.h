@@ -1,0 +1,42 @@
+// How the link engine reports to whoever shows the device: posted
+// notifications and blocking message boxes. The GUI implements it with Qt
+// events; tests and the command-line tool with recorders.
+#pragma once
+
+#include <cstdint>
+#include <stop_token>
+#include <string>
+
+namespace vrx4 {
+
+// Notification numbers posted to the main view.
+namespace msg {
+constexpr std::uint32_t kLiveValues = 0x464;     // lParam 1: a capture sample is due
+constexpr std::uint32_t kLinkState = 0x465;      // wParam 1 alive, 2 late, 3 no device
+constexpr std::uint32_t kTransferDone = 0x466;   // wParam 1 read/partial, 2 BASE, 3 OPTION
+constexpr std::uint32_t kPortChanged = 0x467;
+constexpr std::uint32_t kTermsAccepted = 0x468;
+constexpr std::uint32_t kReconnect = 0x469;
+constexpr std::uint32_t kInformation = 0x46A;
+constexpr std::uint32_t kReloadStarted = 0x46B;
+constexpr std::uint32_t kSetCursor = 0x0020;     // the view updates its cursor
+}  // namespace msg
+
+namespace link_state {
+constexpr std::uintptr_t kAlive = 1;
+constexpr std::uintptr_t kLate = 2;
+constexpr std::uintptr_t kNoDevice = 3;
+}  // namespace link_state
+
+class LinkNotifier {
+ public:
+  virtual ~LinkNotifier() = default;
+  // Must not block; called from the link thread.
+  virtual void post(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) = 0;
+  // Shows a modal message and blocks the link thread until the user has
+  // dismissed it, or until `stop` is requested (the GUI thread stops the
+  // link while such a box may be open and must never deadlock on it).
+  virtual void showMessage(const std::string& text, std::stop_token stop) = 0;
+};
+
+}  // namespace vrx4

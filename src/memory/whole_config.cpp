@@ -1,0 +1,72 @@
+#include "memory/whole_config.h"
+
+#include <algorithm>
+
+namespace vrx4::whole_config {
+namespace {
+
+void copyRange(const Image& from, Image& to, std::size_t first, std::size_t last) {
+  std::copy(from.begin() + static_cast<std::ptrdiff_t>(first),
+            from.begin() + static_cast<std::ptrdiff_t>(last + 1),
+            to.begin() + static_cast<std::ptrdiff_t>(first));
+}
+
+// The full write sends more bytes than the file ranges cover (OPTION up to
+// 0x77, BASE up to 0x73); the edit images start as the device holds them so
+// that those bytes are written back unchanged instead of as stale edits.
+void startFromDevice(Images& im) {
+  im.g_optionEdit = im.g_optionDevice;
+  im.g_baseEdit = im.g_baseDevice;
+}
+
+std::string hexBytes(const Image& im, std::size_t at, std::size_t n) {
+  std::string s;
+  for (std::size_t i = 0; i < n; ++i) {
+    if (i) s += ' ';
+    s += hexByte(im[at + i]);
+  }
+  return s;
+}
+
+}  // namespace
+
+std::string hexByte(std::uint8_t b) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  return {kDigits[b >> 4], kDigits[b & 0x0F]};
+}
+
+void applyExport(DeviceState& state, const config_file::ExportBuffers& file, std::uint32_t accessMode) {
+  state.withImages([&](Images& im) {
+    startFromDevice(im);
+    copyRange(file.option, im.g_optionEdit, 0x00, 0x72);
+    copyRange(file.base, im.g_baseEdit, 0x00, 0x6F);
+    if (accessMode != 4) {
+      copyRange(im.g_optionDevice, im.g_optionEdit, 0x30, 0x72);
+      copyRange(im.g_baseDevice, im.g_baseEdit, 0x10, 0x2A);
+      copyRange(im.g_baseDevice, im.g_baseEdit, 0x2F, 0x6F);
+    }
+  });
+}
+
+void applyRestore(DeviceState& state) {
+  state.withImages([](Images& im) {
+    startFromDevice(im);
+    std::copy_n(im.g_optionDevice.begin() + 0x30, 0x30, im.g_optionEdit.begin());
+    std::copy_n(im.g_baseDevice.begin() + 0x10, 0x10, im.g_baseEdit.begin());
+  });
+}
+
+void commitEditsInFileMode(DeviceState& state) {
+  state.withImages([](Images& im) {
+    copyRange(im.g_optionEdit, im.g_optionDevice, 0x00, 0x72);
+    copyRange(im.g_baseEdit, im.g_baseDevice, 0x00, 0x6F);
+  });
+}
+
+Identity identity(const Images& im) {
+  return {hexBytes(im.g_baseDevice, 0x25, 3), hexBytes(im.g_baseDevice, 0x20, 3),
+          hexBytes(im.g_baseDevice, 0x23, 1), hexBytes(im.g_optionDevice, 0x60, 3),
+          hexBytes(im.g_optionDevice, 0x63, 1)};
+}
+
+}  // namespace vrx4::whole_config

@@ -1,0 +1,43 @@
+// Rules that act on the whole configuration: what Export to VRX takes from
+// a file, what Restore takes from the device's backup areas, and the
+// identity of the connected regulator as the information page prints it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "link/device_state.h"
+#include "memory/config_file.h"
+
+namespace vrx4::whole_config {
+
+// Fills the edit images from a file read for export. Outside access mode 4
+// only BASE 0x00..0x0F (setpoint byte and command scaling), BASE 0x2B..0x2E
+// (PID gains) and OPTION 0x00..0x2F come from the file; every other byte of
+// the written ranges is taken back from the device images, so a file never
+// changes the calibration, the software numbers, the serial number or the
+// device's own backup copies.
+void applyExport(DeviceState& state, const config_file::ExportBuffers& file, std::uint32_t accessMode);
+
+// Fills the edit images from the device's backup areas: OPTION 0x00..0x2F
+// from 0x30..0x5F, BASE 0x00..0x0F from 0x10..0x1F, every other byte of
+// the written ranges as the device holds it.
+void applyRestore(DeviceState& state);
+
+// After applyExport / applyRestore in file mode: the edit images become
+// the device images (OPTION 0x00..0x72, BASE 0x00..0x6F).
+void commitEditsInFileMode(DeviceState& state);
+
+struct Identity {
+  std::string serialNumber;  // "01 23 45"
+  std::string baseType;      // SOFT, three bytes
+  std::string baseVersion;   // REV_SOFT, one byte
+  std::string optionType;    // NUMERO_SOFT
+  std::string optionVersion; // REVISION_SOFT
+};
+Identity identity(const Images& images);
+
+// One byte as two upper-case hexadecimal digits.
+std::string hexByte(std::uint8_t b);
+
+}  // namespace vrx4::whole_config

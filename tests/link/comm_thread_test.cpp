@@ -1,0 +1,299 @@
+#include "link/comm_thread.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "engine_harness.h"
+#include "link/frames.h"
+
+namespace vrx4::testing {
+namespace {
+
+// The memory frames ('D' ...) the host sent, in order, found in the bytes
+// the device received.
+std::vector<std::vector<std::uint8_t>> memoryFrames(const std::vector<std::uint8_t>& rx) {
+  std::vector<std::vector<std::uint8_t>> out;
+  for (std::size_t i = 0; i + 4 < rx.size(); ++i) {
+    if (rx[i] != 'D') continue;
+    const int n = rx[i + 2] & 0x1F;
+    const bool read = rx[i + 2] & 0x20;
+    const std::size_t len = read ? 5 : static_cast<std::size_t>(n) + 5;
+    if (i + len > rx.size()) break;
+    std::vector<std::uint8_t> f(rx.begin() + static_cast<std::ptrdiff_t>(i),
+                                rx.begin() + static_cast<std::ptrdiff_t>(i + len));
+    if (!frameIsSound(f)) continue;
+    out.push_back(f);
+    i += len - 1;
+  }
+  return out;
+}
+
+TEST_F(EngineTest, FullReadFillsBothImagesInTheBlockOrder) {
+  engine->start();
+  TransferRequest r;
+  r.op = op::kReadOption;
+  ASSERT_TRUE(transfer(r, 1));
+  EXPECT_EQ(state.g_eepromLoaded.load(), 1);
+  EXPECT_FALSE(state.requestPending());
+
+  const auto frames = memoryFrames(received());
+  ASSERT_EQ(frames.size(), 16u + 29u);
+  for (int k = 0; k < 16; ++k) {
+    EXPECT_EQ(frames[static_cast<std::size_t>(k)][1], 10 * k);
+    EXPECT_EQ(frames[static_cast<std::size_t>(k)][2], 0x20 | 10);
+  }
+  for (int k = 0; k < 29; ++k) {
+    EXPECT_EQ(frames[static_cast<std::size_t>(16 + k)][1], 4 * k);
+    EXPECT_EQ(frames[static_cast<std::size_t>(16 + k)][2], 0x60 | 4);
+  }
+  const Image opt = state.device(Area::Option), base = state.device(Area::Base);
+  const Image simOpt = simImage(Area::Option), simBase = simImage(Area::Base);
+  EXPECT_TRUE(std::equal(opt.begin(), opt.begin() + 160, simOpt.begin()));
+  EXPECT_TRUE(std::equal(base.begin(), base.begin() + 116, simBase.begin()));
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  EXPECT_EQ(recorder.count(msg::kTransferDone, 1), 1);
+  EXPECT_TRUE(recorder.boxSnapshot().empty());
+}
+
+TEST_F(EngineTest, WholeWriteVerifiesEveryBlockAndSurvivesStaleReadBacks) {
+  engine->start();
+  TransferRequest r;
+  r.op = op::kReadOption;
+  ASSERT_TRUE(transfer(r, 1));
+  Images im = state.snapshot();
+  im.g_optionEdit = im.g_optionDevice;
+  im.g_baseEdit = im.g_baseDevice;
+  for (std::size_t i = 0; i < 120; ++i) im.g_optionEdit[i] = static_cast<std::uint8_t>(i * 7);
+  for (std::size_t i = 0; i < 116; ++i) im.g_baseEdit[i] = static_cast<std::uint8_t>(255 - i);
+  state.setEdit(Area::Option, im.g_optionEdit);
+  state.setEdit(Area::Base, im.g_baseEdit);
+  server->withDevice([](sim::SimDevice& d) {
+    d.faults().staleReads = 2;  // the first two read-backs see the old bytes
+    d.clearReceived();
+  });
+  r.op = op::kWriteOptionThenBase;
+  ASSERT_TRUE(transfer(r, 2, 40));
+  const auto posted = recorder.snapshot();
+  std::vector<std::uintptr_t> ends;
+  for (auto& p : posted)
+    if (p.message == msg::kTransferDone) ends.push_back(p.wParam);
+  EXPECT_EQ(ends, (std::vector<std::uintptr_t>{1, 3, 2}));
+  // The box follows the end notice.
+  recorder.waitUntil([&](auto&) { return !recorder.boxes.empty(); }, 2);
+  EXPECT_EQ(recorder.boxSnapshot(), (std::vector<std::string>{"Reset VRX"}));
+
+  const Image so = simImage(Area::Option), sb = simImage(Area::Base);
+  EXPECT_TRUE(std::equal(so.begin(), so.begin() + 120, im.g_optionEdit.begin()));
+  EXPECT_TRUE(std::equal(sb.begin(), sb.begin() + 116, im.g_baseEdit.begin()));
+  const Image dev = state.device(Area::Option);
+  EXPECT_TRUE(std::equal(dev.begin(), dev.begin() + 115, im.g_optionEdit.begin()));
+
+  // 12 OPTION blocks and 29 BASE blocks written; the block whose read-back
+  // was stale is written again with the same address.
+  int optionWrites = 0, baseWrites = 0, firstBlockWrites = 0;
+  for (auto& f : memoryFrames(received())) {
+    if (f[2] & 0x20) continue;
+    if (f[2] & 0x40) ++baseWrites;
+    else ++optionWrites, firstBlockWrites += f[1] == 0;
+  }
+  EXPECT_EQ(baseWrites, 29);
+  EXPECT_GE(optionWrites, 12);
+  EXPECT_LE(optionWrites, 14);
+  EXPECT_GE(firstBlockWrites, 2);
+}
+
+TEST_F(EngineTest, PartialWritesTouchTheirRangesOnly) {
+  engine->start();
+  TransferRequest r;
+  r.op = op::kReadOption;
+  ASSERT_TRUE(transfer(r, 1));
+  const Image baseBefore = simImage(Area::Base);
+  const Image optBefore = simImage(Area::Option);
+
+  // op 12: three single bytes at 0x40, 0x41, 0x42.
+  server->withDevice([](sim::SimDevice& d) { d.clearReceived(); });
+  r = {};
+  r.op = op::kWriteOptionBytes;
+  r.start = 0x40;
+  r.count = 3;
+  r.scratch[0] = 0xA1; r.scratch[1] = 0xA2; r.scratch[2] = 0xA3;
+  {
+    std::lock_guard lock(recorder.mutex);
+    recorder.posted.clear();
+  }
+  ASSERT_TRUE(transfer(r, 1));
+  int singles = 0;
+  for (auto& f : memoryFrames(received())) {
+    if (f[2] & 0x20) continue;
+    ++singles;
+    EXPECT_EQ(f[2], 0x01);
+  }
+  EXPECT_EQ(singles, 3);
+
+  // op 18: setpoint byte, then two BASE blocks of 4 at 1 and 5.
+  r = {};
+  r.op = op::kWriteSetpointThenBaseRange;
+  r.baseSetpointValue = 0x01;
+  r.start = 1;
+  r.count = 4;
+  for (std::uint8_t i = 0; i < 8; ++i) r.scratch[i] = static_cast<std::uint8_t>(0x10 + i);
+  {
+    std::lock_guard lock(recorder.mutex);
+    recorder.posted.clear();
+  }
+  ASSERT_TRUE(transfer(r, 1));
+
+  // op 16: flag byte, then 3 OPTION bytes at 9.
+  r = {};
+  r.op = op::kWriteFlagThenOptionRange;
+  r.optionFlagValue = 0x0C;
+  r.start = 9;
+  r.count = 3;
+  r.scratch[0] = 0x80; r.scratch[1] = 0x04; r.scratch[2] = 0x00;
+  {
+    std::lock_guard lock(recorder.mutex);
+    recorder.posted.clear();
+  }
+  ASSERT_TRUE(transfer(r, 1));
+
+  const Image so = simImage(Area::Option), sb = simImage(Area::Base);
+  for (std::size_t i = 0; i < 256; ++i) {
+    std::uint8_t want = optBefore[i];
+    if (i == 0) want = 0x0C;
+    if (i >= 9 && i < 12) want = r.scratch[i - 9];
+    if (i >= 0x40 && i < 0x43) want = static_cast<std::uint8_t>(0xA1 + (i - 0x40));
+    EXPECT_EQ(so[i], want) << "OPTION " << i;
+    std::uint8_t wantBase = baseBefore[i];
+    if (i == 0) wantBase = 0x01;
+    if (i >= 1 && i < 9) wantBase = static_cast<std::uint8_t>(0x10 + (i - 1));
+    EXPECT_EQ(sb[i], wantBase) << "BASE " << i;
+  }
+  // The confirmed bytes are in the device images too.
+  EXPECT_EQ(state.device(Area::Option)[0x42], 0xA3);
+  EXPECT_EQ(state.device(Area::Base)[8], 0x17);
+  EXPECT_EQ(state.device(Area::Option)[0], 0x0C);
+}
+
+TEST_F(EngineTest, SecondRequestRefusedAndReadCancellable) {
+  engine->start();
+  TransferRequest r;
+  r.op = op::kReadOption;
+  ASSERT_EQ(state.publishRequest(r), DeviceState::Publish::Accepted);
+  TransferRequest w;
+  w.op = op::kWriteOption;
+  EXPECT_EQ(state.publishRequest(w), DeviceState::Publish::Busy);
+  EXPECT_TRUE(engine->cancelRead());
+  ASSERT_TRUE(recorder.waitUntil([&](auto&) { return !state.requestPending(); }, 5));
+  EXPECT_EQ(recorder.count(msg::kTransferDone, 1), 0);
+}
+
+TEST_F(EngineTest, IdentityCheck) {
+  engine->start();
+  TransferRequest r;
+  r.op = op::kReadOption;
+  ASSERT_TRUE(transfer(r, 1));
+
+  // Same device: loaded again, nothing else.
+  state.g_eepromLoaded = 0;
+  engine->requestIdentityCheck();
+  ASSERT_TRUE(recorder.waitUntil([&](auto&) { return state.g_eepromLoaded.load() == 1; }, 5));
+  EXPECT_TRUE(recorder.boxSnapshot().empty());
+
+  // Another device on the line: box, 0x46B, full read, automatic range.
+  server->withDevice([](sim::SimDevice& d) {
+    Image b = d.image(Area::Base);
+    b[0x27] = 0x99;
+    d.setImage(Area::Base, b);
+  });
+  {
+    std::lock_guard lock(recorder.mutex);
+    recorder.posted.clear();
+  }
+  engine->requestIdentityCheck();
+  ASSERT_TRUE(recorder.waitUntil([](auto& v) { return has(v, msg::kTransferDone, 1); }, 20));
+  EXPECT_TRUE(has(recorder.snapshot(), msg::kReloadStarted, 0));
+  EXPECT_EQ(recorder.boxSnapshot(), (std::vector<std::string>{"Reload eeprom"}));
+  EXPECT_TRUE(state.m_bAutoScale.load());
+  EXPECT_EQ(state.device(Area::Base)[0x27], 0x99);
+
+  // In file mode the reply is ignored.
+  state.g_fileMode = 1;
+  state.g_eepromLoaded = 0;
+  engine->requestIdentityCheck();
+  ASSERT_TRUE(recorder.waitUntil([&](auto&) { return state.g_identifyRequest.load() == 0; }, 5));
+  EXPECT_EQ(state.g_eepromLoaded.load(), 0);
+}
+
+TEST_F(EngineTest, TimeoutsTellSilenceFromGarbage) {
+  server->withDevice([](sim::SimDevice& d) { d.faults().corruptProbability = 1.0; });
+  engine->start();
+  // Bytes keep coming, no frame is sound: "late", not "no device".
+  ASSERT_TRUE(recorder.waitUntil([](auto& v) { return has(v, msg::kLinkState, 2); }, 5));
+  EXPECT_EQ(recorder.count(msg::kLinkState, 3), 0);
+  server->withDevice([](sim::SimDevice& d) {
+    d.faults().corruptProbability = 0;
+    d.faults().silent = true;
+  });
+  ASSERT_TRUE(recorder.waitUntil([](auto& v) { return has(v, msg::kLinkState, 3); }, 5));
+  // Paced by the time-out: a few reports a second, not hundreds.
+  const int before = recorder.count(msg::kLinkState, 3);
+  std::this_thread::sleep_for(std::chrono::seconds(1));
+  const int during = recorder.count(msg::kLinkState, 3) - before;
+  EXPECT_GE(during, 1);
+  EXPECT_LE(during, 5);
+}
+
+TEST_F(EngineTest, PortThatVanishesComesBackAndTheReadCarriesOn) {
+  engine->start();
+  TransferRequest r;
+  r.op = op::kReadOption;
+  ASSERT_EQ(state.publishRequest(r), DeviceState::Publish::Accepted);
+  // Pull the plug in the middle of the OPTION blocks.
+  ASSERT_TRUE(recorder.waitUntil([&](auto&) { return state.g_xferBlock.load() >= 3; }, 5));
+  server->hangUp(1500);
+  ASSERT_TRUE(recorder.waitUntil([](auto& v) { return has(v, msg::kLinkState, 3); }, 5));
+  EXPECT_EQ(recorder.count(msg::kTransferDone, 1), 0);
+  const int failures = recorder.count(msg::kLinkState, 3);
+  EXPECT_LE(failures, 5);
+  ASSERT_TRUE(recorder.waitUntil([](auto& v) { return has(v, msg::kTransferDone, 1); }, 20));
+  const Image base = state.device(Area::Base), simBase = simImage(Area::Base);
+  EXPECT_TRUE(std::equal(base.begin(), base.begin() + 116, simBase.begin()));
+}
+
+TEST_F(EngineTest, LiveCommandEchoedAndResentOnMismatch) {
+  state.g_currentPage = page::kLive;
+  state.g_accessMode = 2;
+  live.update([](LiveTestSnapshot& t) {
+    t.m_bTestUout = 1;
+    t.uoutText = "7.5";
+  });
+  live.m_liveCommandRetry = 1;
+  engine->start();
+  ASSERT_TRUE(recorder.waitUntil([&](auto&) {
+    bool forced = false;
+    server->withDevice([&](sim::SimDevice& d) { forced = d.forced().uout && d.forced().uoutRaw == 7500; });
+    return forced && engine->measurement().m_value[4] == 7500.0f;
+  }, 5));
+  // Nothing differs any more: no resend is pending.
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  EXPECT_EQ(live.m_liveCommandRetry.load(), 0);
+
+  // A changed test value goes out as a new command.
+  live.update([](LiveTestSnapshot& t) { t.uoutText = "3"; });
+  live.m_liveCommandRetry = 1;
+  ASSERT_TRUE(recorder.waitUntil([&](auto&) { return engine->measurement().m_value[4] == 3000.0f; }, 5));
+}
+
+TEST_F(EngineTest, PortThatCannotOpenSaysWhich) {
+  engine->setPortName("/dev/vrx4-no-such-port");
+  engine->start();
+  ASSERT_TRUE(recorder.waitUntil([&](auto&) { return engine->exited(); }, 5));
+  EXPECT_TRUE(has(recorder.snapshot(), msg::kLinkState, 3));
+  const auto boxes = recorder.boxSnapshot();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].rfind("Error Port /dev/vrx4-no-such-port", 0), 0u);
+}
+
+}  // namespace
+}  // namespace vrx4::testing

@@ -1,0 +1,109 @@
+// The link engine against the simulated regulator over a pseudo-terminal,
+// with a notifier that records what the engine reports.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "link/comm_thread.h"
+#include "sim/pty_server.h"
+
+namespace vrx4::testing {
+
+struct Posted {
+  std::uint32_t message;
+  std::uintptr_t wParam;
+  std::intptr_t lParam;
+};
+
+class Recorder : public LinkNotifier {
+ public:
+  void post(std::uint32_t m, std::uintptr_t w, std::intptr_t l) override {
+    std::lock_guard lock(mutex);
+    posted.push_back({m, w, l});
+    cv.notify_all();
+  }
+  void showMessage(const std::string& text, std::stop_token) override {
+    std::lock_guard lock(mutex);
+    boxes.push_back(text);
+    cv.notify_all();
+  }
+  // Waits until pred(posted) holds; false after `seconds`.
+  bool waitUntil(const std::function<bool(const std::vector<Posted>&)>& pred, double seconds) {
+    std::unique_lock lock(mutex);
+    return cv.wait_for(lock, std::chrono::duration<double>(seconds), [&] { return pred(posted); });
+  }
+  int count(std::uint32_t m, std::uintptr_t w) {
+    std::lock_guard lock(mutex);
+    int n = 0;
+    for (auto& p : posted) n += p.message == m && p.wParam == w;
+    return n;
+  }
+  std::vector<Posted> snapshot() {
+    std::lock_guard lock(mutex);
+    return posted;
+  }
+  std::vector<std::string> boxSnapshot() {
+    std::lock_guard lock(mutex);
+    return boxes;
+  }
+
+  std::mutex mutex;
+  std::condition_variable cv;
+  std::vector<Posted> posted;
+  std::vector<std::string> boxes;
+};
+
+inline bool has(const std::vector<Posted>& v, std::uint32_t m, std::uintptr_t w) {
+  for (auto& p : v)
+    if (p.message == m && p.wParam == w) return true;
+  return false;
+}
+
+class EngineTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    link = "/tmp/vrx4-engine-test-" + std::to_string(::getpid()) + "-" +
+           ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    server = std::make_unique<sim::PtyServer>(device, sim::PtyServer::Options{false, link});
+    ASSERT_TRUE(server->start()) << server->error();
+    state.g_currentPage = page::kTools;
+    state.setMessageTexts("Reload eeprom", "Reset VRX");
+    engine = std::make_unique<CCommThread>(state, recorder, &live);
+    engine->setPortName(link);
+  }
+  void TearDown() override {
+    engine->stop();
+    server->stop();
+  }
+  bool transfer(const TransferRequest& r, std::uintptr_t endWParam, double seconds = 20) {
+    if (state.publishRequest(r) != DeviceState::Publish::Accepted) return false;
+    return recorder.waitUntil([&](auto& v) { return has(v, msg::kTransferDone, endWParam); }, seconds);
+  }
+  Image simImage(Area a) {
+    Image im{};
+    server->withDevice([&](sim::SimDevice& d) { im = d.image(a); });
+    return im;
+  }
+  std::vector<std::uint8_t> received() {
+    std::vector<std::uint8_t> r;
+    server->withDevice([&](sim::SimDevice& d) { r = d.received(); });
+    return r;
+  }
+
+  std::string link;
+  sim::SimDevice device;
+  std::unique_ptr<sim::PtyServer> server;
+  DeviceState state;
+  Recorder recorder;
+  LiveTestFields live;
+  std::unique_ptr<CCommThread> engine;
+};
+
+}  // namespace vrx4::testing
