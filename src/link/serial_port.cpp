@@ -88,14 +88,13 @@ void unlockAndClose(int fd, bool exclusiveSet) {
 
 enum class Attempt { Byte, Empty, Vanished, Error };
 
-Attempt readOne(int fd, std::uint8_t& out, bool& endOfFile) {
-  std::uint8_t byte = 0;
-  const ssize_t n = retryEintr([&] { return ::read(fd, &byte, 1); });
+// Reads what is waiting, up to the buffer's size: a reply that arrived in
+// one piece then costs one system call instead of one per byte.
+Attempt readSome(int fd, std::uint8_t* buf, std::size_t cap, std::size_t& got, bool& endOfFile) {
+  const ssize_t n = retryEintr([&] { return ::read(fd, buf, cap); });
   endOfFile = n == 0;
-  if (n == 1) {
-    out = byte;
-    return Attempt::Byte;
-  }
+  got = n > 0 ? static_cast<std::size_t>(n) : 0;
+  if (n > 0) return Attempt::Byte;
   if (n == 0 || errno == EAGAIN || errno == EWOULDBLOCK) return Attempt::Empty;
   return isVanished(errno) ? Attempt::Vanished : Attempt::Error;
 }
@@ -170,6 +169,7 @@ bool SerialPort::open(const std::string& name, PortOpenError* error) {
 }
 
 void SerialPort::close() {
+  m_rxPos = m_rxLen = 0;
   if (m_fd < 0) return;
   int rts = TIOCM_RTS;
   (void)::ioctl(m_fd, TIOCMBIC, &rts);  // rejected by a pty; nothing to do about it
@@ -184,19 +184,15 @@ void SerialPort::close() {
 
 ReadResult SerialPort::readByte(std::uint8_t& out, int waitMs) {
   if (m_fd < 0 || m_hungUp) return ReadResult::Failed;
+  if (m_rxPos < m_rxLen) {
+    out = m_rxBuf[m_rxPos++];
+    return ReadResult::Byte;
+  }
   using Clock = std::chrono::steady_clock;
   const auto deadline = Clock::now() + std::chrono::milliseconds(std::max(waitMs, 0));
 
   // With VMIN = VTIME = 0 a silent line reads as 0 bytes, exactly like a
-  // hung-up one; only poll() tells the two apart.
-  bool endOfFile = false;
-  switch (readOne(m_fd, out, endOfFile)) {
-    case Attempt::Byte: return ReadResult::Byte;
-    case Attempt::Vanished: m_hungUp = true; return ReadResult::Failed;
-    case Attempt::Error: return ReadResult::Failed;
-    case Attempt::Empty: break;
-  }
-
+  // hung-up one; only poll() tells the two apart, so it is asked first.
   pollfd p{m_fd, POLLIN, 0};
   int ready = 0;
   for (;;) {
@@ -210,8 +206,14 @@ ReadResult SerialPort::readByte(std::uint8_t& out, int waitMs) {
 
   if ((p.revents & POLLIN) != 0) {
     // Data that arrived before a hang-up is still delivered first.
-    switch (readOne(m_fd, out, endOfFile)) {
-      case Attempt::Byte: return ReadResult::Byte;
+    bool endOfFile = false;
+    std::size_t got = 0;
+    switch (readSome(m_fd, m_rxBuf.data(), m_rxBuf.size(), got, endOfFile)) {
+      case Attempt::Byte:
+        m_rxLen = got;
+        m_rxPos = 1;
+        out = m_rxBuf[0];
+        return ReadResult::Byte;
       case Attempt::Vanished: m_hungUp = true; return ReadResult::Failed;
       case Attempt::Error: return ReadResult::Failed;
       case Attempt::Empty: break;
@@ -244,6 +246,7 @@ bool SerialPort::writeByte(std::uint8_t byte) {
 }
 
 void SerialPort::purge() {
+  m_rxPos = m_rxLen = 0;
   if (m_fd < 0) return;
   if (retryEintr([&] { return ::tcflush(m_fd, TCIOFLUSH); }) != 0 && isVanished(errno))
     m_hungUp = true;

@@ -2,6 +2,8 @@
 // DTR and RTS inactive, opened exclusively. Only the link thread uses it.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -52,6 +54,10 @@ class SerialPort {
   int m_fd = -1;
   std::string m_path;
   bool m_hungUp = false;
+  // Bytes read from the line but not yet handed out.
+  std::array<std::uint8_t, 64> m_rxBuf{};
+  std::size_t m_rxPos = 0;
+  std::size_t m_rxLen = 0;
   std::uint64_t m_device = 0;  // st_rdev of the open node, to notice a replaced node
 };
 
