@@ -282,7 +282,18 @@ void CCommThread::receiveCycle() {
     m_bytesReceived.fetch_add(1, std::memory_order_relaxed);
     m_idleCount = 0;
     m_lastRxTick.store(tick());
-    if (!m_rx.push(byte)) return;
+    if (!m_rx.push(byte)) {
+      // The rest of the frame cannot arrive faster than the line carries
+      // it: wait for all but its last byte and take it in one piece,
+      // instead of waking for every byte. The frame is complete no later
+      // than it would be otherwise.
+      const std::size_t missing = m_rx.expectedLength() - m_rx.buffered();
+      if (m_port.buffered() == 0 && m_rx.buffered() > 0 && missing > 1) {
+        const auto us = (missing - 1) * kByteMicros;
+        std::this_thread::sleep_for(std::chrono::microseconds(us));
+      }
+      return;
+    }
     const auto frame = m_rx.frame();
     std::copy(frame.begin(), frame.end(), m_frame.begin());
     m_frameLength = frame.size();

@@ -41,6 +41,8 @@ class CCommThread {
   static constexpr int kReadWaitMs = 1;
   static constexpr std::uint32_t kSilenceMs = 1000;
   static constexpr int kReopenIntervalMs = 1000;
+  // One byte on the wire at 38400 baud, 8N1 (10 bits), in microseconds.
+  static constexpr int kByteMicros = 261;
 
   CCommThread(DeviceState& state, LinkNotifier& notifier, LiveTestFields* liveFields = nullptr);
   ~CCommThread();

@@ -43,6 +43,8 @@ class SerialPort {
   ReadResult readByte(std::uint8_t& out, int waitMs = 0);
   // Writes one byte and waits until it has left. True when it was written.
   bool writeByte(std::uint8_t byte);
+  // Bytes already read from the line and not yet handed out.
+  std::size_t buffered() const { return m_rxLen - m_rxPos; }
   // Drops whatever is queued in both directions.
   void purge();
 
