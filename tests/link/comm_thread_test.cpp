@@ -118,10 +118,7 @@ TEST_F(EngineTest, PartialWritesTouchTheirRangesOnly) {
   r.start = 0x40;
   r.count = 3;
   r.scratch[0] = 0xA1; r.scratch[1] = 0xA2; r.scratch[2] = 0xA3;
-  {
-    std::lock_guard lock(recorder.mutex);
-    recorder.posted.clear();
-  }
+  recorder.clearPosted();
   ASSERT_TRUE(transfer(r, 1));
   int singles = 0;
   for (auto& f : memoryFrames(received())) {
@@ -138,10 +135,7 @@ TEST_F(EngineTest, PartialWritesTouchTheirRangesOnly) {
   r.start = 1;
   r.count = 4;
   for (std::uint8_t i = 0; i < 8; ++i) r.scratch[i] = static_cast<std::uint8_t>(0x10 + i);
-  {
-    std::lock_guard lock(recorder.mutex);
-    recorder.posted.clear();
-  }
+  recorder.clearPosted();
   ASSERT_TRUE(transfer(r, 1));
 
   // op 16: flag byte, then 3 OPTION bytes at 9.
@@ -151,10 +145,7 @@ TEST_F(EngineTest, PartialWritesTouchTheirRangesOnly) {
   r.start = 9;
   r.count = 3;
   r.scratch[0] = 0x80; r.scratch[1] = 0x04; r.scratch[2] = 0x00;
-  {
-    std::lock_guard lock(recorder.mutex);
-    recorder.posted.clear();
-  }
+  recorder.clearPosted();
   ASSERT_TRUE(transfer(r, 1));
 
   const Image so = simImage(Area::Option), sb = simImage(Area::Base);
@@ -206,10 +197,7 @@ TEST_F(EngineTest, IdentityCheck) {
     b[0x27] = 0x99;
     d.setImage(Area::Base, b);
   });
-  {
-    std::lock_guard lock(recorder.mutex);
-    recorder.posted.clear();
-  }
+  recorder.clearPosted();
   engine->requestIdentityCheck();
   ASSERT_TRUE(recorder.waitUntil([](auto& v) { return has(v, msg::kTransferDone, 1); }, 20));
   EXPECT_TRUE(has(recorder.snapshot(), msg::kReloadStarted, 0));

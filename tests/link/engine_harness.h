@@ -49,6 +49,10 @@ class Recorder : public LinkNotifier {
     std::lock_guard lock(mutex);
     return posted;
   }
+  void clearPosted() {
+    std::lock_guard lock(mutex);
+    posted.clear();
+  }
   std::vector<std::string> boxSnapshot() {
     std::lock_guard lock(mutex);
     return boxes;
