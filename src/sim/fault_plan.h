@@ -13,6 +13,7 @@ struct FaultPlan {
   int strayNext = 0;       // the next N replies are preceded by stray bytes
   int strayCount = 3;      // how many stray bytes
   int staleReads = 0;      // the next N memory reads return pre-write data
+  int ignoreLive = 0;      // the next N sound live commands are not applied
   bool silent = false;     // no reply at all while set
   long silentAfter = -1;   // fall silent after this many bytes received
 

@@ -150,7 +150,11 @@ std::vector<std::uint8_t> SimDevice::onByte(std::uint8_t b, double now) {
   m_parse = Parse::Idle;
   const bool sound = frameIsSound(m_frame);
   if (m_frame[0] == 'A') {
-    if (sound) applyLiveCommand(m_frame);
+    if (sound && m_faults.ignoreLive > 0) {
+      --m_faults.ignoreLive;
+    } else if (sound) {
+      applyLiveCommand(m_frame);
+    }
     return answer(measurementFrame());
   }
   const bool read = m_frame[2] & kMemoryReadBit;

@@ -267,10 +267,34 @@ TEST_F(EngineTest, LiveCommandEchoedAndResentOnMismatch) {
   std::this_thread::sleep_for(std::chrono::milliseconds(200));
   EXPECT_EQ(live.m_liveCommandRetry.load(), 0);
 
-  // A changed test value goes out as a new command.
+  // The device misses the next two commands: the echo differs, and the
+  // engine sends the command again until the device shows it.
+  server->withDevice([](sim::SimDevice& d) {
+    d.faults().ignoreLive = 2;
+    d.clearReceived();
+  });
   live.update([](LiveTestSnapshot& t) { t.uoutText = "3"; });
   live.m_liveCommandRetry = 1;
   ASSERT_TRUE(recorder.waitUntil([&](auto&) { return engine->measurement().m_value[4] == 3000.0f; }, 5));
+  int commands = 0;
+  for (auto b : received()) commands += b == 'A';
+  EXPECT_GE(commands, 3);
+}
+
+TEST_F(EngineTest, FullReadSurvivesCorruptAndDroppedReplies) {
+  server->withDevice([](sim::SimDevice& d) {
+    d.faults().corruptProbability = 0.01;
+    d.faults().dropProbability = 0.005;
+    d.faults().strayProbability = 0.05;
+  });
+  engine->start();
+  TransferRequest r;
+  r.op = op::kReadOption;
+  ASSERT_TRUE(transfer(r, 1, 60));
+  const Image opt = state.device(Area::Option), simOpt = simImage(Area::Option);
+  const Image base = state.device(Area::Base), simBase = simImage(Area::Base);
+  EXPECT_TRUE(std::equal(opt.begin(), opt.begin() + 160, simOpt.begin()));
+  EXPECT_TRUE(std::equal(base.begin(), base.begin() + 116, simBase.begin()));
 }
 
 TEST_F(EngineTest, PortThatCannotOpenSaysWhich) {
