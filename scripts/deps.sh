@@ -2,7 +2,8 @@
 # Installs the Debian 12 packages the build and the tests need, if missing.
 set -euo pipefail
 
-packages=(build-essential cmake g++ libgtest-dev libgmock-dev pkg-config)
+packages=(build-essential cmake g++ libgtest-dev libgmock-dev pkg-config
+          qt6-base-dev libgl-dev fonts-dejavu-core xdg-utils)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -6,12 +6,12 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/build.sh build
-ctest --test-dir build --output-on-failure -j2
+QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure -j2
 
-bash scripts/build.sh build-asan -DVRX4_SANITIZE=address
+bash scripts/build.sh build-asan -DVRX4_SANITIZE=address -DVRX4_BUILD_GUI=OFF
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build-asan --output-on-failure -j2 -L codec
 
-bash scripts/build.sh build-tsan -DVRX4_SANITIZE=thread
+bash scripts/build.sh build-tsan -DVRX4_SANITIZE=thread -DVRX4_BUILD_GUI=OFF
 TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
   ctest --test-dir build-tsan --output-on-failure -j2 -L 'engine|sim|port'

@@ -1,0 +1,1 @@
+# Rich-text reader (no Qt).
