@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(build-essential cmake g++ libgtest-dev libgmock-dev pkg-config
-          qt6-base-dev libgl-dev fonts-dejavu-core xdg-utils)
+          qt6-base-dev libgl-dev fonts-dejavu-core xdg-utils locales)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -14,4 +14,13 @@ if [ "${#missing[@]}" -gt 0 ]; then
   if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; else SUDO=; fi
   $SUDO apt-get update -q
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+# A German locale, so that the tests prove numbers keep their "." decimal
+# point whatever the user's desktop language.
+if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
+  if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; else SUDO=; fi
+  $SUDO sed -i 's/^# *de_DE.UTF-8 UTF-8/de_DE.UTF-8 UTF-8/' /etc/locale.gen
+  grep -q '^de_DE.UTF-8 UTF-8' /etc/locale.gen || echo 'de_DE.UTF-8 UTF-8' | $SUDO tee -a /etc/locale.gen >/dev/null
+  $SUDO locale-gen >/dev/null
 fi

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "app/text_encoding.h"
 #include "memory/config_file.h"
 
 namespace vrx4 {
@@ -46,7 +47,7 @@ void ProfileFile::reload() {
   std::ifstream in(m_path, std::ios::binary);
   std::stringstream s;
   if (in) s << in.rdbuf();
-  setText(s.str());
+  setText(decodeTextFile(s.str()));
 }
 
 void ProfileFile::setText(std::string_view text) {

@@ -1,0 +1,203 @@
+#include "app/language_table.h"
+
+#include "app/control_ids.h"
+#include "app/pressure_units.h"
+
+namespace vrx4 {
+namespace {
+
+using D = LabelTarget;
+constexpr int V = dialog::kView;
+constexpr int L = dialog::kLive;
+constexpr int G = dialog::kGraph;
+constexpr int T = dialog::kTools;
+constexpr std::uint32_t bit(std::uint32_t mode) { return 1u << mode; }
+
+// Most rows give only a key and its targets; the other members keep their
+// defaults.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+std::vector<LabelRow> buildTable() {
+  using K = Kept;
+  using R = LabelRule;
+  const int M = dialog::kMode, I = dialog::kInfo, A = dialog::kAgreement;
+  return {
+      {"Wrong password", {}, {K::WrongPassword}},
+      {"OK", {}, {K::Ok}},
+      {"Reload eeprom", {D{T, 1067}}, {K::SerialMismatch}},
+      {"VISUALISATION", {D{M, mode_id::kVisualisation}}},
+      {"SETTING", {D{M, mode_id::kSetting}}},
+      {"SETTING PRO", {D{M, mode_id::kSettingPro}}},
+      {"PASSWORD", {}},
+      {"INPUTS", {}},
+      {"CTRL", {D{L, 1033}, D{G, 1231}, D{dialog::kCtrl, 1144}, D{dialog::kCtrl, 1148}}},
+      {"AUXin", {D{L, 1034}, D{G, 1232}, D{dialog::kAuxin, 1189}, D{dialog::kAuxin, 1180}}},
+      {"Test value", {}},
+      {"MEASUREMENTS", {}},
+      {"24VDC", {}},
+      {"P2 is read from", {}},
+      {"Internal sensor", {}},
+      {"OUTPUTS", {}},
+      {"Uout", {D{L, 1048}, D{G, 1235}, D{dialog::kUout, 1156}, D{V, view_id::kUout}}},
+      {"Iout", {D{L, 1049}, D{G, 1236}, D{dialog::kIout, 1169}, D{V, view_id::kIout}}},
+      {"Alarm", {D{V, view_id::kAlarm}, D{L, 1052}, D{G, 1237}, D{dialog::kAlarm, 1210}}},
+      {"MESSAGES", {D{L, 1083}, D{dialog::kCalibration, 1119}}},
+      {"OTHER VALUES", {}},
+      {"HOME", {D{V, view_id::kHome}}},
+      {"LIVE", {D{V, view_id::kLive}}},
+      {"GRAPH", {D{V, view_id::kGraph}}},
+      {"CONTROL", {D{V, view_id::kControl}}},
+      {"AUXin", {D{V, view_id::kAuxin}}},
+      {"PID", {D{V, view_id::kPid}}},
+      {"Warning PID settings", {}},
+      {"Calibration", {D{V, view_id::kCalibration}}},
+      {"After-Sales", {D{V, view_id::kAfterSales}}},
+      {"bar", {D{V, view_id::kBar}}},
+      {"PSI", {D{V, view_id::kPsi}}},
+      {"Kpa", {D{V, view_id::kKpa}}},
+      {"Mpa", {D{V, view_id::kMpa}}},
+      {"RE-CONNEXION", {D{V, view_id::kReconnect}, D{T, 1066}}},
+      {"communicate", {}, {K::Communicate}},
+      {"NO communicate", {}, {K::NoCommunicate}, R::StatusText},
+      {"File", {D{T, 1201}}},
+      {"Edit", {}},
+      {"Tool", {D{V, view_id::kTools}}},
+      {"Save", {D{T, 1058}}},
+      {"Delete", {}},
+      {"Cancel", {}, {K::Cancel}},
+      {"Import", {D{T, 1059}}},
+      {"Export", {D{T, 1060}}},
+      {"Basic parameters", {}},
+      {"Optional parameters", {}},
+      {"Modify", {}},
+      {"Restore", {}},
+      {"Factory", {}},
+      {"ACTUAL INPUTS", {}},
+      {"equivalent of", {}},
+      {"SELECTION U/I", {}},
+      {"ACTUAL OUTPUTS", {}},
+      {"with", {}},
+      {"LOGIC", {}},
+      {"PRESSURE LIMITS", {}},
+      {"Error +", {}},
+      {"Error -", {}},
+      {"TIMING LIMITS", {}},
+      {"Delay ON", {}},
+      {"Ton min", {}},
+      {"Delay OFF", {}},
+      {"STATE", {}},
+      {"TO BE READ AS", {}},
+      {"Monitoring value", {}},
+      {"P2 pressure", {}},
+      {"Capture", {}},
+      {"Timebase", {}},
+      {"I agree", {D{A, agreement_id::kAgree}}},
+      {"I refuse", {D{A, common_id::kAppExit}}},
+      {"Select your mode...", {D{M, mode_id::kHeading}}},
+      {"EXIT", {D{M, common_id::kAppExit}}},
+      {"Enter your password:", {D{M, mode_id::kPasswordLabel}}, {K::PasswordCaption}},
+      {"Warning before password", {}, {K::PasswordPrompt}},
+      {"New", {D{T, 1202}}},
+      {"Open", {D{T, 1055}}},
+      {"Close", {D{T, 1056}}, {K::Close}},
+      {"Save as...", {D{T, 1057}}},
+      {"Print setup", {}},
+      {"Print", {}},
+      {"Restore VRX's configuration", {D{T, 1063}}},
+      {"VRX's information", {D{T, 1064}}},
+      {"Port COMx selection", {D{T, 1065}}, {K::PortCaption}},
+      {"VRX's serial number", {D{I, 1103}}},
+      {"Type of Base software", {D{I, 1104}}},
+      {"Version of BASE software", {D{I, 1105}}},
+      {"Type of Option software", {D{I, 1106}}},
+      {"Version of Option software", {D{I, 1107}}},
+      {"Copyright", {}},
+      {"About Tarvo", {D{T, 1062}}, {K::AboutCaption}},
+      {"MAPPING EEPROM BASE", {}},
+      {"MAPPING EEPROM OPTION", {}},
+      {"VISUALISATION", {}, {}, R::ModeCaption, {}, bit(1)},
+      {"SETTING", {}, {}, R::ModeCaption, {}, bit(2)},
+      {"SETTING PRO", {}, {}, R::ModeCaption, {}, bit(3) | bit(4)},
+      {"P2", {D{L, 1043}, D{G, 1233}, D{dialog::kIout, 1171}, D{dialog::kUout, 1158}}, {}, R::PlusUnit,
+       {D{dialog::kAlarm, 1213}, D{dialog::kAlarm, 1214}}},
+      {"CTRL", {D{dialog::kCtrl, 1146}}, {}, R::PlusUnit},
+      {"AUXin", {D{dialog::kAuxin, 1185}}, {}, R::PlusUnit},
+      {"error", {D{L, 1000}}, {}, R::PlusUnit},
+      {"Reset VRX", {}, {K::TransferDone}},
+      {"Pressure range", {D{T, 1068}}, {K::RangeCaption}},
+  };
+}
+#pragma GCC diagnostic pop
+
+}  // namespace
+
+const std::vector<LabelRow>& labelTable() {
+  static const std::vector<LabelRow> table = buildTable();
+  return table;
+}
+
+std::string_view languageSection(std::uint8_t language) {
+  static constexpr std::string_view kSections[] = {"ENGLISH", "FRANCAIS", "DEUTSCH", "ITALIANO"};
+  return language < 4 ? kSections[language] : std::string_view{};
+}
+
+LabelPass computeLabels(const ProfileFile& file, std::uint8_t languageIndex, std::uint8_t unit,
+                        std::uint32_t accessMode, bool lampRed) {
+  LabelPass pass;
+  const std::string_view section = languageSection(languageIndex);
+  const std::string suffix = unitSuffix(unit);
+  bool captionSet = false;
+  bool captionRowsSeen = false;
+  auto lookUp = [&](std::string_view key) {
+    pass.keysLookedUp.emplace_back(key);
+    // No section means no lookup can succeed.
+    return section.empty() ? std::string{} : file.getString(section, key, "");
+  };
+  for (const LabelRow& row : labelTable()) {
+    if (row.rule == LabelRule::ModeCaption) {
+      captionRowsSeen = true;
+      if ((row.modeMask & (accessMode < 32 ? 1u << accessMode : 0u)) == 0) continue;
+      pass.texts.push_back({{dialog::kView, view_id::kModeCaption}, lookUp(row.key)});
+      captionSet = true;
+      continue;
+    }
+    if (captionRowsSeen && !captionSet) {
+      // The mode caption rows are behind us and none matched the mode.
+      pass.texts.push_back({{dialog::kView, view_id::kModeCaption}, ""});
+      captionSet = true;
+    }
+    std::string value = lookUp(row.key);
+    for (Kept k : row.kept) pass.kept[static_cast<std::size_t>(k)] = value;
+    const std::string shown = row.rule == LabelRule::PlusUnit ? value + suffix : value;
+    for (const LabelTarget& t : row.targets) pass.texts.push_back({t, shown});
+    for (const LabelTarget& t : row.suffixOnly) pass.texts.push_back({t, suffix});
+    if (row.rule == LabelRule::StatusText) {
+      pass.texts.push_back({{dialog::kView, view_id::kStatusText},
+                            pass.keptText(lampRed ? Kept::NoCommunicate : Kept::Communicate)});
+    }
+  }
+  return pass;
+}
+
+std::string modeCaption(const ProfileFile& file, std::uint8_t languageIndex, std::uint32_t accessMode) {
+  const std::string_view section = languageSection(languageIndex);
+  std::string_view key;
+  if (accessMode == 1) key = "VISUALISATION";
+  else if (accessMode == 2) key = "SETTING";
+  else if (accessMode == 3 || accessMode == 4) key = "SETTING PRO";
+  if (key.empty() || section.empty()) return {};
+  return file.getString(section, key, "");
+}
+
+std::string informationText(const ProfileFile& errors, std::uint8_t languageIndex,
+                            const std::array<std::uint8_t, 8>& info) {
+  const std::string_view section = languageSection(languageIndex);
+  std::string text;
+  for (std::uint8_t code : info) {
+    if (!section.empty()) text += errors.getString(section, std::to_string(code), "");
+    text += "\r\n";
+  }
+  return text;
+}
+
+}  // namespace vrx4
