@@ -1,0 +1,42 @@
+// vrx4: the desktop program.
+#include <QApplication>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app/app_options.h"
+#include "app/app_paths.h"
+#include "app/vrx4_app.h"
+
+#ifndef VRX4_INSTALLED_DATA_DIR
+#define VRX4_INSTALLED_DATA_DIR "/usr/local/share/vrx4"
+#endif
+
+int main(int argc, char** argv) {
+  QApplication qapp(argc, argv);  // takes Qt's own options out of argv
+  QApplication::setApplicationName(QStringLiteral("VRX4"));
+  std::vector<std::string> args;
+  const QStringList list = QApplication::arguments();
+  for (qsizetype i = 1; i < list.size(); ++i) args.push_back(list[i].toStdString());
+  const vrx4::AppOptions options = vrx4::parseAppOptions(args);
+  if (options.help) {
+    std::fputs(vrx4::kAppUsage, stdout);
+    return 0;
+  }
+  if (options.version) {
+    std::printf("vrx4 %s\n", vrx4::kAppVersion);
+    return 0;
+  }
+  if (!options.error.empty()) {
+    std::fprintf(stderr, "vrx4: %s\n%s", options.error.c_str(), vrx4::kAppUsage);
+    return 1;
+  }
+  const std::string exeDir = QApplication::applicationDirPath().toStdString();
+  const std::string dataDir = vrx4::findDataDirectory(exeDir, VRX4_INSTALLED_DATA_DIR);
+  const std::string configDir =
+      vrx4::defaultConfigDirectory(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
+  vrx4::CVRX4App app(dataDir, vrx4::settingsFilePath(options.config, configDir), options);
+  if (!app.InitInstance()) return 1;
+  return QApplication::exec();
+}

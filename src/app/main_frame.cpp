@@ -1,0 +1,48 @@
+#include "app/main_frame.h"
+
+#include <QCloseEvent>
+#include <QResizeEvent>
+#include <QScrollArea>
+#include <QScrollBar>
+
+#include "app/vrx4_app.h"
+#include "app/vrx4_view.h"
+
+namespace vrx4 {
+
+CMainFrame::CMainFrame(CVRX4App& app) {
+  setWindowTitle(QString::fromLatin1(kMainTitle));
+  setMaximumSize(kMaxWidth, kMaxHeight);
+  m_scroll = new QScrollArea(this);
+  m_scroll->setWidgetResizable(true);
+  m_scroll->setFrameShape(QFrame::NoFrame);
+  m_view = new CVRX4View(app);
+  m_scroll->setWidget(m_view);
+  setCentralWidget(m_scroll);
+  // The view's size is the visible area (the scroll area's viewport).
+  m_scroll->viewport()->installEventFilter(this);
+  connect(m_scroll->verticalScrollBar(), &QScrollBar::valueChanged, m_view, [this] { m_view->OnScroll(); });
+  connect(m_scroll->horizontalScrollBar(), &QScrollBar::valueChanged, m_view, [this] { m_view->OnScroll(); });
+}
+
+CMainFrame::~CMainFrame() {
+  if (!m_destroyed) m_view->OnDestroy();
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == m_scroll->viewport() && event->type() == QEvent::Resize) {
+    const auto* resize = static_cast<QResizeEvent*>(event);
+    m_view->OnSize(resize->size().width(), resize->size().height());
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+  if (!m_destroyed) {
+    m_destroyed = true;
+    m_view->OnDestroy();
+  }
+  event->accept();
+}
+
+}  // namespace vrx4

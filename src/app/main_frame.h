@@ -1,0 +1,37 @@
+// The top-level window: a scrolling frame around the main view, kept within
+// 1050 by 768 pixels.
+#pragma once
+
+#include <QMainWindow>
+
+class QScrollArea;
+
+namespace vrx4 {
+
+class CVRX4App;
+class CVRX4View;
+
+inline constexpr const char* kMainTitle = "TARVO - HOLMAR -";
+
+class CMainFrame : public QMainWindow {
+ public:
+  static constexpr int kMaxWidth = 1050;
+  static constexpr int kMaxHeight = 768;
+
+  explicit CMainFrame(CVRX4App& app);
+  ~CMainFrame() override;
+
+  CVRX4View* view() const { return m_view; }
+  QScrollArea* scrollArea() const { return m_scroll; }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  QScrollArea* m_scroll;
+  CVRX4View* m_view;
+  bool m_destroyed = false;
+};
+
+}  // namespace vrx4

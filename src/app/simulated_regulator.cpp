@@ -1,0 +1,18 @@
+#include "app/simulated_regulator.h"
+
+#include "sim/pty_server.h"
+#include "sim/sim_device.h"
+
+namespace vrx4 {
+
+CSimulatedRegulator::CSimulatedRegulator()
+    : m_device(std::make_unique<sim::SimDevice>()),
+      m_server(std::make_unique<sim::PtyServer>(*m_device, sim::PtyServer::Options{true, {}})) {}
+
+CSimulatedRegulator::~CSimulatedRegulator() { m_server->stop(); }
+
+bool CSimulatedRegulator::start() { return m_server->start(); }
+std::string CSimulatedRegulator::portPath() const { return m_server->hostPath(); }
+std::string CSimulatedRegulator::error() const { return m_server->error(); }
+
+}  // namespace vrx4

@@ -1,0 +1,85 @@
+// Colour words and the bitmap reader, without Qt.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "bmp_builder.h"
+#include "controls/bmp_image.h"
+#include "controls/colour_word.h"
+
+namespace vrx4 {
+namespace {
+
+ColourWord sys(int n) { return colour::rgb(n, n, n); }
+
+TEST(ColourWord, ValuesAndQuery) {
+  EXPECT_EQ(colour::kDarkBlue, 0x960000u);
+  EXPECT_EQ(colour::kNavButton, 0x01D7FFu);
+  EXPECT_EQ(colour::kSelected, 0x8080FFu);
+  EXPECT_EQ(colour::kPanel, 0xD8E9ECu);
+
+  // Both default: the plain system look.
+  EXPECT_TRUE(resolveColours(colour::kDefault, colour::kDefault, ControlKind::Edit, false, sys).systemLook);
+  // A default background becomes the window colour for edits, the face otherwise.
+  auto edit = resolveColours(colour::kRed, colour::kDefault, ControlKind::Edit, false, sys);
+  EXPECT_EQ(*edit.back, sys(colour::kSysWindow));
+  EXPECT_EQ(edit.text, colour::kRed);
+  auto label = resolveColours(colour::kDefault, colour::kPanel, ControlKind::Static, true, sys);
+  EXPECT_EQ(label.text, sys(colour::kSysWindowText));
+  EXPECT_TRUE(label.opaqueText);
+  EXPECT_EQ(resolveColours(colour::kDefault, colour::kRed, ControlKind::Button, false, sys).text,
+            sys(colour::kSysButtonText));
+  // System colour words and transparency.
+  auto none = resolveColours(colour::system(8), colour::kNone, ControlKind::Static, true, sys);
+  EXPECT_EQ(none.text, sys(8));
+  EXPECT_FALSE(none.back.has_value());
+  EXPECT_FALSE(none.opaqueText);
+  EXPECT_TRUE(resolveColours(colour::kRed, colour::kDefault, ControlKind::ScrollBar, false, sys).systemLook);
+}
+
+TEST(BmpImage, EightAndTwentyFourBits) {
+  const auto eight = testing::makeBmp(
+      3, 2, 8, [](int x, int y) { return static_cast<std::uint32_t>(x + y * 3) % 2; }, {0x0000FF, 0x00FF00});
+  BmpImage a = decodeBmp(eight);
+  ASSERT_TRUE(a.ok()) << a.error;
+  EXPECT_EQ(a.width, 3);
+  EXPECT_EQ(a.height, 2);
+  ASSERT_EQ(a.colourTable.size(), 2u);
+  EXPECT_EQ(a.pixels[0], 0xFF0000FFu);  // index 0: blue
+  EXPECT_EQ(a.pixels[1], 0xFF00FF00u);  // index 1: green
+  EXPECT_EQ(a.pixels[3], 0xFF00FF00u);  // row 1 starts with index 1
+
+  const auto rgb = testing::makeBmp(5, 3, 24, [](int x, int y) { return static_cast<std::uint32_t>((y << 16) | x); });
+  BmpImage b = decodeBmp(rgb);
+  ASSERT_TRUE(b.ok()) << b.error;
+  EXPECT_EQ(b.pixels[2 * 5 + 4], 0xFF020004u);  // top-down rows: y 2, x 4
+  EXPECT_TRUE(b.colourTable.empty());
+}
+
+TEST(BmpImage, BadFilesAreRefusedWithoutReadingOutside) {
+  const auto good = testing::makeBmp(4, 4, 24, [](int, int) { return 0x123456u; });
+  for (std::size_t cut : {std::size_t{0}, std::size_t{10}, std::size_t{53}, good.size() - 1})
+    EXPECT_FALSE(decodeBmp(std::span(good.data(), cut)).ok()) << cut;
+  auto huge = good;
+  testing::put(huge, 18, 100000, 4);
+  EXPECT_FALSE(decodeBmp(huge).ok());
+  auto rle = good;
+  testing::put(rle, 30, 1, 4);
+  EXPECT_FALSE(decodeBmp(rle).ok());
+  auto offset = good;
+  testing::put(offset, 10, 0xFFFFFFF0u, 4);
+  EXPECT_FALSE(decodeBmp(offset).ok());
+  EXPECT_FALSE(readBmpFile("/nonexistent/logo.bmp").ok());
+
+  // Random damage: never a crash, never a read outside (ASan watches).
+  std::mt19937 rng(7);
+  for (int i = 0; i < 3000; ++i) {
+    auto b = good;
+    for (int k = 0; k < 4; ++k) b[rng() % b.size()] = static_cast<std::uint8_t>(rng());
+    b.resize(rng() % (b.size() + 1));
+    (void)decodeBmp(b);
+  }
+}
+
+}  // namespace
+}  // namespace vrx4

@@ -1,0 +1,123 @@
+// The coloured controls as they are drawn, on the offscreen platform.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <fstream>
+
+#include "bmp_builder.h"
+#include "controls/bitmap_painter.h"
+#include "controls/colour_button.h"
+#include "controls/colour_label.h"
+#include "controls/colour_scheme.h"
+#include "controls/indicator_lamp.h"
+
+namespace vrx4 {
+namespace {
+
+QImage shot(QWidget& w) { return w.grab().toImage(); }
+
+TEST(ColourControls, LabelsButtonsAndLamp) {
+  QWidget parent;
+  parent.resize(300, 200);
+  CColourLabel plain(QStringLiteral("plain"), &parent);
+  QLabel reference(QStringLiteral("plain"), &parent);
+  plain.setGeometry(0, 0, 80, 20);
+  reference.setGeometry(0, 0, 80, 20);
+  EXPECT_EQ(shot(plain), shot(reference));  // default colours: the plain look
+
+  CColourLabel red(QStringLiteral(""), &parent);
+  red.setGeometry(0, 30, 40, 20);
+  red.setBackColour(colour::kRed);
+  EXPECT_EQ(shot(red).pixel(20, 10), qRgb(255, 0, 0));
+
+  CColourButton modify(QStringLiteral("Modify"), &parent);
+  modify.setGeometry(0, 60, 120, 32);
+  modify.setBackColour(colour::kRed);
+  modify.setEnabled(false);
+  const QImage button = shot(modify);
+  EXPECT_EQ(button.pixel(8, 8), qRgb(255, 0, 0));
+  const QPalette pal;
+  bool highlight = false, shadow = false;
+  for (int y = 6; y < 26; ++y)
+    for (int x = 6; x < 114; ++x) {
+      const QRgb c = button.pixel(x, y);
+      highlight = highlight || c == pal.color(QPalette::Light).rgb();
+      shadow = shadow || c == pal.color(QPalette::Dark).rgb();
+    }
+  EXPECT_TRUE(highlight && shadow) << "disabled text is engraved";
+
+  CIndicatorLamp lamp;
+  lamp.SetPlace(100, 100, 120, 120, colour::kRed);
+  lamp.Create(&parent, 2005);
+  EXPECT_EQ(lamp.geometry(), QRect(100, 100, 20, 20));
+  EXPECT_EQ(lamp.objectName(), QStringLiteral("2005"));
+  lamp.SetColour(colour::kGreen);
+  const QImage l = shot(lamp);
+  EXPECT_EQ(l.pixel(10, 10), qRgb(0, 255, 0));
+  EXPECT_NE(l.pixel(0, 0), qRgb(0, 255, 0));  // round, corners stay the parent's
+  parent.show();
+  QApplication::processEvents();
+  const int before = lamp.paints();
+  lamp.SetColour(colour::kGreen);  // same colour: still repainted
+  EXPECT_GT(lamp.paints(), before);
+
+  parent.resize(300, 200);
+  parent.grab().save(QStringLiteral(VRX4_TEST_OUTPUT_DIR "/controls.png"));
+}
+
+TEST(ColourControls, BlinkAndFontDerivation) {
+  CColourLabel label(QStringLiteral("blink"));
+  label.m_blinkBack[0] = colour::kRed;
+  label.m_blinkBack[1] = colour::kGreen;
+  label.setBlink(false, true, 20);
+  QElapsedTimer t;
+  t.start();
+  int changes = 0, last = label.m_blinkPhase;
+  while (t.elapsed() < 300) {
+    QApplication::processEvents(QEventLoop::AllEvents, 5);
+    if (label.m_blinkPhase != last) ++changes, last = label.m_blinkPhase;
+  }
+  EXPECT_GE(changes, 3);
+  label.setBlink(false, false, 20);
+  const int phase = label.m_blinkPhase;
+  t.restart();
+  while (t.elapsed() < 100) QApplication::processEvents(QEventLoop::AllEvents, 5);
+  EXPECT_EQ(label.m_blinkPhase, phase);
+
+  CColourLabel both(QStringLiteral("x"));
+  both.m_styleOn = 1;
+  both.m_styleOff = 1;
+  both.applyFont();
+  EXPECT_EQ(both.font().weight(), QFont::Normal);  // the off mask comes last
+  CColourLabel tall(QStringLiteral("x"));
+  tall.m_fontHeight = 30;
+  tall.applyFont();
+  EXPECT_EQ(tall.font().pixelSize(), 30);
+  EXPECT_EQ(tall.font().family(), QLabel().font().family());
+}
+
+TEST(BitmapPainter, DrawsFilesAndFindsThemInTheDataFolder) {
+  QTemporaryDir dir;
+  const auto eight = testing::makeBmp(4, 4, 8, [](int, int) { return 1u; }, {0x000000, 0xFF0000});
+  const std::string path = dir.path().toStdString() + "/logo.bmp";
+  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(eight.data()),
+                                              static_cast<std::streamsize>(eight.size()));
+  QImage canvas(10, 10, QImage::Format_RGB32);
+  canvas.fill(Qt::white);
+  {
+    QPainter p(&canvas);
+    EXPECT_TRUE(DrawBitmapFile(resolveBitmapPath("logo.bmp", dir.path().toStdString()), p));
+    EXPECT_FALSE(DrawBitmapFile("/nonexistent.bmp", p));
+  }
+  EXPECT_EQ(canvas.pixelColor(0, 0), QColor(255, 0, 0));  // table entry 1 is red
+  EXPECT_EQ(canvas.pixelColor(5, 5), QColor(Qt::white));
+  EXPECT_EQ(resolveBitmapPath("missing.bmp", dir.path().toStdString()), "missing.bmp");
+  EXPECT_EQ(resolveBitmapPath("/abs/x.bmp", dir.path().toStdString()), "/abs/x.bmp");
+}
+
+}  // namespace
+}  // namespace vrx4
