@@ -54,10 +54,13 @@ inline void settle() {
 
 // Does something with the next modal dialog once it is shown.
 inline void onNextModal(std::function<void(QWidget*)> f) {
+  // Gives up after two seconds, so that a dialog that never came cannot
+  // be answered by a later test step.
   auto poll = std::make_shared<std::function<void()>>();
-  *poll = [f, poll] {
+  auto tries = std::make_shared<int>(0);
+  *poll = [f, poll, tries] {
     if (QWidget* w = QApplication::activeModalWidget()) f(w);
-    else QTimer::singleShot(10, *poll);
+    else if (++*tries < 200) QTimer::singleShot(10, *poll);
   };
   QTimer::singleShot(0, *poll);
 }

@@ -14,7 +14,9 @@
 #include "app/manual_viewer.h"
 #include "app/mode_page.h"
 #include "app/range_dialog.h"
+#include "controls/colour_button.h"
 #include "controls/colour_label.h"
+#include "pages/ctrl_page.h"
 #include "controls/indicator_lamp.h"
 #include "link/link_notifier.h"
 #include "monitoring/live_page.h"
@@ -121,6 +123,12 @@ TEST_F(Shell, AccessCodesAndNavigationPerMode) {
   enterCode(mode_id::kSetting, "mindrola");
   EXPECT_EQ(state().g_accessMode.load(), 3u);
 
+  // From mode 3, SETTING PRO re-enters mode 3 without a dialog.
+  click(g_pModePage, mode_id::kSettingPro);
+  EXPECT_EQ(state().g_accessMode.load(), 3u);
+  click(&view(), view_id::kHome);
+  click(g_pModePage, mode_id::kVisualisation);
+  click(&view(), view_id::kHome);
   enterCode(mode_id::kSettingPro, "kafter");
   EXPECT_EQ(state().g_accessMode.load(), 4u);
   EXPECT_EQ(visibleNavigation().size(), 12u);
