@@ -36,7 +36,10 @@ void CVRX4App::LoadSettings() {
   m_profile = ProfileFile(m_settingsPath);
   const bool portMissing = m_settings.load(m_profile);
   m_state.m_bAutoScale.store(m_settings.m_bAutoScale);
-  if (portMissing) messageBox(nullptr, QString::fromLatin1(kMsgPortFallback));
+  // On the simulated regulator the stored port is not used at all, so
+  // telling the user that COM1 is used would be wrong; "COM1" still reaches
+  // the file at the next save.
+  if (portMissing && !m_options.simulate) messageBox(nullptr, QString::fromLatin1(kMsgPortFallback));
 }
 
 void CVRX4App::SaveSettings() {

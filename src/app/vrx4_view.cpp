@@ -145,36 +145,35 @@ void CVRX4View::createControls() {
     l->setFont(f);
     return l;
   };
-  // Units and languages, with "I" separators between them.
+  // Units and languages, each group framed and divided by "I" separators:
+  // I bar I PSI I kPa I MPa I     I E I F I D I I I     ?
+  auto group = [&](int x, const int (&ids)[4], const char* const (&texts)[4], const int (&separators)[5], int w,
+                   std::array<CColourLabel*, 4>& labels) {
+    selector(separators[0], "I", x, 10);
+    x += 10;
+    for (int i = 0; i < 4; ++i) {
+      labels[i] = selector(ids[i], texts[i], x, w);
+      labels[i]->setClickable(true);
+      x += w;
+      selector(separators[i + 1], "I", x, 10);
+      x += 10;
+    }
+    return x;
+  };
   const int unitIds[] = {view_id::kBar, view_id::kPsi, view_id::kKpa, view_id::kMpa};
-  const char* unitTexts[] = {"bar", "PSI", "kPa", "MPa"};
-  const int unitSeparators[] = {1079, 1080, 1082};
-  int x = 330;
-  for (int i = 0; i < 4; ++i) {
-    m_units[i] = selector(unitIds[i], unitTexts[i], x, 44);
-    m_units[i]->setClickable(true);
-    const auto unit = static_cast<std::uint8_t>(i);
-    connect(m_units[i], &CColourLabel::clicked, this, [this, unit] { OnUnit(unit); });
-    x += 44;
-    if (i < 3) selector(unitSeparators[i], "I", x, 10), x += 10;
-  }
-  selector(1083, "I", x + 20, 10);
-  selector(1084, "I", x + 50, 10);
-  x += 80;
+  const char* const unitTexts[] = {"bar", "PSI", "kPa", "MPa"};
+  const int unitSeparators[] = {1083, 1079, 1080, 1082, 1084};
+  int x = group(320, unitIds, unitTexts, unitSeparators, 44, m_units);
   const int languageIds[] = {view_id::kEnglish, view_id::kFrancais, view_id::kDeutsch, view_id::kItaliano};
-  const char* languageTexts[] = {"E", "F", "D", "I"};
-  const int languageSeparators[] = {1100, 1101, 1102};
+  const char* const languageTexts[] = {"E", "F", "D", "I"};
+  const int languageSeparators[] = {1103, 1100, 1101, 1102, 1104};
+  x = group(x + 30, languageIds, languageTexts, languageSeparators, 24, m_languages);
   for (int i = 0; i < 4; ++i) {
-    m_languages[i] = selector(languageIds[i], languageTexts[i], x, 24);
-    m_languages[i]->setClickable(true);
-    const auto language = static_cast<std::uint8_t>(i);
-    connect(m_languages[i], &CColourLabel::clicked, this, [this, language] { OnLanguage(language); });
-    x += 24;
-    if (i < 3) selector(languageSeparators[i], "I", x, 10), x += 10;
+    const auto n = static_cast<std::uint8_t>(i);
+    connect(m_units[i], &CColourLabel::clicked, this, [this, n] { OnUnit(n); });
+    connect(m_languages[i], &CColourLabel::clicked, this, [this, n] { OnLanguage(n); });
   }
-  selector(1103, "I", x + 20, 10);
-  selector(1104, "I", x + 50, 10);
-  auto* manual = selector(view_id::kManual, "?", x + 80, 24);
+  auto* manual = selector(view_id::kManual, "?", x + 30, 24);
   manual->setClickable(true);
   manual->setToolTip(QStringLiteral("User manual"));
   connect(manual, &CColourLabel::clicked, this, [this] { OnManual(); });

@@ -169,6 +169,10 @@ void PtyServer::serve() {
     const int hang = m_hangUpMs.exchange(-1);
     if (hang >= 0) {
       closeTerminal();
+      // A device that is unplugged leaves no node behind; a link left
+      // pointing at the freed terminal could reach whatever terminal takes
+      // its number next.
+      if (!m_options.linkPath.empty()) ::unlink(m_options.linkPath.c_str());
       const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(hang);
       while (!m_stop && std::chrono::steady_clock::now() < until) {
         pollfd w{m_wake[0], POLLIN, 0};

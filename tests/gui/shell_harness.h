@@ -88,6 +88,14 @@ class ShellTest : public ::testing::Test {
     ASSERT_TRUE(m_app->InitInstance());
     settle();
   }
+  // Starts the program on the built-in simulated regulator.
+  void startSimulated() {
+    AppOptions o;
+    o.simulate = true;
+    m_app = std::make_unique<CVRX4App>(VRX4_DATA_BUILD_DIR, m_settings, o);
+    ASSERT_TRUE(m_app->InitInstance());
+    settle();
+  }
   void close() {
     m_app->mainFrame()->close();
     settle();
