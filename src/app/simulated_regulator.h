@@ -3,6 +3,7 @@
 // opens it exactly as it opens a USB adapter.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -24,6 +25,8 @@ class CSimulatedRegulator {
   // The line the program opens.
   std::string portPath() const;
   std::string error() const;
+  // Runs f on the simulated device under the server's lock (tests, demos).
+  void withDevice(const std::function<void(sim::SimDevice&)>& f);
 
  private:
   std::unique_ptr<sim::SimDevice> m_device;

@@ -12,6 +12,7 @@
 #include "app/language_table.h"
 #include "app/profile_file.h"
 #include "app/settings.h"
+#include "monitoring/graph_recording.h"
 #include "link/device_state.h"
 
 namespace vrx4 {
@@ -53,6 +54,8 @@ class CVRX4App {
   DeviceState& state() { return m_state; }
   const std::string& settingsPath() const { return m_settingsPath; }
   CMainFrame* mainFrame() const { return m_frame.get(); }
+  // The built-in simulated regulator of --simulate; null otherwise.
+  CSimulatedRegulator* simulatedRegulator() const { return m_simulated.get(); }
 
   // Strings kept from the last label load (dialog captions, messages).
   const std::string& keptText(Kept k) const { return m_kept[static_cast<std::size_t>(k)]; }
@@ -62,6 +65,8 @@ class CVRX4App {
   void OnAppAbout();
 
   float m_fPressureFactor = 1.0f;
+  // The graph's sample store and the capture file.
+  GraphRecording m_graph;
 
  private:
   std::string m_strProgramDir;

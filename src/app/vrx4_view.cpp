@@ -20,6 +20,7 @@
 #include "app/manual_viewer.h"
 #include "app/message_box.h"
 #include "app/mode_page.h"
+#include "app/number_format.h"
 #include "app/pressure_units.h"
 #include "app/vrx4_app.h"
 #include "controls/colour_button.h"
@@ -492,17 +493,6 @@ void CVRX4View::OnLinkMessage(std::uint32_t message, std::uintptr_t wParam, std:
   }
 }
 
-void CVRX4View::OnLiveValues(std::intptr_t) {
-  DeviceState& s = m_app.state();
-  if (s.g_fileMode.load() == 1) {
-    if (s.g_fileModeNoticeShown.load() == 0) {
-      s.g_fileModeNoticeShown.store(1);
-      messageBox(this, QStringLiteral("Currently in file mode....."));
-    }
-    return;
-  }
-}
-
 void CVRX4View::setToolsButtons(std::initializer_list<int> ids, bool enable) {
   if (g_pToolsPage == nullptr) return;
   for (int id : ids)
@@ -552,6 +542,15 @@ void CVRX4View::OnTransferDone(std::uintptr_t wParam) {
   if (s.m_bAutoScale.load()) m_app.settings().m_nPressureScale = automaticRange(s.device(Area::Base)[0x6F]);
   if (s.g_fileMode.load() == 1) return;
   if (wParam == 1 || wParam == 2) setToolsButtons({1063, 1064, 1059, 1060, 1067}, true);
+  if (wParam == 1 && g_pAfterSalesPage != nullptr) {
+    // The two dumps of the after-sales page: BASE 0..111, OPTION 0..114.
+    const Images images = s.snapshot();
+    auto dump = [](const Image& image, std::size_t count) {
+      return qs(hexDump(std::span<const std::uint8_t>(image.data(), count))).remove(QLatin1Char('\r'));
+    };
+    g_pAfterSalesPage->setControlText(1117, dump(images.g_baseDevice, kBaseImageBytes));
+    g_pAfterSalesPage->setControlText(1118, dump(images.g_optionDevice, kOptionImageBytes));
+  }
   if (wParam < 1 || wParam > 3) return;
   for (CPage* p : {static_cast<CPage*>(g_pCalibrationPage), static_cast<CPage*>(g_pAfterSalesPage)})
     if (p != nullptr && p->built()) p->UpdateData(true);
@@ -570,17 +569,6 @@ void CVRX4View::OnTermsAccepted() {
   paintNavigation(view_id::kHome);
   m_app.state().g_currentPage.store(1);
   UpdateData();
-}
-
-void CVRX4View::OnInformation() {
-  const ProfileFile errors(m_app.GetProgramDir() + "Error.ini");
-  const auto info = m_app.state().deviceInfo();
-  std::array<std::uint8_t, 8> codes{};
-  std::copy_n(info.begin(), codes.size(), codes.begin());
-  QString text = qs(informationText(errors, m_app.settings().m_nLanguage, codes));
-  text.remove(QLatin1Char('\r'));
-  applyLabelText(dialog::kLive, 1013, text);
-  applyLabelText(dialog::kCalibration, 1121, text);
 }
 
 void CVRX4View::OnReloadStarted() {

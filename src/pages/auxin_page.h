@@ -9,6 +9,11 @@ namespace vrx4 {
 class CAuxinPage : public CPage {
  public:
   explicit CAuxinPage(QWidget* parent) : CPage(dialog::kAuxin, parent) {}
+
+  // The input type the device reports: 0 voltage, 1 current.
+  int m_inputType = 0;
+  // 1 while the user edits the page (Modify until Save or Cancel).
+  int m_editing = 0;
 };
 
 }  // namespace vrx4

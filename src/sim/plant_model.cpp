@@ -27,6 +27,10 @@ double PlantModel::setpoint(const Image& option, const Image& base, const Forced
 
 void PlantModel::tick(double dt, const Image& option, const Image& base, const Forced& forced) {
   if (dt <= 0) return;
+  if (sweepControl) {
+    m_clock += dt;
+    controlInput = 5.0 + 2.5 * std::sin(2.0 * 3.14159265358979 * m_clock / 30.0);
+  }
   double target = setpoint(option, base, forced);
   if (option[0x00] & 0x04) {
     // P2 is read from AUXin through the AUXin scaling.

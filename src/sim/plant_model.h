@@ -30,6 +30,9 @@ class PlantModel {
   // according to the input type the images select.
   double controlInput = 5.0;
   double auxinInput = 2.0;
+  // When set, the CONTROL input swings slowly round 5 V (2.5 to 7.5 V over
+  // 30 s), so that a demonstration shows moving values.
+  bool sweepControl = false;
 
   void tick(double dt, const Image& option, const Image& base, const Forced& forced);
 
@@ -46,6 +49,7 @@ class PlantModel {
   bool m_settled = false;  // a device is switched on long before it is read
   bool m_condition = false;
   bool m_alarm = false;
+  double m_clock = 0.0;  // seconds of plant time, for the sweep
   double m_conditionTime = 0.0;  // how long the condition has held / been absent
   double m_alarmOnTime = 0.0;
   std::mt19937 m_rng;

@@ -113,8 +113,8 @@ std::vector<std::uint8_t> SimDevice::onByte(std::uint8_t b, double now) {
     switch (b) {
       case 'E': {
         const auto f = buildInformationFrame(m_info);
-        // Reported codes are gone once read, unless set again.
-        m_info.fill(0);
+        // The codes describe the device's present conditions: they stay
+        // until set again; only the "new messages" status bit is cleared.
         m_infoPending = false;
         return answer({f.begin(), f.end()});
       }

@@ -2,6 +2,8 @@
 // units, access codes, the label pass and the command line.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include <clocale>
 #include <cstdio>
 #include <cstring>
@@ -49,6 +51,10 @@ TEST(NumberFormat, PointDecimalWhateverTheLocale) {
   EXPECT_EQ(formatFixed(5.0, 6, 1), "   5.0");
   EXPECT_EQ(formatFixed(1.0 / 0.0, 1), "---");
   EXPECT_EQ(formatHexByte(0x0A), "0A");
+  std::vector<std::uint8_t> bytes(18);
+  for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(0xF0 + i);
+  EXPECT_EQ(hexDump(bytes), "F0 F1 F2 F3 F4 F5 F6 F7 F8 F9 FA FB FC FD FE FF \r\n00 01 ");
+  EXPECT_EQ(hexDump({}), "");
   std::setlocale(LC_ALL, "C");
   if (german == nullptr) GTEST_SKIP() << "no German or French locale installed to prove it against";
 }

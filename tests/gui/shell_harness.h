@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTimer>
@@ -18,11 +20,14 @@
 #include <string>
 #include <vector>
 
+#include "app/control_ids.h"
 #include "app/main_frame.h"
 #include "app/message_box.h"
+#include "app/mode_page.h"
 #include "app/vrx4_app.h"
 #include "app/vrx4_view.h"
 #include "controls/control_id.h"
+#include "pages/page_registry.h"
 
 namespace vrx4::testing {
 
@@ -118,6 +123,19 @@ class ShellTest : public ::testing::Test {
     settle();
   }
   std::string settingsText() { return readFile(m_settings); }
+  // Presses a mode button and answers the password dialog with code (or
+  // cancels it when code is null).
+  void enterCode(int button, const char* code) {
+    onNextModal([code](QWidget* w) {
+      if (code == nullptr) {
+        w->findChild<QPushButton*>(QString::number(common_id::kCancel))->click();
+        return;
+      }
+      w->findChild<QLineEdit*>(QString::number(password_id::kEdit))->setText(QString::fromLatin1(code));
+      w->findChild<QPushButton*>(QString::number(common_id::kOk))->click();
+    });
+    click(g_pModePage, button);
+  }
 
   std::string m_dir;
   std::string m_settings;

@@ -41,19 +41,6 @@ class Shell : public ShellTest {
       if (viewControl(id)->isVisibleTo(&view())) ids.push_back(id);
     return ids;
   }
-  // Presses a mode button and answers the password dialog with code (or
-  // cancels it when code is null).
-  void enterCode(int button, const char* code) {
-    onNextModal([code](QWidget* w) {
-      if (code == nullptr) {
-        w->findChild<QPushButton*>(QString::number(common_id::kCancel))->click();
-        return;
-      }
-      w->findChild<QLineEdit*>(QString::number(password_id::kEdit))->setText(QString::fromLatin1(code));
-      w->findChild<QPushButton*>(QString::number(common_id::kOk))->click();
-    });
-    click(g_pModePage, button);
-  }
   void post(std::uint32_t message, std::uintptr_t w) {
     QCoreApplication::postEvent(&view(), new LinkEvent(message, w, 0));
     settle();

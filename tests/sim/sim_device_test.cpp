@@ -112,6 +112,7 @@ TEST(SimDevice, StatusBitsFollowTheImages) {
   const Bytes e = d.onByte('E', 0);
   EXPECT_EQ(e[1], 7);
   EXPECT_EQ(d.onByte('R', 0)[13] & 0x02, 0);  // read, no longer pending
+  EXPECT_EQ(d.onByte('E', 0)[1], 7);            // but still reported when asked
 }
 
 TEST(SimDevice, PlantFollowsTheSetpointAndRaisesTheAlarm) {

@@ -1,0 +1,294 @@
+// The LIVE page: layout per access mode, display radios that only show,
+// the test panel and what it hands to the link engine; and, on the
+// built-in simulated regulator, live values, forced values, messages and
+// the lamp end to end.
+#include <QCheckBox>
+#include <algorithm>
+#include <QLineEdit>
+#include <QImage>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPixmap>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+
+#include "app/simulated_regulator.h"
+#include "controls/colour_edit.h"
+#include "controls/colour_label.h"
+#include "controls/indicator_lamp.h"
+#include "monitoring/capture_row.h"
+#include "monitoring/graph_recording.h"
+#include "monitoring/live_page.h"
+#include "pages/auxin_page.h"
+#include "pages/ctrl_page.h"
+#include "shell_harness.h"
+#include "sim/sim_device.h"
+
+namespace vrx4::testing {
+namespace {
+
+using namespace live_id;
+
+class LivePage : public ShellTest {
+ protected:
+  CLivePage& live() { return *g_pLivePage; }
+  template <class T = QWidget>
+  T* at(int id) {
+    return control<T>(g_pLivePage, id);
+  }
+  bool shown(int id) { return at(id)->isVisibleTo(g_pLivePage); }
+  QString text(int id) { return live().controlText(id); }
+  void render(const char* name) {
+    settle();
+    const QString path = QStringLiteral(VRX4_TEST_OUTPUT_DIR "/") + QString::fromLatin1(name);
+    EXPECT_TRUE(g_pLivePage->grab().save(path)) << path.toStdString();
+  }
+  void withDevice(const std::function<void(sim::SimDevice&)>& f) { m_app->simulatedRegulator()->withDevice(f); }
+  // The program on the simulated regulator with the terms accepted, the
+  // first full read done, in access mode `mode` on the LIVE page.
+  void startOnLivePage(const char* code, int button) {
+    writeFile(m_settings, "[Agreement]\nState=1\n");
+    startSimulated();
+    ASSERT_TRUE(waitUntil([&] { return state().g_eepromLoaded.load() == 1; }, 20000));
+    if (code != nullptr) enterCode(button, code);
+    else click(g_pModePage, button);
+    click(&view(), view_id::kLive);
+    ASSERT_EQ(state().g_currentPage.load(), 2u);
+  }
+};
+
+TEST_F(LivePage, WhatEachAccessModeShows) {
+  start();
+  for (std::uint32_t mode : {0u, 1u, 2u, 3u, 4u}) {
+    live().ApplyAccessMode(mode);
+    EXPECT_EQ(shown(kP2Internal), mode == 4) << mode;
+    EXPECT_EQ(shown(kP2SourceCaption), mode == 4) << mode;
+    for (int id : {kTestCtrl, kTestAuxinEdit, kTestAlarmOff, kInputTestTitle, kOutputTestBox})
+      EXPECT_EQ(shown(id), mode >= 2) << mode << " " << id;
+    for (int id : {kOtherBox, kError, kErrorCaption}) EXPECT_EQ(shown(id), mode >= 2) << mode << " " << id;
+    for (int id : {kCtrl, kAuxin, kP2, kSupply, kUout, kIout, kError})
+      EXPECT_TRUE(at<QLineEdit>(id)->isReadOnly()) << id;
+    EXPECT_TRUE(shown(kCtrl));
+    EXPECT_TRUE(shown(kMessages));
+  }
+  live().ApplyAccessMode(7);  // unknown: unchanged
+  EXPECT_EQ(live().layoutMode(), 4u);
+  EXPECT_TRUE(shown(kP2Internal));
+  EXPECT_FALSE(at(kHiddenDefault)->isVisibleTo(g_pLivePage));
+}
+
+TEST_F(LivePage, DisplayRadiosUndoClicksAndTestSwitchesGateTheirFields) {
+  start();
+  live().ApplyAccessMode(2);
+  for (int id : {kCtrlI, kAuxinI, kP2Auxin, kAlarmOn}) {
+    at<QRadioButton>(id)->click();
+    settle();
+    EXPECT_FALSE(at<QRadioButton>(id)->isChecked()) << id;
+  }
+  EXPECT_TRUE(at<QRadioButton>(kAlarmOff)->isChecked());
+  EXPECT_TRUE(at<QRadioButton>(kP2Internal)->isChecked());
+
+  auto* edit = at<CColourEdit>(kTestCtrlEdit);
+  EXPECT_TRUE(edit->isReadOnly());
+  EXPECT_EQ(edit->m_backColour, colour::kPanel);
+  EXPECT_FALSE(at(kTestCtrlU)->isEnabled());
+  live().testFields().m_liveCommandRetry.store(0);
+  at<QCheckBox>(kTestCtrl)->click();
+  settle();
+  EXPECT_FALSE(edit->isReadOnly());
+  EXPECT_EQ(edit->m_backColour, colour::kWhite);
+  EXPECT_TRUE(at(kTestCtrlU)->isEnabled() && at(kTestCtrlI)->isEnabled());
+  EXPECT_FALSE(at(kTestAuxinU)->isEnabled());
+  EXPECT_EQ(live().m_bTestCtrl, 1);
+  EXPECT_EQ(live().testFields().m_liveCommandRetry.exchange(0), 1);
+
+  // Every keystroke asks for the live command, with the text already
+  // published for the engine.
+  edit->setFocus();
+  for (const char* typed : {"4", "4.", "4.5"}) {
+    edit->setText(QString::fromLatin1(typed));
+    EXPECT_EQ(live().testFields().m_liveCommandRetry.exchange(0), 1) << typed;
+    EXPECT_EQ(live().testFields().snapshot().ctrlText, typed);
+  }
+  at<QRadioButton>(kTestCtrlI)->click();
+  settle();
+  EXPECT_EQ(live().testFields().m_liveCommandRetry.exchange(0), 1);
+  EXPECT_EQ(live().testFields().snapshot().m_nTestCtrlUnit, 1);
+  EXPECT_EQ(live().testFields().snapshot().m_bTestCtrl, 1);
+
+  at<QCheckBox>(kTestCtrl)->click();
+  settle();
+  EXPECT_TRUE(edit->isReadOnly());
+  EXPECT_EQ(edit->m_backColour, colour::kPanel);
+  EXPECT_FALSE(at(kTestCtrlU)->isEnabled());
+  EXPECT_EQ(live().testFields().snapshot().m_bTestCtrl, 0);
+
+  // In a mode that sends nothing a change is still marked.
+  live().ApplyAccessMode(1);
+  live().testFields().m_liveCommandRetry.store(0);
+  at<QLineEdit>(kTestUoutEdit)->setText(QStringLiteral("3"));
+  EXPECT_EQ(live().testFields().m_liveCommandRetry.load(), 1);
+}
+
+TEST_F(LivePage, VisualisationClearsEveryTest) {
+  writeFile(m_settings, "[Communication]\nport=COM1\n[Agreement]\nState=1\n");
+  start();
+  enterCode(mode_id::kSetting, "vesko");
+  for (int id : {kTestCtrl, kTestAuxin, kTestUout, kTestIout, kTestAlarm}) at<QCheckBox>(id)->click();
+  at<QRadioButton>(kTestAuxinI)->click();
+  at<QRadioButton>(kTestAlarmOn)->click();
+  for (int id : {kTestCtrlEdit, kTestAuxinEdit, kTestUoutEdit, kTestIoutEdit})
+    at<QLineEdit>(id)->setText(QStringLiteral("1.5"));
+  settle();
+  EXPECT_EQ(live().testFields().snapshot().m_bTestAlarm, 1);
+  click(&view(), view_id::kHome);
+  click(g_pModePage, mode_id::kVisualisation);
+  for (int id : {kTestCtrl, kTestAuxin, kTestUout, kTestIout, kTestAlarm})
+    EXPECT_FALSE(at<QCheckBox>(id)->isChecked()) << id;
+  for (int id : {kTestCtrlEdit, kTestAuxinEdit, kTestUoutEdit, kTestIoutEdit}) {
+    EXPECT_TRUE(at<QLineEdit>(id)->text().isEmpty()) << id;
+    EXPECT_TRUE(at<QLineEdit>(id)->isReadOnly()) << id;
+  }
+  const LiveTestSnapshot t = live().testFields().snapshot();
+  EXPECT_EQ(t.m_bTestCtrl + t.m_bTestAuxin + t.m_bTestUout + t.m_bTestIout + t.m_bTestAlarm, 0);
+  EXPECT_EQ(t.m_nTestAuxinUnit, 0);
+  EXPECT_TRUE(t.ctrlText.empty() && t.ioutText.empty());
+  EXPECT_EQ(live().testFields().m_liveCommandRetry.load(), 1);
+}
+
+TEST_F(LivePage, ForcedControlRoundTripsThroughTheSimulatedRegulator) {
+  startOnLivePage("vesko", mode_id::kSetting);
+  // Live values arrive, in the chosen unit.
+  ASSERT_TRUE(waitUntil([&] { return !text(kP2).isEmpty() && !text(kSupply).isEmpty(); }, 5000));
+  EXPECT_TRUE(text(kSupply).startsWith(QStringLiteral("2"))) << text(kSupply).toStdString();
+  EXPECT_EQ(text(kCtrlUnit), QStringLiteral("[V]"));
+
+  at<QCheckBox>(kTestCtrl)->click();
+  at<QLineEdit>(kTestCtrlEdit)->setText(QStringLiteral("5"));
+  settle();
+  bool forced = false;
+  ASSERT_TRUE(waitUntil(
+      [&] {
+        withDevice([&](sim::SimDevice& d) { forced = d.forced().ctrl; });
+        return forced && text(kCtrl) == QStringLiteral("5.0");
+      },
+      10000))
+      << "CONTROL shows " << text(kCtrl).toStdString();
+  render("vrx4-live-setting.png");
+
+  // Unit and language follow at once.
+  viewControl<CColourLabel>(view_id::kPsi)->clicked();
+  viewControl<CColourLabel>(view_id::kFrancais)->clicked();
+  settle();
+  EXPECT_TRUE(text(kP2Caption).endsWith(QStringLiteral(" [PSI]"))) << text(kP2Caption).toStdString();
+  EXPECT_EQ(text(kOutputsTitle), QStringLiteral("SORTIES"));
+  ASSERT_TRUE(waitUntil([&] { return !text(kP2).contains(QLatin1Char('.')); }, 3000)) << text(kP2).toStdString();
+}
+
+TEST_F(LivePage, MessagesLampAndInputTypesFromTheSimulatedRegulator) {
+  startOnLivePage(nullptr, mode_id::kVisualisation);
+  withDevice([](sim::SimDevice& d) { d.setInfoCodes({3, 7, 0, 0, 0, 0, 0, 0}); });
+  ASSERT_TRUE(waitUntil([&] { return text(kMessages).contains(QStringLiteral("Valve temperature high")); }, 5000));
+  EXPECT_TRUE(text(kMessages).startsWith(QStringLiteral("Outlet pressure sensor fault\n")));
+  viewControl<CColourLabel>(view_id::kDeutsch)->clicked();
+  settle();
+  EXPECT_TRUE(text(kMessages).startsWith(QStringLiteral("Störung des Ausgangsdrucksensors\n")))
+      << text(kMessages).toStdString();
+
+  // CONTROL becomes a current input: mirrored into the CONTROL page only
+  // while that page is not being edited.
+  g_pCtrlPage->m_editing = 1;
+  withDevice([](sim::SimDevice& d) {
+    Image base = d.image(Area::Base);
+    base[0x00] |= 0x01;
+    d.setImage(Area::Base, base);
+  });
+  ASSERT_TRUE(waitUntil([&] { return text(kCtrlUnit) == QStringLiteral("[mA]"); }, 5000));
+  EXPECT_EQ(live().m_nCtrlUnit, 1);
+  EXPECT_EQ(g_pCtrlPage->m_inputType, 0);
+  g_pCtrlPage->m_editing = 0;
+  ASSERT_TRUE(waitUntil([&] { return g_pCtrlPage->m_inputType == 1; }, 5000));
+  EXPECT_EQ(g_pAuxinPage->m_inputType, 0);
+  // Showing the page again asks for the messages again; they stay.
+  click(&view(), view_id::kHome);
+  click(&view(), view_id::kLive);
+  settle();
+  ASSERT_TRUE(waitUntil([&] { return live().testFields().m_infoRequest.load() == 0; }, 5000));
+  settle();
+  EXPECT_TRUE(text(kMessages).contains(QStringLiteral("Ventiltemperatur hoch"))) << text(kMessages).toStdString();
+  render("vrx4-live-visualisation-de.png");
+
+  // The lamp follows the device falling silent and coming back.
+  CIndicatorLamp* lamp = view().lamp();
+  withDevice([](sim::SimDevice& d) { d.faults().silent = true; });
+  ASSERT_TRUE(waitUntil([&] { return lamp->GetColour() == colour::rgb(255, 0, 0); }, 5000));
+  withDevice([](sim::SimDevice& d) { d.faults().silent = false; });
+  ASSERT_TRUE(waitUntil([&] { return lamp->GetColour() == colour::rgb(0, 255, 0); }, 5000));
+}
+
+TEST_F(LivePage, CaptureSamplesGoToTheStoreAndTheFileWhileRecording) {
+  startOnLivePage(nullptr, mode_id::kVisualisation);
+  click(&view(), view_id::kGraph);
+  ASSERT_EQ(state().g_currentPage.load(), 13u);
+  GraphRecording& graph = m_app->m_graph;
+  graph.g_captureFile.m_strPath = m_dir + "/capture.csv";
+  ASSERT_TRUE(graph.g_captureFile.Create(capture::kHeader));
+  ASSERT_TRUE(waitUntil([&] { return state().g_lastSampleMs.load() > 0; }, 5000));
+  EXPECT_TRUE(graph.m_samples.empty()) << "nothing is stored before the recording runs";
+  graph.g_graphRunning = true;
+  graph.g_captureOn = true;
+  ASSERT_TRUE(waitUntil([&] { return graph.m_samples.size() >= 4; }, 5000));
+  graph.g_captureOn = false;
+  settle();
+  const std::string text = readFile(graph.g_captureFile.m_strPath);
+  const auto rows = std::count(text.begin(), text.end(), '\n') - 1;
+  EXPECT_GE(rows, 3);
+  EXPECT_LE(static_cast<std::size_t>(rows), graph.m_samples.size());
+  EXPECT_NE(text.find(";bar;\r\n"), std::string::npos);
+  // Samples are spaced by the sample period (0.1 s), within the line's pace.
+  const double step = graph.m_samples[2].time - graph.m_samples[1].time;
+  EXPECT_GE(step, 0.09);
+  EXPECT_LE(step, 0.5);
+}
+
+TEST_F(LivePage, PrintsThePageAsShown) {
+  start();
+  live().ApplyAccessMode(2);
+  live().setValueTexts("5.0", "2.0", "6.0", "24.0", "5.0", "12.0", "0.1");
+  const QString path = QString::fromStdString(m_dir + "/live.pdf");
+  {
+    QPdfWriter pdf(path);
+    view().PrintLivePage(pdf);
+  }
+  const std::string bytes = readFile(path.toStdString());
+  EXPECT_EQ(bytes.rfind("%PDF", 0), 0u);
+  EXPECT_GT(bytes.size(), 2000u);
+  // The same drawing on an image: the panels and the values are there.
+  QImage image(live().size(), QImage::Format_RGB32);
+  image.fill(Qt::black);
+  QPainter painter(&image);
+  live().render(&painter, QPoint(), QRegion(), QWidget::DrawWindowBackground | QWidget::DrawChildren);
+  painter.end();
+  EXPECT_EQ(image.pixelColor(795, 505), QColor(Qt::white));
+  EXPECT_EQ(image.pixelColor(15, 140), QColor(Qt::white));
+  EXPECT_EQ(image.pixelColor(250, 240), QColor(236, 233, 216));
+}
+
+TEST_F(LivePage, ServiceModeLayout) {
+  startOnLivePage("kafter", mode_id::kSettingPro);
+  // SETTING PRO asks once more for the service code before mode 4.
+  if (state().g_accessMode.load() != 4) {
+    click(&view(), view_id::kHome);
+    enterCode(mode_id::kSettingPro, "kafter");
+    click(&view(), view_id::kLive);
+  }
+  ASSERT_EQ(state().g_accessMode.load(), 4u);
+  EXPECT_EQ(g_pLivePage->geometry(), QRect(220, 110, 1024, 450));
+  ASSERT_TRUE(waitUntil([&] { return text(kP2).count(QLatin1Char('.')) == 1 && text(kP2).section('.', 1).size() == 3; },
+                        5000))
+      << text(kP2).toStdString();
+  render("vrx4-live-service.png");
+}
+
+}  // namespace
+}  // namespace vrx4::testing
