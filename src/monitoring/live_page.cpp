@@ -45,12 +45,9 @@ constexpr int kPanels[] = {kInputsBox, kMeasuresBox, kOutputsBox, kOtherBox};
 constexpr int kCaptionX = 20, kValueX = 120, kRadioX = 210, kCheckX = 310, kTestEditX = 334, kTestRadioX = 422;
 constexpr int kCtrlY = 36, kAuxinY = 84, kP2Y = 172, kSupplyY = 212, kUoutY = 292, kIoutY = 330, kAlarmY = 368;
 
-int checked(const QButtonGroup* g) { return g->checkedId() == g->buttons().last()->property("controlId").toInt(); }
-
-void setChecked(QButtonGroup* g, int second) {
-  const auto buttons = g->buttons();
-  buttons[second ? 1 : 0]->setChecked(true);
-}
+// A radio pair as a 0/1 member: 1 when its second button is checked.
+int checked(const QButtonGroup* g) { return g->checkedButton() == g->buttons().last() ? 1 : 0; }
+void setChecked(QButtonGroup* g, int second) { g->buttons()[second ? 1 : 0]->setChecked(true); }
 
 }  // namespace
 
