@@ -12,6 +12,7 @@
 #include <QPlainTextEdit>
 #include <QRadioButton>
 
+#include "app/gui_notifier.h"
 #include "app/simulated_regulator.h"
 #include "controls/colour_edit.h"
 #include "controls/colour_label.h"
@@ -249,6 +250,22 @@ TEST_F(LivePage, CaptureSamplesGoToTheStoreAndTheFileWhileRecording) {
   const double step = graph.m_samples[2].time - graph.m_samples[1].time;
   EXPECT_GE(step, 0.09);
   EXPECT_LE(step, 0.5);
+}
+
+TEST_F(LivePage, FileModeNoticeOnceUntilTheFileIsSavedOrClosed) {
+  start();
+  state().g_fileMode.store(1);
+  auto live = [this] {
+    QCoreApplication::postEvent(&view(), new LinkEvent(msg::kLiveValues, 0, 0));
+    settle();
+  };
+  live();
+  live();
+  EXPECT_EQ(std::count(m_boxes.begin(), m_boxes.end(), "Currently in file mode....."), 1);
+  EXPECT_TRUE(text(kP2).isEmpty()) << "nothing is shown from a device in file mode";
+  state().g_fileModeNoticeShown.store(0);  // what saving or closing the file does
+  live();
+  EXPECT_EQ(std::count(m_boxes.begin(), m_boxes.end(), "Currently in file mode....."), 2);
 }
 
 TEST_F(LivePage, PrintsThePageAsShown) {
