@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <utility>
 
 #include "link/transfer_ops.h"
 
@@ -10,6 +11,11 @@ namespace vrx4 {
 namespace {
 constexpr std::uint8_t kIdentityAddress = 0x25;
 constexpr int kIdentityCount = 4;
+constexpr std::uint8_t kAllSerialBytes = 0b111;
+
+DeviceState::Serial serialOf(const Image& base) {
+  return {base[kIdentityAddress], base[kIdentityAddress + 1], base[kIdentityAddress + 2]};
+}
 }  // namespace
 
 CCommThread::CCommThread(DeviceState& state, LinkNotifier& notifier, LiveTestFields* liveFields)
@@ -142,14 +148,16 @@ void CCommThread::sendCycle() {
     const auto running = m_shared.g_xferOp.load();
     if (running == op::kReadOption || running == op::kReadBase) {
       m_shared.finishRequest();
+      m_transferActive = false;
       m_notifier.post(msg::kSetCursor, 0, 0);
     }
   }
+  trackTransfer();
 
   m_replyKind = ReplyKind::Measurement;
   const std::uint32_t currentPage = m_shared.g_currentPage.load();
 
-  if (m_shared.g_identifyRequest.load() == 1) {
+  if (m_shared.g_identifyRequest.load() == 1 || m_confirmIdentity) {
     if (m_txIndex == 0) {
       m_tx = buildMemoryRead(Area::Base, kIdentityAddress, kIdentityCount);
       m_txLength = m_tx.length;
@@ -369,7 +377,7 @@ void CCommThread::onInformationFrame() {
 void CCommThread::onMemoryFrame() {
   m_notifier.post(msg::kLinkState, link_state::kAlive, 0);
   const MemoryData data = decodeMemory(std::span<const std::uint8_t>(m_frame.data(), m_frameLength));
-  if (m_shared.g_identifyRequest.load() == 1) {
+  if (m_shared.g_identifyRequest.load() == 1 || m_confirmIdentity) {
     onIdentityReply(data);
   } else if (m_shared.requestPending()) {
     onTransferReply(data);
@@ -380,20 +388,96 @@ void CCommThread::onMemoryFrame() {
   m_state = State::Send;
 }
 
+void CCommThread::trackTransfer() {
+  const bool pending = m_shared.requestPending();
+  if (!pending) {
+    m_transferActive = false;
+    m_confirmIdentity = false;
+    return;
+  }
+  if (m_transferActive) return;
+  // A new transfer talks to the regulator whose images are loaded; in
+  // file mode, or before the first full read, the regulator is not known
+  // until the read reaches its serial number.
+  m_transferActive = true;
+  m_confirmIdentity = false;
+  m_serialKnown = 0;
+  if (m_shared.g_eepromLoaded.load() == 1 && m_shared.g_fileMode.load() == 0) {
+    m_serial = serialOf(m_shared.device(Area::Base));
+    m_serialKnown = kAllSerialBytes;
+  }
+}
+
+void CCommThread::noteBaseBytes(std::uint8_t address, std::span<const std::uint8_t> bytes) {
+  // What a BASE reply carries is what the device holds now, including a
+  // serial number that a write has just changed.
+  for (std::size_t j = 0; j < bytes.size(); ++j) {
+    const std::size_t at = (address + j) % kImageSize;
+    if (at < kIdentityAddress || at >= kIdentityAddress + 3u) continue;
+    const std::size_t i = at - kIdentityAddress;
+    m_serial[i] = bytes[j];
+    m_serialKnown = static_cast<std::uint8_t>(m_serialKnown | (1u << i));
+  }
+}
+
+bool CCommThread::transferIsRead() const {
+  const auto running = m_shared.g_xferOp.load();
+  return running == op::kReadOption || running == op::kReadBase;
+}
+
 void CCommThread::onIdentityReply(const MemoryData& data) {
   m_shared.g_identifyRequest.store(0);
-  if (m_shared.g_fileMode.load() == 1) return;
-  const Image base = m_shared.device(Area::Base);
-  const bool same = data.count >= 3 && data.address == kIdentityAddress &&
-                    std::equal(data.data.begin(), data.data.begin() + 3, base.begin() + kIdentityAddress);
-  if (same) {
+  m_confirmIdentity = false;
+  const bool fileMode = m_shared.g_fileMode.load() == 1;
+  DeviceState::Serial answered{};
+  const bool valid = data.count >= 3 && data.address == kIdentityAddress;
+  if (valid) std::copy_n(data.data.begin(), 3, answered.begin());
+
+  if (m_transferActive && m_shared.requestPending()) {
+    // Whatever the check interrupted, the transfer's step starts again
+    // with its 'R' and its whole frame.
+    m_phase = 0;
+    if (m_serialKnown != kAllSerialBytes) {
+      if (transferIsRead()) {
+        // The read has not reached the serial number yet: nothing tells
+        // this regulator from the one before, so the read starts again and
+        // the images come from one device only.
+        m_shared.restartAsFullRead();
+        m_notifier.post(msg::kSetCursor, 0, 0);
+        return;
+      }
+      // A write to a regulator that cannot be confirmed goes no further.
+      reloadAnotherDevice(answered, m_serial);
+      return;
+    }
+    if (valid && answered == m_serial) {
+      if (!transferIsRead() && !fileMode) m_shared.g_eepromLoaded.store(1);
+      return;
+    }
+    reloadAnotherDevice(answered, m_serial);
+    return;
+  }
+
+  if (fileMode) return;
+  const DeviceState::Serial expected = serialOf(m_shared.device(Area::Base));
+  if (valid && answered == expected) {
     m_shared.g_eepromLoaded.store(1);
     return;
   }
+  reloadAnotherDevice(answered, expected);
+}
+
+void CCommThread::reloadAnotherDevice(const DeviceState::Serial& answered, const DeviceState::Serial& expected) {
+  m_shared.setLastIdentity({answered, expected});
   m_shared.m_bAutoScale.store(true);
   showBox(m_shared.msgSerialMismatch());
   m_notifier.post(msg::kReloadStarted, 0, 0);
+  // Whatever ran is replaced by a full read: its bytes were meant for
+  // another device.
   m_shared.restartAsFullRead();
+  m_transferActive = true;
+  m_serialKnown = 0;
+  m_phase = 0;
   m_notifier.post(msg::kSetCursor, 0, 0);
 }
 
@@ -406,6 +490,7 @@ void CCommThread::nextWrite(std::uint32_t opCode, int block) {
 
 void CCommThread::endTransfer(std::uintptr_t wParam, bool messageBox) {
   m_shared.finishRequest();
+  m_transferActive = false;
   m_notifier.post(msg::kTransferDone, wParam, 0);
   if (messageBox) showBox(m_shared.msgTransferDone());
   m_notifier.post(msg::kSetCursor, 0, 0);
@@ -417,6 +502,9 @@ void CCommThread::onTransferReply(const MemoryData& data) {
   // A reply that is not for the frame just sent is not acted upon; the
   // step is simply read again.
   if (opCode != m_frameOp || data.address != m_frameAddress) return;
+  const transfer_ops::Step step =
+      transfer_ops::stepFor(opCode, k, m_shared.g_xferStart.load(), m_shared.g_xferCount.load());
+  if (step.area == Area::Base) noteBaseBytes(data.address, data.bytes());
 
   using transfer_ops::Outcome;
   const transfer_ops::Verdict v = transfer_ops::judge(m_shared, opCode, k, data);
@@ -455,13 +543,17 @@ void CCommThread::timeoutCycle() {
   m_txIndex = 0;
   m_port.purge();
   m_state = State::Send;
+  // A second of silence in the middle of a transfer may be a regulator
+  // being swapped: the transfer waits for its identity first.
+  if (silence > kSilenceMs && m_shared.requestPending()) m_confirmIdentity = true;
   if (m_port.gone()) recoverVanishedPort();
 }
 
 void CCommThread::recoverVanishedPort() {
   // The adapter was pulled or the line hung up: close it and try to open
   // it again about once a second. The transfer block is left as it was, so
-  // a transfer that was running carries on where it stopped.
+  // a transfer that was running carries on where it stopped, once the
+  // regulator on the reopened port has shown the same serial number.
   m_port.close();
   while (waitFor(kReopenIntervalMs)) {
     PortOpenError error;
@@ -470,6 +562,8 @@ void CCommThread::recoverVanishedPort() {
       m_txIndex = 0;
       m_idleCount = 0;
       m_state = State::Send;
+      // Whatever answers on the reopened port may be another regulator.
+      if (m_shared.requestPending()) m_confirmIdentity = true;
       return;
     }
     m_notifier.post(msg::kLinkState, link_state::kNoDevice, 0);

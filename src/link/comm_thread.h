@@ -112,6 +112,10 @@ class CCommThread {
   void onInformationFrame();
   void onMemoryFrame();
   void onIdentityReply(const MemoryData& data);
+  void reloadAnotherDevice(const DeviceState::Serial& answered, const DeviceState::Serial& expected);
+  void trackTransfer();
+  void noteBaseBytes(std::uint8_t address, std::span<const std::uint8_t> bytes);
+  bool transferIsRead() const;
   void onTransferReply(const MemoryData& data);
   void endTransfer(std::uintptr_t wParam, bool messageBox);
   void nextWrite(std::uint32_t op, int block);
@@ -159,6 +163,16 @@ class CCommThread {
   std::uint32_t m_frameOp = 0;
   std::uint8_t m_frameAddress = 0;
   LiveTestSnapshot m_sentTest;
+
+  // The regulator a running transfer talks to. A transfer that lost its
+  // line (port gone, or silent for more than a second) sends no further
+  // byte until an identity read shows the same serial number: another
+  // regulator plugged in meanwhile must never receive the rest of a write
+  // meant for the first one, nor be mixed into a read.
+  bool m_transferActive = false;
+  DeviceState::Serial m_serial{};
+  std::uint8_t m_serialKnown = 0;  // one bit per serial byte seen
+  bool m_confirmIdentity = false;
 };
 
 }  // namespace vrx4

@@ -77,6 +77,16 @@ void DeviceState::setConfigFilePath(std::string path) {
   m_configFilePath = std::move(path);
 }
 
+DeviceState::IdentityAnswer DeviceState::lastIdentity() const {
+  std::lock_guard lock(m_textMutex);
+  return m_lastIdentity;
+}
+
+void DeviceState::setLastIdentity(const IdentityAnswer& answer) {
+  std::lock_guard lock(m_textMutex);
+  m_lastIdentity = answer;
+}
+
 std::array<std::uint8_t, kDeviceInfoSize> DeviceState::deviceInfo() const {
   std::lock_guard lock(m_textMutex);
   return m_deviceInfo;

@@ -144,6 +144,17 @@ class DeviceState {
   std::array<std::uint8_t, kDeviceInfoSize> deviceInfo() const;
   void setDeviceInfo(std::span<const std::uint8_t, kDeviceInfoSize> info);
 
+  // The serial number (BASE 0x25..0x27) of the regulator that answered
+  // the engine's last identity check, and the one it was expected to
+  // carry; whoever reports a mismatch names both.
+  using Serial = std::array<std::uint8_t, 3>;
+  struct IdentityAnswer {
+    Serial answered{};
+    Serial expected{};
+  };
+  IdentityAnswer lastIdentity() const;
+  void setLastIdentity(const IdentityAnswer& answer);
+
   // Message box texts the engine shows; set when the labels are loaded.
   std::string msgSerialMismatch() const;
   std::string msgTransferDone() const;
@@ -192,6 +203,7 @@ class DeviceState {
   std::string m_msgSerialMismatch;
   std::string m_msgTransferDone;
   std::array<std::uint8_t, kDeviceInfoSize> m_deviceInfo{};
+  IdentityAnswer m_lastIdentity;
   std::array<std::uint8_t, kScratchSize> m_scratch{};
 };
 
