@@ -8,6 +8,8 @@
 #include <fcntl.h>
 #include <grp.h>
 #include <poll.h>
+#include <pwd.h>
+#include <sys/sysmacros.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -24,6 +26,12 @@
 namespace vrx4 {
 namespace {
 
+// Unix 98 pseudo-terminal slaves have majors 136..143.
+bool isPseudoTerminal(const struct stat& st) {
+  const unsigned m = major(st.st_rdev);
+  return S_ISCHR(st.st_mode) && m >= 136 && m <= 143;
+}
+
 // Errors meaning the device behind the descriptor is no longer there.
 bool isVanished(int err) { return err == EIO || err == ENXIO || err == ENODEV; }
 
@@ -36,21 +44,50 @@ auto retryEintr(Call call) {
   }
 }
 
-// The group owning the device node: the one a user must join to use it.
-std::string ownerGroup(const std::string& path) {
+// Name of a group or user id, empty when it has none.
+std::string groupName(gid_t gid) {
+  const long hint = ::sysconf(_SC_GETGR_R_SIZE_MAX);
+  std::vector<char> buffer(hint > 0 ? static_cast<std::size_t>(hint) : 4096);
+  group entry{};
+  group* found = nullptr;
+  int rc = 0;
+  while ((rc = ::getgrgid_r(gid, &entry, buffer.data(), buffer.size(), &found)) == ERANGE)
+    buffer.resize(buffer.size() * 2);
+  return rc == 0 && found != nullptr && found->gr_name != nullptr ? found->gr_name : "";
+}
+
+std::string userName(uid_t uid) {
+  const long hint = ::sysconf(_SC_GETPW_R_SIZE_MAX);
+  std::vector<char> buffer(hint > 0 ? static_cast<std::size_t>(hint) : 4096);
+  passwd entry{};
+  passwd* found = nullptr;
+  int rc = 0;
+  while ((rc = ::getpwuid_r(uid, &entry, buffer.data(), buffer.size(), &found)) == ERANGE)
+    buffer.resize(buffer.size() * 2);
+  return rc == 0 && found != nullptr && found->pw_name != nullptr ? found->pw_name : "";
+}
+
+// What a user refused by the permissions of the node can do: join its
+// group, when that group may read and write it; otherwise only the owner
+// opens it, until a udev rule gives the port a group.
+void describePermission(PortOpenError& e) {
   struct stat st {};
-  if (::stat(path.c_str(), &st) == 0) {
-    const long hint = ::sysconf(_SC_GETGR_R_SIZE_MAX);
-    std::vector<char> buffer(hint > 0 ? static_cast<std::size_t>(hint) : 4096);
-    group entry{};
-    group* found = nullptr;
-    int rc = 0;
-    while ((rc = ::getgrgid_r(st.st_gid, &entry, buffer.data(), buffer.size(), &found)) == ERANGE)
-      buffer.resize(buffer.size() * 2);
-    if (rc == 0 && found != nullptr && found->gr_name != nullptr && found->gr_name[0] != '\0')
-      return found->gr_name;
+  if (::stat(e.path.c_str(), &st) != 0) {
+    e.reason = "permission denied";
+    return;
   }
-  return "dialout";
+  const bool groupMayUse = (st.st_mode & (S_IRGRP | S_IWGRP)) == (S_IRGRP | S_IWGRP);
+  const std::string grp = groupName(st.st_gid);
+  if (groupMayUse && !grp.empty() && st.st_gid != 0) {
+    e.group = grp;
+    e.reason = "permission denied: add your user to the group '" + grp + "' and log in again";
+    return;
+  }
+  std::string owner = userName(st.st_uid);
+  if (owner.empty()) owner = "user " + std::to_string(st.st_uid);
+  e.reason = "permission denied: only its owner (" + owner +
+             ") may open this port; a udev rule can give it a group that may read and write it "
+             "(such as 'dialout'), for your user to join";
 }
 
 PortOpenError describeFailure(const std::string& name, const std::string& path, int err,
@@ -61,8 +98,7 @@ PortOpenError describeFailure(const std::string& name, const std::string& path, 
   e.errorNumber = err;
   if (err == EACCES || err == EPERM) {
     e.permissionDenied = true;
-    e.group = ownerGroup(path);
-    e.reason = "permission denied: add your user to the group '" + e.group + "' and log in again";
+    describePermission(e);
   } else if (err == EBUSY || err == EWOULDBLOCK) {
     e.busy = true;
     e.reason = "the port is in use by another program";
@@ -117,17 +153,28 @@ bool SerialPort::open(const std::string& name, PortOpenError* error) {
       retryEintr([&] { return ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC); });
   if (fd < 0) return fail(-1, errno);
 
-  // The advisory lock refuses a second opener even when it runs as root.
+  // The advisory lock refuses a second opener even when it runs as root,
+  // and the kernel drops it with its holder, however that one ends.
   if (retryEintr([&] { return ::flock(fd, LOCK_EX | LOCK_NB); }) != 0) return fail(fd, errno);
 
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) return fail(fd, errno);
+  const bool pseudoTerminal = isPseudoTerminal(st);
+
   // TIOCEXCL makes the kernel refuse further opens of the tty (EBUSY) by
-  // programs that do not use flock. If the flag is already set, another
-  // program holds the port and only our privileges let us in: refuse, as an
-  // unprivileged user would be refused, and leave its flag alone.
+  // programs that do not use flock. On a real serial port the flag goes
+  // with the last close; a pseudo-terminal lives as long as its other end,
+  // so there a flag left by a client that was killed would lock every later
+  // client out: the lock alone guards a pseudo-terminal, and a flag found on
+  // one while we hold the lock is such a leftover. On a real port a flag
+  // while we hold the lock means a program that does not lock holds it:
+  // refuse, as an unprivileged user would be refused, and leave it alone.
   int alreadyExclusive = 0;
-  if (::ioctl(fd, TIOCGEXCL, &alreadyExclusive) == 0 && alreadyExclusive != 0)
-    return fail(fd, EBUSY);
-  exclusiveSet = ::ioctl(fd, TIOCEXCL) == 0;  // an odd device may not support it
+  if (::ioctl(fd, TIOCGEXCL, &alreadyExclusive) == 0 && alreadyExclusive != 0) {
+    if (!pseudoTerminal) return fail(fd, EBUSY);
+    (void)::ioctl(fd, TIOCNXCL);
+  }
+  if (!pseudoTerminal) exclusiveSet = ::ioctl(fd, TIOCEXCL) == 0;  // an odd device may not support it
 
   termios tio{};
   if (retryEintr([&] { return ::tcgetattr(fd, &tio); }) != 0) {
@@ -158,13 +205,11 @@ bool SerialPort::open(const std::string& name, PortOpenError* error) {
   if (retryEintr([&] { return ::ioctl(fd, TIOCMBIC, &lines); }) != 0 && isVanished(errno))
     return fail(fd, errno);
 
-  struct stat st {};
-  if (::fstat(fd, &st) != 0) return fail(fd, errno);
-
   m_fd = fd;
   m_path = path;
   m_hungUp = false;
   m_device = static_cast<std::uint64_t>(st.st_rdev);
+  m_exclusive = exclusiveSet;
   return true;
 }
 
@@ -173,12 +218,11 @@ void SerialPort::close() {
   if (m_fd < 0) return;
   int rts = TIOCM_RTS;
   (void)::ioctl(m_fd, TIOCMBIC, &rts);  // rejected by a pty; nothing to do about it
-  // TIOCNXCL on a port we did not make exclusive is harmless: open() refused
-  // any port that someone else had already made exclusive.
-  unlockAndClose(m_fd, true);
+  unlockAndClose(m_fd, m_exclusive);
   m_fd = -1;
   m_path.clear();
   m_hungUp = false;
+  m_exclusive = false;
   m_device = 0;
 }
 

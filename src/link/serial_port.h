@@ -56,6 +56,7 @@ class SerialPort {
   int m_fd = -1;
   std::string m_path;
   bool m_hungUp = false;
+  bool m_exclusive = false;  // we set the tty's exclusive flag and clear it at close
   // Bytes read from the line but not yet handed out.
   std::array<std::uint8_t, 64> m_rxBuf{};
   std::size_t m_rxPos = 0;

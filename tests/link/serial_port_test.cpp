@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <thread>
@@ -164,11 +165,16 @@ TEST(SerialPort, RefusedOpensSayWhyAndHoldNothing) {
   EXPECT_EQ(openFds(), fds);
 
   // An unprivileged user (a child dropped to "nobody" when we are root) is
-  // told the owning group to join, and finds an exclusively held port busy.
+  // told the group to join only when that group may read and write the
+  // node; a node only its owner may use says so. An exclusively held port
+  // is busy.
   ::chmod(dir.c_str(), 0755);
-  struct stat st {};
-  ::stat(file.c_str(), &st);
-  const std::string grp = ::getgrgid(st.st_gid)->gr_name;
+  const std::string shared = (dir / "ttyShared").string();
+  ::close(::open(shared.c_str(), O_CREAT | O_WRONLY, 0));
+  const group* dialout = ::getgrnam("dialout");
+  const gid_t gid = dialout != nullptr ? dialout->gr_gid : 20;
+  const bool sharedReady = ::chown(shared.c_str(), 0, gid) == 0 && ::chmod(shared.c_str(), 0660) == 0;
+  const std::string grp = ::getgrgid(gid) != nullptr ? ::getgrgid(gid)->gr_name : "";
   Pty pty;
   ::chmod(pty.slave.c_str(), 0666);
   ASSERT_TRUE(port.open(pty.slave));
@@ -176,18 +182,48 @@ TEST(SerialPort, RefusedOpensSayWhyAndHoldNothing) {
   if (child == 0) {
     if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(77);
     SerialPort p;
-    PortOpenError pe, be;
-    const bool denied = !p.open(file, &pe) && pe.permissionDenied && pe.group == grp &&
-                        pe.reason == "permission denied: add your user to the group '" + grp +
-                                         "' and log in again";
-    const bool busy = !p.open(pty.slave, &be) && be.busy && be.errorNumber == EBUSY;
-    ::_exit((denied ? 0 : 1) | (busy ? 0 : 2));
+    PortOpenError pe, ge, be;
+    const bool ownerOnly = !p.open(file, &pe) && pe.permissionDenied && pe.group.empty() &&
+                           pe.reason.find("only its owner (") != std::string::npos &&
+                           pe.reason.find("udev rule") != std::string::npos;
+    const bool joinGroup = !sharedReady || grp.empty() ||
+                           (!p.open(shared, &ge) && ge.permissionDenied && ge.group == grp &&
+                            ge.reason == "permission denied: add your user to the group '" + grp +
+                                             "' and log in again");
+    const bool busy = !p.open(pty.slave, &be) && be.busy;
+    ::_exit((ownerOnly ? 0 : 1) | (joinGroup ? 0 : 2) | (busy ? 0 : 4));
   }
   int status = 0;
   ::waitpid(child, &status, 0);
   fs::remove_all(dir);
   if (WEXITSTATUS(status) == 77) GTEST_SKIP() << "cannot drop privileges";
-  EXPECT_EQ(status, 0) << "exit 1: permission refusal wrong, 2: exclusive hold not busy";
+  EXPECT_EQ(status, 0) << "exit bit 1: owner-only node, 2: group node, 4: held port not busy";
+}
+
+TEST(SerialPort, ClientKilledWhileHoldingThePortLeavesItFreeForTheNext) {
+  Pty pty;  // the regulator's side stays open all along, as on a real adapter
+  int ready[2];
+  ASSERT_EQ(::pipe(ready), 0);
+  const pid_t child = ::fork();
+  if (child == 0) {
+    SerialPort p;
+    const char ok = p.open(pty.slave) ? 'y' : 'n';
+    (void)!::write(ready[1], &ok, 1);
+    for (;;) ::pause();
+  }
+  char ok = 0;
+  ASSERT_EQ(::read(ready[0], &ok, 1), 1);
+  ::close(ready[0]);
+  ::close(ready[1]);
+  ASSERT_EQ(ok, 'y');
+
+  SerialPort second;
+  PortOpenError e;
+  EXPECT_FALSE(second.open(pty.slave, &e));  // a live client keeps it
+  EXPECT_TRUE(e.busy);
+  ::kill(child, SIGKILL);  // no chance to close anything
+  ::waitpid(child, nullptr, 0);
+  EXPECT_TRUE(second.open(pty.slave, &e)) << e.reason;
 }
 
 TEST(SerialPort, HungUpLineFailsEveryTimeAndIsGone) {
