@@ -32,12 +32,32 @@ std::string settingsFilePath(const std::string& option, const std::string& confi
   return option;
 }
 
+std::vector<std::string> dataDirectoryCandidates(const std::string& executableDir,
+                                                 const std::string& installedDataDir) {
+  const fs::path share = fs::path(executableDir) / ".." / "share" / "vrx4";
+  return {withSlash(executableDir), withSlash(share.lexically_normal().string()), withSlash(installedDataDir)};
+}
+
 std::string findDataDirectory(const std::string& executableDir, const std::string& installedDataDir) {
-  const fs::path exe(executableDir);
-  if (pathExists(exe / "Language.ini")) return withSlash(executableDir);
-  const fs::path share = exe / ".." / "share" / "vrx4";
-  if (pathExists(share / "Language.ini")) return withSlash(share.lexically_normal().string());
-  return withSlash(installedDataDir);
+  const std::vector<std::string> candidates = dataDirectoryCandidates(executableDir, installedDataDir);
+  for (std::size_t i = 0; i + 1 < candidates.size(); ++i)
+    if (pathExists(fs::path(candidates[i]) / kLanguageFile)) return candidates[i];
+  return candidates.back();
+}
+
+std::vector<std::string> missingDataFiles(const std::string& dataDir) {
+  std::vector<std::string> missing;
+  for (const char* file : {kLanguageFile, kErrorFile})
+    if (!pathExists(fs::path(withSlash(dataDir) + file))) missing.emplace_back(file);
+  return missing;
+}
+
+std::string missingDataFileMessage(const std::string& file, const std::vector<std::string>& lookedIn) {
+  std::string text = "The data file " + file + " was not found. Looked for it in:\n";
+  for (const std::string& dir : lookedIn) text += "  " + withSlash(dir) + file + "\n";
+  text += file == kLanguageFile ? "The labels and messages stay empty until it is installed there."
+                                : "The device's information messages stay empty until it is installed there.";
+  return text;
 }
 
 std::string directoryOf(const std::string& path) {

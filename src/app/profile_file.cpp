@@ -5,6 +5,8 @@
 #include <fstream>
 #include <sstream>
 
+#include <sys/stat.h>
+
 #include "app/text_encoding.h"
 #include "memory/config_file.h"
 
@@ -43,39 +45,77 @@ std::optional<std::pair<std::string_view, std::string_view>> keyValue(std::strin
 
 }  // namespace
 
-void ProfileFile::reload() {
+ProfileFile::Stamp ProfileFile::stampOf(const std::string& path) {
+  struct stat st {};
+  Stamp s;
+  if (path.empty() || ::stat(path.c_str(), &st) != 0) return s;
+  s.exists = true;
+  s.device = st.st_dev;
+  s.inode = st.st_ino;
+  s.size = static_cast<unsigned long long>(st.st_size);
+  s.seconds = st.st_mtim.tv_sec;
+  s.nanoseconds = st.st_mtim.tv_nsec;
+  return s;
+}
+
+bool ProfileFile::reload() {
+  m_stamp = stampOf(m_path);
+  ++m_reads;
   std::ifstream in(m_path, std::ios::binary);
   std::stringstream s;
   if (in) s << in.rdbuf();
-  setText(decodeTextFile(s.str()));
+  const bool readable = !m_stamp.exists || (in && !in.bad());
+  setText(readable ? decodeTextFile(s.str()) : std::string());
+  return readable;
+}
+
+bool ProfileFile::reloadIfChanged() {
+  if (stampOf(m_path) == m_stamp) return false;
+  reload();
+  return true;
 }
 
 void ProfileFile::setText(std::string_view text) {
   m_lines.clear();
-  m_eol = text.find("\r\n") != std::string_view::npos ? "\r\n" : "\n";
+  m_eol.clear();
   std::size_t at = 0;
   while (at < text.size()) {
     std::size_t end = text.find('\n', at);
-    if (end == std::string_view::npos) end = text.size();
-    std::string_view line = text.substr(at, end - at);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    m_lines.emplace_back(line);
-    at = end + 1;
+    Line line;
+    if (end == std::string_view::npos) {
+      line.text = std::string(text.substr(at));
+      at = text.size();
+    } else {
+      const bool crlf = end > at && text[end - 1] == '\r';
+      line.text = std::string(text.substr(at, end - at - (crlf ? 1 : 0)));
+      line.eol = crlf ? "\r\n" : "\n";
+      if (m_eol.empty()) m_eol = line.eol;
+      at = end + 1;
+    }
+    m_lines.push_back(std::move(line));
   }
+  if (m_eol.empty()) m_eol = "\n";
 }
 
 std::string ProfileFile::text() const {
   std::string t;
-  for (const std::string& l : m_lines) {
-    t += l;
-    t += m_eol;
+  for (const Line& l : m_lines) {
+    t += l.text;
+    t += l.eol;
   }
   return t;
 }
 
+void ProfileFile::insertLine(std::size_t at, std::string text) {
+  // The line before a new one needs a line end of its own.
+  if (at > 0 && m_lines[at - 1].eol.empty()) m_lines[at - 1].eol = m_eol;
+  m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(at), Line{std::move(text), m_eol});
+}
+
 std::optional<std::string> ProfileFile::find(std::string_view section, std::string_view key) const {
   bool inSection = false;
-  for (const std::string& line : m_lines) {
+  for (const Line& l : m_lines) {
+    const std::string_view line = l.text;
     if (auto name = sectionName(line)) {
       inSection = sameText(*name, section);
       continue;
@@ -115,33 +155,41 @@ long ProfileFile::getInt(std::string_view section, std::string_view key, long fa
 }
 
 bool ProfileFile::writeString(std::string_view section, std::string_view key, std::string_view value) {
-  const std::string entry = std::string(key) + "=" + std::string(value);
+  // Start from the file as it is now, not from what was read at start-up:
+  // whatever was written to it since stays.
+  if (!m_path.empty() && !reload()) return false;
+  std::string entry = std::string(key) + "=" + std::string(value);
   bool inSection = false;
+  bool done = false;
   std::optional<std::size_t> sectionEnd;  // index after the section's last key line
-  for (std::size_t i = 0; i < m_lines.size(); ++i) {
-    if (auto name = sectionName(m_lines[i])) {
+  for (std::size_t i = 0; i < m_lines.size() && !done; ++i) {
+    const std::string_view line = m_lines[i].text;
+    if (auto name = sectionName(line)) {
       if (inSection) break;
       inSection = sameText(*name, section);
       if (inSection) sectionEnd = i + 1;
       continue;
     }
     if (!inSection) continue;
-    auto kv = keyValue(m_lines[i]);
+    auto kv = keyValue(line);
     if (kv && sameText(kv->first, key)) {
-      m_lines[i] = entry;
-      return m_path.empty() ||
-             config_file::saveText(m_path, text()) == config_file::SaveStatus::Saved;
+      m_lines[i].text = std::move(entry);
+      done = true;
+    } else if (!trim(line).empty()) {
+      sectionEnd = i + 1;
     }
-    if (!trim(m_lines[i]).empty()) sectionEnd = i + 1;
   }
-  if (sectionEnd) {
-    m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(*sectionEnd), entry);
-  } else {
-    if (!m_lines.empty() && !trim(m_lines.back()).empty()) m_lines.emplace_back();
-    m_lines.push_back("[" + std::string(section) + "]");
-    m_lines.push_back(entry);
+  if (!done && sectionEnd) {
+    insertLine(*sectionEnd, std::move(entry));
+  } else if (!done) {
+    if (!m_lines.empty() && !trim(m_lines.back().text).empty()) insertLine(m_lines.size(), {});
+    insertLine(m_lines.size(), "[" + std::string(section) + "]");
+    insertLine(m_lines.size(), std::move(entry));
   }
-  return m_path.empty() || config_file::saveText(m_path, text()) == config_file::SaveStatus::Saved;
+  if (m_path.empty()) return true;
+  const bool saved = config_file::saveText(m_path, text()) == config_file::SaveStatus::Saved;
+  m_stamp = stampOf(m_path);
+  return saved;
 }
 
 bool ProfileFile::writeInt(std::string_view section, std::string_view key, long value) {

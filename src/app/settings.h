@@ -11,6 +11,10 @@ namespace vrx4 {
 
 inline constexpr const char* kMsgPortFallback = "Error .ini, Port COM1 is only used";
 
+// The largest view size the program records (and so restores).
+inline constexpr std::int32_t kMaxSavedWidth = 1024;
+inline constexpr std::int32_t kMaxSavedHeight = 768;
+
 struct Settings {
   std::string m_strPort;
   std::int32_t m_nWindowCX = 0;
@@ -22,8 +26,11 @@ struct Settings {
   std::uint8_t m_nPressureScale = 0;
   bool m_bAutoScale = false;
 
-  // Reads every key in order. Returns true when the port was empty or
-  // missing: the caller shows kMsgPortFallback; "COM1" is then used.
+  // Reads every key in order. A value out of its range (unit or language
+  // above 3, range above 1, a graph limit below 1) reads as the key's
+  // default; a window size outside 1..1024 by 1..768 reads as none (0, 0).
+  // The file itself is not changed. Returns true when the port was empty
+  // or missing: the caller shows kMsgPortFallback; "COM1" is then used.
   bool load(const ProfileFile& file);
   // Writes port, window size and agreement state, in that order.
   bool save(ProfileFile& file) const;

@@ -1,11 +1,14 @@
 #include "app/profile_file.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
+#include <sstream>
 
 #include "app/settings.h"
 
@@ -35,6 +38,111 @@ TEST(ProfileFile, WriteChangesOneLineAndKeepsTheRest) {
             "\r\n[Agreement]\r\nState=1\r\n");
 }
 
+// A scratch folder removed with everything in it.
+struct TempDir {
+  std::string path;
+  TempDir() {
+    char pattern[] = "/tmp/vrx4-profile-XXXXXX";
+    path = ::mkdtemp(pattern);
+  }
+  ~TempDir() { std::filesystem::remove_all(path); }
+  std::string file(const char* name) const { return path + "/" + name; }
+};
+
+std::string readAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+TEST(ProfileFile, EveryWriteStartsFromTheFileAsItIsNow) {
+  TempDir dir;
+  const std::string path = dir.file("VRX4.ini");
+  // Mixed line ends, a comment and no newline at the very end: all kept.
+  std::ofstream(path, std::ios::binary) << "; by hand\r\n[Units]\nPressure=0\r\nLanguage=0";
+  ProfileFile first(path);
+  ProfileFile second(path);
+
+  // Another writer adds a key while both are open: neither write loses it.
+  std::ofstream(path, std::ios::binary | std::ios::app) << "\r\n[Graph]\r\nNb_aff_max=500\r\n";
+  ASSERT_TRUE(first.writeInt("Units", "Pressure", 1));
+  ASSERT_TRUE(second.writeInt("Units", "Language", 2));
+  EXPECT_EQ(readAll(path), "; by hand\r\n[Units]\nPressure=1\r\nLanguage=2\r\n[Graph]\r\nNb_aff_max=500\r\n");
+
+  // Each instance keeps the other's last unit: the later write of another
+  // key does not put back what this one read at its start.
+  ASSERT_TRUE(second.writeInt("Windows_size", "CX", 800));
+  EXPECT_EQ(ProfileFile(path).getInt("Units", "Pressure", 9), 1);
+
+  // A file with no line end at all gets the first new line its own end.
+  const std::string bare = dir.file("bare.ini");
+  std::ofstream(bare, std::ios::binary) << "[A]\r\nx=1";
+  ProfileFile b(bare);
+  ASSERT_TRUE(b.writeInt("A", "y", 2));
+  EXPECT_EQ(readAll(bare), "[A]\r\nx=1\r\ny=2\r\n");
+}
+
+TEST(ProfileFile, ReloadsOnlyWhenTheFileChanged) {
+  TempDir dir;
+  const std::string path = dir.file("Error.ini");
+  std::ofstream(path) << "[ENGLISH]\n3=Sensor fault\n";
+  ProfileFile f(path);
+  EXPECT_EQ(f.reads(), 1);
+  for (int i = 0; i < 100; ++i) EXPECT_FALSE(f.reloadIfChanged());
+  EXPECT_EQ(f.reads(), 1);
+
+  // Same size, rewritten in place: the modification time tells.
+  ::timespec past[2] = {{1000, 0}, {1000, 0}};
+  ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), past, 0), 0);
+  EXPECT_TRUE(f.reloadIfChanged());
+  std::ofstream(path) << "[ENGLISH]\n3=Sensor FAULT\n";
+  EXPECT_TRUE(f.reloadIfChanged());
+  EXPECT_EQ(f.getString("ENGLISH", "3", ""), "Sensor FAULT");
+  EXPECT_FALSE(f.reloadIfChanged());
+
+  // Gone, then back.
+  std::filesystem::remove(path);
+  EXPECT_TRUE(f.reloadIfChanged());
+  EXPECT_EQ(f.getString("ENGLISH", "3", "none"), "none");
+  EXPECT_FALSE(f.reloadIfChanged());
+  std::ofstream(path) << "[ENGLISH]\n3=Back\n";
+  EXPECT_TRUE(f.reloadIfChanged());
+  EXPECT_EQ(f.getString("ENGLISH", "3", ""), "Back");
+}
+
+TEST(Settings, OutOfRangeValuesReadAsTheirDefaults) {
+  ProfileFile f;
+  Settings s;
+  f.setText("[Units]\nLanguage=77\nPressure=9\nEchelleP=5\n[Windows_size]\nCX=-5\nCY=600\n[Graph]\nNb_aff_max=0\n");
+  s.load(f);
+  EXPECT_EQ(s.m_nLanguage, 0);
+  EXPECT_EQ(s.m_nPressureUnit, 0);
+  EXPECT_EQ(s.m_nPressureScale, 0);
+  EXPECT_EQ(s.m_nWindowCX, 0);  // no saved size at all, not a 68-pixel window
+  EXPECT_EQ(s.m_nWindowCY, 0);
+  EXPECT_FALSE(s.restoresWindowSize());
+  EXPECT_EQ(s.m_nGraphMaxPoints, 65535);
+
+  f.setText("[Units]\nLanguage=-1\nPressure=-1\n[Windows_size]\nCX=700\nCY=99999999\n[Graph]\nNb_aff_max=-3\n");
+  s.load(f);
+  EXPECT_EQ(s.m_nLanguage, 0);  // not 255
+  EXPECT_EQ(s.m_nPressureUnit, 0);
+  EXPECT_EQ(s.m_nWindowCX, 0);
+  EXPECT_EQ(s.m_nWindowCY, 0);
+  EXPECT_EQ(s.m_nGraphMaxPoints, 65535);
+
+  // Every value in range is taken as it is.
+  f.setText("[Units]\nLanguage=3\nPressure=3\nEchelleP=1\n[Windows_size]\nCX=1024\nCY=1\n[Graph]\nNb_aff_max=500\n");
+  s.load(f);
+  EXPECT_EQ(s.m_nLanguage, 3);
+  EXPECT_EQ(s.m_nPressureUnit, 3);
+  EXPECT_EQ(s.m_nPressureScale, 1);
+  EXPECT_EQ(s.m_nWindowCX, 1024);
+  EXPECT_EQ(s.m_nWindowCY, 1);
+  EXPECT_EQ(s.m_nGraphMaxPoints, 500);
+}
+
 TEST(Settings, DefaultsWriteBackAndWindowRule) {
   const std::string dir = "/tmp/vrx4-settings-" + std::to_string(::getpid());
   ASSERT_EQ(::mkdir(dir.c_str(), 0700), 0);
@@ -52,7 +160,7 @@ TEST(Settings, DefaultsWriteBackAndWindowRule) {
   f.reload();
   EXPECT_TRUE(s.load(f));
   EXPECT_TRUE(s.m_bAgreementAccepted);
-  EXPECT_EQ(s.m_nPressureUnit, 2);  // low 8 bits of 258
+  EXPECT_EQ(s.m_nPressureUnit, 0);  // 258 is no unit: bar
   EXPECT_TRUE(s.restoresWindowSize());
   s.m_nWindowCX = 1024;
   s.m_nWindowCY = 768;

@@ -6,7 +6,10 @@
 
 #include <clocale>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "app/access_modes.h"
@@ -171,6 +174,22 @@ TEST(AppOptions, CommandLineAndPaths) {
   EXPECT_EQ(settingsFilePath("/tmp/", "/c"), "/tmp/VRX4.ini");
   EXPECT_EQ(settingsFilePath("/some dir/my.ini", "/c"), "/some dir/my.ini");
   EXPECT_EQ(directoryOf("/a b/c/vrx4"), "/a b/c/");
+}
+
+TEST(AppPaths, MissingDataFilesAreNamedWithEveryPlaceLookedIn) {
+  char pattern[] = "/tmp/vrx4-data-XXXXXX";
+  const std::string dir = ::mkdtemp(pattern);
+  const auto candidates = dataDirectoryCandidates(dir + "/bin", "/usr/share/vrx4");
+  EXPECT_EQ(candidates, (std::vector<std::string>{dir + "/bin/", dir + "/share/vrx4/", "/usr/share/vrx4/"}));
+  EXPECT_EQ(findDataDirectory(dir + "/bin", "/usr/share/vrx4"), "/usr/share/vrx4/");
+  EXPECT_EQ(missingDataFiles(dir), (std::vector<std::string>{"Language.ini", "Error.ini"}));
+  std::ofstream(dir + "/Error.ini") << "[ENGLISH]\n";
+  EXPECT_EQ(missingDataFiles(dir + "/"), (std::vector<std::string>{"Language.ini"}));
+
+  const std::string text = missingDataFileMessage("Language.ini", candidates);
+  for (const std::string& where : candidates) EXPECT_NE(text.find(where + "Language.ini"), std::string::npos) << text;
+  EXPECT_EQ(text.rfind("The data file Language.ini was not found.", 0), 0u) << text;
+  std::filesystem::remove_all(dir);
 }
 
 }  // namespace
