@@ -1,0 +1,89 @@
+// The PID page: the gains as shown, the checks of Save in their order, the
+// four bytes and the request.
+#include <gtest/gtest.h>
+
+#include "page_images.h"
+#include "pages/page_ids.h"
+#include "pages/pid_gains.h"
+
+namespace vrx4 {
+namespace {
+
+Images pidImages() {
+  Images im = test::patternImages();
+  im.g_baseDevice[43] = 0;
+  im.g_baseDevice[44] = 255;
+  im.g_baseDevice[45] = 7;
+  im.g_baseDevice[46] = 10;
+  return im;
+}
+
+TEST(PidGains, ShownAndSavedInBaseOrder) {
+  const Images im = pidImages();
+  const PidTexts t = showPid(im);
+  EXPECT_EQ(t.kpHigh, "0");
+  EXPECT_EQ(t.kpLow, "255");
+  EXPECT_EQ(t.ki, "7");
+  EXPECT_EQ(t.kd, "10");
+
+  SaveOutcome out = savePid(im, {"255", "0", " 12 ", "007"});
+  ASSERT_FALSE(out.refused());
+  EXPECT_EQ(out.request.op, op::kWriteBaseRange);
+  EXPECT_EQ(out.request.start, 43);
+  EXPECT_EQ(out.request.count, 2);
+  ASSERT_EQ(out.workSize, 4u);
+  EXPECT_EQ(out.work()[0], 0xFF);
+  EXPECT_EQ(out.work()[1], 0x00);
+  EXPECT_EQ(out.work()[2], 12);
+  EXPECT_EQ(out.work()[3], 7);
+  DeviceState state;
+  EXPECT_EQ(state.publishRequest(out.request), DeviceState::Publish::Accepted);
+
+  // Gains not given keep the device's bytes.
+  PidEdits e;
+  e.kd = "99";
+  out = savePid(im, e);
+  EXPECT_EQ(out.work()[0], 0);
+  EXPECT_EQ(out.work()[1], 255);
+  EXPECT_EQ(out.work()[2], 7);
+  EXPECT_EQ(out.work()[3], 99);
+}
+
+TEST(PidGains, RangeChecksStopAtTheFirstFieldInTheirOrder) {
+  const Images im = pidImages();
+  SaveOutcome out = savePid(im, {"256", "0", "0", "300"});
+  ASSERT_TRUE(out.refused());
+  EXPECT_EQ(out.refusal->message, "Kp High : Min=0 - Max=255");
+  EXPECT_EQ(out.refusal->controlId, pid_id::kKpHigh);
+  EXPECT_EQ(out.workSize, 0u);
+  out = savePid(im, {"25", "0", "0", "300"});
+  ASSERT_TRUE(out.refused());
+  EXPECT_EQ(out.refusal->message, "Kd : Min=0 - Max=255");
+  EXPECT_EQ(out.refusal->controlId, pid_id::kKd);
+  // Ki is checked before Kd; a number too long for any word is out of range.
+  out = savePid(im, {"1", "1", "99999999999999999999", "300"});
+  EXPECT_EQ(out.refusal->message, "Ki : Min=0 - Max=255");
+}
+
+TEST(PidGains, AFieldWithoutAWholeNumberRefusesTheSave) {
+  const Images im = pidImages();
+  // Read in the exchange order Kp High, Kp Low, Kd, Ki, before any range
+  // check: the empty Kd is named, not the Ki fraction nor the Kp High 300.
+  SaveOutcome out = savePid(im, {"300", "1", "1.5", ""});
+  ASSERT_TRUE(out.refused());
+  EXPECT_EQ(out.refusal->field, "Kd");
+  EXPECT_EQ(out.refusal->controlId, pid_id::kKd);
+  EXPECT_EQ(out.refusal->message, "Kd : not a whole number (Min=0 - Max=255)");
+  out = savePid(im, {"300", "1", "1.5", "2"});
+  EXPECT_EQ(out.refusal->field, "Ki");
+
+  EXPECT_EQ(parseWholeNumber("\t42 "), 42u);
+  EXPECT_FALSE(parseWholeNumber("  "));
+  EXPECT_FALSE(parseWholeNumber("+1"));
+  EXPECT_FALSE(parseWholeNumber("-1"));
+  EXPECT_FALSE(parseWholeNumber("1 2"));
+  EXPECT_FALSE(parseWholeNumber("12a"));
+}
+
+}  // namespace
+}  // namespace vrx4
