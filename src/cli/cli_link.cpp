@@ -1,9 +1,36 @@
 #include "cli/cli_link.h"
 
+#include <csignal>
+#include <cmath>
 #include <cstdio>
 #include <iostream>
 
+#include "link/transfer_ops.h"
+#include "memory/whole_config.h"
+
 namespace vrx4::cli {
+namespace {
+
+volatile std::sig_atomic_t g_signals = 0;
+
+void onSignal(int) {
+  if (g_signals < 1000) g_signals = g_signals + 1;
+}
+
+std::string serialText(const DeviceState::Serial& s) {
+  return whole_config::hexByte(s[0]) + " " + whole_config::hexByte(s[1]) + " " + whole_config::hexByte(s[2]);
+}
+
+}  // namespace
+
+void installSignalHandlers() {
+  struct sigaction sa {};
+  sa.sa_handler = onSignal;
+  sigemptyset(&sa.sa_mask);
+  for (int sig : {SIGINT, SIGTERM, SIGHUP}) sigaction(sig, &sa, nullptr);
+}
+
+int signalCount() { return g_signals; }
 
 void RecordingNotifier::post(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
   {
@@ -73,7 +100,7 @@ Link::Link(const std::string& port, double timeoutSeconds)
   m_state.g_currentPage.store(page::kTools);  // plain measurement polling
   m_engine.setPortName(port);
   m_deadline = std::chrono::steady_clock::now() +
-               std::chrono::milliseconds(static_cast<long long>(timeoutSeconds * 1000));
+               std::chrono::milliseconds(static_cast<long long>(std::min(timeoutSeconds, kMaxSeconds) * 1000));
   m_engine.start();
 }
 
@@ -86,12 +113,54 @@ int Link::portFailure() {
   return kExitPort;
 }
 
+bool Link::stopRequested() {
+  const int signals = signalCount();
+  if (!m_writing) return signals >= 1;
+  if (signals >= 1 && !m_toldFinishing) {
+    m_toldFinishing = true;
+    const double left = transfer_ops::secondsLeft(m_state.g_xferOp.load(), m_state.g_xferBlock.load(),
+                                                  m_state.g_xferCount.load());
+    std::cerr << "vrx4ctl: interrupted: finishing the write first, so that the regulator is not left "
+                 "half-written (about "
+              << std::max(1, static_cast<int>(std::ceil(left)))
+              << " s); interrupt again to stop at once\n";
+  }
+  return signals >= 2;
+}
+
+int Link::interruptedExit() {
+  if (m_writing && signalCount() >= 2) {
+    std::cerr << "vrx4ctl: stopped during the write: the regulator on " << m_port
+              << " may be half-written; write it again\n";
+  } else {
+    std::cerr << "vrx4ctl: interrupted\n";
+  }
+  return kExitInterrupted;
+}
+
 int Link::waitTransfer(std::uintptr_t wParam, const char* what) {
+  bool otherDevice = false;
   auto e = m_events.waitFor(
-      [&](const Event& ev) { return ev.message == msg::kTransferDone && ev.wParam == wParam; }, m_deadline,
-      [&] { return m_engine.exited(); });
+      [&](const Event& ev) {
+        if (ev.message == msg::kReloadStarted) otherDevice = true;
+        return otherDevice || (ev.message == msg::kTransferDone && ev.wParam == wParam);
+      },
+      m_deadline, [&] { return m_engine.exited() || stopRequested(); });
+  if (e && otherDevice) {
+    const auto id = m_state.lastIdentity();
+    std::cerr << "vrx4ctl: another regulator (serial number " << serialText(id.answered) << ") answered on "
+              << m_port << " after the line was lost; the transfer was stopped";
+    if (m_writing) {
+      std::cerr << ".\nThe regulator with serial number " << serialText(id.expected)
+                << " may be half-written: connect it again and write it again\n";
+    } else {
+      std::cerr << " and nothing was saved\n";
+    }
+    return kExitOtherDevice;
+  }
   if (e) return kExitOk;
   if (int code = portFailure()) return code;
+  if (stopRequested()) return interruptedExit();
   std::cerr << "vrx4ctl: timed out after " << m_timeout << " s waiting for " << what << " on " << m_port
             << (m_events.sawAlive() ? "" : ": the regulator does not answer") << "\n";
   return kExitTimeout;

@@ -49,11 +49,28 @@ class RecordingNotifier : public LinkNotifier {
   bool m_alive = false;
 };
 
+// SIGINT, SIGTERM and SIGHUP are counted, not fatal: a command decides
+// what a signal means at the point it is at.
+void installSignalHandlers();
+int signalCount();
+
 // One engine on one port, with its shared state and notifier.
+//
+// A signal stops a command at once (the port is closed as the link ends),
+// except while the regulator is being written: the first signal lets the
+// write run to its verified end, so that the regulator is not left half
+// written, and says how long that takes; a second one stops at once.
 class Link {
  public:
   explicit Link(const std::string& port, double timeoutSeconds);
   ~Link();
+
+  // From here on the regulator is being written.
+  void beginWrite() { m_writing = true; }
+  // True when the command must stop now for a signal.
+  bool stopRequested();
+  // Prints what an interruption left behind; returns the exit code.
+  int interruptedExit();
 
   DeviceState& state() { return m_state; }
   CCommThread& engine() { return m_engine; }
@@ -61,7 +78,9 @@ class Link {
   std::chrono::steady_clock::time_point deadline() const { return m_deadline; }
 
   // Waits for the transfer end with the given 0x466 wParam. Returns 0 when
-  // it came, or an exit code after printing why not.
+  // it came, or an exit code after printing why not: another regulator
+  // answering in the middle of the transfer (the engine then abandons
+  // it), a signal, the engine ending, the time-out.
   int waitTransfer(std::uintptr_t wParam, const char* what);
   // A full read of both images; 0 or an exit code.
   int fullRead();
@@ -75,6 +94,8 @@ class Link {
   std::string m_port;
   double m_timeout;
   std::chrono::steady_clock::time_point m_deadline;
+  bool m_writing = false;
+  bool m_toldFinishing = false;
 };
 
 // Exit codes.
@@ -84,5 +105,11 @@ constexpr int kExitFile = 2;
 constexpr int kExitTimeout = 3;
 constexpr int kExitPort = 4;
 constexpr int kExitDevice = 5;
+constexpr int kExitOtherDevice = 6;
+constexpr int kExitInterrupted = 130;
+
+// Seconds the command line accepts at most (about 30 days): longer is as
+// good as for ever, and keeps every deadline within the clock's range.
+constexpr double kMaxSeconds = 30.0 * 24 * 3600;
 
 }  // namespace vrx4::cli

@@ -1,7 +1,6 @@
 #include "cli/commands.h"
 
-#include <atomic>
-#include <csignal>
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -14,9 +13,6 @@
 
 namespace vrx4::cli {
 namespace {
-
-volatile std::sig_atomic_t g_signal = 0;
-void onSignal(int) { g_signal = 1; }
 
 int fileFailure(const config_file::ReadOutcome& r, const std::string& path) {
   if (r.status == config_file::ReadStatus::CouldNotOpen) {
@@ -49,7 +45,7 @@ std::optional<Common> common(const Args& a) {
       std::cerr << "vrx4ctl: --timeout needs a positive number of seconds, not '" << *t << "'\n";
       return std::nullopt;
     }
-    c.timeout = *s;
+    c.timeout = std::min(*s, kMaxSeconds);
   }
   return c;
 }
@@ -57,36 +53,40 @@ std::optional<Common> common(const Args& a) {
 // Sends the edit images with op 4 (OPTION then BASE, every block read
 // back) and waits until the device has confirmed both areas.
 int writeEdits(Link& link) {
+  link.beginWrite();
   TransferRequest r;
   r.op = op::kWriteOptionThenBase;
   if (link.state().publishRequest(r) != DeviceState::Publish::Accepted) {
     std::cerr << "vrx4ctl: the link is busy with another transfer\n";
     return kExitDevice;
   }
+  // Another regulator answering, or a second interruption, has been
+  // explained already; otherwise say what the regulator may hold.
+  auto explained = [](int code) { return code == kExitOtherDevice || code == kExitInterrupted; };
   if (int code = link.waitTransfer(3, "the OPTION area to be written and verified")) {
-    std::cerr << "vrx4ctl: the write did not complete; the regulator may hold a partial "
-                 "configuration: run the command again\n";
+    if (!explained(code))
+      std::cerr << "vrx4ctl: the write did not complete; the regulator may hold a partial "
+                   "configuration: run the command again\n";
     return code;
   }
   if (int code = link.waitTransfer(2, "the BASE area to be written and verified")) {
-    std::cerr << "vrx4ctl: OPTION was written and verified but BASE did not complete; "
-                 "run the command again\n";
+    if (!explained(code))
+      std::cerr << "vrx4ctl: OPTION was written and verified but BASE did not complete; "
+                   "run the command again\n";
     return code;
   }
   return kExitOk;
 }
 
-}  // namespace
-
-bool interrupted() { return g_signal != 0; }
-
-void installSignalHandlers() {
-  struct sigaction sa {};
-  sa.sa_handler = onSignal;
-  sigemptyset(&sa.sa_mask);
-  sigaction(SIGINT, &sa, nullptr);
-  sigaction(SIGTERM, &sa, nullptr);
+// A write that a signal let run to its end still ends as interrupted, so
+// that a script looping over regulators stops there.
+int finishedDespiteSignal() {
+  if (signalCount() == 0) return kExitOk;
+  std::cerr << "vrx4ctl: interrupted: stopped after the write was finished and verified\n";
+  return kExitInterrupted;
 }
+
+}  // namespace
 
 int cmdPorts(const Args&) {
   for (const std::string& p : listSerialPorts()) std::cout << p << "\n";
@@ -129,22 +129,35 @@ int cmdWrite(const Args& a) {
     return kExitUsage;
   }
   // Check the whole file before the device is touched: a file with an
-  // invalid line writes nothing.
+  // invalid line, or with no configuration line at all, writes nothing.
+  const auto accessMode = static_cast<std::uint32_t>(std::stoi(access));
   {
     Image option{}, base{};
     auto r = config_file::readFile(*in, {option, base});
     if (r.status != config_file::ReadStatus::Read) return fileFailure(r, *in);
+    if (!r.anyAreaLine) {
+      std::cerr << "vrx4ctl write: " << *in
+                << " holds no configuration line (an empty file, or one that starts with an empty "
+                   "line): nothing to write\n";
+      return kExitFile;
+    }
+    const auto gaps = whole_config::unsuppliedRanges(r, accessMode);
+    if (!gaps.empty()) {
+      std::cerr << "vrx4ctl write: warning: " << *in << " does not supply";
+      for (std::size_t i = 0; i < gaps.size(); ++i) std::cerr << (i ? ", " : " ") << gaps[i];
+      std::cerr << "; the regulator keeps its own values there\n";
+    }
   }
   Link link(c->port, c->timeout);
   if (int code = link.fullRead()) return code;
   config_file::ExportBuffers buffers;
   auto r = config_file::readForExport(*in, link.state(), buffers);
   if (r.status != config_file::ReadStatus::Read) return fileFailure(r, *in);
-  whole_config::applyExport(link.state(), buffers, static_cast<std::uint32_t>(std::stoi(access)));
+  whole_config::applyExport(link.state(), buffers, accessMode);
   if (int code = writeEdits(link)) return code;
   std::cout << "wrote " << *in << " to " << c->port << " (access mode " << access
             << "), every block read back and verified\n";
-  return kExitOk;
+  return finishedDespiteSignal();
 }
 
 int cmdRestore(const Args& a) {
@@ -155,7 +168,7 @@ int cmdRestore(const Args& a) {
   whole_config::applyRestore(link.state());
   if (int code = writeEdits(link)) return code;
   std::cout << "restored the backed-up configuration of " << c->port << ", verified\n";
-  return kExitOk;
+  return finishedDespiteSignal();
 }
 
 int cmdInfo(const Args& a) {
@@ -167,9 +180,11 @@ int cmdInfo(const Args& a) {
   if (int code = link.fullRead()) return code;
   link.engine().liveFields().m_infoRequest.store(1);
   auto e = link.events().waitFor([](const Event& ev) { return ev.message == msg::kInformation; },
-                                 link.deadline(), [&] { return link.engine().exited(); });
+                                 link.deadline(),
+                                 [&] { return link.engine().exited() || link.stopRequested(); });
   if (!e) {
     if (int code = link.portFailure()) return code;
+    if (link.stopRequested()) return link.interruptedExit();
     std::cerr << "vrx4ctl: timed out waiting for the information frame\n";
     return kExitTimeout;
   }
@@ -196,7 +211,7 @@ int cmdMonitor(const Args& a) {
       std::cerr << "vrx4ctl monitor: --period needs at least 0.01 seconds\n";
       return kExitUsage;
     }
-    period = *s;
+    period = std::min(*s, kMaxSeconds);
   }
   long count = 0;
   if (auto n = a.get("--count")) {
@@ -249,8 +264,8 @@ int cmdMonitor(const Args& a) {
                           std::chrono::milliseconds(static_cast<long long>((c->timeout + period) * 1000));
     auto e = link.events().waitFor(
         [](const Event& ev) { return ev.message == msg::kLiveValues && ev.lParam == 1; }, deadline,
-        [&] { return link.engine().exited() || interrupted(); });
-    if (interrupted()) break;
+        [&] { return link.engine().exited() || link.stopRequested(); });
+    if (link.stopRequested()) return link.interruptedExit();
     if (!e) {
       if (int code = link.portFailure()) return code;
       std::cerr << "vrx4ctl: no measurement from " << c->port << " within " << c->timeout << " s\n";

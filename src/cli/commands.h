@@ -12,8 +12,4 @@ int cmdRestore(const Args& a);
 int cmdInfo(const Args& a);
 int cmdMonitor(const Args& a);
 
-// Set by SIGINT / SIGTERM.
-bool interrupted();
-void installSignalHandlers();
-
 }  // namespace vrx4::cli

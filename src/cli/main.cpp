@@ -16,11 +16,15 @@ constexpr const char* kExitCodes =
     "  2  file error (cannot open, TRAME is not valid, cannot save)\n"
     "  3  timed out (--timeout)\n"
     "  4  the port cannot be opened (Error Port ...)\n"
-    "  5  the link refused the request\n";
+    "  5  the link refused the request\n"
+    "  6  another regulator answered after the line was lost; the transfer was stopped\n"
+    "     (after a write: the first regulator may be half-written, write it again)\n"
+    "130  interrupted (Ctrl-C, SIGTERM, SIGHUP); a write or restore is finished first\n"
+    "     unless interrupted twice\n";
 
 constexpr const char* kCommonOptions =
     "  --port P       serial port: COMn (the n-th serial port, /dev/ttyS{n-1}) or a device path\n"
-    "  --timeout S    give up after S seconds (default 30)\n";
+    "  --timeout S    give up after S seconds (default 30, at most 30 days)\n";
 
 struct Command {
   const char* name;

@@ -44,6 +44,12 @@ struct Verdict {
   bool messageBox = false;
 };
 
+// Wire time the rest of a running transfer takes at 38400 baud, from op
+// and block k on: each block's write frame and its read-back, every byte
+// answered by a measurement frame. An estimate for telling a user how long
+// to wait, not a deadline.
+double secondsLeft(std::uint32_t op, int block, std::int8_t count);
+
 // Acts on the memory reply to op at block k: stores what a read brought or
 // a verified block confirmed in the device images, and says what follows.
 Verdict judge(DeviceState& state, std::uint32_t op, int block, const MemoryData& reply);

@@ -63,14 +63,18 @@ std::uint8_t byteAt(std::string_view digits, std::size_t pos) {
 }
 
 // Stores the data pairs of a valid line at start, start+1, ... and cut at
-// the end of `target`. Returns the number of bytes stored.
-std::size_t storeLine(std::string_view line, std::span<std::uint8_t> target) {
+// the end of `target`, marking each address in `supplied`. Returns the
+// number of bytes stored.
+std::size_t storeLine(std::string_view line, std::span<std::uint8_t> target, std::bitset<kImageSize>& supplied) {
   std::size_t start = 0;
   for (std::size_t k = 1; k < kHeaderChars; ++k) start = (start << 4) | static_cast<std::size_t>(hexValue(line[k]));
   if (start >= target.size()) return 0;
   const std::string_view data = line.substr(kHeaderChars);
   const std::size_t count = std::min(data.size() / 2, target.size() - start);  // a lone last digit is ignored
-  for (std::size_t j = 0; j < count; ++j) target[start + j] = byteAt(data, 2 * j);
+  for (std::size_t j = 0; j < count; ++j) {
+    target[start + j] = byteAt(data, 2 * j);
+    if (start + j < supplied.size()) supplied.set(start + j);
+  }
   return count;
 }
 
@@ -78,7 +82,10 @@ std::size_t storeLine(std::string_view line, std::span<std::uint8_t> target) {
 
 // Reads a whole regular file of at most kMaxFileBytes bytes.
 bool loadFile(const std::string& path, std::string& text, std::string& detail) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Non-blocking, so that opening a FIFO with no writer returns at once and
+  // is refused below instead of waiting for ever; a regular file reads the
+  // same either way.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
     detail = systemReason(errno);
     return false;
@@ -259,9 +266,11 @@ ReadOutcome parse(std::string_view text, ReadTargets targets) {
       outcome.invalidLine = lineNumber;
       return outcome;
     }
-    const std::span<std::uint8_t> target = line[0] == '0' ? targets.option : targets.base;
+    const bool option = line[0] == '0';
+    const std::span<std::uint8_t> target = option ? targets.option : targets.base;
     if (target.empty()) continue;  // an area this reader does not collect
-    if (storeLine(line, target) > 0) outcome.anyAreaLine = true;
+    if (storeLine(line, target, option ? outcome.optionSupplied : outcome.baseSupplied) > 0)
+      outcome.anyAreaLine = true;
   }
   return outcome;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <bitset>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -36,6 +37,9 @@ struct ReadOutcome {
   int invalidLine = 0;          // 1-based line number of the invalid line
   bool anyAreaLine = false;     // a valid line of a collected area was seen
   std::string detail;           // the system's reason when it could not open
+  // The addresses of each collected area the file put a byte at.
+  std::bitset<kImageSize> optionSupplied;
+  std::bitset<kImageSize> baseSupplied;
 };
 
 // Where the lines of each area go; a null buffer means the area is skipped.
@@ -54,7 +58,8 @@ struct ReadTargets {
 ReadOutcome parse(std::string_view text, ReadTargets targets);
 
 // Files are read whole; a larger one (a real file is under 1 KiB) is
-// refused as CouldNotOpen, and so is anything that is not a regular file.
+// refused as CouldNotOpen, and so is anything that is not a regular file
+// (found out before the first read, so a FIFO never blocks the caller).
 constexpr std::size_t kMaxFileBytes = std::size_t{16} << 20;
 
 // Reads a file and parses it (CR LF and LF line ends both work).

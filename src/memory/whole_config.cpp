@@ -1,6 +1,8 @@
 #include "memory/whole_config.h"
 
 #include <algorithm>
+#include <bitset>
+#include <span>
 
 namespace vrx4::whole_config {
 namespace {
@@ -28,7 +30,41 @@ std::string hexBytes(const Image& im, std::size_t at, std::size_t n) {
   return s;
 }
 
+struct Range {
+  Area area;
+  std::size_t first, last;
+};
+
+// Appends "AREA 0xAA..0xBB" for each run of addresses in [first, last]
+// that `supplied` lacks.
+void appendGaps(std::vector<std::string>& out, const Range& r, const std::bitset<kImageSize>& supplied) {
+  const char* name = r.area == Area::Option ? "OPTION 0x" : "BASE 0x";
+  for (std::size_t a = r.first; a <= r.last; ++a) {
+    if (supplied.test(a)) continue;
+    std::size_t end = a;
+    while (end < r.last && !supplied.test(end + 1)) ++end;
+    std::string text = name + hexByte(static_cast<std::uint8_t>(a));
+    if (end != a) text += "..0x" + hexByte(static_cast<std::uint8_t>(end));
+    out.push_back(std::move(text));
+    a = end;
+  }
+}
+
 }  // namespace
+
+std::vector<std::string> unsuppliedRanges(const config_file::ReadOutcome& outcome, std::uint32_t accessMode) {
+  // What Export takes from the file: everything of both written ranges in
+  // access mode 4, else the setpoint byte, the command scaling, the PID
+  // gains and OPTION 0x00..0x2F.
+  static constexpr Range kAll[] = {{Area::Option, 0x00, 0x72}, {Area::Base, 0x00, 0x6F}};
+  static constexpr Range kSettings[] = {
+      {Area::Option, 0x00, 0x2F}, {Area::Base, 0x00, 0x0F}, {Area::Base, 0x2B, 0x2E}};
+  std::vector<std::string> out;
+  const std::span<const Range> ranges = accessMode == 4 ? std::span<const Range>(kAll) : std::span<const Range>(kSettings);
+  for (const Range& r : ranges)
+    appendGaps(out, r, r.area == Area::Option ? outcome.optionSupplied : outcome.baseSupplied);
+  return out;
+}
 
 std::string hexByte(std::uint8_t b) {
   static constexpr char kDigits[] = "0123456789ABCDEF";

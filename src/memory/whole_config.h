@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "link/device_state.h"
 #include "memory/config_file.h"
@@ -18,6 +19,11 @@ namespace vrx4::whole_config {
 // changes the calibration, the software numbers, the serial number or the
 // device's own backup copies.
 void applyExport(DeviceState& state, const config_file::ExportBuffers& file, std::uint32_t accessMode);
+
+// The ranges that Export to VRX takes from a file in `accessMode` and that
+// the file read into `outcome` did not supply, e.g. "OPTION 0x30..0x72";
+// the regulator keeps its own values there.
+std::vector<std::string> unsuppliedRanges(const config_file::ReadOutcome& outcome, std::uint32_t accessMode);
 
 // Fills the edit images from the device's backup areas: OPTION 0x00..0x2F
 // from 0x30..0x5F, BASE 0x00..0x0F from 0x10..0x1F, every other byte of

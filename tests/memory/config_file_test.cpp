@@ -194,7 +194,10 @@ TEST_F(ConfigFile, UnreadableFilesChangeNothing) {
 
   const std::string big = (dir_ / "big.txt").string();
   ASSERT_EQ(::truncate(write("big.txt", "").c_str(), static_cast<off_t>(kMaxFileBytes + 1)), 0);
-  for (const std::string& path : {(dir_ / "missing.txt").string(), dir_.string(), big}) {
+  // A FIFO with no writer would block an ordinary open for ever.
+  const std::string fifo = (dir_ / "fifo").string();
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  for (const std::string& path : {(dir_ / "missing.txt").string(), dir_.string(), big, fifo}) {
     const ReadOutcome r = readForOpen(path, state);
     EXPECT_EQ(r.status, ReadStatus::CouldNotOpen) << path;
     EXPECT_FALSE(r.detail.empty()) << path;

@@ -1,0 +1,255 @@
+// vrx4ctl used carelessly: regulators swapped mid-write, Ctrl-C and
+// SIGTERM, a killed client, a FIFO or an empty file as input, absurd
+// time-outs. Each way a regulator could be half-written unnoticed or a
+// port left locked has a case here.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <thread>
+
+#include "memory/config_file.h"
+#include "sim/factory_images.h"
+#include "sim/pty_server.h"
+
+namespace vrx4 {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+std::string slurp(const std::string& path) {
+  std::ifstream f(path);
+  std::stringstream s;
+  s << f.rdbuf();
+  return s.str();
+}
+
+// Polls `done` every 10 ms for at most `seconds`.
+bool waitUntil(const std::function<bool()>& done, double seconds) {
+  const auto end = Clock::now() + std::chrono::duration<double>(seconds);
+  while (!done()) {
+    if (Clock::now() > end) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return true;
+}
+
+// vrx4ctl started in the background, its output in two files.
+class Running {
+ public:
+  Running(const std::string& dir, const std::vector<std::string>& args)
+      : m_out(dir + "/out" + std::to_string(++s_runs)), m_err(dir + "/err" + std::to_string(s_runs)) {
+    m_pid = ::fork();
+    if (m_pid == 0) {
+      const int o = ::open(m_out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      const int e = ::open(m_err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      ::dup2(o, 1);
+      ::dup2(e, 2);
+      std::vector<char*> argv{const_cast<char*>(VRX4CTL_PATH)};
+      for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+      argv.push_back(nullptr);
+      ::execv(VRX4CTL_PATH, argv.data());
+      ::_exit(127);
+    }
+  }
+  ~Running() {
+    if (m_pid > 0 && m_code == kRunning) {
+      ::kill(m_pid, SIGKILL);
+      ::waitpid(m_pid, nullptr, 0);
+    }
+  }
+  void signal(int sig) const { ::kill(m_pid, sig); }
+  bool running() {
+    poll();
+    return m_code == kRunning;
+  }
+  // The exit code, or -1 when it is still running after `seconds`.
+  int exitCode(double seconds) {
+    waitUntil([&] { return !running(); }, seconds);
+    return m_code == kRunning ? -1 : m_code;
+  }
+  std::string out() const { return slurp(m_out); }
+  std::string err() const { return slurp(m_err); }
+
+ private:
+  static constexpr int kRunning = -1000;
+  static inline int s_runs = 0;  // each run writes its own files
+  void poll() {
+    if (m_code != kRunning) return;
+    int status = 0;
+    if (::waitpid(m_pid, &status, WNOHANG) == m_pid)
+      m_code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  }
+  pid_t m_pid = -1;
+  int m_code = kRunning;
+  std::string m_out, m_err;
+};
+
+class CliSafetyTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir = "/tmp/vrx4ctl-safety-" + std::to_string(::getpid()) + "-" +
+          ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    std::system(("rm -rf " + dir + " && mkdir -p " + dir).c_str());
+    tty = dir + "/tty";
+  }
+  void TearDown() override {
+    if (server) server->stop();
+    std::system(("rm -rf " + dir).c_str());
+  }
+  // Serves `device` on the test's path; paced like a real line, so that a
+  // write lasts long enough to be interrupted.
+  void serve(sim::SimDevice& d, bool pace = true) {
+    server = std::make_unique<sim::PtyServer>(d, sim::PtyServer::Options{pace, tty});
+    ASSERT_TRUE(server->start()) << server->error();
+  }
+  long writesStored() {
+    long n = 0;
+    server->withDevice([&](sim::SimDevice& d) { n = d.writesStored(); });
+    return n;
+  }
+  long bytesReceived() {
+    long n = 0;
+    server->withDevice([&](sim::SimDevice& d) { n = d.bytesReceived(); });
+    return n;
+  }
+  Image simImage(Area a) {
+    Image im{};
+    server->withDevice([&](sim::SimDevice& d) { im = d.image(a); });
+    return im;
+  }
+  // A whole configuration of the served device with BASE 0x60 changed.
+  std::string changedConfiguration(std::uint8_t marker) {
+    Image option = simImage(Area::Option), base = simImage(Area::Base);
+    base[0x60] = marker;
+    const std::string path = dir + "/conf.txt";
+    EXPECT_EQ(config_file::saveText(path, config_file::wholeConfiguration(option, base)),
+              config_file::SaveStatus::Saved);
+    return path;
+  }
+
+  std::string dir, tty;
+  sim::SimDevice device;
+  std::unique_ptr<sim::PtyServer> server;
+};
+
+TEST_F(CliSafetyTest, WriteStopsWhenAnotherRegulatorAnswersAfterAHangUp) {
+  serve(device);
+  const std::string conf = changedConfiguration(0x6A);
+  Running write(dir, {"write", "--port", tty, "--in", conf, "--access", "4"});
+  ASSERT_TRUE(waitUntil([&] { return writesStored() >= 3; }, 20)) << write.err();
+  server->stop();  // pulled mid-transfer
+
+  sim::SimDevice second(sim::factoryImages({0x07, 0x77, 0x70}));
+  serve(second);
+  EXPECT_EQ(write.exitCode(20), 6) << write.err();
+  const std::string err = write.err();
+  EXPECT_NE(err.find("serial number 07 77 70"), std::string::npos) << err;
+  EXPECT_NE(err.find("serial number 01 23 45 may be half-written"), std::string::npos) << err;
+  EXPECT_EQ(write.out().find("verified"), std::string::npos);
+  EXPECT_EQ(writesStored(), 0);  // not one byte of the first one's file
+  EXPECT_EQ(simImage(Area::Base)[0x27], 0x70);
+}
+
+TEST_F(CliSafetyTest, SignalsStopReadsAtOnceAndLetAWriteFinish) {
+  // A read, info or monitor waiting on a silent regulator stops at once,
+  // whatever the time-out (a huge one must not expire at once either).
+  device.faults().silent = true;
+  serve(device, false);
+  for (const char* timeout : {"1e10", "1e19"}) {
+    Running read(dir, {"read", "--port", tty, "--out", dir + "/x.txt", "--timeout", timeout});
+    ASSERT_TRUE(waitUntil([&] { return bytesReceived() > 0; }, 5));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    ASSERT_TRUE(read.running()) << timeout << ": " << read.err();
+    read.signal(SIGINT);
+    EXPECT_EQ(read.exitCode(2), 130) << read.err();
+  }
+  EXPECT_NE(::access((dir + "/x.txt").c_str(), F_OK), 0);
+  for (const char* command : {"info", "monitor"}) {
+    const long seen = bytesReceived();
+    Running r(dir, {command, "--port", tty});
+    ASSERT_TRUE(waitUntil([&] { return bytesReceived() > seen; }, 5));
+    r.signal(SIGTERM);
+    EXPECT_EQ(r.exitCode(2), 130) << command << ": " << r.err();
+  }
+
+  // A write interrupted once runs to its verified end, and says so.
+  server->stop();
+  sim::SimDevice answering;
+  serve(answering);
+  const std::string conf = changedConfiguration(0x4B);
+  {
+    Running write(dir, {"write", "--port", tty, "--in", conf, "--access", "4"});
+    ASSERT_TRUE(waitUntil([&] { return writesStored() >= 1; }, 20));
+    write.signal(SIGINT);
+    EXPECT_EQ(write.exitCode(20), 130) << write.err();
+    EXPECT_NE(write.err().find("finishing the write first"), std::string::npos) << write.err();
+    EXPECT_NE(write.out().find("every block read back and verified"), std::string::npos);
+    EXPECT_EQ(simImage(Area::Base)[0x60], 0x4B);
+  }
+  // Twice: it stops at once and says the regulator may be half-written.
+  const std::string conf2 = changedConfiguration(0x4C);
+  const long before = writesStored();
+  Running write(dir, {"write", "--port", tty, "--in", conf2, "--access", "4"});
+  ASSERT_TRUE(waitUntil([&] { return writesStored() >= before + 3; }, 20));
+  write.signal(SIGINT);
+  ASSERT_TRUE(waitUntil([&] { return write.err().find("finishing") != std::string::npos; }, 2));
+  write.signal(SIGINT);
+  EXPECT_EQ(write.exitCode(2), 130);
+  EXPECT_NE(write.err().find("may be half-written; write it again"), std::string::npos) << write.err();
+  EXPECT_NE(simImage(Area::Base)[0x60], 0x4C);
+}
+
+TEST_F(CliSafetyTest, KilledClientLeavesThePortFreeForTheNext) {
+  serve(device, false);
+  {
+    Running monitor(dir, {"monitor", "--port", tty, "--period", "0.1"});
+    ASSERT_TRUE(waitUntil([&] { return monitor.out().find(";bar;") != std::string::npos; }, 10));
+    monitor.signal(SIGKILL);
+    EXPECT_EQ(monitor.exitCode(5), 128 + SIGKILL);
+  }
+  Running info(dir, {"info", "--port", tty, "--timeout", "10"});
+  EXPECT_EQ(info.exitCode(15), 0) << info.err();
+  EXPECT_NE(info.out().find("Serial number: 01 23 45"), std::string::npos);
+}
+
+TEST_F(CliSafetyTest, InputsThatHoldNothingToWriteAreRefusedBeforeThePort) {
+  serve(device, false);
+  const std::string fifo = dir + "/fifo";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  std::ofstream(dir + "/empty.txt").flush();
+  std::ofstream(dir + "/blank-first.txt") << "\r\n00000AA\r\n";
+  for (const std::string& in : {fifo, dir + "/empty.txt", dir + "/blank-first.txt"}) {
+    Running write(dir, {"write", "--port", tty, "--in", in, "--timeout", "3"});
+    EXPECT_EQ(write.exitCode(2), 2) << in << ": " << write.err();
+    const std::string err = write.err();
+    if (in == fifo) {
+      EXPECT_NE(err.find("not a regular file"), std::string::npos) << err;
+    } else {
+      EXPECT_NE(err.find("nothing to write"), std::string::npos) << err;
+    }
+  }
+  EXPECT_EQ(bytesReceived(), 0);
+
+  // A file with the OPTION area only is written, with a warning naming
+  // what it did not supply.
+  Image option = simImage(Area::Option);
+  option[0x10] = 0x5C;
+  std::string text = config_file::optionBlock(option);
+  std::ofstream(dir + "/option.txt") << text;
+  Running write(dir, {"write", "--port", tty, "--in", dir + "/option.txt", "--access", "4"});
+  EXPECT_EQ(write.exitCode(20), 0) << write.err();
+  EXPECT_NE(write.err().find("does not supply BASE 0x00..0x6F"), std::string::npos) << write.err();
+  EXPECT_EQ(simImage(Area::Option)[0x10], 0x5C);
+}
+
+}  // namespace
+}  // namespace vrx4
