@@ -140,25 +140,23 @@ void PtyServer::withDevice(const std::function<void(SimDevice&)>& f) {
 
 void PtyServer::reply(const std::vector<std::uint8_t>& bytes) {
   if (bytes.empty()) return;
-  if (!m_options.pace) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-      const ssize_t n = ::write(m_master, bytes.data() + done, bytes.size() - done);
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) return;
-      done += static_cast<std::size_t>(n);
-    }
-    return;
-  }
-  // The request byte itself took one byte time to arrive; then each reply
-  // byte leaves one byte time after the one before.
-  timespec t{};
-  clock_gettime(CLOCK_MONOTONIC, &t);
-  for (std::uint8_t b : bytes) {
-    addSeconds(t, kByteSeconds);
+  if (m_options.pace) {
+    // The request byte itself took one byte time to arrive; then each
+    // reply byte takes one more. The whole reply is handed over once its
+    // last byte would have arrived on the wire: the host never has a frame
+    // sooner than the line could carry it, and the server wakes once per
+    // reply instead of once per byte.
+    timespec t{};
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    addSeconds(t, kByteSeconds * static_cast<double>(bytes.size()));
     sleepUntil(t);
-    while (::write(m_master, &b, 1) < 0 && errno == EINTR) {
-    }
+  }
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::write(m_master, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return;
+    done += static_cast<std::size_t>(n);
   }
 }
 
