@@ -49,15 +49,20 @@ std::string roundedText(double value) { return formatFixed(roundHalfAway(value),
 std::optional<SaveOutcome> checkLine(Channel ch, const TypedLine& t, const RawCoefficients& raw) {
   const ChannelIds& ids = channelIds(ch);
   const std::string page = pageLabel(ch);
-  const std::array<std::pair<double, std::pair<int, const char*>>, 4> corners{{
-      {t.corners.xLow, {ids.xLow, "lower x corner"}},
-      {t.corners.xHigh, {ids.xHigh, "upper x corner"}},
-      {t.corners.yLow, {ids.yLow, "lower y corner"}},
-      {t.corners.yHigh, {ids.yHigh, "upper y corner"}},
+  struct Corner {
+    double value;
+    int controlId;
+    const char* name;
+  };
+  const std::array<Corner, 4> corners{{
+      {t.corners.xLow, ids.xLow, "lower x corner"},
+      {t.corners.xHigh, ids.xHigh, "upper x corner"},
+      {t.corners.yLow, ids.yLow, "lower y corner"},
+      {t.corners.yHigh, ids.yHigh, "upper y corner"},
   }};
-  for (const auto& [value, field] : corners) {
-    if (!std::isfinite(value)) {
-      return refuse(field.first, field.second, page + "the " + field.second + " is too large a number.");
+  for (const Corner& c : corners) {
+    if (!std::isfinite(c.value)) {
+      return refuse(c.controlId, c.name, page + "the " + c.name + " is too large a number.");
     }
   }
   if (t.corners.xLow == t.corners.xHigh) {

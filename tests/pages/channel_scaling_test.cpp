@@ -9,6 +9,7 @@
 #include "page_images.h"
 #include "pages/channel_scaling.h"
 #include "pages/line_diagram_scale.h"
+#include "pages/pages_view.h"
 
 namespace vrx4 {
 namespace {
@@ -157,6 +158,21 @@ TEST(ChannelScaling, InputTypesFromTheImages) {
   EXPECT_EQ(auxinReadAs(option), 1);
   EXPECT_FALSE(readAsGroupVisible(3));
   EXPECT_TRUE(readAsGroupVisible(4));
+}
+
+TEST(ChannelScaling, AllPagesShowBothPairsOfEachInput) {
+  Images im = withPair(Channel::Control, 1, 512, 0);
+  setWord(im.g_baseDevice, 1, 1024);
+  setWord(im.g_baseDevice, 3, 0);
+  im.g_baseDevice[0] = 0x01;
+  im.g_optionDevice[0] = 0x04;
+  const AllPagesView v = showAllPages(im, PageUnits::of(unit::kBar, 0, 1));
+  EXPECT_EQ(v.control.inputType, 1);
+  expectTexts(v.control.byType[0].texts, "0.0", "10.0", "0.0", "10.0");
+  expectTexts(v.control.byType[1].texts, "0.0", "20.0", "0.0", "10.0");
+  EXPECT_EQ(v.auxin.inputType, 0);
+  EXPECT_EQ(v.auxinReadAs, 1);
+  EXPECT_EQ(v.pid.kpHigh, std::to_string(im.g_baseDevice[43]));
 }
 
 TEST(LineDiagramScale, AxisNumbersAndPixels) {
