@@ -143,29 +143,12 @@ TEST(ChannelScaling, ComputeLineAndEquivalent) {
   EXPECT_EQ(equivalentText(Channel::Control, t.line, "1", bar), "---");
 }
 
-TEST(ChannelScaling, InputTypesFromTheImages) {
-  Image base{};
-  Image option{};
-  base[0] = 0xFE;
-  EXPECT_EQ(controlInputType(base), 0);
-  base[0] = 0x01;
-  EXPECT_EQ(controlInputType(base), 1);
-  option[0] = 0xF3;
-  EXPECT_EQ(auxinInputType(option), 0);
-  EXPECT_EQ(auxinReadAs(option), 0);
-  option[0] = 0x0C;
-  EXPECT_EQ(auxinInputType(option), 1);
-  EXPECT_EQ(auxinReadAs(option), 1);
-  EXPECT_FALSE(readAsGroupVisible(3));
-  EXPECT_TRUE(readAsGroupVisible(4));
-}
-
 TEST(ChannelScaling, AllPagesShowBothPairsOfEachInput) {
   Images im = withPair(Channel::Control, 1, 512, 0);
   setWord(im.g_baseDevice, 1, 1024);
   setWord(im.g_baseDevice, 3, 0);
   im.g_baseDevice[0] = 0x01;
-  im.g_optionDevice[0] = 0x04;
+  im.g_optionDevice[0] = 0xF7;  // read as P2, a voltage input
   const AllPagesView v = showAllPages(im, PageUnits::of(unit::kBar, 0, 1));
   EXPECT_EQ(v.control.inputType, 1);
   expectTexts(v.control.byType[0].texts, "0.0", "10.0", "0.0", "10.0");
