@@ -157,7 +157,11 @@ void DeviceState::closeFileMode() {
 }
 
 bool DeviceState::applyInFileMode(const TransferRequest& r) {
-  const ByteRange range = partialRange(r.start, r.count);
+  // Ops 14 and 18 write two blocks of count bytes on the device, the
+  // others one: the file's images take the same bytes.
+  const bool twoBlocks = r.op == op::kWriteBaseRange || r.op == op::kWriteSetpointThenBaseRange;
+  const int bytes = std::clamp((twoBlocks ? 2 : 1) * static_cast<int>(r.count), 0, static_cast<int>(kScratchSize));
+  const ByteRange range = partialRange(r.start, static_cast<std::int8_t>(bytes));
   auto copyScratch = [&](Image& dst) {
     std::copy_n(r.scratch.begin(), range.count, dst.begin() + static_cast<std::ptrdiff_t>(range.start));
   };

@@ -52,11 +52,18 @@ TEST(DeviceState, FileModeWritesTouchExactlyTheirBytes) {
   r.count = 2;
   r.scratch[0] = 0x11;
   r.scratch[1] = 0x22;
+  r.scratch[2] = 0x33;
+  r.scratch[3] = 0x44;
+  const std::uint8_t fifth = s.device(Area::Base)[5];
   ASSERT_TRUE(s.applyInFileMode(r));
+  // Two blocks of two bytes, as the device gets them: BASE 1..4.
   const Image b = s.device(Area::Base);
   EXPECT_EQ(b[0], 0x5A);
   EXPECT_EQ(b[1], 0x11);
   EXPECT_EQ(b[2], 0x22);
+  EXPECT_EQ(b[3], 0x33);
+  EXPECT_EQ(b[4], 0x44);
+  EXPECT_EQ(b[5], fifth);
   r.op = op::kWriteFlagThenOptionRange;
   r.optionFlagValue = 0x0C;
   ASSERT_TRUE(s.applyInFileMode(r));
