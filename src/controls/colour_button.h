@@ -16,6 +16,8 @@ class CColourButton : public QPushButton, public ColourScheme {
   void setBackColour(ColourWord c);
   void setBlink(bool text, bool back, int periodMs = 1000);
   void setFlat(bool flat) { m_flat = flat; update(); }
+  // Applies m_styleOn, m_styleOff and m_fontHeight to the button's font.
+  void applyFont() { deriveFont(this); }
 
  protected:
   void paintEvent(QPaintEvent* event) override;

@@ -19,6 +19,8 @@ class CColourEdit : public QLineEdit, public ColourScheme {
     m_backColour = c;
     applyColours(this, ControlKind::Edit);
   }
+  // Applies m_styleOn, m_styleOff and m_fontHeight to the field's font.
+  void applyFont() { deriveFont(this); }
 };
 
 }  // namespace vrx4

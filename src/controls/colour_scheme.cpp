@@ -4,6 +4,8 @@
 #include <QPalette>
 #include <QWidget>
 
+#include "controls/font_height.h"
+
 namespace vrx4 {
 
 QColor toQColor(ColourWord c) { return {colour::red(c), colour::green(c), colour::blue(c)}; }
@@ -68,8 +70,7 @@ void ColourScheme::deriveFont(QWidget* w) const {
   if (m_styleOff & 2) f.setItalic(false);
   if (m_styleOff & 4) f.setUnderline(false);
   if (m_styleOff & 8) f.setStrikeOut(false);
-  if (m_fontHeight > 0) f.setPixelSize(m_fontHeight);
-  w->setFont(f);
+  w->setFont(fontWithHeight(f, m_fontHeight));
 }
 
 void ColourScheme::startBlinkTimer(QObject* owner) {

@@ -33,7 +33,9 @@ struct ColourScheme {
   // Font derivation: bit 0 bold, 1 italic, 2 underline, 3 strike-out.
   std::uint32_t m_styleOn = 0;
   std::uint32_t m_styleOff = 0;
-  int m_fontHeight = 0;  // pixels; 0 keeps the base font's height
+  // Logical height as fontWithHeight takes it (positive: cell height,
+  // negative: character height); 0 keeps the base font's height.
+  int m_fontHeight = 0;
 
   ColourWord currentText() const { return m_blinkTextOn ? m_blinkText[m_blinkPhase] : m_textColour; }
   ColourWord currentBack() const { return m_blinkBackOn ? m_blinkBack[m_blinkPhase] : m_backColour; }

@@ -3,16 +3,19 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
 #include <fstream>
+#include <string>
 
 #include "bmp_builder.h"
 #include "controls/bitmap_painter.h"
 #include "controls/colour_button.h"
 #include "controls/colour_label.h"
 #include "controls/colour_scheme.h"
+#include "controls/font_height.h"
 #include "controls/indicator_lamp.h"
 
 namespace vrx4 {
@@ -93,11 +96,70 @@ TEST(ColourControls, BlinkAndFontDerivation) {
   both.m_styleOff = 1;
   both.applyFont();
   EXPECT_EQ(both.font().weight(), QFont::Normal);  // the off mask comes last
+  // A height alone: the control's own font at that height.
   CColourLabel tall(QStringLiteral("x"));
-  tall.m_fontHeight = 30;
+  tall.m_fontHeight = -30;
   tall.applyFont();
   EXPECT_EQ(tall.font().pixelSize(), 30);
   EXPECT_EQ(tall.font().family(), QLabel().font().family());
+  CColourButton small(QStringLiteral("Modify"));
+  small.m_fontHeight = 8;
+  small.applyFont();
+  EXPECT_EQ(small.font().pixelSize(), pixelSizeForHeight(QPushButton().font(), 8));
+}
+
+TEST(FontHeight, PositiveIsTheCellNegativeTheCharacter) {
+  for (const char* family : {"DejaVu Sans", "DejaVu Sans Mono"}) {
+    QFont font(QString::fromLatin1(family));
+    for (int height : {6, 8, 10, 13, 16, 24, 40}) {
+      SCOPED_TRACE(std::string(family) + " " + std::to_string(height));
+      // Negative: the character height, as Qt's pixel size is.
+      EXPECT_EQ(pixelSizeForHeight(font, -height), height);
+      EXPECT_EQ(fontWithHeight(font, -height).pixelSize(), height);
+      // Positive: the whole cell fits the height, and one pixel more would
+      // not; so the text is smaller than the same negative height gives.
+      const int size = pixelSizeForHeight(font, height);
+      QFont at = font;
+      at.setPixelSize(size);
+      QFont above = font;
+      above.setPixelSize(size + 1);
+      EXPECT_LE(QFontMetrics(at).height(), height);
+      EXPECT_GT(QFontMetrics(above).height(), height);
+      EXPECT_LT(size, height);
+      EXPECT_EQ(fontWithHeight(font, height).pixelSize(), size);
+    }
+    // 0 keeps the font; absurd heights stay bounded.
+    EXPECT_EQ(fontWithHeight(font, 0), font);
+    EXPECT_EQ(pixelSizeForHeight(font, 1), 1);
+    EXPECT_LE(pixelSizeForHeight(font, 2000000000), 1000);
+    EXPECT_EQ(pixelSizeForHeight(font, -2147483647 - 1), 1000);
+  }
+
+  // For a look: the page push buttons at height 8, captions at 13 and -13.
+  QWidget sheet;
+  sheet.resize(260, 110);
+  sheet.setStyleSheet(QStringLiteral("background: white"));
+  CColourButton modify(QStringLiteral("Modify"), &sheet);
+  modify.setBackColour(colour::kRed);
+  CColourButton restore(QStringLiteral("Restore"), &sheet);
+  restore.setBackColour(colour::kTeal);
+  int x = 10;
+  for (CColourButton* b : {&modify, &restore}) {
+    b->m_fontHeight = 8;
+    b->applyFont();
+    b->setGeometry(x, 10, 100, 24);
+    x += 120;
+  }
+  CColourLabel cell(QStringLiteral("Height 13: ACTUAL INPUTS"), &sheet);
+  cell.m_fontHeight = 13;
+  cell.applyFont();
+  cell.setGeometry(10, 45, 240, 22);
+  CColourLabel character(QStringLiteral("Height -13: ACTUAL INPUTS"), &sheet);
+  character.m_fontHeight = -13;
+  character.applyFont();
+  character.setGeometry(10, 75, 240, 22);
+  EXPECT_LT(cell.font().pixelSize(), character.font().pixelSize());
+  sheet.grab().save(QStringLiteral(VRX4_TEST_OUTPUT_DIR "/font-heights.png"));
 }
 
 TEST(BitmapPainter, DrawsFilesAndFindsThemInTheDataFolder) {
