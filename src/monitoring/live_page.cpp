@@ -67,17 +67,14 @@ QFrame* CLivePage::panel(int id, QRect r) {
   return f;
 }
 
-CColourLabel* CLivePage::caption(int id, const char* text, QRect r, ColourWord c, bool bold) {
+CColourLabel* CLivePage::caption(int id, const char* text, QRect r, ColourWord c) {
+  // Every caption of the page is a colour label variant: a fixed text
+  // colour on the panel colour, in the page's own font (no style of its own).
   auto* l = new CColourLabel(QString::fromUtf8(text), this);
   setControlId(l, id);
   l->setTextColour(c);
-  l->setBackColour(colour::kNone);
+  l->setBackColour(colour::kPanel);
   l->setGeometry(r);
-  if (bold) {
-    QFont f = l->font();
-    f.setBold(true);
-    l->setFont(f);
-  }
   return l;
 }
 
@@ -141,27 +138,27 @@ void CLivePage::createControls() {
   panel(kMeasuresBox, {10, 144, 520, 112});
   panel(kOutputsBox, {10, 264, 520, 150});
   panel(kOtherBox, {540, 264, 250, 80});
-  m_messageFrame = panel(0, {540, 28, 250, 224});
+  m_messageFrame = panel(0, {540, 8, 250, 244});
   panel(kInputTestBox, {300, 14, 222, 116});
   panel(kOutputTestBox, {300, 270, 222, 138});
 
-  caption(kInputsTitle, "INPUTS", {kCaptionX, 12, 200, 18}, colour::kBlack, true);
-  caption(kMeasuresTitle, "MEASURES", {kCaptionX, 148, 200, 18}, colour::kBlack, true);
-  caption(kOutputsTitle, "OUTPUTS", {kCaptionX, 268, 200, 18}, colour::kBlack, true);
-  caption(kOtherTitle, "OTHER VALUES", {550, 268, 230, 18}, colour::kBlack, true);
+  caption(kInputsTitle, "INPUTS", {kCaptionX, 12, 200, 18}, colour::kBlack);
+  caption(kMeasuresTitle, "MEASURES", {kCaptionX, 148, 200, 18}, colour::kBlack);
+  caption(kOutputsTitle, "OUTPUTS", {kCaptionX, 268, 200, 18}, colour::kBlack);
+  caption(kOtherTitle, "OTHER VALUES", {550, 268, 230, 18}, colour::kBlack);
   caption(kInputTestTitle, "Test value", {kCheckX, 17, 200, 16}, colour::kBlack);
   caption(kOutputTestTitle, "Test value", {kCheckX, 273, 200, 16}, colour::kBlack);
 
-  caption(kCtrlCaption, "CONTROL", {kCaptionX, kCtrlY, 95, 20}, kCtrlColour, true);
+  caption(kCtrlCaption, "CONTROL", {kCaptionX, kCtrlY, 95, 20}, kCtrlColour);
   caption(kCtrlUnit, "[mA]", {kCaptionX, kCtrlY + 22, 95, 18}, kCtrlColour);
-  caption(kAuxinCaption, "AUXin", {kCaptionX, kAuxinY, 95, 20}, kAuxinColour, true);
+  caption(kAuxinCaption, "AUXin", {kCaptionX, kAuxinY, 95, 20}, kAuxinColour);
   caption(kAuxinUnit, "[V]", {kCaptionX, kAuxinY + 22, 95, 18}, kAuxinColour);
-  caption(kP2Caption, "P2[BAR]", {kCaptionX, kP2Y, 95, 20}, kP2Colour, true);
-  caption(kSupplyCaption, "24VDC [V]", {kCaptionX, kSupplyY, 95, 20}, kSupplyColour, true);
+  caption(kP2Caption, "P2[BAR]", {kCaptionX, kP2Y, 95, 20}, kP2Colour);
+  caption(kSupplyCaption, "24VDC [V]", {kCaptionX, kSupplyY, 95, 20}, kSupplyColour);
   caption(kP2SourceCaption, "P2 is read from", {kCheckX, 150, 200, 18}, kP2Colour);
-  caption(kUoutCaption, "Uout[V]", {kCaptionX, kUoutY, 95, 20}, kUoutColour, true);
-  caption(kIoutCaption, "Iout[mA]", {kCaptionX, kIoutY, 95, 20}, kIoutColour, true);
-  caption(kAlarmCaption, "Alarm", {kCaptionX, kAlarmY, 95, 20}, kAlarmColour, true);
+  caption(kUoutCaption, "Uout[V]", {kCaptionX, kUoutY, 95, 20}, kUoutColour);
+  caption(kIoutCaption, "Iout[mA]", {kCaptionX, kIoutY, 95, 20}, kIoutColour);
+  caption(kAlarmCaption, "Alarm", {kCaptionX, kAlarmY, 95, 20}, kAlarmColour);
   caption(kErrorCaption, "error[bar]", {550, 296, 110, 20}, colour::kBlack);
 
   valueEdit(kCtrl, {kValueX, kCtrlY, 80, 24});
@@ -209,7 +206,7 @@ void CLivePage::createControls() {
     connect(box, &QCheckBox::clicked, this, [this, row] { onTestChecked(row); });
   }
 
-  caption(kMessageCaption, "MESSAGE", {545, 8, 245, 18}, colour::kBlack, true);
+  caption(kMessageCaption, "MESSAGE", {550, 12, 230, 18}, colour::kBlack);
   m_messages = new QPlainTextEdit(this);
   setControlId(m_messages, kMessages);
   m_messages->setReadOnly(true);

@@ -98,7 +98,7 @@ class CLivePage : public CPage {
 
   void createControls();
   QFrame* panel(int id, QRect r);
-  CColourLabel* caption(int id, const char* text, QRect r, ColourWord colour, bool bold = false);
+  CColourLabel* caption(int id, const char* text, QRect r, ColourWord colour);
   CColourEdit* valueEdit(int id, QRect r);
   CColourEdit* testEdit(int id, QRect r);
   QButtonGroup* radioPair(int firstId, int secondId, const char* first, const char* second, QPoint at,

@@ -78,6 +78,27 @@ TEST_F(LivePage, WhatEachAccessModeShows) {
   EXPECT_FALSE(at(kHiddenDefault)->isVisibleTo(g_pLivePage));
 }
 
+TEST_F(LivePage, CaptionsAndTitlesArePlainOnThePanelColour) {
+  start();
+  live().ApplyAccessMode(4);
+  const QFont pageFont = live().font();
+  for (int id : {kCtrlCaption, kAuxinCaption, kP2Caption, kSupplyCaption, kUoutCaption, kIoutCaption, kAlarmCaption,
+                 kCtrlUnit, kAuxinUnit, kP2SourceCaption, kErrorCaption, kInputsTitle, kMeasuresTitle,
+                 kOutputsTitle, kOtherTitle, kMessageCaption}) {
+    auto* label = at<CColourLabel>(id);
+    ASSERT_NE(label, nullptr) << id;
+    EXPECT_FALSE(label->font().bold()) << id;
+    EXPECT_EQ(label->font(), pageFont) << id;
+    EXPECT_EQ(label->m_backColour, colour::kPanel) << id;
+    // The label's far right is background only.
+    const QImage image = label->grab().toImage();
+    EXPECT_EQ(image.pixelColor(image.width() - 2, image.height() / 2), QColor(236, 233, 216)) << id;
+  }
+  EXPECT_EQ(at<CColourLabel>(kCtrlCaption)->m_textColour, colour::rgb(255, 128, 0));
+  EXPECT_EQ(at<CColourLabel>(kAlarmCaption)->m_textColour, colour::rgb(255, 0, 0));
+  render("vrx4-live-captions.png");
+}
+
 TEST_F(LivePage, DisplayRadiosUndoClicksAndTestSwitchesGateTheirFields) {
   start();
   live().ApplyAccessMode(2);
