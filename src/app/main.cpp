@@ -7,6 +7,8 @@
 
 #include "app/app_options.h"
 #include "app/app_paths.h"
+#include "app/main_frame.h"
+#include "app/session_end.h"
 #include "app/vrx4_app.h"
 
 #ifndef VRX4_INSTALLED_DATA_DIR
@@ -32,11 +34,16 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "vrx4: %s\n%s", options.error.c_str(), vrx4::kAppUsage);
     return 1;
   }
+  // From here on SIGTERM, SIGINT and SIGHUP end the program as closing its
+  // window does.
+  vrx4::SessionEnd sessionEnd;
   const std::string exeDir = QApplication::applicationDirPath().toStdString();
   const std::string dataDir = vrx4::findDataDirectory(exeDir, VRX4_INSTALLED_DATA_DIR);
   const std::string configDir =
       vrx4::defaultConfigDirectory(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
   vrx4::CVRX4App app(dataDir, vrx4::settingsFilePath(options.config, configDir), options);
+  app.setDataSearchPath(vrx4::dataDirectoryCandidates(exeDir, VRX4_INSTALLED_DATA_DIR));
   if (!app.InitInstance()) return 1;
+  if (!sessionEnd.watch(app.mainFrame())) return 0;  // ended while starting; settings saved
   return QApplication::exec();
 }

@@ -4,6 +4,7 @@
 #include <QResizeEvent>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStyle>
 
 #include "app/vrx4_app.h"
 #include "app/vrx4_view.h"
@@ -27,6 +28,19 @@ CMainFrame::CMainFrame(CVRX4App& app) {
 
 CMainFrame::~CMainFrame() {
   if (!m_destroyed) m_view->OnDestroy();
+}
+
+void CMainFrame::showWithViewSize(QSize viewSize) {
+  // The view scrolls in a direction where it is smaller than its form, and
+  // the bar of that direction takes its width from the other one. Which
+  // bars show depends only on the view's size, so the frame size follows
+  // from it directly. The frame's maximum may still cut it.
+  const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_scroll);
+  const QSize form = m_view->minimumSize();
+  const int border = 2 * m_scroll->frameWidth();
+  resize(viewSize.width() + border + (viewSize.height() < form.height() ? bar : 0),
+         viewSize.height() + border + (viewSize.width() < form.width() ? bar : 0));
+  show();
 }
 
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {

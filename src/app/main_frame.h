@@ -22,6 +22,11 @@ class CMainFrame : public QMainWindow {
   ~CMainFrame() override;
 
   CVRX4View* view() const { return m_view; }
+  // Shows the frame at its current place sized so that the view (the
+  // scroll area's visible part) gets `viewSize`: the saved size is the
+  // view's, so restoring it on the whole frame would lose the scroll bars'
+  // width at every session.
+  void showWithViewSize(QSize viewSize);
   QScrollArea* scrollArea() const { return m_scroll; }
 
  protected:

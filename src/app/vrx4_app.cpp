@@ -1,12 +1,15 @@
 #include "app/vrx4_app.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include <QApplication>
 #include <QScreen>
+#include <QStringList>
 #include <filesystem>
 
 #include "app/about_box.h"
+#include "app/app_paths.h"
 #include "app/main_frame.h"
 #include "app/message_box.h"
 #include "app/simulated_regulator.h"
@@ -39,10 +42,36 @@ void CVRX4App::LoadSettings() {
   const bool portMissing = m_settings.load(m_profile);
   m_state.m_bAutoScale.store(m_settings.m_bAutoScale);
   m_graph.m_maxSamples = static_cast<std::size_t>(std::max<std::int32_t>(1, m_settings.m_nGraphMaxPoints));
-  // On the simulated regulator the stored port is not used at all, so
-  // telling the user that COM1 is used would be wrong; "COM1" still reaches
-  // the file at the next save.
-  if (portMissing && !m_options.simulate) messageBox(nullptr, QString::fromLatin1(kMsgPortFallback));
+  // With --port or on the simulated regulator the stored port is not used
+  // at all, so telling the user that COM1 is used would be wrong; "COM1"
+  // still reaches the file at the next save.
+  if (portMissing && !m_options.simulate && m_options.port.empty())
+    messageBox(nullptr, QString::fromLatin1(kMsgPortFallback));
+}
+
+void CVRX4App::reportMissingDataFiles() const {
+  const std::vector<std::string> missing = missingDataFiles(m_strProgramDir);
+  if (missing.empty()) return;
+  const std::vector<std::string> lookedIn =
+      m_dataSearchPath.empty() ? std::vector<std::string>{m_strProgramDir} : m_dataSearchPath;
+  QStringList texts;
+  for (const std::string& file : missing) {
+    const std::string text = missingDataFileMessage(file, lookedIn);
+    std::fprintf(stderr, "vrx4: %s\n", text.c_str());
+    texts << QString::fromStdString(text);
+  }
+  messageBox(nullptr, texts.join(QStringLiteral("\n\n")), {}, BoxIcon::Exclamation);
+}
+
+const ProfileFile& CVRX4App::errorMessages() {
+  if (m_errors.path().empty()) reloadErrorMessages();
+  else m_errors.reloadIfChanged();
+  return m_errors;
+}
+
+void CVRX4App::reloadErrorMessages() {
+  if (m_errors.path().empty()) m_errors = ProfileFile(m_strProgramDir + kErrorFile);
+  else m_errors.reload();
 }
 
 void CVRX4App::SaveSettings() {
@@ -68,6 +97,7 @@ std::string CVRX4App::linkPort() const {
 
 bool CVRX4App::InitInstance() {
   LoadSettings();
+  reportMissingDataFiles();
   m_state.g_eepromLoaded.store(0);
 
   if (m_options.simulate) {
@@ -85,8 +115,7 @@ bool CVRX4App::InitInstance() {
   const Settings& s = m_settings;
   if (s.restoresWindowSize()) {
     m_frame->move(0, 0);
-    m_frame->resize(s.m_nWindowCX, s.m_nWindowCY);
-    m_frame->show();
+    m_frame->showWithViewSize(QSize(s.m_nWindowCX, s.m_nWindowCY));
   } else {
     m_frame->showMaximized();
   }

@@ -7,6 +7,7 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/app_options.h"
 #include "app/language_table.h"
@@ -46,6 +47,16 @@ class CVRX4App {
   // Writes one integer of the settings file at once ("Units"/"Language").
   void WriteProfileInt(const char* section, const char* key, long value);
 
+  // The folders the data files were looked for in, for the message that
+  // names a missing one (default: the data folder alone).
+  void setDataSearchPath(std::vector<std::string> folders) { m_dataSearchPath = std::move(folders); }
+
+  // The device's information messages ("Error.ini"). Read once per
+  // language change (reloadErrorMessages) and again only when the file
+  // changes on disk, not at every information frame.
+  const ProfileFile& errorMessages();
+  void reloadErrorMessages();
+
   // The port the link opens this run: --port, the simulated regulator's
   // line, or the stored port.
   std::string linkPort() const;
@@ -69,10 +80,15 @@ class CVRX4App {
   GraphRecording m_graph;
 
  private:
+  // Names each data file the data folder lacks, on stderr and in a box.
+  void reportMissingDataFiles() const;
+
   std::string m_strProgramDir;
   std::string m_settingsPath;
   AppOptions m_options;
+  std::vector<std::string> m_dataSearchPath;
   ProfileFile m_profile;
+  ProfileFile m_errors;
   Settings m_settings;
   DeviceState m_state;
   std::array<std::string, static_cast<std::size_t>(Kept::Count)> m_kept;

@@ -2,9 +2,6 @@
 
 #include <QCoreApplication>
 #include <QPainter>
-#include <QPrintDialog>
-#include <QPrintPreviewDialog>
-#include <QPrinter>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QShortcut>
@@ -424,6 +421,7 @@ void CVRX4View::UpdateLabels() {
   m_app.state().setMessageTexts(pass.keptText(Kept::SerialMismatch), pass.keptText(Kept::TransferDone));
   if (g_pAgreementPage != nullptr) g_pAgreementPage->loadTerms(st.m_nLanguage);
   m_app.WriteProfileInt("Units", "Language", st.m_nLanguage);
+  m_app.reloadErrorMessages();
   OnInformation();
 }
 
@@ -586,33 +584,9 @@ void CVRX4View::UpdateCursor() {
   else unsetCursor();
 }
 
-void CVRX4View::PrintLivePage(QPagedPaintDevice& device) {
-  if (g_pLivePage == nullptr) return;
-  QPainter painter(&device);
-  const QRect page = painter.viewport();
-  const QSize size = g_pLivePage->size();
-  const double scale = std::min(page.width() / double(size.width()), page.height() / double(size.height()));
-  painter.scale(scale, scale);
-  // Drawn as it is shown: only the page and its visible children.
-  g_pLivePage->render(&painter, QPoint(), QRegion(), QWidget::DrawWindowBackground | QWidget::DrawChildren);
-}
-
-void CVRX4View::OnFilePrint() {
-  QPrinter printer(QPrinter::HighResolution);
-  QPrintDialog dialog(&printer, this);
-  if (dialog.exec() == QDialog::Accepted) PrintLivePage(printer);
-}
-
-void CVRX4View::OnFilePrintPreview() {
-  QPrinter printer(QPrinter::HighResolution);
-  QPrintPreviewDialog preview(&printer, this);
-  connect(&preview, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* p) { PrintLivePage(*p); });
-  preview.exec();
-}
-
 void CVRX4View::OnSize(int width, int height) {
-  m_width = std::min(width, 1024);
-  m_height = std::min(height, 768);
+  m_width = std::min(width, kMaxSavedWidth);
+  m_height = std::min(height, kMaxSavedHeight);
   m_sizeChanged = true;
   update();
 }

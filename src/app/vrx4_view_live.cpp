@@ -105,7 +105,7 @@ void CVRX4View::OnLiveValues(std::intptr_t lParam) {
 }
 
 void CVRX4View::OnInformation() {
-  const ProfileFile errors(m_app.GetProgramDir() + "Error.ini");
+  const ProfileFile& errors = m_app.errorMessages();
   const auto info = m_app.state().deviceInfo();
   std::array<std::uint8_t, 8> codes{};
   std::copy_n(info.begin(), codes.size(), codes.begin());

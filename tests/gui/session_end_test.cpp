@@ -1,0 +1,112 @@
+// The program ended from outside: the real `vrx4` program on the offscreen
+// platform is sent SIGTERM, SIGINT or SIGHUP and must save its settings and
+// exit cleanly; and the main window destroyed by another X11 client ends
+// the program the same way.
+#include <QAbstractEventDispatcher>
+#include <QWidget>
+
+#include <csignal>
+#include <cstdint>
+#include <cstring>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "app/session_end.h"
+#include "shell_harness.h"
+
+namespace vrx4::testing {
+namespace {
+
+class SessionEndTest : public ShellTest {
+ protected:
+  // Starts the program on its own settings file; the pid, or -1.
+  pid_t launch() {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+      ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+      ::execl(VRX4_PROGRAM, "vrx4", "--config", m_settings.c_str(), static_cast<char*>(nullptr));
+      ::_exit(127);
+    }
+    return pid;
+  }
+  // Waits for the child to end; its wait status, or -1 after ms.
+  static int waitForExit(pid_t pid, int ms) {
+    for (int waited = 0; waited < ms; waited += 10) {
+      int status = 0;
+      if (::waitpid(pid, &status, WNOHANG) == pid) return status;
+      ::usleep(10000);
+    }
+    ::kill(pid, SIGKILL);
+    ::waitpid(pid, nullptr, 0);
+    return -1;
+  }
+};
+
+TEST_F(SessionEndTest, SignalsCloseTheWindowSaveTheSettingsAndExitCleanly) {
+  for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
+    SCOPED_TRACE(::strsignal(signal));
+    // No window size yet: only the closing window writes one.
+    writeFile(m_settings, "[Communication]\nport=/nonexistent/vrx4-tty\n[Agreement]\nState=1\n");
+    const pid_t pid = launch();
+    ASSERT_GT(pid, 0);
+    // The unit and language are written once the window is built.
+    const bool up = waitUntil([&] { return settingsText().find("Pressure=") != std::string::npos; }, 20000);
+    if (!up) waitForExit(pid, 0);
+    ASSERT_TRUE(up) << "the program did not start";
+    ASSERT_EQ(::kill(pid, signal), 0);
+    const int status = waitForExit(pid, 10000);
+    ASSERT_NE(status, -1) << "still running 10 s after the signal";
+    EXPECT_TRUE(WIFEXITED(status)) << "ended by signal " << (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
+    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 0);
+    const std::string ini = settingsText();
+    EXPECT_NE(ini.find("[Windows_size]"), std::string::npos) << ini;
+    EXPECT_NE(ini.find("CX="), std::string::npos) << ini;
+    EXPECT_NE(ini.find("port=/nonexistent/vrx4-tty"), std::string::npos) << ini;
+  }
+}
+
+// An X11 DestroyNotify event as the xcb platform hands it to the filters.
+struct DestroyNotify {
+  std::uint8_t responseType = 17;
+  std::uint8_t pad = 0;
+  std::uint16_t sequence = 1;
+  std::uint32_t event = 0;
+  std::uint32_t window = 0;
+  std::uint8_t rest[20] = {};
+};
+
+TEST_F(SessionEndTest, MainWindowDestroyedByAnotherClientEndsTheProgram) {
+  writeFile(m_settings, "[Communication]\nport=COM1\n[Agreement]\nState=1\n");
+  start();
+  int ends = 0;
+  SessionEnd sessionEnd([&] { ++ends; });
+  ASSERT_TRUE(sessionEnd.watch(m_app->mainFrame()));
+  const auto id = static_cast<std::uint32_t>(m_app->mainFrame()->winId());
+  auto deliver = [](DestroyNotify e) {
+    qintptr result = 0;
+    QAbstractEventDispatcher::instance()->filterNativeEvent("xcb_generic_event_t", &e, &result);
+    QApplication::processEvents();
+  };
+
+  DestroyNotify other;
+  other.event = other.window = id + 1;  // some other window
+  deliver(other);
+  DestroyNotify configure;
+  configure.responseType = 22;  // not a destruction
+  configure.event = configure.window = id;
+  deliver(configure);
+  EXPECT_EQ(ends, 0);
+  EXPECT_TRUE(m_app->mainFrame()->isVisible());
+
+  DestroyNotify ours;
+  ours.event = ours.window = id;
+  deliver(ours);
+  EXPECT_EQ(ends, 1);
+  EXPECT_FALSE(m_app->mainFrame()->isVisible());
+  EXPECT_NE(settingsText().find("CX="), std::string::npos) << settingsText();
+  deliver(ours);  // once only
+  EXPECT_EQ(ends, 1);
+}
+
+}  // namespace
+}  // namespace vrx4::testing
