@@ -16,7 +16,8 @@ std::string Args::get(const std::string& name, const std::string& fallback) cons
   return get(name).value_or(fallback);
 }
 
-Args parseArgs(const std::vector<std::string>& argv, const std::vector<std::string>& valued) {
+Args parseArgs(const std::vector<std::string>& argv, const std::vector<std::string>& valued,
+               const std::vector<std::string>& flagNames, std::size_t maxPositional) {
   Args a;
   for (std::size_t i = 0; i < argv.size(); ++i) {
     const std::string& w = argv[i];
@@ -30,6 +31,14 @@ Args parseArgs(const std::vector<std::string>& argv, const std::vector<std::stri
         name = w.substr(0, eq);
         value = w.substr(eq + 1);
         inlineValue = true;
+      }
+      if (std::find(flagNames.begin(), flagNames.end(), name) != flagNames.end()) {
+        if (inlineValue) {
+          a.error = "option " + name + " takes no value";
+          return a;
+        }
+        a.flags.insert(name);
+        continue;
       }
       if (std::find(valued.begin(), valued.end(), name) == valued.end()) {
         a.error = "unknown option " + name;
@@ -45,6 +54,8 @@ Args parseArgs(const std::vector<std::string>& argv, const std::vector<std::stri
       a.options[name] = value;
     } else if (a.command.empty()) {
       a.command = w;
+    } else if (a.positional.size() < maxPositional) {
+      a.positional.push_back(w);
     } else {
       a.error = "unexpected argument '" + w + "'";
       return a;
@@ -57,6 +68,22 @@ std::optional<double> parseSeconds(const std::string& text) {
   double v = 0;
   auto [p, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
   if (ec != std::errc{} || p != text.data() + text.size() || !std::isfinite(v) || v <= 0) return std::nullopt;
+  return v;
+}
+
+std::optional<std::uint8_t> parseUnit(const std::string& name) {
+  static constexpr const char* kNames[] = {"bar", "PSI", "kPa", "MPa"};
+  for (std::uint8_t i = 0; i < 4; ++i)
+    if (name == kNames[i]) return i;
+  return std::nullopt;
+}
+
+std::optional<double> parseNumber(const std::string& text) {
+  double v = 0;
+  const char* first = text.data();
+  if (!text.empty() && text[0] == '+') ++first;
+  auto [p, ec] = std::from_chars(first, text.data() + text.size(), v);
+  if (text.empty() || ec != std::errc{} || p != text.data() + text.size() || !std::isfinite(v)) return std::nullopt;
   return v;
 }
 

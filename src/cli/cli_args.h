@@ -2,7 +2,10 @@
 // command word.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <map>
+#include <set>
 #include <optional>
 #include <string>
 #include <vector>
@@ -11,17 +14,29 @@ namespace vrx4::cli {
 
 struct Args {
   std::string command;
+  std::vector<std::string> positional;          // words after the command ("control")
   std::map<std::string, std::string> options;  // "--port" -> "COM1"
+  std::set<std::string> flags;                 // options without a value ("--json")
   bool help = false;
   std::string error;  // non-empty when the line could not be understood
 
   std::optional<std::string> get(const std::string& name) const;
   std::string get(const std::string& name, const std::string& fallback) const;
+  bool has(const std::string& flag) const { return flags.count(flag) != 0; }
 };
 
 // Parses argv (without the program name). `valued` lists the options that
-// take a value; any other "--x" is an error, except --help / -h.
-Args parseArgs(const std::vector<std::string>& argv, const std::vector<std::string>& valued);
+// take a value and `flagNames` those that take none; any other "--x" is an
+// error, except --help / -h. At most `maxPositional` words may follow the
+// command word.
+Args parseArgs(const std::vector<std::string>& argv, const std::vector<std::string>& valued,
+               const std::vector<std::string>& flagNames = {}, std::size_t maxPositional = 0);
+
+// A pressure unit by name: "bar", "PSI", "kPa", "MPa" (0..3).
+std::optional<std::uint8_t> parseUnit(const std::string& name);
+// A plain decimal number, the whole text ("2.5", "-1", "1e3"); nothing for
+// anything else, so that a typing error is never taken as 0.
+std::optional<double> parseNumber(const std::string& text);
 
 // A number of seconds ("30", "0.5"); nullopt unless positive and finite.
 std::optional<double> parseSeconds(const std::string& text);

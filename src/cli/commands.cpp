@@ -5,7 +5,9 @@
 #include <fstream>
 #include <iostream>
 
+#include "app/pressure_units.h"
 #include "cli/cli_link.h"
+#include "cli/command_support.h"
 #include "link/port_names.h"
 #include "memory/config_file.h"
 #include "memory/whole_config.h"
@@ -13,42 +15,6 @@
 
 namespace vrx4::cli {
 namespace {
-
-int fileFailure(const config_file::ReadOutcome& r, const std::string& path) {
-  if (r.status == config_file::ReadStatus::CouldNotOpen) {
-    std::cerr << config_file::kMsgCouldNotOpen << "\n" << path;
-    if (!r.detail.empty()) std::cerr << ": " << r.detail;
-    std::cerr << "\n";
-  } else {
-    std::cerr << config_file::kMsgInvalidLine << "\n" << path << ": line " << r.invalidLine << "\n";
-  }
-  return kExitFile;
-}
-
-struct Common {
-  std::string port;
-  double timeout = 30;
-};
-
-// --port and --timeout, shared by every device command.
-std::optional<Common> common(const Args& a) {
-  Common c;
-  auto port = a.get("--port");
-  if (!port || port->empty()) {
-    std::cerr << "vrx4ctl " << a.command << ": --port is required (see vrx4ctl " << a.command << " --help)\n";
-    return std::nullopt;
-  }
-  c.port = *port;
-  if (auto t = a.get("--timeout")) {
-    auto s = parseSeconds(*t);
-    if (!s) {
-      std::cerr << "vrx4ctl: --timeout needs a positive number of seconds, not '" << *t << "'\n";
-      return std::nullopt;
-    }
-    c.timeout = std::min(*s, kMaxSeconds);
-  }
-  return c;
-}
 
 // Sends the edit images with op 4 (OPTION then BASE, every block read
 // back) and waits until the device has confirmed both areas.
@@ -76,14 +42,6 @@ int writeEdits(Link& link) {
     return code;
   }
   return kExitOk;
-}
-
-// A write that a signal let run to its end still ends as interrupted, so
-// that a script looping over regulators stops there.
-int finishedDespiteSignal() {
-  if (signalCount() == 0) return kExitOk;
-  std::cerr << "vrx4ctl: interrupted: stopped after the write was finished and verified\n";
-  return kExitInterrupted;
 }
 
 }  // namespace
@@ -222,23 +180,13 @@ int cmdMonitor(const Args& a) {
     }
     count = *v;
   }
-  unsigned unit = 0;
-  float factor = 1.0f;
   const std::string unitName = a.get("--unit", "bar");
-  static constexpr struct { const char* name; float factor; } kUnits[] = {
-      {"bar", 1.0f}, {"PSI", 14.5038f}, {"kPa", 100.0f}, {"MPa", 0.1f}};
-  bool known = false;
-  for (unsigned i = 0; i < 4; ++i) {
-    if (unitName == kUnits[i].name) {
-      unit = i;
-      factor = kUnits[i].factor;
-      known = true;
-    }
-  }
-  if (!known) {
+  const auto unit = parseUnit(unitName);
+  if (!unit) {
     std::cerr << "vrx4ctl monitor: --unit must be bar, PSI, kPa or MPa\n";
     return kExitUsage;
   }
+  const float factor = pressureFactor(*unit);
 
   std::ofstream file;
   const auto out = a.get("--out");
@@ -272,7 +220,7 @@ int cmdMonitor(const Args& a) {
       return kExitTimeout;
     }
     const GraphSample s = sampleFrom(link.engine().measurement(), link.state().g_lastSampleMs.load());
-    os << capture::row(s, factor, unit) << eol << std::flush;
+    os << capture::row(s, factor, *unit) << eol << std::flush;
     if (!os) {
       std::cerr << "vrx4ctl: could not write the capture rows\n";
       return kExitFile;

@@ -6,6 +6,7 @@
 #include "cli/cli_args.h"
 #include "cli/cli_link.h"
 #include "cli/commands.h"
+#include "cli/page_commands.h"
 
 namespace {
 
@@ -32,6 +33,8 @@ struct Command {
   const char* about;
   std::vector<std::string> options;
   int (*run)(const vrx4::cli::Args&);
+  std::vector<std::string> flags = {};
+  std::size_t positional = 0;  // words allowed after the command word
 };
 
 const std::vector<Command>& commands() {
@@ -58,6 +61,37 @@ const std::vector<Command>& commands() {
        "default 1 s). Without --count it runs until interrupted; --timeout then bounds the\n"
        "wait for each sample. With --out the rows go to FILE with CR LF line ends.",
        {"--port", "--timeout", "--period", "--count", "--out", "--unit"}, vrx4::cli::cmdMonitor},
+      {"show",
+       "vrx4ctl show (--port P | --in FILE) [--unit bar|PSI|kPa|MPa] [--access 1|2|3|4] [--range 10|20] [--json]",
+       "Print every parameter page as the desktop program shows it, in that unit and access\n"
+       "mode (default bar, 1): CONTROL and AUXin corners for both U and I and the input in\n"
+       "use, Uout and Iout corners, the alarm logic, limits and times, the four PID gains.\n"
+       "--range sets the pressure range (10 or 20 bar full scale); by default it follows\n"
+       "the regulator's byte 0x6F. --json prints one JSON object whose values are the\n"
+       "pages' texts: {\"CONTROL\": {\"U\": {\"x_low\", \"x_high\", \"y_low\", \"y_high\"},\n"
+       "\"I\": {...}, \"type\"}, \"AUXin\": {... \"read_as\": \"monitoring\"|\"p2\"}, \"Uout\",\n"
+       "\"Iout\", \"ALARM\": {\"logic\", \"error_plus\", \"error_minus\", \"delay_on\",\n"
+       "\"ton_min\", \"delay_off\"}, \"PID\": {\"kp_high\", \"kp_low\", \"ki\", \"kd\"}}.",
+       {"--port", "--timeout", "--in", "--unit", "--access", "--range"}, vrx4::cli::cmdShow, {"--json"}},
+      {"set", "vrx4ctl set --port P [--unit U] [--range R] PAGE OPTIONS | PAGE --restore",
+       "Do what a parameter page's Save (or Restore) does: the same bytes, the same\n"
+       "transfer, every byte read back until it matches; then print the pages. Values\n"
+       "are typed as on the page: x and y of the lower and upper corner, pressures in\n"
+       "--unit (default bar), times in seconds.\n"
+       "  control --type U|I --corners XL,YL,XH,YH      (x in V or mA)\n"
+       "  auxin --type U|I --corners XL,YL,XH,YH [--read-as monitoring|p2]\n"
+       "  uout --corners XL,YL,XH,YH                    (x pressure, y in V)\n"
+       "  iout --corners XL,YL,XH,YH                    (x pressure, y in mA)\n"
+       "  alarm [--logic +|-] [--error-plus V] [--error-minus V] [--delay-on S]\n"
+       "        [--ton-min S] [--delay-off S]\n"
+       "  pid [--kp-high N] [--kp-low N] [--ki N] [--kd N]   (whole numbers 0..255)\n"
+       "Alarm and PID options not given keep the regulator's values. PAGE --restore\n"
+       "writes the page's factory copy back (not for pid). A value the page would refuse\n"
+       "(equal x corners, a value the regulator's 16-bit word cannot hold, a PID gain\n"
+       "above 255) is refused before the port is opened: exit 1, nothing written.",
+       {"--port", "--timeout", "--unit", "--range", "--type", "--corners", "--read-as", "--logic", "--error-plus",
+        "--error-minus", "--delay-on", "--ton-min", "--delay-off", "--kp-high", "--kp-low", "--ki", "--kd"},
+       vrx4::cli::cmdSet, {"--restore"}, 1},
   };
   return list;
 }
@@ -78,7 +112,7 @@ int main(int argc, char** argv) {
   }
   for (const Command& c : commands()) {
     if (words[0] != c.name) continue;
-    const vrx4::cli::Args args = vrx4::cli::parseArgs(words, c.options);
+    const vrx4::cli::Args args = vrx4::cli::parseArgs(words, c.options, c.flags, c.positional);
     if (args.help) {
       std::cout << "Usage: " << c.usage << "\n\n" << c.about << "\n\n";
       if (!c.options.empty()) std::cout << "Options:\n" << kCommonOptions << "\n";

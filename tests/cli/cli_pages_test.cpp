@@ -1,0 +1,134 @@
+// vrx4ctl show and set: the parameter pages from a script, on the
+// simulated regulator and on a configuration file.
+#include "cli_harness.h"
+
+#include "cli/cli_args.h"
+#include "cli/pages_report.h"
+#include "memory/config_file.h"
+#include "sim/factory_images.h"
+
+namespace vrx4 {
+namespace {
+
+Images factory() {
+  const auto f = sim::factoryImages();
+  Images im;
+  im.g_optionDevice = f.option;
+  im.g_baseDevice = f.base;
+  return im;
+}
+
+TEST(CliPages, JsonHoldsEveryPageTextUnderItsKey) {
+  const AllPagesView v = showAllPages(factory(), PageUnits::of(unit::kBar, 0, access::kVisualisation));
+  EXPECT_EQ(cli::pagesJson(v),
+            R"({"CONTROL": {"U": {"x_low": "0.0", "x_high": "10.0", "y_low": "0.0", "y_high": "10.0"}, )"
+            R"("I": {"x_low": "4.0", "x_high": "20.0", "y_low": "0.0", "y_high": "10.0"}, "type": "U"}, )"
+            R"("AUXin": {"U": {"x_low": "0.0", "x_high": "10.0", "y_low": "0.0", "y_high": "10.0"}, )"
+            R"("I": {"x_low": "4.0", "x_high": "20.0", "y_low": "0.0", "y_high": "10.0"}, "type": "U", )"
+            R"("read_as": "monitoring"}, )"
+            R"("Uout": {"x_low": "0.0", "x_high": "10.0", "y_low": "0.0", "y_high": "10.0"}, )"
+            R"("Iout": {"x_low": "0.0", "x_high": "10.0", "y_low": "4.0", "y_high": "20.0"}, )"
+            R"("ALARM": {"logic": "+", "error_plus": "0.5", "error_minus": "0.5", "delay_on": "1.0", )"
+            R"("ton_min": "0.2", "delay_off": "0.5"}, )"
+            R"("PID": {"kp_high": "120", "kp_low": "60", "ki": "20", "kd": "5"}})"
+            "\n");
+}
+
+TEST(CliPages, ArgumentsTakePagesFlagsAndOnlyWholeNumbers) {
+  auto a = cli::parseArgs({"set", "alarm", "--restore", "--delay-on", "-1"}, {"--delay-on"}, {"--restore"}, 1);
+  EXPECT_TRUE(a.error.empty()) << a.error;
+  EXPECT_EQ(a.positional, std::vector<std::string>{"alarm"});
+  EXPECT_TRUE(a.has("--restore"));
+  EXPECT_EQ(a.get("--delay-on", ""), "-1");
+  EXPECT_FALSE(cli::parseArgs({"set", "alarm", "pid"}, {}, {}, 1).error.empty());
+  EXPECT_FALSE(cli::parseArgs({"show", "--json=1"}, {}, {"--json"}).error.empty());
+  // A typing error is never read as 0.
+  for (const char* bad : {"", "1O", "1,5", "nan", "inf", "1e999", "--"}) EXPECT_FALSE(cli::parseNumber(bad)) << bad;
+  EXPECT_EQ(cli::parseNumber("+2.5"), 2.5);
+  EXPECT_EQ(cli::parseNumber("-1e-3"), -0.001);
+}
+
+class CliPagesTest : public CliTest {};
+
+TEST_F(CliPagesTest, ShowReadsTheRegulatorOrAFileTheSameWay) {
+  const Outcome live = run("show " + port() + " --json --unit PSI --access 2");
+  ASSERT_EQ(live.code, 0) << live.err;
+  EXPECT_NE(live.out.find(R"("y_high": "145.04")"), std::string::npos) << live.out;  // CONTROL, mode 2
+  EXPECT_NE(live.out.find(R"("AUXin": {"U": {"x_low": "0.0", "x_high": "10.0", "y_low": "0", "y_high": "145"})"),
+            std::string::npos)
+      << live.out;
+  ASSERT_EQ(config_file::saveText(dir + "/conf.txt",
+                                  config_file::wholeConfiguration(simImage(Area::Option), simImage(Area::Base))),
+            config_file::SaveStatus::Saved);
+  const Outcome file = run("show --in " + dir + "/conf.txt --json --unit PSI --access 2");
+  ASSERT_EQ(file.code, 0) << file.err;
+  EXPECT_EQ(file.out, live.out);
+  // The 20-bar range doubles Pmax: the CONTROL line is no longer cut.
+  const Outcome range = run("show --in " + dir + "/conf.txt --range 20");
+  EXPECT_NE(range.out.find("range 20 bar"), std::string::npos) << range.out;
+
+  EXPECT_EQ(run("show " + port() + " --in " + dir + "/conf.txt").code, 1);
+  EXPECT_EQ(run("show " + port() + " --unit psi").code, 1);
+  EXPECT_EQ(run("show " + port() + " --access 5").code, 1);
+}
+
+TEST_F(CliPagesTest, SetWritesWhatThePageWouldAndRefusesWhatItWouldRefuse) {
+  // CONTROL in U: 0..10 V to 0..8 bar, slope 0.8 bar/V = 819/1024; the I
+  // pair and everything else stay as they were.
+  const Image baseBefore = simImage(Area::Base);
+  Outcome r = run("set " + port() + " control --type U --corners 0,0,10,8");
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_NE(r.out.find("set CONTROL on " + dir + "/tty: BASE 0x00 then BASE 0x01..0x08 written"), std::string::npos)
+      << r.out;
+  EXPECT_NE(r.out.find("U: x 0.0 .. 10.0 V, y 0.0 .. 8.0 bar"), std::string::npos) << r.out;
+  Image base = simImage(Area::Base);
+  EXPECT_EQ(base[1], 0x03);
+  EXPECT_EQ(base[2], 0x33);  // A = 819
+  EXPECT_EQ(base[3], 0x00);
+  EXPECT_EQ(base[4], 0x00);  // B = 0
+  for (std::size_t i = 5; i < kImageSize; ++i) EXPECT_EQ(base[i], baseBefore[i]) << i;
+
+  // Alarm: only the options given change.
+  const Image optionBefore = simImage(Area::Option);
+  r = run("set " + port() + " alarm --logic - --delay-on 0.031");
+  ASSERT_EQ(r.code, 0) << r.err;
+  Image option = simImage(Area::Option);
+  EXPECT_EQ(option[9], 0x80);
+  EXPECT_EQ(option[22], 0x00);
+  EXPECT_EQ(option[23], 0x02);  // 0.031 s = 1.55 steps, rounded to 2
+  for (std::size_t i = 10; i < kImageSize; ++i) {
+    if (i == 22 || i == 23) continue;
+    EXPECT_EQ(option[i], optionBefore[i]) << i;
+  }
+
+  // Restore puts the factory copy back.
+  r = run("set " + port() + " control --restore");
+  ASSERT_EQ(r.code, 0) << r.err;
+  base = simImage(Area::Base);
+  for (std::size_t i = 0; i <= 8; ++i) EXPECT_EQ(base[i], base[16 + i]) << i;
+
+  // Refused before the port is opened: nothing reaches the regulator.
+  const long seen = bytesReceived();
+  struct Refused {
+    const char* args;
+    const char* says;
+  };
+  for (const Refused& c : {Refused{"control --type U --corners 5,0,5,10", "x corners are equal"},
+                           Refused{"pid --kp-high 256 --kd 300", "Kp High : Min=0 - Max=255"},
+                           Refused{"pid --ki 12.5", "Ki : not a whole number"},
+                           Refused{"uout --corners 0,0,10,1O", "'1O' in --corners is not a number"},
+                           Refused{"iout --corners 0,0,0.001,20000", "Iout"},
+                           Refused{"alarm --delay-off 1000", "Delay OFF"},
+                           Refused{"pid --restore", "no restore"},
+                           Refused{"uout --type U --corners 0,0,10,10", "--type is not an option of this page"},
+                           Refused{"control --restore --type I", "cannot go with --restore"},
+                           Refused{"gauge --restore", "PAGE must be"}}) {
+    r = run("set " + port() + " " + c.args);
+    EXPECT_EQ(r.code, 1) << c.args;
+    EXPECT_NE(r.err.find(c.says), std::string::npos) << c.args << ": " << r.err;
+  }
+  EXPECT_EQ(bytesReceived(), seen);
+}
+
+}  // namespace
+}  // namespace vrx4
