@@ -44,6 +44,6 @@ int main(int argc, char** argv) {
   vrx4::CVRX4App app(dataDir, vrx4::settingsFilePath(options.config, configDir), options);
   app.setDataSearchPath(vrx4::dataDirectoryCandidates(exeDir, VRX4_INSTALLED_DATA_DIR));
   if (!app.InitInstance()) return 1;
-  if (!sessionEnd.watch(app.mainFrame())) return 0;  // ended while starting; settings saved
+  sessionEnd.watch(app.mainFrame());
   return QApplication::exec();
 }

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QSocketNotifier>
+#include <QTimer>
 #include <QWidget>
 
 #include <cerrno>
@@ -16,6 +17,8 @@ namespace vrx4 {
 namespace {
 
 constexpr int kSignals[] = {SIGTERM, SIGINT, SIGHUP};
+// How long a window shown a moment before the end is left to take its size.
+constexpr int kSettleMs = 300;
 
 // The handler only writes a byte into this pipe (all a signal handler may
 // safely do); the event loop reads it and does the real work.
@@ -69,12 +72,16 @@ void SessionEnd::restoreHandlers() {
   for (std::size_t i = 0; i < std::size(kSignals); ++i) ::sigaction(kSignals[i], &g_previous[i], nullptr);
 }
 
-bool SessionEnd::watch(QWidget* window) {
+void SessionEnd::watch(QWidget* window) {
   m_window = window;
-  takeSignals();  // one that came before the event loop ran
-  if (!m_ended) return true;
-  if (m_window) m_window->close();
-  return false;
+  takeSignals();  // one that came while the program was starting
+  if (m_ended) {
+    // The window was only just shown: give the window system a moment to
+    // size it (a maximised window gets its size later), so that the size
+    // saved is the real one; boxes shown meanwhile are closed with it.
+    QTimer::singleShot(kSettleMs, this, [this] { closeWindow(); });
+  }
+  m_watching = true;
 }
 
 void SessionEnd::takeSignals() {
@@ -90,15 +97,24 @@ void SessionEnd::end() {
   // From here a second signal acts as it normally does, so a shut-down
   // that hangs can still be ended.
   restoreHandlers();
-  if (!m_window) return;  // still starting: watch() closes the window
-  // Boxes and dialogs left open would keep their own event loops running.
+  closeModals();
+  if (m_watching) closeWindow();  // else still starting: watch() closes it
+}
+
+void SessionEnd::closeModals() {
+  // Boxes and dialogs left open (also one shown while starting) would keep
+  // their own event loops running.
   QWidget* last = nullptr;
   while (QWidget* modal = QApplication::activeModalWidget()) {
     if (modal == last) break;  // it refused to close
     last = modal;
     modal->close();
   }
-  m_window->close();  // as the user would: the view saves the settings
+}
+
+void SessionEnd::closeWindow() {
+  closeModals();
+  if (m_window) m_window->close();  // as the user would: the view saves the settings
   m_endProgram();
 }
 

@@ -25,10 +25,10 @@ class SessionEnd : public QObject, public QAbstractNativeEventFilter {
   SessionEnd(const SessionEnd&) = delete;
   SessionEnd& operator=(const SessionEnd&) = delete;
 
-  // The main window to close at the end. False when a signal came while
-  // the program was starting: the window is then closed at once (settings
-  // saved) and the caller should not enter the event loop.
-  bool watch(QWidget* window);
+  // The main window to close at the end, from the event loop about to
+  // run. A signal that came while the program was starting closes it
+  // shortly after the loop starts.
+  void watch(QWidget* window);
   bool ended() const { return m_ended; }
 
   bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
@@ -36,12 +36,15 @@ class SessionEnd : public QObject, public QAbstractNativeEventFilter {
  private:
   void takeSignals();
   void end();
+  void closeModals();
+  void closeWindow();
   void restoreHandlers();
 
   std::function<void()> m_endProgram;
   QPointer<QWidget> m_window;
   QSocketNotifier* m_notifier = nullptr;
   bool m_ended = false;
+  bool m_watching = false;
   bool m_handlersInstalled = false;
 };
 

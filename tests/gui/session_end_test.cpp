@@ -6,11 +6,13 @@
 #include <QWidget>
 
 #include <csignal>
+#include <cstdio>
 #include <cstdint>
 #include <cstring>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "app/profile_file.h"
 #include "app/session_end.h"
 #include "shell_harness.h"
 
@@ -19,15 +21,30 @@ namespace {
 
 class SessionEndTest : public ShellTest {
  protected:
-  // Starts the program on its own settings file; the pid, or -1.
-  pid_t launch() {
+  // Starts the program on its own settings file, its error output into
+  // a file of the test folder; the pid, or -1.
+  pid_t launch(const std::string& program = VRX4_PROGRAM) {
+    const std::string err = m_dir + "/stderr.txt";
     const pid_t pid = ::fork();
     if (pid == 0) {
       ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-      ::execl(VRX4_PROGRAM, "vrx4", "--config", m_settings.c_str(), static_cast<char*>(nullptr));
+      if (std::freopen(err.c_str(), "w", stderr) == nullptr) ::_exit(126);
+      ::execl(program.c_str(), "vrx4", "--config", m_settings.c_str(), static_cast<char*>(nullptr));
       ::_exit(127);
     }
     return pid;
+  }
+  // Sends the signal once `ready` holds and checks a clean exit.
+  void endWith(pid_t pid, int signal, const std::function<bool()>& ready) {
+    ASSERT_GT(pid, 0);
+    const bool up = waitUntil(ready, 20000);
+    if (!up) waitForExit(pid, 0);
+    ASSERT_TRUE(up) << "the program did not start";
+    ASSERT_EQ(::kill(pid, signal), 0);
+    const int status = waitForExit(pid, 10000);
+    ASSERT_NE(status, -1) << "still running 10 s after the signal";
+    EXPECT_TRUE(WIFEXITED(status)) << "ended by signal " << (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
+    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 0);
   }
   // Waits for the child to end; its wait status, or -1 after ms.
   static int waitForExit(pid_t pid, int ms) {
@@ -47,22 +64,28 @@ TEST_F(SessionEndTest, SignalsCloseTheWindowSaveTheSettingsAndExitCleanly) {
     SCOPED_TRACE(::strsignal(signal));
     // No window size yet: only the closing window writes one.
     writeFile(m_settings, "[Communication]\nport=/nonexistent/vrx4-tty\n[Agreement]\nState=1\n");
-    const pid_t pid = launch();
-    ASSERT_GT(pid, 0);
     // The unit and language are written once the window is built.
-    const bool up = waitUntil([&] { return settingsText().find("Pressure=") != std::string::npos; }, 20000);
-    if (!up) waitForExit(pid, 0);
-    ASSERT_TRUE(up) << "the program did not start";
-    ASSERT_EQ(::kill(pid, signal), 0);
-    const int status = waitForExit(pid, 10000);
-    ASSERT_NE(status, -1) << "still running 10 s after the signal";
-    EXPECT_TRUE(WIFEXITED(status)) << "ended by signal " << (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
-    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 0);
+    endWith(launch(), signal, [&] { return settingsText().find("Pressure=") != std::string::npos; });
     const std::string ini = settingsText();
     EXPECT_NE(ini.find("[Windows_size]"), std::string::npos) << ini;
     EXPECT_NE(ini.find("CX="), std::string::npos) << ini;
     EXPECT_NE(ini.find("port=/nonexistent/vrx4-tty"), std::string::npos) << ini;
   }
+}
+
+TEST_F(SessionEndTest, SignalWhileAStartUpBoxWaitsStillSavesTheRealWindowSize) {
+  // A copy of the program with no data files beside it: it stops on the
+  // box that says so, before its window exists.
+  const std::string program = m_dir + "/bin/vrx4";
+  std::filesystem::create_directories(m_dir + "/bin");
+  std::filesystem::copy_file(VRX4_PROGRAM, program);
+  writeFile(m_settings, "[Communication]\nport=/nonexistent/vrx4-tty\n[Agreement]\nState=1\n");
+  endWith(launch(program), SIGTERM,
+          [&] { return readFile(m_dir + "/stderr.txt").find("Language.ini was not found") != std::string::npos; });
+  ProfileFile ini(m_settings);
+  // The size of the shown (maximised) window, not of one never laid out.
+  EXPECT_GT(ini.getInt("Windows_size", "CX", 0), 400) << ini.text();
+  EXPECT_GT(ini.getInt("Windows_size", "CY", 0), 300) << ini.text();
 }
 
 // An X11 DestroyNotify event as the xcb platform hands it to the filters.
@@ -80,7 +103,7 @@ TEST_F(SessionEndTest, MainWindowDestroyedByAnotherClientEndsTheProgram) {
   start();
   int ends = 0;
   SessionEnd sessionEnd([&] { ++ends; });
-  ASSERT_TRUE(sessionEnd.watch(m_app->mainFrame()));
+  sessionEnd.watch(m_app->mainFrame());
   const auto id = static_cast<std::uint32_t>(m_app->mainFrame()->winId());
   auto deliver = [](DestroyNotify e) {
     qintptr result = 0;
