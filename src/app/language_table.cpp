@@ -124,6 +124,7 @@ std::vector<LabelRow> buildTable() {
       {"AUXin", {D{dialog::kAuxin, 1185}}, {}, R::PlusUnit},
       {"error", {D{L, 1000}}, {}, R::PlusUnit},
       {"Reset VRX", {}, {K::TransferDone}},
+      {"Transfer stopped other VRX", {}, {K::WriteAbandoned}},
       {"Pressure range", {D{T, 1068}}, {K::RangeCaption}},
   };
 }

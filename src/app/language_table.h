@@ -26,6 +26,7 @@ enum class Kept : std::uint8_t {
   Cancel,
   SerialMismatch,
   TransferDone,
+  WriteAbandoned,
   Communicate,
   NoCommunicate,
   Close,

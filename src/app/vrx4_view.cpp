@@ -418,7 +418,8 @@ void CVRX4View::UpdateLabels() {
   m_strCommunicate = qs(pass.keptText(Kept::Communicate));
   m_strNoCommunicate = qs(pass.keptText(Kept::NoCommunicate));
   m_strClose = qs(pass.keptText(Kept::Close));
-  m_app.state().setMessageTexts(pass.keptText(Kept::SerialMismatch), pass.keptText(Kept::TransferDone));
+  m_app.state().setMessageTexts(pass.keptText(Kept::SerialMismatch), pass.keptText(Kept::TransferDone),
+                                pass.keptText(Kept::WriteAbandoned));
   if (g_pAgreementPage != nullptr) g_pAgreementPage->loadTerms(st.m_nLanguage);
   m_app.WriteProfileInt("Units", "Language", st.m_nLanguage);
   m_app.reloadErrorMessages();

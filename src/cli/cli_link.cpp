@@ -6,7 +6,6 @@
 #include <iostream>
 
 #include "link/transfer_ops.h"
-#include "memory/whole_config.h"
 
 namespace vrx4::cli {
 namespace {
@@ -15,10 +14,6 @@ volatile std::sig_atomic_t g_signals = 0;
 
 void onSignal(int) {
   if (g_signals < 1000) g_signals = g_signals + 1;
-}
-
-std::string serialText(const DeviceState::Serial& s) {
-  return whole_config::hexByte(s[0]) + " " + whole_config::hexByte(s[1]) + " " + whole_config::hexByte(s[2]);
 }
 
 }  // namespace

@@ -13,6 +13,18 @@ constexpr std::uint8_t kIdentityAddress = 0x25;
 constexpr int kIdentityCount = 4;
 constexpr std::uint8_t kAllSerialBytes = 0b111;
 
+// The text with its first "%s" replaced by a and the second by b.
+std::string fillTwo(std::string text, const std::string& a, const std::string& b) {
+  std::size_t at = 0;
+  for (const std::string* value : {&a, &b}) {
+    at = text.find("%s", at);
+    if (at == std::string::npos) break;
+    text.replace(at, 2, *value);
+    at += value->size();
+  }
+  return text;
+}
+
 DeviceState::Serial serialOf(const Image& base) {
   return {base[kIdentityAddress], base[kIdentityAddress + 1], base[kIdentityAddress + 2]};
 }
@@ -470,7 +482,12 @@ void CCommThread::onIdentityReply(const MemoryData& data) {
 void CCommThread::reloadAnotherDevice(const DeviceState::Serial& answered, const DeviceState::Serial& expected) {
   m_shared.setLastIdentity({answered, expected});
   m_shared.m_bAutoScale.store(true);
-  showBox(m_shared.msgSerialMismatch());
+  // A write cut short leaves its regulator half-written: the box says so,
+  // and which regulator it was, instead of only that the images reload.
+  const bool writeStopped = m_transferActive && m_shared.requestPending() && !transferIsRead();
+  const std::string stopped = writeStopped ? m_shared.msgWriteAbandoned() : std::string();
+  showBox(stopped.empty() ? m_shared.msgSerialMismatch()
+                          : fillTwo(stopped, serialText(answered), serialText(expected)));
   m_notifier.post(msg::kReloadStarted, 0, 0);
   // Whatever ran is replaced by a full read: its bytes were meant for
   // another device.

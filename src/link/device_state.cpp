@@ -107,10 +107,28 @@ std::string DeviceState::msgTransferDone() const {
   return m_msgTransferDone;
 }
 
-void DeviceState::setMessageTexts(std::string serialMismatch, std::string transferDone) {
+void DeviceState::setMessageTexts(std::string serialMismatch, std::string transferDone,
+                                  std::string writeAbandoned) {
   std::lock_guard lock(m_textMutex);
   m_msgSerialMismatch = std::move(serialMismatch);
   m_msgTransferDone = std::move(transferDone);
+  m_msgWriteAbandoned = std::move(writeAbandoned);
+}
+
+std::string DeviceState::msgWriteAbandoned() const {
+  std::lock_guard lock(m_textMutex);
+  return m_msgWriteAbandoned;
+}
+
+std::string serialText(const DeviceState::Serial& serial) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  std::string out;
+  for (std::uint8_t b : serial) {
+    if (!out.empty()) out += ' ';
+    out += kDigits[b >> 4];
+    out += kDigits[b & 0x0F];
+  }
+  return out;
 }
 
 Images DeviceState::snapshot() const {

@@ -158,7 +158,11 @@ class DeviceState {
   // Message box texts the engine shows; set when the labels are loaded.
   std::string msgSerialMismatch() const;
   std::string msgTransferDone() const;
-  void setMessageTexts(std::string serialMismatch, std::string transferDone);
+  // The box shown when a write was stopped because another regulator
+  // answered: a text with two "%s", the serial number that answered and
+  // the one the write was meant for. Empty: the serial-mismatch text.
+  std::string msgWriteAbandoned() const;
+  void setMessageTexts(std::string serialMismatch, std::string transferDone, std::string writeAbandoned = {});
 
   // ---- images ------------------------------------------------------------
   // Runs f(Images&) under the image lock; for compound changes that must
@@ -202,10 +206,14 @@ class DeviceState {
   std::string m_configFilePath;
   std::string m_msgSerialMismatch;
   std::string m_msgTransferDone;
+  std::string m_msgWriteAbandoned;
   std::array<std::uint8_t, kDeviceInfoSize> m_deviceInfo{};
   IdentityAnswer m_lastIdentity;
   std::array<std::uint8_t, kScratchSize> m_scratch{};
 };
+
+// A serial number as the information page prints it: "01 23 45".
+std::string serialText(const DeviceState::Serial& serial);
 
 // Byte range of a partial write: start as an unsigned address, count
 // limited to the scratch size and cut at the end of the image.

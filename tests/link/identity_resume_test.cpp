@@ -19,6 +19,7 @@ class IdentityResumeTest : public EngineTest {
  protected:
   // Reads the device so that the engine knows whose images it holds.
   void loadFirst() {
+    state.setMessageTexts("Reload eeprom", "Reset VRX", "%s answered, %s half-written");
     engine->start();
     TransferRequest r;
     r.op = op::kReadOption;
@@ -71,7 +72,7 @@ TEST_F(IdentityResumeTest, WriteEndsWhenAnotherRegulatorAnswersTheReopenedPort) 
   long writes = 0;
   other.withDevice([&](sim::SimDevice& d) { writes = d.writesStored(); });
   EXPECT_EQ(writes, 0);
-  EXPECT_EQ(recorder.boxSnapshot(), (std::vector<std::string>{"Reload eeprom"}));
+  EXPECT_EQ(recorder.boxSnapshot(), (std::vector<std::string>{"07 77 70 answered, 01 23 45 half-written"}));
   const auto id = state.lastIdentity();
   EXPECT_EQ(id.answered, kSecond);
   EXPECT_EQ(id.expected, kFirst);
@@ -143,6 +144,7 @@ TEST_F(IdentityResumeTest, ReadOfAnotherRegulatorIsAbandonedOrStartedAfresh) {
   ASSERT_TRUE(other.start()) << other.error();
   ASSERT_TRUE(recorder.waitUntil([](auto& v) { return has(v, msg::kTransferDone, 1); }, 20));
   EXPECT_TRUE(has(recorder.snapshot(), msg::kReloadStarted, 0));
+  EXPECT_EQ(recorder.boxSnapshot(), (std::vector<std::string>{"Reload eeprom"}));  // nothing half-written
   Image secondOption{};
   other.withDevice([&](sim::SimDevice& d) { secondOption = d.image(Area::Option); });
   const Image opt = state.device(Area::Option);
