@@ -35,6 +35,8 @@ enum class Kept : std::uint8_t {
   RangeCaption,
   PasswordCaption,
   PasswordPrompt,
+  TransferBusy,    // a parameter page's write while another transfer runs
+  RequestInvalid,  // a write request the link engine cannot carry
   Count
 };
 

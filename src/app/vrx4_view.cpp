@@ -204,13 +204,14 @@ void CVRX4View::createPages() {
   g_pModePage = new CModePage(m_app, *this);
   g_pCalibrationPage = new CCalibrationPage(this);
   g_pAfterSalesPage = new CAfterSalesPage(this);
-  g_pCtrlPage = new CCtrlPage(this);
-  g_pUoutPage = new CUoutPage(this);
-  g_pIoutPage = new CIoutPage(this);
-  g_pAuxinPage = new CAuxinPage(this);
-  g_pPidPage = new CPidPage(this);
+  setUpPageHost();
+  g_pCtrlPage = new CCtrlPage(m_pageHost, this);
+  g_pUoutPage = new CUoutPage(m_pageHost, this);
+  g_pIoutPage = new CIoutPage(m_pageHost, this);
+  g_pAuxinPage = new CAuxinPage(m_pageHost, this);
+  g_pPidPage = new CPidPage(m_pageHost, this);
   g_pToolsPage = new CToolsPage(this);
-  g_pAlarmPage = new CAlarmPage(this);
+  g_pAlarmPage = new CAlarmPage(m_pageHost, this);
   g_pGraphPage = new CGraphPage(this);
   g_pLogoMakerPage = new CLogoPanel(dialog::kLogoMaker, kMakerLogo, dataDir, this);
   g_pLogoBrandPage = new CLogoPanel(dialog::kLogoBrand, kBrandLogo, dataDir, this);
@@ -556,7 +557,7 @@ void CVRX4View::OnTransferDone(std::uintptr_t wParam) {
   for (CPage* p : {static_cast<CPage*>(g_pCtrlPage), static_cast<CPage*>(g_pUoutPage),
                    static_cast<CPage*>(g_pIoutPage), static_cast<CPage*>(g_pAuxinPage),
                    static_cast<CPage*>(g_pPidPage), static_cast<CPage*>(g_pAlarmPage)})
-    if (p != nullptr && p->built()) p->Refresh(0);
+    if (p != nullptr && p->built()) p->RefreshAfterTransfer();
   if (g_pAfterSalesPage != nullptr && g_pAfterSalesPage->built()) g_pAfterSalesPage->RefreshAsLoaded();
 }
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "controls/colour_word.h"
+#include "pages/page_host.h"
 
 class QPagedPaintDevice;
 
@@ -92,6 +93,9 @@ class CVRX4View : public QWidget {
   void showOnly(CPage* page);
   void setToolsButtons(std::initializer_list<int> ids, bool enable);
   void applyLabelText(int dialogId, int controlId, const QString& text);
+  // What the parameter pages are handed: the device state, the display
+  // context, their message texts and boxes, the data folder.
+  void setUpPageHost();
   void stopLink();
 
   CVRX4App& m_app;
@@ -105,6 +109,7 @@ class CVRX4View : public QWidget {
   CColourLabel* m_softwareLogoPlace = nullptr;
   CIndicatorLamp* m_lamp = nullptr;
   std::vector<CPage*> m_pages;  // in creation order, logo panels last
+  PageHost m_pageHost;
   QString m_strCommunicate;
   QString m_strNoCommunicate;
   QString m_strClose;

@@ -72,7 +72,7 @@ void CVRX4View::OnLiveValues(std::intptr_t lParam) {
   if (g_pIoutPage != nullptr) g_pIoutPage->setControlText(1172, qs(d.p2));
 
   live->m_nAlarmState = d.alarmState;
-  if (g_pAlarmPage != nullptr) g_pAlarmPage->m_nAlarmState = d.alarmState;
+  if (g_pAlarmPage != nullptr) g_pAlarmPage->m_alarmOutput = d.alarmState;
 
   // Captions with the unit of the input mode the device reports.
   const QString ctrlCaption = live->controlText(live_id::kCtrlCaption) + QLatin1String(unitCaptionSuffix(d.ctrlUnit));

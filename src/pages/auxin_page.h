@@ -1,19 +1,33 @@
-// The AUXin channel page: the auxiliary input's scaling.
+// The AUXin channel page: the auxiliary input's scaling (OPTION 10..17),
+// its input type (bit 3 of FLAG, OPTION 0) and, in access mode 4, whether
+// the regulator reads it as the P2 pressure (bit 2 of FLAG).
 #pragma once
 
 #include "app/control_ids.h"
-#include "pages/page.h"
+#include "pages/channel_page.h"
 
 namespace vrx4 {
 
-class CAuxinPage : public CPage {
- public:
-  explicit CAuxinPage(QWidget* parent) : CPage(dialog::kAuxin, parent) {}
+class CColourComboBox;
 
-  // The input type the device reports: 0 voltage, 1 current.
-  int m_inputType = 0;
-  // 1 while the user edits the page (Modify until Save or Cancel).
-  int m_editing = 0;
+class CAuxinPage : public CChannelPage {
+ public:
+  CAuxinPage(const PageHost& host, QWidget* parent);
+
+  void UpdateData(bool save) override;
+  bool setControlText(int controlId, const QString& text) override;
+
+  // "TO BE READ AS": 0 "Monitoring value", 1 "P2 pressure".
+  int m_readAs = 0;
+
+ protected:
+  void OnModify() override;
+  void readImageState(const Images& im) override;
+  void afterRefresh() override;
+  int readAs() const override { return m_readAs; }
+
+ private:
+  CColourComboBox* m_list = nullptr;
 };
 
 }  // namespace vrx4

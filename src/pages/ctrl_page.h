@@ -1,19 +1,23 @@
-// The CONTROL channel page: the command input's scaling.
+// The CONTROL channel page: the command input's scaling (BASE 1..8) and its
+// input type (bit 0 of CONSIGNE, BASE 0).
 #pragma once
 
 #include "app/control_ids.h"
-#include "pages/page.h"
+#include "pages/channel_page.h"
 
 namespace vrx4 {
 
-class CCtrlPage : public CPage {
+class CCtrlPage : public CChannelPage {
  public:
-  explicit CCtrlPage(QWidget* parent) : CPage(dialog::kCtrl, parent) {}
+  CCtrlPage(const PageHost& host, QWidget* parent) : CChannelPage(Channel::Control, dialog::kCtrl, host, parent) {
+    createTypeSelection();
+  }
 
-  // The input type the device reports: 0 voltage, 1 current.
-  int m_inputType = 0;
-  // 1 while the user edits the page (Modify until Save or Cancel).
-  int m_editing = 0;
+ protected:
+  // In file mode no device reports the type: it is read from CONSIGNE.
+  void readImageState(const Images& im) override {
+    if (m_editing == 0 && fileMode()) m_inputType = controlInputType(im.g_baseDevice);
+  }
 };
 
 }  // namespace vrx4

@@ -1,14 +1,14 @@
-// The Iout channel page: the current output's scaling.
+// The Iout channel page: the current output's scaling (OPTION 5..8).
 #pragma once
 
 #include "app/control_ids.h"
-#include "pages/page.h"
+#include "pages/channel_page.h"
 
 namespace vrx4 {
 
-class CIoutPage : public CPage {
+class CIoutPage : public CChannelPage {
  public:
-  explicit CIoutPage(QWidget* parent) : CPage(dialog::kIout, parent) {}
+  CIoutPage(const PageHost& host, QWidget* parent) : CChannelPage(Channel::Iout, dialog::kIout, host, parent) {}
 };
 
 }  // namespace vrx4

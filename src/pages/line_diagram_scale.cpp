@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "app/number_format.h"
+#include "pages/channel_scaling.h"
 
 namespace vrx4 {
 namespace {
@@ -28,12 +29,19 @@ DiagramSetup diagramSetup(Channel ch) {
   return {"INPUT (pin2)", colour::rgb(255, 128, 0), 9008, 1.0f, 1.0f};
 }
 
+DiagramScales diagramScales(Channel ch, int inputType, const PageUnits& u) {
+  // Ten half divisions span the full scale of each axis.
+  const auto tenth = [](double fullScale) { return static_cast<float>(fullScale) / 10.0f; };
+  return {tenth(yCutValue(ch, u)), tenth(xFullScale(ch, inputType, u))};
+}
+
 int diagramPixelX(double value, float xScale) { return diagram::kLeft + truncatedPixels(value, xScale); }
 
 int diagramPixelY(double value, float yScale) { return diagram::kBottom - truncatedPixels(value, yScale); }
 
 std::string axisNumber(float scale, int i) {
   if (scale == 0.1f) return formatFixed(0.1 * i * 2, 1);
+  if (scale > 0.0f && scale < 1.0f) return formatFixed(static_cast<double>(scale) * i * 2, 1);
   return std::to_string(static_cast<int>(scale) * i * 2);
 }
 

@@ -19,6 +19,19 @@ struct DiagramSetup {
 };
 DiagramSetup diagramSetup(Channel ch);
 
+// The scales a channel's diagram draws with in a display context. The
+// scales of diagramSetup are those of a voltage input in bar on the 10 bar
+// range; there every axis is ten half divisions of its full scale. Other
+// units, the 20 bar range and a current input keep that: each axis takes a
+// tenth of its full scale per half division (PSI 15, kPa 100, MPa 0.1,
+// 20 mA 2.0, doubled on the high range), so the line always lies on the
+// plot and the numbers name its values.
+struct DiagramScales {
+  float yScale;
+  float xScale;
+};
+DiagramScales diagramScales(Channel ch, int inputType, const PageUnits& u);
+
 // The plot frame in client pixels: left 30, right 230, top 40, bottom 240;
 // five divisions of 40 pixels each way, 20 pixels per scaled unit.
 namespace diagram {
@@ -42,7 +55,8 @@ int diagramPixelY(double value, float yScale);
 
 // The number at grid line i (1..5 on y, 1..4 on x): with a scale of
 // exactly the float 0.1 "%.1f" of 0.1 * i * 2, otherwise "%d" of the
-// truncated scale * i * 2.
+// truncated scale * i * 2. Any other scale below 1 (0.2 on the MPa axis of
+// the high range) also shows one decimal: truncated, it would read 0.
 std::string axisNumber(float scale, int i);
 
 }  // namespace vrx4

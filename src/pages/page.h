@@ -23,6 +23,8 @@ class CPage : public QWidget {
   virtual void SetEditMode(int editing);
   // Enables or disables the page's device buttons (Modify, Restore, ...).
   virtual void EnableModifyRestore(int enable);
+  // The end of a transfer: the page shows the device images again.
+  virtual void RefreshAfterTransfer() { Refresh(0); }
   // Data exchange: save = true pulls the controls into the page's fields,
   // false pushes the fields to the controls.
   virtual void UpdateData(bool save);
@@ -32,7 +34,7 @@ class CPage : public QWidget {
   virtual bool built() const { return false; }
 
   // Text of one of the page's controls, by control id (the label table).
-  bool setControlText(int controlId, const QString& text);
+  virtual bool setControlText(int controlId, const QString& text);
 
  protected:
   void paintEvent(QPaintEvent* event) override;

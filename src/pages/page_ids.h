@@ -48,6 +48,9 @@ namespace auxin_id {
 constexpr int kReadAsGroup = 1200;  // (279,79)
 constexpr int kReadAsText = 1263;
 constexpr int kReadAsList = 1048;   // (289,101)
+// The list's two items as targets of the label table: "Monitoring value",
+// "P2 pressure".
+constexpr int kReadAsItems[2] = {10480, 10481};
 }  // namespace auxin_id
 
 namespace alarm_id {
@@ -62,6 +65,12 @@ constexpr int kTonMin = 1137;
 constexpr int kDelayOff = 1221;
 constexpr int kLimitUnitPlus = 1213;
 constexpr int kLimitUnitMinus = 1214;
+// The captions left of the five edits.
+constexpr int kErrorPlusCaption = 1211;
+constexpr int kErrorMinusCaption = 1212;
+constexpr int kDelayOnCaption = 1217;
+constexpr int kTonMinCaption = 1218;
+constexpr int kDelayOffCaption = 1219;
 constexpr int kLogicGroup = 1199;     // (261,26) 134 x 48
 constexpr int kLogicTitle = 1209;     // "LOGIC"
 constexpr int kLogicLabel = 1210;     // "ALARM"

@@ -1,14 +1,14 @@
-// The Uout channel page: the voltage output's scaling.
+// The Uout channel page: the voltage output's scaling (OPTION 1..4).
 #pragma once
 
 #include "app/control_ids.h"
-#include "pages/page.h"
+#include "pages/channel_page.h"
 
 namespace vrx4 {
 
-class CUoutPage : public CPage {
+class CUoutPage : public CChannelPage {
  public:
-  explicit CUoutPage(QWidget* parent) : CPage(dialog::kUout, parent) {}
+  CUoutPage(const PageHost& host, QWidget* parent) : CChannelPage(Channel::Uout, dialog::kUout, host, parent) {}
 };
 
 }  // namespace vrx4

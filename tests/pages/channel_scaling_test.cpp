@@ -176,5 +176,35 @@ TEST(LineDiagramScale, AxisNumbersAndPixels) {
   EXPECT_EQ(diagramPixelY(std::nan(""), 1.0f), diagram::kBottom);
 }
 
+TEST(LineDiagramScale, EveryUnitRangeAndInputTypeFitsThePlot) {
+  // Bar on the 10 bar range with a voltage input: the scales the pages
+  // are created with.
+  const PageUnits bar = PageUnits::of(unit::kBar, 0, 2);
+  for (Channel ch : {Channel::Control, Channel::Auxin, Channel::Uout, Channel::Iout}) {
+    const DiagramScales s = diagramScales(ch, input_type::kVoltage, bar);
+    EXPECT_EQ(s.yScale, diagramSetup(ch).yScale) << channelName(ch);
+    EXPECT_EQ(s.xScale, diagramSetup(ch).xScale) << channelName(ch);
+  }
+  // The corners at the full scales land on the plot's corners whatever the
+  // unit, range and input type (within the pixel a float scale of 0.1 can
+  // lose to truncation), and the top number names the full scale.
+  struct Case {
+    std::uint8_t unit, scale;
+    const char* top;
+  } cases[] = {{unit::kPsi, 0, "150"}, {unit::kKpa, 1, "2000"}, {unit::kMpa, 0, "1.0"}, {unit::kMpa, 1, "2.0"}};
+  for (const Case& c : cases) {
+    const PageUnits u = PageUnits::of(c.unit, c.scale, 2);
+    const double pmax = pressureFullScale(c.unit, c.scale);
+    const DiagramScales in = diagramScales(Channel::Control, input_type::kCurrent, u);
+    EXPECT_EQ(diagramPixelX(20.0, in.xScale), diagram::kRight);
+    EXPECT_NEAR(diagramPixelY(pmax, in.yScale), diagram::kTop, 1) << c.top;
+    EXPECT_EQ(axisNumber(in.yScale, 5), c.top);
+    const DiagramScales out = diagramScales(Channel::Uout, input_type::kVoltage, u);
+    EXPECT_NEAR(diagramPixelX(pmax, out.xScale), diagram::kRight, 1) << c.top;
+    EXPECT_EQ(axisNumber(out.xScale, 5), c.top);
+  }
+  EXPECT_EQ(axisNumber(0.2f, 1), "0.4");
+}
+
 }  // namespace
 }  // namespace vrx4

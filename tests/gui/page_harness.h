@@ -1,0 +1,116 @@
+// The program on the built-in simulated regulator in a setting mode, with
+// helpers for the six parameter pages: show a page, read and type its
+// fields by control id, press its buttons, look at the bytes on the line.
+#pragma once
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <vector>
+
+#include "app/simulated_regulator.h"
+#include "link/frames.h"
+#include "pages/alarm_page.h"
+#include "pages/auxin_page.h"
+#include "pages/ctrl_page.h"
+#include "pages/iout_page.h"
+#include "pages/pid_page.h"
+#include "pages/uout_page.h"
+#include "shell_harness.h"
+#include "sim/sim_device.h"
+
+namespace vrx4::testing {
+
+// A memory frame the host sent: 'D', address, control byte, data...
+struct WriteFrame {
+  std::uint8_t address;
+  bool base;
+  std::vector<std::uint8_t> data;
+};
+
+// The write frames ('D' without the read bit) found in the bytes the
+// simulated regulator received, in order.
+inline std::vector<WriteFrame> writeFrames(const std::vector<std::uint8_t>& rx) {
+  std::vector<WriteFrame> out;
+  for (std::size_t i = 0; i + 4 < rx.size(); ++i) {
+    if (rx[i] != 'D') continue;
+    const int n = rx[i + 2] & 0x1F;
+    const bool read = rx[i + 2] & 0x20;
+    const std::size_t len = read ? 5 : static_cast<std::size_t>(n) + 5;
+    if (i + len > rx.size()) break;
+    std::vector<std::uint8_t> f(rx.begin() + static_cast<std::ptrdiff_t>(i),
+                                rx.begin() + static_cast<std::ptrdiff_t>(i + len));
+    if (!frameIsSound(f)) continue;
+    if (!read) out.push_back({f[1], (f[2] & 0x40) != 0, {f.begin() + 3, f.end() - 2}});
+    i += len - 1;
+  }
+  return out;
+}
+
+class PagesTest : public ShellTest {
+ protected:
+  // The program on the simulated regulator, terms accepted, both images
+  // read, in access mode `mode` (1 VISUALISATION, 2 SETTING, 4 SETTING PRO
+  // with the service pages).
+  void startIn(std::uint32_t mode, const std::string& settings = "") {
+    writeFile(m_settings, "[Agreement]\nState=1\n" + settings);
+    startSimulated();
+    ASSERT_TRUE(waitUntil([&] { return state().g_eepromLoaded.load() == 1 && !state().requestPending(); }, 20000));
+    enterMode(mode);
+  }
+  void enterMode(std::uint32_t mode) {
+    click(&view(), view_id::kHome);
+    if (mode == 1) click(g_pModePage, mode_id::kVisualisation);
+    if (mode == 2) enterCode(mode_id::kSetting, "vesko");
+    if (mode == 4) enterCode(mode_id::kSettingPro, "kafter");
+    ASSERT_EQ(state().g_accessMode.load(), mode);
+  }
+  void withDevice(const std::function<void(sim::SimDevice&)>& f) { m_app->simulatedRegulator()->withDevice(f); }
+  Image deviceImage(Area a) {
+    Image im{};
+    withDevice([&](sim::SimDevice& d) { im = d.image(a); });
+    return im;
+  }
+  std::vector<WriteFrame> writesOnTheLine() {
+    std::vector<std::uint8_t> rx;
+    withDevice([&](sim::SimDevice& d) { rx = d.received(); });
+    return writeFrames(rx);
+  }
+  void clearLine() {
+    withDevice([](sim::SimDevice& d) { d.clearReceived(); });
+  }
+
+  // The page a navigation button shows, shown.
+  CEditPage* show(int navButton) {
+    click(&view(), navButton);
+    return dynamic_cast<CEditPage*>(currentPage(navButton));
+  }
+  static CPage* currentPage(int navButton) {
+    switch (navButton) {
+      case view_id::kControl: return g_pCtrlPage;
+      case view_id::kAuxin: return g_pAuxinPage;
+      case view_id::kUout: return g_pUoutPage;
+      case view_id::kIout: return g_pIoutPage;
+      case view_id::kAlarm: return g_pAlarmPage;
+      case view_id::kPid: return g_pPidPage;
+      default: return nullptr;
+    }
+  }
+  QLineEdit* edit(CPage* page, int id) { return control<QLineEdit>(page, id); }
+  QString text(CPage* page, int id) { return edit(page, id)->text(); }
+  void type(CPage* page, int id, const char* text) {
+    QLineEdit* e = edit(page, id);
+    e->setFocus();
+    e->selectAll();
+    e->insert(QString::fromUtf8(text));  // as typed: the edit's validator applies
+    settle();
+  }
+  QPushButton* button(CPage* page, int id) { return control<QPushButton>(page, id); }
+  bool shown(CPage* page, int id) { return control(page, id)->isVisibleTo(page); }
+  // Waits for the end of a transfer the page asked for and the view's
+  // refresh after it.
+  bool waitForWrite(CEditPage* page, int modifyId) {
+    return waitUntil([&] { return !state().requestPending() && button(page, modifyId)->isEnabled(); }, 20000);
+  }
+};
+
+}  // namespace vrx4::testing

@@ -1,0 +1,103 @@
+// The six parameter pages rendered to PNG files in the build folder, for a
+// look: in SETTING (mode 2) and SETTING PRO with the service pages (mode 4),
+// in bar and PSI, in German, and in Modify mode. What the renders must
+// show beyond the look is checked here: every caption translated, no
+// caption wider than its room.
+#include <QComboBox>
+#include <QLabel>
+#include <QRadioButton>
+
+#include "controls/colour_label.h"
+#include "page_harness.h"
+
+namespace vrx4::testing {
+namespace {
+
+struct PageShot {
+  int nav;
+  const char* name;
+};
+constexpr PageShot kPages[] = {{view_id::kControl, "control"}, {view_id::kAuxin, "auxin"},
+                               {view_id::kUout, "uout"},       {view_id::kIout, "iout"},
+                               {view_id::kAlarm, "alarm"},     {view_id::kPid, "pid"}};
+
+class PageRenders : public PagesTest {
+ protected:
+  void renderAll(const std::string& suffix) {
+    for (const PageShot& p : kPages) {
+      CEditPage* page = show(p.nav);
+      ASSERT_NE(page, nullptr) << p.name;
+      // A live update or two in the present mode and unit.
+      waitUntil([] { return false; }, 300);
+      save(page, std::string("vrx4-page-") + p.name + "-" + suffix + ".png");
+      expectTextsFit(page, p.name);
+    }
+  }
+  void save(QWidget* page, const std::string& name) {
+    const QString path = QStringLiteral(VRX4_TEST_OUTPUT_DIR "/") + QString::fromStdString(name);
+    EXPECT_TRUE(page->grab().save(path)) << path.toStdString();
+  }
+  // Every visible label and radio of the page has room for its text.
+  void expectTextsFit(QWidget* page, const char* name) {
+    for (QLabel* l : page->findChildren<QLabel*>()) {
+      if (!l->isVisibleTo(page) || l->wordWrap()) continue;
+      EXPECT_LE(l->fontMetrics().horizontalAdvance(l->text()), l->width())
+          << name << ": label " << l->objectName().toStdString() << " \"" << l->text().toStdString() << "\"";
+    }
+    for (QRadioButton* r : page->findChildren<QRadioButton*>()) {
+      if (!r->isVisibleTo(page)) continue;
+      EXPECT_LE(r->sizeHint().width(), r->width()) << name << ": radio " << r->text().toStdString();
+    }
+    for (QComboBox* c : page->findChildren<QComboBox*>()) {
+      if (!c->isVisibleTo(page)) continue;
+      EXPECT_LE(c->sizeHint().width(), c->width()) << name << ": list " << c->currentText().toStdString();
+    }
+    for (QPushButton* b : page->findChildren<QPushButton*>()) {
+      if (!b->isVisibleTo(page)) continue;
+      EXPECT_LE(b->fontMetrics().horizontalAdvance(b->text()) + 8, b->width())
+          << name << ": button " << b->text().toStdString();
+    }
+  }
+};
+
+TEST_F(PageRenders, SettingAndServiceModesInBarAndPsiAndGerman) {
+  startIn(2);
+  ASSERT_TRUE(waitUntil([&] { return text(g_pCtrlPage, 1140) != QStringLiteral("0") && !text(g_pCtrlPage, 1140).isEmpty(); }));
+  renderAll("m2-bar");
+  viewControl<CColourLabel>(view_id::kPsi)->clicked();
+  renderAll("m2-psi");
+
+  enterMode(4);
+  viewControl<CColourLabel>(view_id::kBar)->clicked();
+  renderAll("m4-bar");
+  viewControl<CColourLabel>(view_id::kPsi)->clicked();
+  renderAll("m4-psi");
+
+  viewControl<CColourLabel>(view_id::kBar)->clicked();
+  viewControl<CColourLabel>(view_id::kDeutsch)->clicked();
+  renderAll("m4-bar-de");
+  // Every caption of the pages is the German text, none the template's.
+  CEditPage* auxin = show(view_id::kAuxin);
+  EXPECT_EQ(control<QLabel>(auxin, 1190)->text().toStdString(), "AKTUELLE EINGÄNGE");
+  EXPECT_EQ(button(auxin, 1183)->text().toStdString(), "Ändern");
+  CEditPage* alarm = show(view_id::kAlarm);
+  EXPECT_EQ(control<QLabel>(alarm, 1145)->text().toStdString(), "ZEITGRENZEN");
+  EXPECT_EQ(control<QLabel>(alarm, 1217)->text().toStdString(), "Verzögerung EIN");
+
+  // The other two units' suffixes fit beside the alarm limits.
+  for (int unit : {view_id::kKpa, view_id::kMpa}) {
+    viewControl<CColourLabel>(unit)->clicked();
+    expectTextsFit(show(view_id::kAlarm), "alarm");
+  }
+  viewControl<CColourLabel>(view_id::kBar)->clicked();
+
+  // Modify mode: white fields, Save and Cancel.
+  click(auxin = show(view_id::kAuxin), 1183);
+  save(auxin, "vrx4-page-auxin-m4-bar-de-modify.png");
+  click(alarm = show(view_id::kAlarm), 1222);
+  save(alarm, "vrx4-page-alarm-m4-bar-de-modify.png");
+  close();
+}
+
+}  // namespace
+}  // namespace vrx4::testing
