@@ -119,7 +119,7 @@ std::string textOf(const LabelPass& pass, LabelTarget t) {
 }
 
 TEST(LanguageTable, PassRules) {
-  ASSERT_EQ(labelTable().size(), 102u);
+  ASSERT_EQ(labelTable().size(), 103u);
   ProfileFile f;
   f.setText(kLanguage);
   const LabelTarget p2{dialog::kLive, 1043}, caption{dialog::kView, view_id::kModeCaption},
