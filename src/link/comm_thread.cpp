@@ -297,7 +297,13 @@ void CCommThread::buildTransferFrame() {
 
 void CCommThread::receiveCycle() {
   std::uint8_t byte = 0;
-  const ReadResult r = m_port.readByte(byte, kReadWaitMs);
+  // Waiting for a reply sleeps in one poll until a byte comes, up to
+  // kReplyWaitMs, instead of waking every millisecond: a byte is taken the
+  // moment it arrives either way, and the silence is counted in
+  // milliseconds, so the time-out comes after the same time.
+  const auto waitStart = std::chrono::steady_clock::now();
+  const int wait = std::clamp(kEmptyReadsForTimeout - m_idleCount, kReadWaitMs, kReplyWaitMs);
+  const ReadResult r = m_port.readByte(byte, wait);
   if (r == ReadResult::Byte) {
     m_bytesReceived.fetch_add(1, std::memory_order_relaxed);
     m_idleCount = 0;
@@ -335,7 +341,9 @@ void CCommThread::receiveCycle() {
     // that the time-out, not the failure rate, sets the reporting rhythm.
     if (!waitFor(kReadWaitMs)) return;
   }
-  if (++m_idleCount >= kEmptyReadsForTimeout) {
+  const auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - waitStart);
+  m_idleCount += std::max(1, static_cast<int>(waited.count()));
+  if (m_idleCount >= kEmptyReadsForTimeout) {
     m_idleCount = 0;
     m_state = State::Timeout;
   }

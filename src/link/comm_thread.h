@@ -37,8 +37,12 @@ class CCommThread {
   enum class State : std::uint8_t { Send, Receive, Timeout };
 
   // Timing of the exchange.
+  // A reply times out after this many milliseconds without a byte (301
+  // empty reads of a millisecond each).
   static constexpr int kEmptyReadsForTimeout = 301;
   static constexpr int kReadWaitMs = 1;
+  // The longest single wait for a reply byte.
+  static constexpr int kReplyWaitMs = 20;
   static constexpr std::uint32_t kSilenceMs = 1000;
   static constexpr int kReopenIntervalMs = 1000;
   // One byte on the wire at 38400 baud, 8N1 (10 bits), in microseconds.
@@ -157,7 +161,7 @@ class CCommThread {
   int m_readCount = 0;
   std::uint8_t m_expectMemoryReply = 0;
   int m_phase = 0;
-  int m_idleCount = 0;
+  int m_idleCount = 0;  // milliseconds without a byte while a reply is awaited
   // The frame being sent, and what the transfer frame asked for, so that a
   // reply is checked against the address and the bytes it should carry.
   std::uint32_t m_frameOp = 0;
