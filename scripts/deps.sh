@@ -3,7 +3,8 @@
 set -euo pipefail
 
 packages=(build-essential cmake g++ libgtest-dev libgmock-dev pkg-config
-          qt6-base-dev libgl-dev fonts-dejavu-core xdg-utils locales)
+          qt6-base-dev libgl-dev fonts-dejavu-core xdg-utils locales
+          xvfb xauth dpkg-dev)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -9,12 +9,28 @@ program=(build/src/app/vrx4 --simulate "$@")
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
   exec "${program[@]}"
 fi
-# No desktop session (a terminal over ssh, a container): a virtual screen
-# keeps the program running, though nobody sees it.
-if command -v xvfb-run >/dev/null; then
-  echo "run.sh: no display (DISPLAY and WAYLAND_DISPLAY are unset); starting on a virtual X screen (xvfb-run)." >&2
-  exec xvfb-run -a -s "-screen 0 1280x800x24" "${program[@]}"
+
+# No desktop session (a terminal over ssh, a container): the program runs
+# on a virtual X screen (Xvfb, installed by deps.sh) that nobody sees.
+runtime=$(mktemp -d)
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$runtime/display" 2>"$runtime/xvfb.log" &
+xvfb=$!
+trap 'kill "$xvfb" 2>/dev/null; rm -rf "$runtime"' EXIT
+for _ in $(seq 200); do
+  [ -s "$runtime/display" ] && break
+  sleep 0.05
+done
+if ! [ -s "$runtime/display" ]; then
+  echo "run.sh: the virtual X screen did not start:" >&2
+  cat "$runtime/xvfb.log" >&2
+  exit 2
 fi
-echo "run.sh: no display (DISPLAY and WAYLAND_DISPLAY are unset): start it from a desktop session," >&2
-echo "        or install xvfb to run it on a virtual screen." >&2
-exit 2
+display=":$(head -n1 "$runtime/display")"
+cat >&2 <<MSG
+run.sh: no display (DISPLAY and WAYLAND_DISPLAY are unset), so the program runs
+        on a virtual X screen, $display, that nobody sees. From another terminal:
+          screenshot:  DISPLAY=$display xwd -root -silent > vrx4.xwd   (package x11-apps)
+          watch it:    x11vnc -display $display, then connect a VNC viewer   (package x11vnc)
+        Or start it from a desktop session to see its window. Ctrl-C ends it.
+MSG
+DISPLAY="$display" QT_QPA_PLATFORM=xcb "${program[@]}"

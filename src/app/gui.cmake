@@ -27,6 +27,11 @@ if(terms_files)
   qt_add_resources(vrx4_app terms PREFIX /RTF_TEXT BASE ${terms_dir} FILES ${terms_files})
 endif()
 
+# The window icon, in the sizes the desktop picks from.
+set(icons_dir ${PROJECT_SOURCE_DIR}/data/icons)
+qt_add_resources(vrx4_app icons PREFIX /icons BASE ${icons_dir}
+  FILES ${icons_dir}/vrx4-48.png ${icons_dir}/vrx4-128.png ${icons_dir}/vrx4-256.png)
+
 add_executable(vrx4 main.cpp)
 target_link_libraries(vrx4 PRIVATE vrx4_app)
 target_compile_definitions(vrx4 PRIVATE

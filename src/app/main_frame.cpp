@@ -1,6 +1,9 @@
 #include "app/main_frame.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QScreen>
 #include <QResizeEvent>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -13,6 +16,9 @@ namespace vrx4 {
 
 CMainFrame::CMainFrame(CVRX4App& app) {
   setWindowTitle(QString::fromLatin1(kMainTitle));
+  QIcon icon;
+  for (int size : {48, 128, 256}) icon.addFile(QStringLiteral(":/icons/vrx4-%1.png").arg(size), QSize(size, size));
+  setWindowIcon(icon);
   setMaximumSize(kMaxWidth, kMaxHeight);
   m_scroll = new QScrollArea(this);
   m_scroll->setWidgetResizable(true);
@@ -41,6 +47,14 @@ void CMainFrame::showWithViewSize(QSize viewSize) {
   resize(viewSize.width() + border + (viewSize.height() < form.height() ? bar : 0),
          viewSize.height() + border + (viewSize.width() < form.width() ? bar : 0));
   show();
+}
+
+void CMainFrame::showMaximisedOnScreen() {
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QRect area = screen->availableGeometry();
+    setGeometry(QRect(area.topLeft(), area.size().boundedTo(maximumSize())));
+  }
+  showMaximized();
 }
 
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {

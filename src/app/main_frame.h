@@ -27,6 +27,10 @@ class CMainFrame : public QMainWindow {
   // view's, so restoring it on the whole frame would lose the scroll bars'
   // width at every session.
   void showWithViewSize(QSize viewSize);
+  // Maximised, with the screen's available area (within the frame's
+  // maximum) as the size it has first: maximising is a request to a window
+  // manager, and without one the window would keep a tiny default size.
+  void showMaximisedOnScreen();
   QScrollArea* scrollArea() const { return m_scroll; }
 
  protected:

@@ -117,7 +117,7 @@ bool CVRX4App::InitInstance() {
     m_frame->move(0, 0);
     m_frame->showWithViewSize(QSize(s.m_nWindowCX, s.m_nWindowCY));
   } else {
-    m_frame->showMaximized();
+    m_frame->showMaximisedOnScreen();
   }
   m_frame->setWindowTitle(QString::fromLatin1(kMainTitle));
   m_frame->repaint();
