@@ -514,6 +514,10 @@ void CCommThread::nextWrite(std::uint32_t opCode, int block) {
 }
 
 void CCommThread::endTransfer(std::uintptr_t wParam, bool messageBox) {
+  // The next transfer starts from its first frame: left in the transfer
+  // phase with the last frame sent, a following write would take its
+  // first step for sent and go straight to reading it back.
+  m_phase = 0;
   m_shared.finishRequest();
   m_transferActive = false;
   m_notifier.post(msg::kTransferDone, wParam, 0);

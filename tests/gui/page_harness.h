@@ -56,6 +56,12 @@ class PagesTest : public ShellTest {
     startSimulated();
     ASSERT_TRUE(waitUntil([&] { return state().g_eepromLoaded.load() == 1 && !state().requestPending(); }, 20000));
     enterMode(mode);
+    activate();
+  }
+  // The main window active, so that fields take the keyboard focus.
+  void activate() {
+    m_app->mainFrame()->activateWindow();
+    waitUntil([&] { return m_app->mainFrame()->isActiveWindow(); }, 2000);
   }
   void enterMode(std::uint32_t mode) {
     click(&view(), view_id::kHome);
@@ -101,7 +107,9 @@ class PagesTest : public ShellTest {
     QLineEdit* e = edit(page, id);
     e->setFocus();
     e->selectAll();
-    e->insert(QString::fromUtf8(text));  // as typed: the edit's validator applies
+    e->del();
+    // Key by key, as typed: the edit's validator sees each character.
+    for (QChar c : QString::fromUtf8(text)) e->insert(QString(c));
     settle();
   }
   QPushButton* button(CPage* page, int id) { return control<QPushButton>(page, id); }
