@@ -16,6 +16,8 @@
 namespace vrx4 {
 namespace {
 
+// A rectangle in dialog units, in pixels.
+QRect pixels(QRect dlu) { return dluRect(dlu.x(), dlu.y(), dlu.width(), dlu.height()); }
 
 }  // namespace
 
@@ -35,12 +37,9 @@ void CEditPage::showMessage(const QString& text) {
 // ---- controls --------------------------------------------------------------
 
 CColourEdit* CEditPage::pageEdit(int id, QRect dlu) {
-  auto* e = new CColourEdit(this);
-  setControlId(e, id);
+  CColourEdit* e = measuredEdit(id, dlu);
   e->setTextColour(colour::kBlack);
-  e->setBackColour(colour::kPanel);
-  e->setReadOnly(true);
-  e->setGeometry(dluRect(dlu.x(), dlu.y(), dlu.width(), dlu.height()));
+  e->setFocusPolicy(Qt::StrongFocus);
   m_edits.push_back(e);
   return e;
 }
@@ -52,7 +51,7 @@ CColourEdit* CEditPage::measuredEdit(int id, QRect dlu) {
   e->setBackColour(colour::kPanel);
   e->setReadOnly(true);
   e->setFocusPolicy(Qt::NoFocus);
-  e->setGeometry(dluRect(dlu.x(), dlu.y(), dlu.width(), dlu.height()));
+  e->setGeometry(pixels(dlu));
   return e;
 }
 
@@ -65,7 +64,7 @@ CColourLabel* CEditPage::caption(int id, const char* text, QRect dlu, bool bold)
     l->m_styleOn = 1;
     l->applyFont();
   }
-  l->setGeometry(dluRect(dlu.x(), dlu.y(), dlu.width(), dlu.height()));
+  l->setGeometry(pixels(dlu));
   return l;
 }
 
@@ -73,7 +72,7 @@ CColourRadio* CEditPage::radio(int id, const char* text, QRect dlu, ColourWord t
   auto* r = new CColourRadio(QString::fromUtf8(text), this);
   setControlId(r, id);
   r->setTextColour(textColour);
-  r->setGeometry(dluRect(dlu.x(), dlu.y(), dlu.width(), dlu.height()));
+  r->setGeometry(pixels(dlu));
   return r;
 }
 
@@ -82,7 +81,7 @@ QWidget* CEditPage::groupBox(int id, QRect dlu) {
   setControlId(f, id);
   f->setFrameShape(QFrame::Box);
   f->setFrameShadow(QFrame::Sunken);
-  f->setGeometry(dluRect(dlu.x(), dlu.y(), dlu.width(), dlu.height()));
+  f->setGeometry(pixels(dlu));
   f->lower();
   m_groups.push_back(f);
   return f;
@@ -107,7 +106,7 @@ void CEditPage::createButtons(QRect first, QRect second, int defaultButtonId) {
     b->setBackColour(s.back);
     // The page's own font: the buttons' height of 8 is the 8-point dialog
     // font they were designed with, and a cell of 8 pixels is unreadable.
-    b->setGeometry(dluRect(s.place.x(), s.place.y(), s.place.width(), s.place.height()));
+    b->setGeometry(pixels(s.place));
     connect(b, &QPushButton::clicked, this, [this, h = s.handler] { (this->*h)(); });
   }
   // The dialog's default button: hidden and disabled, so that Enter in a
