@@ -93,8 +93,8 @@ std::vector<LabelRow> buildTable() {
       {"TO BE READ AS", {D{AX, 1263}}},
       {"Monitoring value", {D{AX, 10480}}},
       {"P2 pressure", {D{AX, 10481}}},
-      {"Capture", {}},
-      {"Timebase", {}},
+      {"Capture", {D{G, 1239}}},
+      {"Timebase", {D{G, 1264}}},
       {"I agree", {D{A, agreement_id::kAgree}}},
       {"I refuse", {D{A, common_id::kAppExit}}},
       {"Select your mode...", {D{M, mode_id::kHeading}}},
@@ -132,6 +132,8 @@ std::vector<LabelRow> buildTable() {
       {"Pressure range", {D{T, 1068}}, {K::RangeCaption}},
       {"Transfer running", {}, {K::TransferBusy}},
       {"Write request not valid", {}, {K::RequestInvalid}},
+      {"Capture rows lost", {}, {K::CaptureRowsLost}},
+      {"Graph oldest samples left", {}, {K::GraphOldestLeft}},
   };
 }
 #pragma GCC diagnostic pop

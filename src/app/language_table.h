@@ -37,6 +37,8 @@ enum class Kept : std::uint8_t {
   PasswordPrompt,
   TransferBusy,    // a parameter page's write while another transfer runs
   RequestInvalid,  // a write request the link engine cannot carry
+  CaptureRowsLost,  // rows of the capture file that could not be written ("%d")
+  GraphOldestLeft,  // the graph's store is full: its oldest samples leave
   Count
 };
 

@@ -41,7 +41,6 @@ void CVRX4App::LoadSettings() {
   m_profile = ProfileFile(m_settingsPath);
   const bool portMissing = m_settings.load(m_profile);
   m_state.m_bAutoScale.store(m_settings.m_bAutoScale);
-  m_graph.m_maxSamples = static_cast<std::size_t>(std::max<std::int32_t>(1, m_settings.m_nGraphMaxPoints));
   // With --port or on the simulated regulator the stored port is not used
   // at all, so telling the user that COM1 is used would be wrong; "COM1"
   // still reaches the file at the next save.

@@ -212,7 +212,7 @@ void CVRX4View::createPages() {
   g_pPidPage = new CPidPage(m_pageHost, this);
   g_pToolsPage = new CToolsPage(this);
   g_pAlarmPage = new CAlarmPage(m_pageHost, this);
-  g_pGraphPage = new CGraphPage(this);
+  g_pGraphPage = new CGraphPage(graphPageHost(), this);
   g_pLogoMakerPage = new CLogoPanel(dialog::kLogoMaker, kMakerLogo, dataDir, this);
   g_pLogoBrandPage = new CLogoPanel(dialog::kLogoBrand, kBrandLogo, dataDir, this);
   g_pLogoSoftwarePage = new CLogoPanel(dialog::kLogoSoftware, kSoftwareLogo, dataDir, this);
@@ -451,6 +451,7 @@ void CVRX4View::UpdateUnitLabels() {
                    static_cast<CPage*>(g_pUoutPage), static_cast<CPage*>(g_pAuxinPage)})
     if (p != nullptr && p->built()) p->Refresh(1);
   if (g_pAlarmPage != nullptr && g_pAlarmPage->built()) g_pAlarmPage->Refresh(0);
+  if (g_pGraphPage != nullptr) g_pGraphPage->Refresh(0);
   m_app.WriteProfileInt("Units", "Pressure", st.m_nPressureUnit);
 }
 

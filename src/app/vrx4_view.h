@@ -25,6 +25,7 @@ class CPage;
 class CColourButton;
 class CColourLabel;
 class CIndicatorLamp;
+struct GraphPageHost;
 
 class CVRX4View : public QWidget {
  public:
@@ -96,6 +97,8 @@ class CVRX4View : public QWidget {
   // What the parameter pages are handed: the device state, the display
   // context, their message texts and boxes, the data folder.
   void setUpPageHost();
+  // What the graph page is handed: the recording, its texts, the units.
+  GraphPageHost graphPageHost();
   void stopLink();
 
   CVRX4App& m_app;

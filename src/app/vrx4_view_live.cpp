@@ -1,8 +1,5 @@
 // The main view's handling of the live measurements and of the device's
 // information messages: values into the LIVE page and the channel pages.
-#include <QCoreApplication>
-
-#include "app/gui_notifier.h"
 #include "app/language_table.h"
 #include "app/live_display.h"
 #include "app/message_box.h"
@@ -92,16 +89,9 @@ void CVRX4View::OnLiveValues(std::intptr_t lParam) {
                    static_cast<CPage*>(g_pAuxinPage)})
     if (p != nullptr && p->built()) p->UpdateData(false);
 
-  // A capture sample: into the graph's store, the chart refreshed once a
-  // second, and a row of the capture file while capturing. The values are
-  // the device's own units; the row converts P2 to the display unit.
-  GraphRecording& graph = m_app.m_graph;
-  if (lParam != 1 || !graph.g_graphRunning) return;
-  const std::uint32_t sampleMs = s.g_lastSampleMs.load();
-  const GraphSample sample = sampleFrom(in.m, sampleMs);
-  if (graph.append(sample, sampleMs) && g_pGraphPage != nullptr)
-    QCoreApplication::postEvent(g_pGraphPage, new LinkEvent(msg::kChartRefresh, 0, 0));
-  if (graph.g_captureOn) graph.g_captureFile.WriteRow(sample, m_app.m_fPressureFactor, m_app.settings().m_nPressureUnit);
+  // A capture sample goes to the graph page: its store, its chart and the
+  // capture file.
+  if (lParam == 1 && g_pGraphPage != nullptr) g_pGraphPage->OnCaptureSample(in.m, s.g_lastSampleMs.load());
 }
 
 void CVRX4View::OnInformation() {

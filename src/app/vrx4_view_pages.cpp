@@ -5,6 +5,7 @@
 #include "app/message_box.h"
 #include "app/vrx4_app.h"
 #include "app/vrx4_view.h"
+#include "monitoring/graph_page.h"
 
 namespace vrx4 {
 
@@ -22,6 +23,20 @@ void CVRX4View::setUpPageHost() {
   };
   m_pageHost.message = [](QWidget* parent, const QString& text) { messageBox(parent, text); };
   m_pageHost.dataDir = m_app.GetProgramDir();
+}
+
+GraphPageHost CVRX4View::graphPageHost() {
+  GraphPageHost h;
+  h.state = &m_app.state();
+  h.recording = &m_app.m_graph;
+  h.maxPoints = m_app.settings().m_nGraphMaxPoints;
+  h.units = m_pageHost.units;
+  h.text = [this](GraphText t) {
+    return QString::fromStdString(m_app.keptText(t == GraphText::RowsLost ? Kept::CaptureRowsLost : Kept::GraphOldestLeft));
+  };
+  h.message = m_pageHost.message;
+  h.dataDir = m_app.GetProgramDir();
+  return h;
 }
 
 }  // namespace vrx4

@@ -17,20 +17,12 @@
 #include "controls/colour_label.h"
 #include "controls/colour_radio.h"
 #include "controls/control_id.h"
+#include "monitoring/channel_colours.h"
 
 namespace vrx4 {
 namespace {
 
 using namespace live_id;
-
-// The channel colours of the trend chart.
-constexpr ColourWord kCtrlColour = colour::rgb(255, 128, 0);
-constexpr ColourWord kAuxinColour = colour::rgb(255, 128, 128);
-constexpr ColourWord kP2Colour = colour::rgb(0, 0, 255);
-constexpr ColourWord kSupplyColour = colour::rgb(0, 128, 128);
-constexpr ColourWord kUoutColour = colour::rgb(128, 0, 255);
-constexpr ColourWord kIoutColour = colour::rgb(128, 128, 0);
-constexpr ColourWord kAlarmColour = colour::rgb(255, 0, 0);
 
 constexpr int kP2SourceGroup[] = {kP2SourceCaption, kP2Internal, kP2Auxin};
 constexpr int kTestGroup[] = {kInputTestBox, kOutputTestBox, kTestCtrl,      kTestAuxin,     kTestCtrlEdit,

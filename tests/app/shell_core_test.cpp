@@ -119,14 +119,14 @@ std::string textOf(const LabelPass& pass, LabelTarget t) {
 }
 
 TEST(LanguageTable, PassRules) {
-  ASSERT_EQ(labelTable().size(), 105u);
+  ASSERT_EQ(labelTable().size(), 107u);
   ProfileFile f;
   f.setText(kLanguage);
   const LabelTarget p2{dialog::kLive, 1043}, caption{dialog::kView, view_id::kModeCaption},
       status{dialog::kView, view_id::kStatusText}, home{dialog::kView, view_id::kHome};
 
   LabelPass en = computeLabels(f, 0, unit::kPsi, 1, /*lampRed=*/true);
-  EXPECT_EQ(en.keysLookedUp.size(), 103u);  // two of the three caption rows are skipped
+  EXPECT_EQ(en.keysLookedUp.size(), 105u);  // two of the three caption rows are skipped
   EXPECT_EQ(textOf(en, p2), "P2 [PSI]");
   EXPECT_EQ(textOf(en, {dialog::kAlarm, 1213}), " [PSI]");
   EXPECT_EQ(textOf(en, caption), "VISUALISATION");

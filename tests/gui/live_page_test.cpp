@@ -17,8 +17,6 @@
 #include "controls/colour_edit.h"
 #include "controls/colour_label.h"
 #include "controls/indicator_lamp.h"
-#include "monitoring/capture_row.h"
-#include "monitoring/graph_recording.h"
 #include "monitoring/live_page.h"
 #include "pages/auxin_page.h"
 #include "pages/ctrl_page.h"
@@ -246,31 +244,6 @@ TEST_F(LivePage, MessagesLampAndInputTypesFromTheSimulatedRegulator) {
   ASSERT_TRUE(waitUntil([&] { return lamp->GetColour() == colour::rgb(255, 0, 0); }, 5000));
   withDevice([](sim::SimDevice& d) { d.faults().silent = false; });
   ASSERT_TRUE(waitUntil([&] { return lamp->GetColour() == colour::rgb(0, 255, 0); }, 5000));
-}
-
-TEST_F(LivePage, CaptureSamplesGoToTheStoreAndTheFileWhileRecording) {
-  startOnLivePage(nullptr, mode_id::kVisualisation);
-  click(&view(), view_id::kGraph);
-  ASSERT_EQ(state().g_currentPage.load(), 13u);
-  GraphRecording& graph = m_app->m_graph;
-  graph.g_captureFile.m_strPath = m_dir + "/capture.csv";
-  ASSERT_TRUE(graph.g_captureFile.Create(capture::kHeader));
-  ASSERT_TRUE(waitUntil([&] { return state().g_lastSampleMs.load() > 0; }, 5000));
-  EXPECT_TRUE(graph.m_samples.empty()) << "nothing is stored before the recording runs";
-  graph.g_graphRunning = true;
-  graph.g_captureOn = true;
-  ASSERT_TRUE(waitUntil([&] { return graph.m_samples.size() >= 4; }, 5000));
-  graph.g_captureOn = false;
-  settle();
-  const std::string text = readFile(graph.g_captureFile.m_strPath);
-  const auto rows = std::count(text.begin(), text.end(), '\n') - 1;
-  EXPECT_GE(rows, 3);
-  EXPECT_LE(static_cast<std::size_t>(rows), graph.m_samples.size());
-  EXPECT_NE(text.find(";bar;\r\n"), std::string::npos);
-  // Samples are spaced by the sample period (0.1 s), within the line's pace.
-  const double step = graph.m_samples[2].time - graph.m_samples[1].time;
-  EXPECT_GE(step, 0.09);
-  EXPECT_LE(step, 0.5);
 }
 
 TEST_F(LivePage, FileModeNoticeOnceUntilTheFileIsSavedOrClosed) {

@@ -84,7 +84,7 @@ TEST_F(Startup, OutOfRangeSettingsStartAsTheDefaults) {
   EXPECT_EQ(viewControl<CColourLabel>(view_id::kEnglish)->m_textColour, colour::kSelected);
   EXPECT_TRUE(m_app->mainFrame()->isMaximized());  // no saved size, not a tiny window
   EXPECT_FALSE(m_app->mainFrame()->windowIcon().availableSizes().isEmpty());  // the program's own icon
-  EXPECT_EQ(m_app->m_graph.m_maxSamples, 65535u);
+  EXPECT_EQ(m_app->settings().m_nGraphMaxPoints, 65535);
   // The keys the program writes anyway carry the defaults; the others stay.
   std::string ini = settingsText();
   EXPECT_NE(ini.find("Language=0\n"), std::string::npos) << ini;

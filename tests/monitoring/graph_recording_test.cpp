@@ -2,8 +2,10 @@
 // the file complete after every row, never recreated once deleted.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <clocale>
 #include <filesystem>
 #include <fstream>
@@ -71,21 +73,82 @@ TEST_F(CaptureFile, HeaderRowsAndAFileThatWentAway) {
   EXPECT_FALSE(why.empty());
 }
 
-TEST(GraphRecording, AppendsWhileRunningAndRefreshesOnceASecond) {
+TEST_F(CaptureFile, ARowThatCannotBeWrittenIsCountedAndNeverLeftHalfWritten) {
+  CCaptureFile f;
+  f.m_strPath = m_dir + "/run.csv";
+  ASSERT_TRUE(f.Create(capture::kHeader));
+  const std::string header = slurp(f.m_strPath);
+  const std::string row = capture::row(sample(2.0), 1.0f, 0) + "\r\n";
+
+  // A file size limit ten bytes past the header stands for a disk that
+  // fills up in the middle of a row: the part that went in is cut off.
+  struct rlimit saved {};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+  struct rlimit small = saved;
+  small.rlim_cur = header.size() + 10;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  EXPECT_FALSE(f.WriteRow(sample(1.9), 1.0f, 0));
+  setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, oldHandler);
+  EXPECT_EQ(slurp(f.m_strPath), header);
+
+  EXPECT_TRUE(f.WriteRow(sample(2.0), 1.0f, 0));
+  EXPECT_EQ(slurp(f.m_strPath), header + row);
+  std::filesystem::remove(f.m_strPath);
+  EXPECT_FALSE(f.WriteRow(sample(2.1), 1.0f, 0));
+  EXPECT_EQ(f.m_rowsWritten, 1u);
+  EXPECT_EQ(f.m_rowsLost, 2u);
+
+  CCaptureFile full;  // a device that takes nothing
+  full.m_strPath = "/dev/full";
+  EXPECT_FALSE(full.Create(capture::kHeader));
+  EXPECT_FALSE(full.WriteRow(sample(1.0), 1.0f, 0));
+  EXPECT_EQ(full.m_rowsLost, 1u);
+  ASSERT_TRUE(f.Create(capture::kHeader));
+  EXPECT_EQ(f.m_rowsLost, 0u) << "a new file counts again";
+}
+
+TEST_F(CaptureFile, RecordingStoresWhileRunningWritesWhileCapturingAndRefreshesOnceASecond) {
   GraphRecording g;
-  EXPECT_FALSE(g.append(sample(0.1), 100));
-  EXPECT_TRUE(g.m_samples.empty());
+  g.g_captureFile.m_strPath = m_dir + "/run.csv";
+  ASSERT_TRUE(g.g_captureFile.Create(capture::kHeader));
+  EXPECT_FALSE(g.record(sample(0.1), 100, 100, 1.0f, 0).stored);
   g.g_graphRunning = true;
-  g.m_maxSamples = 25;
   int refreshes = 0;
-  for (std::uint32_t ms = 100; ms <= 3000; ms += 100) refreshes += g.append(sample(ms / 1000.0), ms) ? 1 : 0;
+  for (std::uint32_t ms = 100; ms <= 3000; ms += 100) {
+    g.g_captureOn = ms > 2000;
+    const RecordOutcome o = g.record(sample(ms / 1000.0), ms, ms + 5, 1.0f, 0);
+    EXPECT_TRUE(o.stored);
+    refreshes += o.refreshDue ? 1 : 0;
+  }
   EXPECT_EQ(refreshes, 3);  // at 1 s, 2 s and 3 s
-  EXPECT_EQ(g.m_samples.size(), 25u);
-  EXPECT_DOUBLE_EQ(g.m_samples.front().time, 0.6);
+  EXPECT_EQ(g.m_store.Count(), 30u);
+  EXPECT_EQ(g.g_captureFile.m_rowsWritten, 10u);
+
+  // The same sample posted twice is taken once; one stamped later than the
+  // clock since the restart was measured before the restart.
+  EXPECT_FALSE(g.record(sample(3.0), 3000, 3100, 1.0f, 0).stored);
+  EXPECT_FALSE(g.record(sample(9.0), 9000, 3100, 1.0f, 0).stored);
+  EXPECT_EQ(g.m_store.Count(), 30u);
+  EXPECT_EQ(g.g_captureFile.m_rowsWritten, 10u);
+
   g.clear();
-  EXPECT_TRUE(g.m_samples.empty());
-  EXPECT_FALSE(g.append(sample(0.5), 500));
-  EXPECT_TRUE(g.append(sample(1.0), 1000));
+  EXPECT_EQ(g.m_store.Count(), 0u);
+  EXPECT_FALSE(g.record(sample(0.5), 500, 600, 1.0f, 0).refreshDue);
+  EXPECT_TRUE(g.record(sample(1.0), 1000, 1100, 1.0f, 0).refreshDue);
+}
+
+TEST(GraphRecording, SaysOnceWhenTheOldestSamplesBeginToLeave) {
+  GraphRecording g;
+  g.g_graphRunning = true;
+  const std::size_t cap = g.m_store.capacity();
+  EXPECT_EQ(cap, CSampleStore::kDefaultCapacity);
+  int told = 0;
+  for (std::uint32_t i = 1; i <= cap + 3; ++i) told += g.record(sample(i * 0.1), i * 100, i * 100, 1.0f, 0).oldestLeft;
+  EXPECT_EQ(told, 1);
+  EXPECT_EQ(g.m_store.Count(), cap);
+  EXPECT_EQ(g.m_store.droppedOldest(), 3u);
 }
 
 }  // namespace

@@ -1,0 +1,249 @@
+// The trend chart's arithmetic: the points of a window checked against a
+// plain pass over every sample, the scales and captions, the window that
+// follows the newest data or stays where the user put it, the cursor, and
+// the time base rules of the graph page.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+#include <vector>
+
+#include "monitoring/chart_points.h"
+#include "monitoring/chart_viewport.h"
+#include "monitoring/time_base.h"
+
+namespace vrx4 {
+namespace {
+
+using namespace chart;
+
+GraphSample make(double time, float ctrl, std::uint8_t alarm = 0) {
+  GraphSample s;
+  s.time = time;
+  s.ctrl = ctrl;
+  s.auxin = ctrl / 2;
+  s.p2 = ctrl / 3;
+  s.vdc24 = 24.0f;
+  s.uout = 10 - ctrl;
+  s.iout = ctrl * 2;
+  s.alarm = alarm;
+  return s;
+}
+
+// The chart's rule written out plainly: every sample of the window, a new
+// point whenever the pixel column changes, the column's extremes kept.
+ChartPoints reference(const SampleView& v, const ChartWindow& w, const ChannelScales& sc) {
+  ChartPoints out;
+  const double start = w.startTime(), end = w.endTime();
+  int lastX = 0;
+  for (std::size_t i = 0; i < v.size(); ++i) {
+    const double t = v.time(i);
+    if ((start > 0 && t < start) || t > end) continue;
+    const int x = kPlotLeft + static_cast<int>((t - start) * w.pxPerSecond);
+    if (out.m_nPoints == 0 || x != lastX) {
+      const int k = out.m_nPoints++;
+      out.m_x[k] = lastX = x;
+      out.m_samples[k] = 0;
+      for (int c = 0; c < kChannelCount; ++c)
+        out.m_y[c][k] = out.m_yTop[c][k] = out.m_yBottom[c][k] = plotY(v.value(c, i), sc.pxPerUnit[c], w.plotBottom);
+    }
+    const int k = out.m_nPoints - 1;
+    ++out.m_samples[k];
+    for (int c = 0; c < kChannelCount; ++c) {
+      const int y = plotY(v.value(c, i), sc.pxPerUnit[c], w.plotBottom);
+      out.m_yTop[c][k] = std::min(out.m_yTop[c][k], y);
+      out.m_yBottom[c][k] = std::max(out.m_yBottom[c][k], y);
+    }
+  }
+  return out;
+}
+
+void expectSame(const ChartPoints& got, const ChartPoints& want, const std::string& what) {
+  ASSERT_EQ(got.m_nPoints, want.m_nPoints) << what;
+  for (int k = 0; k < got.m_nPoints; ++k) {
+    ASSERT_EQ(got.m_x[k], want.m_x[k]) << what << " point " << k;
+    ASSERT_EQ(got.m_samples[k], want.m_samples[k]) << what << " point " << k;
+    for (int c = 0; c < kChannelCount; ++c) {
+      ASSERT_EQ(got.m_y[c][k], want.m_y[c][k]) << what << " point " << k << " channel " << c;
+      ASSERT_EQ(got.m_yTop[c][k], want.m_yTop[c][k]) << what << " point " << k << " channel " << c;
+      ASSERT_EQ(got.m_yBottom[c][k], want.m_yBottom[c][k]) << what << " point " << k << " channel " << c;
+    }
+  }
+}
+
+TEST(ChartPoints, EveryWindowMatchesThePlainPassAndKeepsItsSpikes) {
+  CSampleStore store;
+  std::mt19937 rng(3);
+  std::normal_distribution<float> noise(5.0f, 1.0f);
+  double t = 0.1;
+  for (int i = 0; i < 60000; ++i) {
+    t += i % 1000 < 900 ? 0.1 : 0.013;  // mostly the sample period, bursts of faster samples
+    store.Append(make(t, noise(rng), i % 5000 == 2500 ? 1 : 0));
+  }
+  const ChannelScales scales = channelScales(0, 1, 1);
+  auto points = std::make_unique<ChartPoints>();
+  store.read([&](const SampleView& v) {
+    for (float spd : {0.015f, 0.1f, 5.0f, 60.0f, 500.0f}) {
+      const float pps = pxPerSecond(spd);
+      const double total = pps * v.time(v.size() - 1);
+      for (double left : {-10.0, 0.0, 123.4, total / 2, total - 539}) {
+        const ChartWindow w{left, left + 539, pps, 390};
+        rebuildPoints(v, w, scales, *points);
+        expectSame(*points, reference(v, w, scales), "s/div " + std::to_string(spd) + " left " + std::to_string(left));
+      }
+    }
+    // Every alarm pulse of the whole recording shows at 500 s/div, though
+    // most columns hold hundreds of samples and start without it.
+    const ChartWindow all{0, 539, pxPerSecond(500.0f), 390};
+    rebuildPoints(v, all, scales, *points);
+    int pulses = 0;
+    for (int k = 0; k < points->m_nPoints; ++k) pulses += points->m_yTop[kChAlarm][k] == kPlotTopMargin ? 1 : 0;
+    EXPECT_EQ(pulses, 12);
+  });
+}
+
+TEST(ChartPoints, EmptyStoreSameColumnAndTheTopOfThePlot) {
+  CSampleStore store;
+  const ChannelScales bar = channelScales(0, 0, 0);
+  auto p = std::make_unique<ChartPoints>();
+  const ChartWindow w{0, 539, pxPerSecond(5.0f), 390};
+  store.read([&](const SampleView& v) { rebuildPoints(v, w, bar, *p); });
+  EXPECT_EQ(p->m_nPoints, 0);
+
+  // 7.2 px/s: 0.0 s and 0.1 s share column 0; the first one gives the point.
+  store.Append(make(0.0, 2.0f));
+  store.Append(make(0.1, 4.0f, 1));
+  store.Append(make(1.0, 3.0f));
+  store.read([&](const SampleView& v) { rebuildPoints(v, w, bar, *p); });
+  ASSERT_EQ(p->m_nPoints, 2);
+  EXPECT_EQ(p->m_x[0], 30);
+  EXPECT_EQ(p->m_x[1], 37);
+  EXPECT_EQ(p->m_y[kChCtrl][0], 390 - 70);
+  EXPECT_EQ(p->m_yTop[kChCtrl][0], 390 - 140);
+  EXPECT_EQ(p->m_yBottom[kChCtrl][0], 390 - 70);
+  EXPECT_EQ(p->m_y[kChAlarm][0], 390);
+  EXPECT_EQ(p->m_yTop[kChAlarm][0], 40) << "an active alarm reaches the top line";
+
+  // The high range: P2 against the right scale, 30 bar at the top.
+  GraphSample high = make(2.0, 0);
+  high.p2 = 30.0f;
+  store.Append(high);
+  const ChannelScales highRange = channelScales(1, 0, 1);
+  store.read([&](const SampleView& v) { rebuildPoints(v, w, highRange, *p); });
+  EXPECT_EQ(p->m_y[kChP2][p->m_nPoints - 1], 40);
+  EXPECT_EQ(p->m_y[kChCtrl][1], 390 - 35) << "3 mA is one division on the right scale";
+  EXPECT_EQ(leftCaption(1, 0), "[V]");
+  EXPECT_EQ(rightCaption(1, 0), "[bar; 24VDC; mA]");
+  EXPECT_EQ(rightCaption(1, 1), "[14.5038 PSI; 24VDC; mA]");
+  EXPECT_EQ(leftCaption(0, 1), "[V ; 14.5038 PSI]");
+  EXPECT_EQ(rightCaption(0, 3), "[24VDC; mA]");
+  EXPECT_EQ(leftValueLabel(1), " 1");
+  EXPECT_EQ(rightValueLabel(10), "30");
+  EXPECT_EQ(timeLabel(1, 0, pxPerSecond(5.0f)), "5.00");
+  EXPECT_EQ(timeLabel(13, 8.2, pxPerSecond(5.0f)), "66.14");
+}
+
+TEST(ChartViewport, FollowsTheNewestDataUnlessTheUserScrolledBack) {
+  ChartViewport v;
+  v.setSecondsPerDivision(5.0f);
+  EXPECT_FLOAT_EQ(v.m_pxPerSecond, 7.2f);
+  v.refresh(true, 75.0, 0);  // 540 pixels: still from the left edge
+  EXPECT_EQ(v.m_viewLeft, 0);
+  EXPECT_NEAR(v.m_viewRight, 539, 1e-4);
+  EXPECT_EQ(v.scrollMaximum(), 0);
+  v.refresh(true, 76.0, 0);  // longer than 75 s: the window scrolls
+  EXPECT_NEAR(v.m_viewLeft, 8.2, 1e-4);
+  EXPECT_NEAR(v.m_viewRight, 547.2, 1e-4);
+  EXPECT_EQ(v.m_cursor, v.m_viewRight);
+  v.refresh(true, 600.0, 0);
+  EXPECT_NEAR(v.scrollMaximum(), 3780, 1);  // the scroll range grows with the data
+  EXPECT_EQ(v.scrollPosition(), v.scrollMaximum());
+
+  // Scrolled back a page: new data leave the window where it is.
+  EXPECT_TRUE(v.scrollTo(3780 - kScrollPage));
+  EXPECT_FALSE(v.m_following);
+  v.refresh(true, 700.0, 0);
+  EXPECT_EQ(v.m_viewLeft, 3780 - kScrollPage);
+  EXPECT_EQ(v.m_viewRight, 3780 - kScrollPage + 539);
+  EXPECT_NEAR(v.scrollMaximum(), 4500, 1);
+  // A longer time base keeps the start time of the placed window.
+  v.setSecondsPerDivision(10.0f);
+  v.refresh(true, 700.0, 0);
+  EXPECT_NEAR(v.m_viewLeft / v.m_pxPerSecond, (3780.0 - kScrollPage) / 7.2, 1e-3);
+  // Back at the end: following again.
+  v.scrollTo(1e9);
+  EXPECT_TRUE(v.m_following);
+  v.refresh(true, 800.0, 0);
+  EXPECT_NEAR(v.m_viewRight, 2880, 1e-3);
+
+  // A click beyond 539 puts the cursor at the window's right.
+  ChartViewport fresh;
+  fresh.setSecondsPerDivision(5.0f);
+  fresh.refresh(true, 40.0, 0);
+  fresh.click(600);
+  EXPECT_EQ(fresh.m_cursor, fresh.m_viewRight);
+  fresh.click(100);
+  EXPECT_EQ(fresh.m_cursor, 100);
+
+  // The oldest samples gone: the scroll range starts where the data start.
+  v.refresh(true, 800.0, 100.0);
+  EXPECT_NEAR(v.scrollMinimum(), 360, 1);
+  v.clear();
+  EXPECT_TRUE(v.m_following);
+  EXPECT_EQ(v.scrollMaximum(), 0);
+}
+
+TEST(ChartViewport, CursorMessagesMoveTheWindowAtItsEdges) {
+  ChartViewport v;
+  v.setSecondsPerDivision(5.0f);
+  v.refresh(true, 500.0, 0);  // total 3600
+  EXPECT_TRUE(v.cursorMessage(kMsgCursorTo, 1000));  // outside: centred on it
+  EXPECT_EQ(v.m_viewLeft, 730);
+  EXPECT_FALSE(v.m_following);
+  EXPECT_FALSE(v.cursorMessage(kMsgCursorTo, 800));  // inside: only the cursor
+  EXPECT_EQ(v.m_cursor, 800);
+  EXPECT_TRUE(v.cursorMessage(kMsgCursorTo, 100));
+  EXPECT_EQ(v.m_viewLeft, 0);
+  v.cursorMessage(kMsgCursorTo, v.m_viewRight);
+  EXPECT_TRUE(v.cursorMessage(kMsgCursorRight1, 0));
+  EXPECT_EQ(v.m_viewLeft, 1);
+  EXPECT_EQ(v.m_cursor, 540);
+  EXPECT_FALSE(v.cursorMessage(kMsgCursorLeft6, 0));  // not at the left edge: the cursor alone
+  EXPECT_EQ(v.m_cursor, 534);
+  EXPECT_TRUE(v.cursorMessage(kMsgCursorTo, 3590));  // near the end: the last window
+  EXPECT_NEAR(v.m_viewLeft, 3060, 1e-3);
+  EXPECT_FALSE(v.cursorMessage(kMsgCursorTo, 5000));  // beyond the data
+  EXPECT_NEAR(v.m_viewLeft, 3060, 1e-3);
+}
+
+TEST(TimeBase, MinimumsAndTheLargestNumberOfSamples) {
+  const TimeBase initial;
+  TimeBaseEdit e = editSamplePeriod("0", initial, 65535);
+  EXPECT_FLOAT_EQ(e.value.samplePeriod, 0.01f);
+  EXPECT_EQ(e.samplePeriodText, "0.01");
+  EXPECT_FALSE(e.divisionText);
+  EXPECT_FLOAT_EQ(editSamplePeriod("not a number", initial, 65535).value.samplePeriod, 0.01f);
+  EXPECT_FLOAT_EQ(editSamplePeriod("1e999", initial, 65535).value.samplePeriod, 0.01f);
+  e = editSamplePeriod("0.5", initial, 65535);
+  EXPECT_FLOAT_EQ(e.value.samplePeriod, 0.5f);
+  EXPECT_FALSE(e.samplePeriodText);  // the typed text stays
+
+  e = editSecondsPerDivision("0.01", initial, 65535);
+  EXPECT_FLOAT_EQ(e.value.secondsPerDivision, 5.0f);
+  EXPECT_EQ(e.divisionText, "5.00");
+  e = editSecondsPerDivision("1e12", initial, 10);
+  EXPECT_FLOAT_EQ(e.value.secondsPerDivision, 15000.0f);
+  EXPECT_EQ(e.divisionText, "15000.00");
+
+  // Nb_aff_max = 1000: 15 x 5 / 0.01 samples are too many.
+  e = editSamplePeriod("0.01", initial, 1000);
+  EXPECT_EQ(e.divisionText, "0.67");
+  e = editSecondsPerDivision("100", initial, 1000);
+  EXPECT_EQ(e.samplePeriodText, "1.50");
+  e = editSecondsPerDivision("50", initial, 1000);
+  EXPECT_EQ(e.samplePeriodText, "0.76");
+  EXPECT_FALSE(editSecondsPerDivision("6", initial, 1000).samplePeriodText);  // 900 samples fit
+}
+
+}  // namespace
+}  // namespace vrx4
