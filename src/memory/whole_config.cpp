@@ -4,6 +4,8 @@
 #include <bitset>
 #include <span>
 
+#include "memory/eeprom_map.h"
+
 namespace vrx4::whole_config {
 namespace {
 
@@ -71,25 +73,42 @@ std::string hexByte(std::uint8_t b) {
   return {kDigits[b >> 4], kDigits[b & 0x0F]};
 }
 
+void applyExport(Images& im, const config_file::ExportBuffers& file, std::uint32_t accessMode) {
+  startFromDevice(im);
+  copyRange(file.option, im.g_optionEdit, 0x00, 0x72);
+  copyRange(file.base, im.g_baseEdit, 0x00, 0x6F);
+  if (accessMode != 4) {
+    copyRange(im.g_optionDevice, im.g_optionEdit, 0x30, 0x72);
+    copyRange(im.g_baseDevice, im.g_baseEdit, 0x10, 0x2A);
+    copyRange(im.g_baseDevice, im.g_baseEdit, 0x2F, 0x6F);
+  }
+}
+
 void applyExport(DeviceState& state, const config_file::ExportBuffers& file, std::uint32_t accessMode) {
-  state.withImages([&](Images& im) {
-    startFromDevice(im);
-    copyRange(file.option, im.g_optionEdit, 0x00, 0x72);
-    copyRange(file.base, im.g_baseEdit, 0x00, 0x6F);
-    if (accessMode != 4) {
-      copyRange(im.g_optionDevice, im.g_optionEdit, 0x30, 0x72);
-      copyRange(im.g_baseDevice, im.g_baseEdit, 0x10, 0x2A);
-      copyRange(im.g_baseDevice, im.g_baseEdit, 0x2F, 0x6F);
-    }
-  });
+  state.withImages([&](Images& im) { applyExport(im, file, accessMode); });
+}
+
+void applyRestore(Images& im) {
+  im.g_optionEdit = eeprom_map::restored(Area::Option, im.g_optionDevice);
+  im.g_baseEdit = eeprom_map::restored(Area::Base, im.g_baseDevice);
 }
 
 void applyRestore(DeviceState& state) {
-  state.withImages([](Images& im) {
-    startFromDevice(im);
-    std::copy_n(im.g_optionDevice.begin() + 0x30, 0x30, im.g_optionEdit.begin());
-    std::copy_n(im.g_baseDevice.begin() + 0x10, 0x10, im.g_baseEdit.begin());
-  });
+  state.withImages([](Images& im) { applyRestore(im); });
+}
+
+EditWrite writeEdits(DeviceState& state, std::uint32_t op, const std::function<void(Images&)>& fill) {
+  // Only the GUI thread (or the command line's one thread) publishes, so
+  // no request can appear between this check and the publication below.
+  if (state.requestPending()) return EditWrite::Busy;
+  state.withImages(fill);
+  TransferRequest r;
+  r.op = op;
+  if (state.g_fileMode.load() == 1) {
+    state.applyInFileMode(r);
+    return EditWrite::Applied;
+  }
+  return state.publishRequest(r) == DeviceState::Publish::Accepted ? EditWrite::Requested : EditWrite::Busy;
 }
 
 void commitEditsInFileMode(DeviceState& state) {

@@ -1,0 +1,224 @@
+// The EEPROM map pages' texts and what their edits write; the whole-area
+// writes of the tools page; the comparison of two configurations.
+#include "memory/eeprom_map.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "memory/config_diff.h"
+#include "memory/whole_config.h"
+
+namespace vrx4 {
+namespace {
+
+using namespace eeprom_map;
+
+Image randomImage(unsigned seed) {
+  std::mt19937 gen(seed);
+  Image im{};
+  for (auto& b : im) b = static_cast<std::uint8_t>(gen());
+  return im;
+}
+
+std::vector<std::size_t> differences(const Image& a, const Image& b) {
+  std::vector<std::size_t> out;
+  for (std::size_t i = 0; i < kImageSize; ++i)
+    if (a[i] != b[i]) out.push_back(i);
+  return out;
+}
+
+std::string replaced(std::string text, const std::string& from, const std::string& to) {
+  const auto at = text.find(from);
+  EXPECT_NE(at, std::string::npos) << from;
+  return text.replace(at, from.size(), to);
+}
+
+TEST(FieldList, TemplateLinesAreExactAndCountedAsTheEditCountsThem) {
+  const Image zero{};
+  const std::string base = fieldList(Area::Base, zero);
+  const std::string option = fieldList(Area::Option, zero);
+  EXPECT_TRUE(base.starts_with("CONSIGNE              00\r\nV_TO_B_A            0000\r\n"));
+  EXPECT_NE(base.find("\r\nSN                000000\r\n"), std::string::npos);
+  EXPECT_TRUE(base.ends_with("\r\nRESERVE_2           0000\r\n"));
+  EXPECT_TRUE(option.starts_with("FLAG                  00\r\nB_TO_V_A            0000\r\n"));
+  EXPECT_NE(option.find("\r\nNUMERO_SOFT       000000\r\n"), std::string::npos);
+  EXPECT_EQ(base.size(), 41u * 26);
+  EXPECT_EQ(option.size(), 27u * 26);
+  EXPECT_EQ(editLineCount(base), 42u);
+  EXPECT_EQ(editLineCount(option), 28u);
+
+  Image im{};
+  im[0x25] = 0x01, im[0x26] = 0xA2, im[0x27] = 0x0F;
+  EXPECT_NE(fieldList(Area::Base, im).find("SN                01A20F\r\n"), std::string::npos);
+}
+
+TEST(FieldList, AnEditedValueChangesOnlyItsOwnBytes) {
+  const Image device = randomImage(1);
+  for (Area a : {Area::Base, Area::Option}) {
+    const Parsed same = parseFieldList(a, fieldList(a, device), device);
+    ASSERT_TRUE(same.ok());
+    EXPECT_EQ(*same.edit, device);
+  }
+  Image base{};
+  base[0x08] = 0x11;
+  const std::string list = fieldList(Area::Base, base);
+  // KPHG 00 -> 7F: the edit image differs from the device only at 0x2B.
+  const Parsed kphg = parseFieldList(Area::Base, replaced(list, "KPHG                  00", "KPHG                  7F"), base);
+  ASSERT_TRUE(kphg.ok());
+  EXPECT_EQ(differences(*kphg.edit, base), std::vector<std::size_t>{0x2B});
+  EXPECT_EQ((*kphg.edit)[0x2B], 0x7F);
+  // Only the second byte of A_TO_B_B.
+  const Parsed second = parseFieldList(Area::Base, replaced(list, "A_TO_B_B            0011", "A_TO_B_B            0012"), base);
+  ASSERT_TRUE(second.ok());
+  EXPECT_EQ(differences(*second.edit, base), std::vector<std::size_t>{0x08});
+  // OPTION's last fields (ALIM_A, ALIM_B at 0x70..0x72), with LF line ends.
+  std::string option = fieldList(Area::Option, Image{});
+  option = replaced(option, "ALIM_A              0000", "ALIM_A              ABCD");
+  option = replaced(option, "ALIM_B                00", "ALIM_B                EF");
+  std::erase(option, '\r');
+  const Parsed alim = parseFieldList(Area::Option, option, Image{});
+  ASSERT_TRUE(alim.ok());
+  EXPECT_EQ(differences(*alim.edit, Image{}), (std::vector<std::size_t>{0x70, 0x71, 0x72}));
+}
+
+TEST(FieldList, AListNotInTheTemplateLayoutWritesNothing) {
+  const Image device{};
+  const std::string list = fieldList(Area::Base, device);
+  // Wrong line counts: a line deleted, a line added, the last break gone.
+  const std::string noKphg = replaced(list, "KPHG                  00\r\n", "");
+  EXPECT_EQ(parseFieldList(Area::Base, noKphg, device).line, 0u);
+  EXPECT_FALSE(parseFieldList(Area::Base, list + "KPHG                  7F\r\n", device).ok());
+  EXPECT_FALSE(parseFieldList(Area::Base, list.substr(0, list.size() - 2), device).ok());
+  // The count is right but the lines are wrong: the line at fault is named.
+  const Parsed shifted = parseFieldList(Area::Base, noKphg + "KPHG                  7F\r\n", device);
+  EXPECT_FALSE(shifted.ok());
+  EXPECT_EQ(shifted.line, 12u);  // KPLOW where KPHG belongs
+  for (const char* bad : {"KPHG                  7G", "KPHG                  7f", "KPHG                 7F ",
+                          "KPHG                   F", "KPHG  X               7F"}) {
+    const Parsed p = parseFieldList(Area::Base, replaced(list, "KPHG                  00", bad), device);
+    EXPECT_FALSE(p.ok()) << bad;
+    EXPECT_EQ(p.line, 12u) << bad;
+  }
+  EXPECT_TRUE(parseFieldList(Area::Base, replaced(list, "KPHG                  00", "KPHG7F"), device).ok());
+}
+
+TEST(Dump, LinesOfFiftyCharactersAndTheCheckOfEachCharacter) {
+  const Image device = randomImage(2);
+  const std::string base = dumpText(Area::Base, device);
+  const std::string option = dumpText(Area::Option, device);
+  EXPECT_EQ(base.size(), 7u * 50);
+  EXPECT_TRUE(base.ends_with(" \r\n"));
+  EXPECT_EQ(option.size(), 7u * 50 + 9);
+  EXPECT_EQ(option.substr(0, 3), whole_config::hexByte(device[0]) + " ");
+  for (Area a : {Area::Base, Area::Option}) {
+    std::string text = dumpText(a, device);
+    const Image zero{};
+    const Parsed p = parseDump(a, text, zero);
+    ASSERT_TRUE(p.ok());
+    EXPECT_TRUE(std::equal(p.edit->begin(), p.edit->begin() + dumpBytes(a), device.begin()));
+    EXPECT_TRUE(std::all_of(p.edit->begin() + dumpBytes(a), p.edit->end(), [](auto b) { return b == 0; }));
+    std::erase(text, '\r');  // as a multi-line edit gives it
+    EXPECT_TRUE(parseDump(a, text, zero).ok());
+  }
+  std::string text = dumpText(Area::Base, Image{});
+  // A missing space: refused at the character that moved into its place.
+  const Parsed missing = parseDump(Area::Base, std::string(text).erase(52, 1), Image{});
+  EXPECT_FALSE(missing.ok());
+  EXPECT_EQ(missing.line, 2u);
+  EXPECT_EQ(missing.column, 2u);
+  EXPECT_FALSE(parseDump(Area::Base, std::string(text).replace(0, 1, "a"), Image{}).ok());
+  // A deleted or repeated line would move the bytes after it: refused.
+  EXPECT_FALSE(parseDump(Area::Base, std::string(text).erase(50, 50), Image{}).ok());
+  EXPECT_FALSE(parseDump(Area::Base, text + text.substr(0, 50), Image{}).ok());
+  // A lone digit after the last byte.
+  EXPECT_FALSE(parseDump(Area::Option, dumpText(Area::Option, Image{}) + "A", Image{}).ok());
+}
+
+TEST(MapWrites, RestoreTakesTheBackupCopyAndExporterFilesKeepWhatTheyDoNotSupply) {
+  const Image device = randomImage(3);
+  const Image option = restored(Area::Option, device);
+  EXPECT_TRUE(std::equal(option.begin(), option.begin() + 0x30, device.begin() + 0x30));
+  EXPECT_TRUE(std::equal(option.begin() + 0x30, option.end(), device.begin() + 0x30));
+  const Image base = restored(Area::Base, device);
+  EXPECT_TRUE(std::equal(base.begin(), base.begin() + 0x10, device.begin() + 0x10));
+  EXPECT_TRUE(std::equal(base.begin() + 0x10, base.end(), device.begin() + 0x10));
+
+  config_file::MapBuffer buf{};
+  const auto read = [&](const std::string& text) {
+    buf.fill(0);
+    return config_file::parse(text, {{}, std::span<std::uint8_t>(buf)});
+  };
+  // A file with no BASE line, or with an invalid line, writes nothing.
+  EXPECT_FALSE(exported(Area::Base, device, buf, read("00000AABB\r\n"), 4));
+  EXPECT_FALSE(exported(Area::Base, device, buf, read("10000AABB\r\n10010xx\r\n"), 4));
+  // One line: 0x00..0x01 and 0x10..0x11 from the file, the rest as the
+  // device holds it; outside mode 4 the backup copy stays the device's.
+  const auto r = read("10000AABB\r\n10010CCDD\r\n");
+  const auto pro = exported(Area::Base, device, buf, r, 4);
+  ASSERT_TRUE(pro);
+  EXPECT_LE(differences(*pro, device).size(), 4u);
+  EXPECT_EQ((*pro)[0x00], 0xAA);
+  EXPECT_EQ((*pro)[0x11], 0xDD);
+  EXPECT_EQ((*pro)[0x02], device[0x02]);
+  const auto setting = exported(Area::Base, device, buf, r, 2);
+  EXPECT_EQ((*setting)[0x00], 0xAA);
+  EXPECT_EQ((*setting)[0x11], device[0x11]);
+}
+
+TEST(MapWrites, ExportMasksFollowTheAccessMode) {
+  Images im;
+  im.g_baseDevice = randomImage(4);
+  im.g_optionDevice = randomImage(5);
+  config_file::ExportBuffers file{randomImage(6), randomImage(7)};
+  whole_config::applyExport(im, file, 2);
+  EXPECT_TRUE(std::equal(im.g_baseEdit.begin() + 0x25, im.g_baseEdit.begin() + 0x28, im.g_baseDevice.begin() + 0x25));
+  EXPECT_TRUE(std::equal(im.g_baseEdit.begin(), im.g_baseEdit.begin() + 0x10, file.base.begin()));
+  EXPECT_TRUE(std::equal(im.g_baseEdit.begin() + 0x2B, im.g_baseEdit.begin() + 0x2F, file.base.begin() + 0x2B));
+  EXPECT_TRUE(std::equal(im.g_optionEdit.begin() + 0x30, im.g_optionEdit.end(), im.g_optionDevice.begin() + 0x30));
+  whole_config::applyExport(im, file, 4);
+  EXPECT_TRUE(std::equal(im.g_baseEdit.begin(), im.g_baseEdit.begin() + 0x70, file.base.begin()));
+  EXPECT_TRUE(std::equal(im.g_optionEdit.begin(), im.g_optionEdit.begin() + 0x73, file.option.begin()));
+}
+
+TEST(MapWrites, WholeAreaWritesWaitForARunningTransferAndApplyAtOnceInFileMode) {
+  DeviceState s;
+  s.setDevice(Area::Option, randomImage(8));
+  TransferRequest read;
+  read.op = op::kReadOption;
+  ASSERT_EQ(s.publishRequest(read), DeviceState::Publish::Accepted);
+  const Image editBefore = s.edit(Area::Option);
+  const Image wanted = randomImage(9);
+  auto fill = [&](Images& im) { im.g_optionEdit = wanted; };
+  EXPECT_EQ(whole_config::writeEdits(s, op::kWriteOption, fill), whole_config::EditWrite::Busy);
+  EXPECT_EQ(s.edit(Area::Option), editBefore);  // the running transfer's bytes stay
+  s.finishRequest();
+  EXPECT_EQ(whole_config::writeEdits(s, op::kWriteOption, fill), whole_config::EditWrite::Requested);
+  EXPECT_EQ(s.g_xferOp.load(), op::kWriteOption);
+  s.finishRequest();
+  // File mode: OPTION 0x00..0x72 at once, ALIM_A and ALIM_B included.
+  s.g_fileMode.store(1);
+  EXPECT_EQ(whole_config::writeEdits(s, op::kWriteOption, fill), whole_config::EditWrite::Applied);
+  const Image device = s.device(Area::Option);
+  EXPECT_TRUE(std::equal(device.begin(), device.begin() + 0x73, wanted.begin()));
+  EXPECT_FALSE(s.requestPending());
+}
+
+TEST(ConfigDiff, FieldsFirstThenBytesOutsideAnyField) {
+  Images a, b;
+  b.g_baseDevice[0x2B] = 0x7F;                            // KPHG
+  b.g_baseDevice[0x27] = 0x01;                            // last byte of SN
+  b.g_baseDevice[0x10] = 0xAA;                            // backup copy, no field
+  b.g_optionDevice[0x71] = 0x02;                          // ALIM_A
+  b.g_optionDevice[0x40] = 0x03;                          // no field
+  b.g_optionDevice[0x80] = b.g_baseDevice[0x70] = 0xFF;   // beyond a configuration file
+  std::vector<std::string> lines;
+  for (const auto& d : config_diff::compare(a, b)) lines.push_back(config_diff::text(d));
+  EXPECT_EQ(lines, (std::vector<std::string>{"BASE SN 0x25 000000 000001", "BASE KPHG 0x2B 00 7F",
+                                             "OPTION ALIM_A 0x70 0000 0002", "BASE 0x10 00 AA",
+                                             "OPTION 0x40 00 03"}));
+  EXPECT_TRUE(config_diff::compare(a, a).empty());
+}
+
+}  // namespace
+}  // namespace vrx4
