@@ -19,6 +19,7 @@ std::string Args::get(const std::string& name, const std::string& fallback) cons
 Args parseArgs(const std::vector<std::string>& argv, const std::vector<std::string>& valued,
                const std::vector<std::string>& flagNames, std::size_t maxPositional) {
   Args a;
+  a.words = argv;
   for (std::size_t i = 0; i < argv.size(); ++i) {
     const std::string& w = argv[i];
     if (w == "--help" || w == "-h") {

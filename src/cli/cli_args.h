@@ -19,6 +19,7 @@ struct Args {
   std::set<std::string> flags;                 // options without a value ("--json")
   bool help = false;
   std::string error;  // non-empty when the line could not be understood
+  std::vector<std::string> words;  // the whole line as given, command word first
 
   std::optional<std::string> get(const std::string& name) const;
   std::string get(const std::string& name, const std::string& fallback) const;

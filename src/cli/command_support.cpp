@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "cli/cli_link.h"
+#include "memory/whole_config.h"
 
 namespace vrx4::cli {
 
@@ -37,6 +38,20 @@ std::optional<Common> common(const Args& a) {
   return c;
 }
 
+
+int readConfiguration(const std::string& path, Images& images, const std::string& command,
+                      std::vector<std::string>* gaps) {
+  images = Images{};
+  const auto r = config_file::readFile(path, {images.g_optionDevice, images.g_baseDevice});
+  if (r.status != config_file::ReadStatus::Read) return fileFailure(r, path);
+  if (!r.anyAreaLine) {
+    std::cerr << "vrx4ctl " << command << ": " << path << " holds no configuration line: nothing to " << command
+              << "\n";
+    return kExitFile;
+  }
+  if (gaps != nullptr) *gaps = whole_config::unsuppliedRanges(r, 4);
+  return kExitOk;
+}
 
 int finishedDespiteSignal() {
   if (signalCount() == 0) return kExitOk;

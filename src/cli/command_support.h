@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "cli/cli_args.h"
 #include "memory/config_file.h"
@@ -21,6 +22,14 @@ std::optional<Common> common(const Args& a);
 
 // Prints why a configuration file could not be read; the exit code.
 int fileFailure(const config_file::ReadOutcome& r, const std::string& path);
+
+// Reads a configuration file as the tools page's Open does: both areas,
+// 00 where the file has no line. A file with no configuration line at all
+// is refused. `gaps`, when given, gets the ranges of BASE 0x00..0x6F and
+// OPTION 0x00..0x72 the file does not supply. 0 or an exit code after a
+// message on stderr.
+int readConfiguration(const std::string& path, Images& images, const std::string& command,
+                      std::vector<std::string>* gaps = nullptr);
 
 // A write that a signal let run to its end still ends as interrupted, so
 // that a script looping over regulators stops there.

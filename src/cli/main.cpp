@@ -6,6 +6,7 @@
 #include "cli/cli_args.h"
 #include "cli/cli_link.h"
 #include "cli/commands.h"
+#include "cli/memory_commands.h"
 #include "cli/page_commands.h"
 
 namespace {
@@ -18,6 +19,7 @@ constexpr const char* kExitCodes =
     "  3  timed out (--timeout)\n"
     "  4  the port cannot be opened (Error Port ...)\n"
     "  5  the link refused the request\n"
+    "  6  diff: the two configurations differ\n"
     "  6  another regulator answered after the line was lost; the transfer was stopped\n"
     "     (after a write: the first regulator may be half-written, write it again)\n"
     "130  interrupted (Ctrl-C, SIGTERM, SIGHUP); a write or restore is finished first\n"
@@ -92,6 +94,22 @@ const std::vector<Command>& commands() {
        {"--port", "--timeout", "--unit", "--range", "--type", "--corners", "--read-as", "--logic", "--error-plus",
         "--error-minus", "--delay-on", "--ton-min", "--delay-off", "--kp-high", "--kp-low", "--ki", "--kd"},
        vrx4::cli::cmdSet, {"--restore"}, 1},
+      {"dump", "vrx4ctl dump (--port P | --in FILE) [--area base|option] [--fields] [--timeout S]",
+       "Print each area as the After-Sales page shows it: its bytes (BASE 0x00..0x6F,\n"
+       "OPTION 0x00..0x72) as two hexadecimal digits and a space, 16 a line. With --fields\n"
+       "print the Calibration page's field list instead: one line per parameter, its\n"
+       "name and its value in 2, 4 or 6 hexadecimal digits. Both areas by default, BASE\n"
+       "first, each under a line BASE or OPTION. A file is read as the tools page's Open\n"
+       "reads it: bytes it has no line for show as 00 (named on stderr).",
+       {"--port", "--timeout", "--in", "--area"}, vrx4::cli::cmdDump, {"--fields"}},
+      {"diff", "vrx4ctl diff A B [--timeout S]   (A and B each a FILE or --port P)",
+       "Compare two configurations over what a configuration file holds (BASE 0x00..0x6F,\n"
+       "OPTION 0x00..0x72). One line per parameter whose bytes differ: area, name,\n"
+       "address, A's value and B's value as the Calibration page shows them\n"
+       "(BASE KPHG 0x2B 00 7F); then each differing byte outside any parameter\n"
+       "(BASE 0x10 AA BB). Exit 0 when they are identical, 6 when they differ.\n"
+       "Example: vrx4ctl diff golden.txt --port /dev/ttyUSB0",
+       {"--port", "--timeout"}, vrx4::cli::cmdDiff, {}, 2},
   };
   return list;
 }

@@ -242,12 +242,7 @@ int cmdShow(const Args& a) {
   std::string source;
   std::unique_ptr<Link> link;
   if (in) {
-    const auto r = config_file::readFile(*in, {images.g_optionDevice, images.g_baseDevice});
-    if (r.status != config_file::ReadStatus::Read) return fileFailure(r, *in);
-    if (!r.anyAreaLine) {
-      std::cerr << "vrx4ctl show: " << *in << " holds no configuration line: nothing to show\n";
-      return kExitFile;
-    }
+    if (int code = readConfiguration(*in, images, "show")) return code;
     source = *in;
   } else {
     const auto c = common(a);
