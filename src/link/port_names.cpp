@@ -5,6 +5,7 @@
 #include <charconv>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <system_error>
 
 namespace vrx4 {
@@ -35,7 +36,92 @@ bool hasUart(const fs::path& entry) {
   return type != "0";
 }
 
+std::string readLine(const fs::path& file) {
+  std::ifstream in(file);
+  std::string line;
+  std::getline(in, line);
+  while (!line.empty() && (line.back() == ' ' || line.back() == '\r')) line.pop_back();
+  return line;
+}
+
+// The USB device a tty belongs to: the first folder above its `device`
+// that carries a vendor id (a ttyUSB sits two levels below it, a ttyACM
+// one). Its manufacturer and product strings name the adapter.
+std::string usbDescription(const fs::path& entry) {
+  std::error_code ec;
+  fs::path dir = fs::canonical(entry / "device", ec);
+  if (ec) return {};
+  for (int up = 0; up < 5 && !dir.empty() && dir != dir.root_path(); ++up, dir = dir.parent_path()) {
+    if (!fs::exists(dir / "idVendor", ec)) continue;
+    const std::string maker = readLine(dir / "manufacturer");
+    const std::string product = readLine(dir / "product");
+    if (product.empty() && maker.empty())
+      return "USB device " + readLine(dir / "idVendor") + ":" + readLine(dir / "idProduct");
+    if (maker.empty() || product.rfind(maker, 0) == 0) return product;
+    return product.empty() ? maker : maker + " " + product;
+  }
+  return {};
+}
+
+// A platform port's UART by the kernel's type number.
+std::string uartDescription(const fs::path& entry) {
+  static constexpr const char* kUarts[] = {nullptr, "8250",    "16450",   "16550",    "16550A", "Cirrus", "16650",
+                                           "16650V2", "16750", "Startech", "16C950", "16654", "16850"};
+  const std::string type = readLine(entry / "type");
+  unsigned n = 0;
+  const auto [end, ec] = std::from_chars(type.data(), type.data() + type.size(), n);
+  if (ec == std::errc() && end == type.data() + type.size() && n > 0 && n < std::size(kUarts))
+    return std::string("Serial port ") + kUarts[n];
+  return "Serial port";
+}
+
+std::string describe(const std::string& sysRoot, const std::string& name) {
+  const fs::path entry = fs::path(sysRoot) / name;
+  if (name.rfind("ttyS", 0) == 0) return uartDescription(entry);
+  return usbDescription(entry);
+}
+
 }  // namespace
+
+std::vector<SerialPortEntry> describeSerialPorts(const std::string& sysRoot, const std::string& devRoot,
+                                                 const std::string& byIdRoot) {
+  std::vector<SerialPortEntry> entries;
+  for (const std::string& path : listSerialPorts(sysRoot, devRoot)) {
+    const std::string node = fs::path(path).filename().string();
+    SerialPortEntry e{path, path, describe(sysRoot, node)};
+    if (node.rfind("ttyS", 0) == 0 && allDigits(node, 4)) e.name = "COM" + std::to_string(std::stoul(node.substr(4)) + 1);
+    entries.push_back(std::move(e));
+  }
+  std::vector<SerialPortEntry> links;
+  std::error_code ec;
+  fs::directory_iterator it(byIdRoot, ec);
+  for (const fs::directory_iterator end; !ec && it != end; it.increment(ec)) {
+    std::error_code linkEc;
+    fs::path target = fs::read_symlink(it->path(), linkEc);
+    if (linkEc) continue;
+    if (target.is_relative()) target = (fs::path(byIdRoot) / target).lexically_normal();
+    links.push_back({it->path().string(), target.string(), describe(sysRoot, target.filename().string())});
+  }
+  std::sort(links.begin(), links.end(), [](const auto& a, const auto& b) { return naturalLess(a.name, b.name); });
+  entries.insert(entries.end(), links.begin(), links.end());
+  return entries;
+}
+
+std::string entryText(const SerialPortEntry& e) {
+  std::string text = e.description.empty() ? e.name : e.description + " \u2014 " + e.name;
+  if (e.name != e.path && e.name.rfind("COM", 0) == 0) text += " (" + e.path + ")";
+  return text;
+}
+
+int entryFor(const std::vector<SerialPortEntry>& entries, const std::string& port) {
+  if (port.empty()) return -1;
+  for (std::size_t i = 0; i < entries.size(); ++i)
+    if (entries[i].name.rfind(port, 0) == 0) return static_cast<int>(i);
+  const std::string path = portDevicePath(port);
+  for (std::size_t i = 0; i < entries.size(); ++i)
+    if (entries[i].path.rfind(path, 0) == 0) return static_cast<int>(i);
+  return -1;
+}
 
 std::string portDevicePath(const std::string& name) {
   if (name.rfind("COM", 0) != 0 || !allDigits(name, 3)) return name;

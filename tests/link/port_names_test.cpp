@@ -46,5 +46,62 @@ TEST(PortNames, ListKeepsDriverBackedPortsInNaturalOrder) {
   fs::remove_all(dir);
 }
 
+TEST(PortNames, EntriesSayWhatEachPortIsAndKeepTheStableLinks) {
+  std::string dir = (fs::temp_directory_path() / "vrx4-ports-XXXXXX").string();
+  ASSERT_NE(::mkdtemp(dir.data()), nullptr);
+  const fs::path root(dir);
+  const fs::path sys = root / "sys/class/tty";
+  const fs::path usb = root / "sys/devices/usb1/1-1";
+  auto write = [](const fs::path& f, const char* text) {
+    fs::create_directories(f.parent_path());
+    std::ofstream(f) << text << "\n";
+  };
+  // An FTDI adapter (ttyUSB0 two levels below its USB device), a modem
+  // that only has ids (ttyACM0 one level below), two platform ports.
+  write(usb / "idVendor", "0403");
+  write(usb / "manufacturer", "FTDI");
+  write(usb / "product", "FT232R USB UART");
+  fs::create_directories(usb / "1-1:1.0/ttyUSB0");
+  write(root / "sys/devices/usb1/1-2/idVendor", "2341");
+  write(root / "sys/devices/usb1/1-2/idProduct", "0043");
+  fs::create_directories(root / "sys/devices/usb1/1-2/1-2:1.0");
+  auto tty = [&](const char* name, const std::string& device, const char* type) {
+    fs::create_directories(sys / name);
+    fs::create_directory_symlink(device, sys / name / "device");
+    if (type) write(sys / name / "type", type);
+  };
+  tty("ttyUSB0", "../../../devices/usb1/1-1/1-1:1.0/ttyUSB0", nullptr);
+  tty("ttyACM0", "../../../devices/usb1/1-2/1-2:1.0", nullptr);
+  tty("ttyS0", "../../../devices/serial8250", "4");
+  tty("ttyS2", "../../../devices/serial8250", "99");
+  const fs::path byId = root / "dev/serial/by-id";
+  fs::create_directories(byId);
+  fs::create_symlink("../../ttyUSB0", byId / "usb-FTDI_FT232R_USB_UART_A9X1-if00-port0");
+
+  const std::string dev = (root / "dev").string();
+  const auto entries = describeSerialPorts(sys.string(), dev, byId.string());
+  std::vector<std::string> texts;
+  for (const auto& e : entries) texts.push_back(entryText(e));
+  EXPECT_EQ(texts, (std::vector<std::string>{
+                       "USB device 2341:0043 \u2014 " + dev + "/ttyACM0",
+                       "Serial port 16550A \u2014 COM1 (" + dev + "/ttyS0)",
+                       "Serial port \u2014 COM3 (" + dev + "/ttyS2)",
+                       "FTDI FT232R USB UART \u2014 " + dev + "/ttyUSB0",
+                       "FTDI FT232R USB UART \u2014 " + byId.string() + "/usb-FTDI_FT232R_USB_UART_A9X1-if00-port0",
+                   }));
+  EXPECT_EQ(entries[4].path, dev + "/ttyUSB0");
+
+  // Selection by prefix of the stored name, then of the device.
+  EXPECT_EQ(entryFor(entries, "COM1"), 1);
+  EXPECT_EQ(entryFor(entries, "COM3"), 2);
+  EXPECT_EQ(entryFor(entries, byId.string() + "/usb-FTDI"), 4);
+  EXPECT_EQ(entryFor(entries, dev + "/ttyUSB0"), 3);
+  EXPECT_EQ(entryFor(entries, "COM2"), -1);
+  std::vector<SerialPortEntry> com{{"COM10", "/dev/ttyS9", ""}, {"COM1", "/dev/ttyS0", ""}};
+  EXPECT_EQ(entryFor(com, "COM1"), 0);  // the first entry that begins with the text
+  EXPECT_EQ(entryFor(com, "/dev/ttyS0"), 1);
+  fs::remove_all(dir);
+}
+
 }  // namespace
 }  // namespace vrx4
