@@ -105,7 +105,7 @@ constexpr int kExitFile = 2;
 constexpr int kExitTimeout = 3;
 constexpr int kExitPort = 4;
 constexpr int kExitDevice = 5;
-constexpr int kExitOtherDevice = 6;
+constexpr int kExitOtherDevice = 7;
 constexpr int kExitInterrupted = 130;
 
 // Seconds the command line accepts at most (about 30 days): longer is as

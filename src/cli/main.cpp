@@ -20,7 +20,7 @@ constexpr const char* kExitCodes =
     "  4  the port cannot be opened (Error Port ...)\n"
     "  5  the link refused the request\n"
     "  6  diff: the two configurations differ\n"
-    "  6  another regulator answered after the line was lost; the transfer was stopped\n"
+    "  7  another regulator answered after the line was lost; the transfer was stopped\n"
     "     (after a write: the first regulator may be half-written, write it again)\n"
     "130  interrupted (Ctrl-C, SIGTERM, SIGHUP); a write or restore is finished first\n"
     "     unless interrupted twice\n";

@@ -514,10 +514,9 @@ void CCommThread::nextWrite(std::uint32_t opCode, int block) {
 }
 
 void CCommThread::endTransfer(std::uintptr_t wParam, bool messageBox) {
-  // The next transfer starts from its first frame: left in the transfer
-  // phase with the last frame sent, a following write would take its
-  // first step for sent and go straight to reading it back.
-  m_phase = 0;
+  // m_phase stays as it is: a write that follows reads its first block
+  // back before it sends it, and writes it only if the device differs
+  // (a byte the device already holds is not written again).
   m_shared.finishRequest();
   m_transferActive = false;
   m_notifier.post(msg::kTransferDone, wParam, 0);

@@ -88,18 +88,18 @@ QWidget* CEditPage::groupBox(int id, QRect dlu) {
 }
 
 void CEditPage::createButtons(QRect first, QRect second, int defaultButtonId) {
-  struct Spec {
+  struct ButtonRow {
     int id;
     const char* text;
     QRect place;
     ColourWord back;
     void (CEditPage::*handler)();
   };
-  const Spec specs[] = {{m_buttonIds.modify, "Modify", first, colour::kRed, &CEditPage::OnModify},
-                        {m_buttonIds.save, "Save", first, colour::kRed, &CEditPage::OnSave},
-                        {m_buttonIds.restore, "Restore", second, colour::kTeal, &CEditPage::OnRestore},
-                        {m_buttonIds.cancel, "Cancel", second, colour::kTeal, &CEditPage::OnCancelEdit}};
-  for (const Spec& s : specs) {
+  const ButtonRow rows[] = {{m_buttonIds.modify, "Modify", first, colour::kRed, &CEditPage::OnModify},
+                          {m_buttonIds.save, "Save", first, colour::kRed, &CEditPage::OnSave},
+                          {m_buttonIds.restore, "Restore", second, colour::kTeal, &CEditPage::OnRestore},
+                          {m_buttonIds.cancel, "Cancel", second, colour::kTeal, &CEditPage::OnCancelEdit}};
+  for (const ButtonRow& s : rows) {
     auto* b = new CColourButton(QString::fromLatin1(s.text), this);
     setControlId(b, s.id);
     b->setTextColour(colour::kBlack);

@@ -1,6 +1,6 @@
 // The PID page: the regulator's four gains (BASE 43..46) as whole numbers
-// 0..255, with the warning that the specifications hold only with their
-// initial values. It has no Restore.
+// 0..255, with the warning that the regulator is guaranteed to perform as
+// documented only with their initial values. It has no Restore.
 #pragma once
 
 #include <cstdint>

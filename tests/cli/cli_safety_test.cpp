@@ -150,7 +150,7 @@ TEST_F(CliSafetyTest, WriteStopsWhenAnotherRegulatorAnswersAfterAHangUp) {
 
   sim::SimDevice second(sim::factoryImages({0x07, 0x77, 0x70}));
   serve(second);
-  EXPECT_EQ(write.exitCode(20), 6) << write.err();
+  EXPECT_EQ(write.exitCode(20), 7) << write.err();
   const std::string err = write.err();
   EXPECT_NE(err.find("serial number 07 77 70"), std::string::npos) << err;
   EXPECT_NE(err.find("serial number 01 23 45 may be half-written"), std::string::npos) << err;

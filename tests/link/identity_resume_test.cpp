@@ -100,6 +100,8 @@ TEST_F(IdentityResumeTest, SameRegulatorBackCarriesOnAfterTheIdentityRead) {
   server->withDevice([](sim::SimDevice& d) { d.clearReceived(); });
   server->hangUp(1200);
   ASSERT_TRUE(recorder.waitUntil([](auto& v) { return has(v, msg::kTransferDone, 2); }, 20));
+  // The box follows the end notice.
+  ASSERT_TRUE(recorder.waitUntil([&](auto&) { return !recorder.boxes.empty(); }, 5));
   EXPECT_TRUE(sawIdentityRead(received()));
   EXPECT_EQ(recorder.count(msg::kReloadStarted, 0), 0);
   EXPECT_EQ(recorder.boxSnapshot(), (std::vector<std::string>{"Reset VRX"}));
