@@ -72,6 +72,8 @@ void ChartViewport::placeWindow(double left) {
 
 bool ChartViewport::scrollTo(double left) {
   const double before = m_viewLeft, beforeRight = m_viewRight;
+  // The scroll bar counts whole pixels: its last position is the end.
+  if (left >= scrollMaximum()) left = lastLeft();
   placeWindow(left);
   return m_viewLeft != before || m_viewRight != beforeRight;
 }

@@ -1,0 +1,94 @@
+// The program on the built-in simulated regulator with the GRAPH page
+// shown, and helpers for the graph page: its controls by id, the save
+// dialog of Capture answered, and minutes of recording fed at the sample
+// clock from a plant model instead of waited for.
+#pragma once
+
+#include <QFileDialog>
+#include <QFocusEvent>
+#include <QLineEdit>
+#include <cmath>
+
+#include "app/simulated_regulator.h"
+#include "controls/image_button.h"
+#include "link/comm_thread.h"
+#include "link/frames.h"
+#include "monitoring/graph_page.h"
+#include "monitoring/graph_recording.h"
+#include "monitoring/trend_chart.h"
+#include "shell_harness.h"
+#include "sim/factory_images.h"
+#include "sim/plant_model.h"
+
+namespace vrx4::testing {
+
+class GraphTest : public ShellTest {
+ protected:
+  // Terms accepted, both images read, VISUALISATION, GRAPH shown.
+  void startOnGraph(const std::string& settings = "") {
+    writeFile(m_settings, "[Agreement]\nState=1\n" + settings);
+    startSimulated();
+    ASSERT_TRUE(waitUntil([&] { return state().g_eepromLoaded.load() == 1; }, 20000));
+    click(g_pModePage, mode_id::kVisualisation);
+    click(&view(), view_id::kGraph);
+    ASSERT_EQ(state().g_currentPage.load(), 13u);
+  }
+
+  CGraphPage& page() { return *g_pGraphPage; }
+  CTrendChart& chart() { return *page().chart(); }
+  GraphRecording& recording() { return m_app->m_graph; }
+  template <class T = QWidget>
+  T* at(int id) {
+    return control<T>(g_pGraphPage, id);
+  }
+  bool shown(int id) { return at(id)->isVisibleTo(g_pGraphPage); }
+
+  // Types into a time base field and moves the focus away.
+  void typeTimeBase(int id, const char* text) {
+    auto* e = at<QLineEdit>(id);
+    e->setText(QString::fromLatin1(text));
+    QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+    QApplication::sendEvent(e, &out);
+    settle();
+  }
+
+  // Checks Capture and answers the save dialog with `path`.
+  void chooseCaptureFile(const std::string& path) {
+    onNextModal([path](QWidget* w) {
+      auto* dialog = qobject_cast<QFileDialog*>(w);
+      if (dialog == nullptr) return;
+      dialog->selectFile(QString::fromStdString(path));
+      QMetaObject::invokeMethod(dialog, "accept");
+    });
+    click(g_pGraphPage, graph_id::kCapture);
+  }
+
+  // Feeds `seconds` of recording at `period` as the link would, from a
+  // plant model whose CONTROL input swings round 5 V and steps up to 9.5 V
+  // for three seconds at 47 s (P2 lags), with an alarm pulse of 0.3 s at 48 s. The live link's
+  // own samples are kept out (the link no longer sees the GRAPH page) and
+  // the capture clock is set back so the fed times are in its past.
+  void feedRecording(double seconds, double period = 0.1) {
+    state().g_currentPage.store(2);
+    settle();
+    page().OnRestart();
+    state().g_linkStartTick.store(CCommThread::tick() - static_cast<std::uint32_t>(seconds * 1000) - 1000);
+    const sim::FactoryImages images = sim::factoryImages();
+    sim::PlantModel plant;
+    const sim::Forced none;
+    for (int i = 1; i * period <= seconds + 1e-9; ++i) {
+      const double t = i * period;
+      plant.sweepControl = !(t >= 47 && t < 50);
+      if (!plant.sweepControl) plant.controlInput = 9.5;
+      plant.tick(period, images.option, images.base, none);
+      const bool alarm = plant.alarm() || (t > 48.05 && t < 48.35);  // a short alarm pulse
+      const auto frame =
+          buildMeasurementFrame(plant.measurement(images.option, images.base, none), alarm ? 0x01 : 0x00, 0);
+      page().OnCaptureSample(decodeMeasurement(frame, 0), static_cast<std::uint32_t>(std::lround(t * 1000)));
+    }
+    chart().Refresh();
+    settle();
+  }
+};
+
+}  // namespace vrx4::testing
