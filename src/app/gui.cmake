@@ -5,8 +5,8 @@ include(GNUInstallDirs)
 
 add_library(vrx4_app
   about_box.cpp agreement_page.cpp gui_notifier.cpp logo_panel.cpp main_frame.cpp manual_viewer.cpp
-  message_box.cpp mode_page.cpp password_dialog.cpp range_dialog.cpp session_end.cpp simulated_regulator.cpp
-  vrx4_app.cpp vrx4_view.cpp vrx4_view_live.cpp vrx4_view_pages.cpp vrx4_view_print.cpp)
+  message_box.cpp mode_page.cpp password_dialog.cpp port_dialog.cpp range_dialog.cpp session_end.cpp simulated_regulator.cpp
+  vrx4_app.cpp vrx4_view.cpp vrx4_view_live.cpp vrx4_view_pages.cpp vrx4_view_print.cpp vrx4_view_tools.cpp)
 target_link_libraries(vrx4_app PUBLIC
   vrx4_app_core vrx4_rtf vrx4_rtf_qt vrx4_controls vrx4_pages vrx4_monitoring_gui vrx4_memory_gui vrx4_sim
   Qt6::Widgets Qt6::PrintSupport)

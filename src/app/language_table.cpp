@@ -25,6 +25,8 @@ std::vector<LabelRow> buildTable() {
   // "TO BE READ AS" list).
   const int C = dialog::kCtrl, AX = dialog::kAuxin, U = dialog::kUout, IO = dialog::kIout, AL = dialog::kAlarm,
             P = dialog::kPid;
+  // The EEPROM map pages.
+  const int CA = dialog::kCalibration, AS = dialog::kAfterSales;
   return {
       {"Wrong password", {}, {K::WrongPassword}},
       {"OK", {}, {K::Ok}},
@@ -66,15 +68,22 @@ std::vector<LabelRow> buildTable() {
       {"File", {D{T, 1201}}},
       {"Edit", {}},
       {"Tool", {D{V, view_id::kTools}}},
-      {"Save", {D{T, 1058}, D{C, 1149}, D{AX, 1191}, D{U, 1163}, D{IO, 1175}, D{AL, 1228}, D{P, 1287}}},
+      {"Save",
+       {D{T, 1058}, D{C, 1149}, D{AX, 1191}, D{U, 1163}, D{IO, 1175}, D{AL, 1228}, D{P, 1287}, D{AS, 1113},
+        D{AS, 1116}},
+       {K::Save}},
       {"Delete", {}},
       {"Cancel", {D{C, 1056}, D{AX, 1192}, D{U, 1164}, D{IO, 1176}, D{AL, 1229}, D{P, 1290}}, {K::Cancel}},
-      {"Import", {D{T, 1059}}},
-      {"Export", {D{T, 1060}}},
-      {"Basic parameters", {}},
-      {"Optional parameters", {}},
-      {"Modify", {D{C, 1147}, D{AX, 1183}, D{U, 1161}, D{IO, 1173}, D{AL, 1222}, D{P, 1288}}},
-      {"Restore", {D{C, 1055}, D{AX, 1184}, D{U, 1162}, D{IO, 1174}, D{AL, 1223}}},
+      {"Import", {D{T, 1059}, D{CA, 1122}, D{CA, 1124}}},
+      {"Export", {D{T, 1060}, D{CA, 1123}, D{CA, 1055}}},
+      {"Basic parameters", {D{CA, 1127}}},
+      {"Optional parameters", {D{CA, 1125}}},
+      {"Modify",
+       {D{C, 1147}, D{AX, 1183}, D{U, 1161}, D{IO, 1173}, D{AL, 1222}, D{P, 1288}, D{CA, 1128}, D{CA, 1130},
+        D{AS, 1111}, D{AS, 1114}}},
+      {"Restore",
+       {D{C, 1055}, D{AX, 1184}, D{U, 1162}, D{IO, 1174}, D{AL, 1223}, D{CA, 1129}, D{CA, 1131}, D{AS, 1112},
+        D{AS, 1115}}},
       {"Factory", {}},
       {"ACTUAL INPUTS", {D{C, 1143}, D{AX, 1190}}},
       {"equivalent of", {D{C, 1145}, D{AX, 1187}}},
@@ -117,8 +126,8 @@ std::vector<LabelRow> buildTable() {
       {"Version of Option software", {D{I, 1107}}},
       {"Copyright", {}},
       {"About Tarvo", {D{T, 1062}}, {K::AboutCaption}},
-      {"MAPPING EEPROM BASE", {}},
-      {"MAPPING EEPROM OPTION", {}},
+      {"MAPPING EEPROM BASE", {D{AS, 1109}}},
+      {"MAPPING EEPROM OPTION", {D{AS, 1110}}},
       {"VISUALISATION", {}, {}, R::ModeCaption, {}, bit(1)},
       {"SETTING", {}, {}, R::ModeCaption, {}, bit(2)},
       {"SETTING PRO", {}, {}, R::ModeCaption, {}, bit(3) | bit(4)},
@@ -134,6 +143,11 @@ std::vector<LabelRow> buildTable() {
       {"Write request not valid", {}, {K::RequestInvalid}},
       {"Capture rows lost", {}, {K::CaptureRowsLost}},
       {"Graph oldest samples left", {}, {K::GraphOldestLeft}},
+      {"Discard", {}, {K::Discard}},
+      {"Unsaved changes", {}, {K::UnsavedChanges}},
+      {"File not saved", {}, {K::FileNotSaved}},
+      {"File does not supply", {}, {K::FileDoesNotSupply}},
+      {"Read from the VRX", {D{I, 1108}}},
   };
 }
 #pragma GCC diagnostic pop

@@ -39,6 +39,11 @@ enum class Kept : std::uint8_t {
   RequestInvalid,  // a write request the link engine cannot carry
   CaptureRowsLost,  // rows of the capture file that could not be written ("%d")
   GraphOldestLeft,  // the graph's store is full: its oldest samples leave
+  Save,               // the answers of the unsaved-changes question
+  Discard,
+  UnsavedChanges,     // the question before file-mode work is dropped ("%s": the file)
+  FileNotSaved,       // after a failed save ("%s": why)
+  FileDoesNotSupply,  // Export to VRX of a file that leaves ranges to the regulator ("%s")
   Count
 };
 

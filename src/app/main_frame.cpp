@@ -66,6 +66,12 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
+  // Unsaved file-mode work is asked about first, except when the session
+  // ends (a signal, a logout): nobody is there to answer then.
+  if (!m_destroyed && !property(kSessionEndProperty).toBool() && !m_view->QueryClose()) {
+    event->ignore();
+    return;
+  }
   if (!m_destroyed) {
     m_destroyed = true;
     m_view->OnDestroy();

@@ -12,6 +12,8 @@ class CVRX4App;
 class CVRX4View;
 
 inline constexpr const char* kMainTitle = "TARVO - HOLMAR -";
+// Set on the window when the session ends it: it closes without a question.
+inline constexpr const char* kSessionEndProperty = "vrx4SessionEnd";
 
 class CMainFrame : public QMainWindow {
  public:

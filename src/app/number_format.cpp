@@ -28,15 +28,4 @@ std::string formatHexByte(std::uint8_t byte) {
   return {kDigits[byte >> 4], kDigits[byte & 0x0F]};
 }
 
-std::string hexDump(std::span<const std::uint8_t> bytes) {
-  std::string out;
-  out.reserve(bytes.size() * 3 + bytes.size() / 8 + 2);
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    out += formatHexByte(bytes[i]);
-    out += ' ';
-    if (i % 16 == 15) out += "\r\n";
-  }
-  return out;
-}
-
 }  // namespace vrx4

@@ -17,7 +17,5 @@ std::string formatFixed(double value, int precision);
 std::string formatFixed(double value, int width, int precision);
 // "%02X".
 std::string formatHexByte(std::uint8_t byte);
-// Each byte as "%02X ", with "\r\n" after every 16th (the EEPROM dumps).
-std::string hexDump(std::span<const std::uint8_t> bytes);
 
 }  // namespace vrx4

@@ -13,6 +13,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "app/main_frame.h"
+
 namespace vrx4 {
 namespace {
 
@@ -114,7 +116,10 @@ void SessionEnd::closeModals() {
 
 void SessionEnd::closeWindow() {
   closeModals();
-  if (m_window) m_window->close();  // as the user would: the view saves the settings
+  if (m_window) {
+    m_window->setProperty(kSessionEndProperty, true);
+    m_window->close();  // as the user would: the view saves the settings
+  }
   m_endProgram();
 }
 

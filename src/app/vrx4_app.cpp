@@ -89,9 +89,16 @@ void CVRX4App::WriteProfileInt(const char* section, const char* key, long value)
 }
 
 std::string CVRX4App::linkPort() const {
+  if (m_portChosen) return m_settings.m_strPort;
   if (m_simulated) return m_simulated->portPath();
   if (!m_options.port.empty()) return m_options.port;
   return m_settings.m_strPort;
+}
+
+void CVRX4App::choosePort(const std::string& port) {
+  if (port.empty() || port == linkPort()) return;
+  m_settings.m_strPort = port;
+  m_portChosen = true;
 }
 
 bool CVRX4App::InitInstance() {

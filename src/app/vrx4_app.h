@@ -60,6 +60,10 @@ class CVRX4App {
   // The port the link opens this run: --port, the simulated regulator's
   // line, or the stored port.
   std::string linkPort() const;
+  // A port picked in the port dialog. When it differs from the port the
+  // link uses now, it becomes the stored port and the link's port from
+  // then on, also after --port or --simulate.
+  void choosePort(const std::string& port);
 
   Settings& settings() { return m_settings; }
   DeviceState& state() { return m_state; }
@@ -87,6 +91,7 @@ class CVRX4App {
   std::string m_settingsPath;
   AppOptions m_options;
   std::vector<std::string> m_dataSearchPath;
+  bool m_portChosen = false;
   ProfileFile m_profile;
   ProfileFile m_errors;
   Settings m_settings;

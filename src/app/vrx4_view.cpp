@@ -28,6 +28,7 @@
 #include "link/link_notifier.h"
 #include "memory/after_sales_page.h"
 #include "memory/calibration_page.h"
+#include "memory/info_page.h"
 #include "memory/tools_page.h"
 #include "monitoring/graph_page.h"
 #include "monitoring/live_page.h"
@@ -202,15 +203,17 @@ void CVRX4View::createPages() {
   g_pAgreementPage = new CAgreementPage(m_app, this);
   g_pLivePage = new CLivePage(this);
   g_pModePage = new CModePage(m_app, *this);
-  g_pCalibrationPage = new CCalibrationPage(this);
-  g_pAfterSalesPage = new CAfterSalesPage(this);
+  setUpMemoryHost();
+  g_pCalibrationPage = new CCalibrationPage(m_memoryHost, this);
+  g_pAfterSalesPage = new CAfterSalesPage(m_memoryHost, this);
   setUpPageHost();
   g_pCtrlPage = new CCtrlPage(m_pageHost, this);
   g_pUoutPage = new CUoutPage(m_pageHost, this);
   g_pIoutPage = new CIoutPage(m_pageHost, this);
   g_pAuxinPage = new CAuxinPage(m_pageHost, this);
   g_pPidPage = new CPidPage(m_pageHost, this);
-  g_pToolsPage = new CToolsPage(this);
+  g_pToolsPage = new CToolsPage(m_memoryHost, this);
+  g_pInfoPage = g_pToolsPage->infoPage();
   g_pAlarmPage = new CAlarmPage(m_pageHost, this);
   g_pGraphPage = new CGraphPage(graphPageHost(), this);
   g_pLogoMakerPage = new CLogoPanel(dialog::kLogoMaker, kMakerLogo, dataDir, this);
@@ -223,6 +226,7 @@ void CVRX4View::createPages() {
 }
 
 CPage* CVRX4View::pageByDialog(int dialogId) const {
+  if (dialogId == dialog::kInfo) return g_pInfoPage;  // a child of the tools page
   for (CPage* p : m_pages)
     if (p->dialogId() == dialogId) return p;
   return nullptr;
@@ -334,6 +338,7 @@ void CVRX4View::OnNavigate(int id) {
   const auto it = targets.find(id);
   if (it == targets.end()) return;
   CPage* page = it->second.page;
+  if (g_pInfoPage != nullptr) g_pInfoPage->hide();
   showOnly(page);
   paintNavigation(id);
   s.g_currentPage.store(it->second.number);
@@ -543,23 +548,14 @@ void CVRX4View::OnTransferDone(std::uintptr_t wParam) {
   if (s.m_bAutoScale.load()) m_app.settings().m_nPressureScale = automaticRange(s.device(Area::Base)[0x6F]);
   if (s.g_fileMode.load() == 1) return;
   if (wParam == 1 || wParam == 2) setToolsButtons({1063, 1064, 1059, 1060, 1067}, true);
-  if (wParam == 1 && g_pAfterSalesPage != nullptr) {
-    // The two dumps of the after-sales page: BASE 0..111, OPTION 0..114.
-    const Images images = s.snapshot();
-    auto dump = [](const Image& image, std::size_t count) {
-      return qs(hexDump(std::span<const std::uint8_t>(image.data(), count))).remove(QLatin1Char('\r'));
-    };
-    g_pAfterSalesPage->setControlText(1117, dump(images.g_baseDevice, kBaseImageBytes));
-    g_pAfterSalesPage->setControlText(1118, dump(images.g_optionDevice, kOptionImageBytes));
-  }
   if (wParam < 1 || wParam > 3) return;
-  for (CPage* p : {static_cast<CPage*>(g_pCalibrationPage), static_cast<CPage*>(g_pAfterSalesPage)})
-    if (p != nullptr && p->built()) p->UpdateData(true);
-  for (CPage* p : {static_cast<CPage*>(g_pCtrlPage), static_cast<CPage*>(g_pUoutPage),
-                   static_cast<CPage*>(g_pIoutPage), static_cast<CPage*>(g_pAuxinPage),
-                   static_cast<CPage*>(g_pPidPage), static_cast<CPage*>(g_pAlarmPage)})
+  // The map pages show the device images again (the dumps in black) with
+  // their buttons back, as the parameter pages do.
+  for (CPage* p : {static_cast<CPage*>(g_pCalibrationPage), static_cast<CPage*>(g_pCtrlPage),
+                   static_cast<CPage*>(g_pUoutPage), static_cast<CPage*>(g_pIoutPage),
+                   static_cast<CPage*>(g_pAuxinPage), static_cast<CPage*>(g_pPidPage),
+                   static_cast<CPage*>(g_pAlarmPage), static_cast<CPage*>(g_pAfterSalesPage)})
     if (p != nullptr && p->built()) p->RefreshAfterTransfer();
-  if (g_pAfterSalesPage != nullptr && g_pAfterSalesPage->built()) g_pAfterSalesPage->RefreshAsLoaded();
 }
 
 void CVRX4View::OnTermsAccepted() {

@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "controls/colour_word.h"
+#include "link/port_names.h"
+#include "memory/memory_host.h"
 #include "pages/page_host.h"
 
 class QPagedPaintDevice;
@@ -72,6 +74,15 @@ class CVRX4View : public QWidget {
   void OnScroll() { m_sizeChanged = true; }
   void OnDestroy();
 
+  // The tools page's port command: the port dialog, its choice stored.
+  void OnSelectPort(QWidget* parent);
+  // False when the user keeps the window open to save file-mode work.
+  bool QueryClose();
+  // What the tools and map pages are handed; tests answer its dialogs.
+  MemoryHost& memoryHost() { return m_memoryHost; }
+  // Where the port dialog takes its list from (the system by default).
+  void setPortLister(std::function<std::vector<SerialPortEntry>()> lister) { m_portLister = std::move(lister); }
+
   CCommThread* link() const { return m_link.get(); }
   CIndicatorLamp* lamp() const { return m_lamp; }
   const std::vector<CPage*>& pages() const { return m_pages; }
@@ -99,6 +110,7 @@ class CVRX4View : public QWidget {
   void setUpPageHost();
   // What the graph page is handed: the recording, its texts, the units.
   GraphPageHost graphPageHost();
+  void setUpMemoryHost();
   void stopLink();
 
   CVRX4App& m_app;
@@ -113,6 +125,8 @@ class CVRX4View : public QWidget {
   CIndicatorLamp* m_lamp = nullptr;
   std::vector<CPage*> m_pages;  // in creation order, logo panels last
   PageHost m_pageHost;
+  MemoryHost m_memoryHost;
+  std::function<std::vector<SerialPortEntry>()> m_portLister;
   QString m_strCommunicate;
   QString m_strNoCommunicate;
   QString m_strClose;

@@ -1,0 +1,257 @@
+// The tools page: file mode's commands and the question before unsaved
+// work goes, saves that fail, the whole configuration to and from the
+// simulated regulator, the information window and the port dialog.
+#include <QComboBox>
+#include <QDialog>
+#include <QLabel>
+#include <filesystem>
+
+#include "app/port_dialog.h"
+#include "link/comm_thread.h"
+#include "memory/config_file.h"
+#include "memory_harness.h"
+
+namespace vrx4::testing {
+namespace {
+
+using namespace tools_id;
+
+Image pattern(std::uint8_t seed) {
+  Image im{};
+  for (std::size_t i = 0; i < im.size(); ++i) im[i] = static_cast<std::uint8_t>(seed + 7 * i);
+  return im;
+}
+
+class ToolsPage : public MemoryTest {
+ protected:
+  std::string infoText(int id) { return control<QLabel>(g_pInfoPage, id)->text().toStdString(); }
+  std::string saved(const Images& im) { return config_file::wholeConfiguration(im.g_optionDevice, im.g_baseDevice); }
+};
+
+TEST_F(ToolsPage, FileModeAsksBeforeUnsavedWorkGoes) {
+  startWithoutDevice(1);
+  // VISUALISATION: only the last five rows.
+  EXPECT_FALSE(shown(g_pToolsPage, kNew));
+  EXPECT_TRUE(shown(g_pToolsPage, kInformation) && shown(g_pToolsPage, kAbout));
+  // The transfer commands wait for the read that no regulator answers.
+  EXPECT_FALSE(enabled(g_pToolsPage, kInformation) || enabled(g_pToolsPage, kReload));
+  enterMode(2);
+  click(&view(), view_id::kTools);
+  EXPECT_TRUE(shown(g_pToolsPage, kNew) && enabled(g_pToolsPage, kNew) && enabled(g_pToolsPage, kOpen));
+  EXPECT_FALSE(enabled(g_pToolsPage, kClose) || enabled(g_pToolsPage, kSave) || enabled(g_pToolsPage, kSaveAs));
+
+  // New, then Save: a file of zeros with the line headers; file mode ends
+  // and the regulator's images are asked for again.
+  tools(kNew, path("new.txt"));
+  EXPECT_EQ(state().g_fileMode.load(), 1);
+  EXPECT_FALSE(enabled(g_pToolsPage, kNew));
+  EXPECT_FALSE(std::filesystem::exists(path("new.txt")));  // nothing written yet
+  // File mode works at once; the information window shows the zeros.
+  click(g_pToolsPage, kInformation);
+  EXPECT_TRUE(g_pInfoPage->isVisible());
+  EXPECT_EQ(infoText(info_id::kSerial), "00 00 00");
+  EXPECT_EQ(infoText(info_id::kOptionVersion), "00");
+  tools(kSave);
+  const std::string zeros = readFile(path("new.txt"));
+  EXPECT_EQ(zeros, config_file::wholeConfiguration(Image{}, Image{}));
+  EXPECT_TRUE(zeros.starts_with("00000" + std::string(32, '0') + "\r\n"));
+  EXPECT_NE(zeros.find("\r\n00070000000\r\n10000"), std::string::npos);
+  EXPECT_TRUE(zeros.ends_with("\r\n10060" + std::string(32, '0') + "\r\n\r\n"));
+  EXPECT_EQ(state().g_fileMode.load(), 0);
+  EXPECT_TRUE(enabled(g_pToolsPage, kNew) && enabled(g_pToolsPage, kOpen) && !enabled(g_pToolsPage, kClose));
+  EXPECT_TRUE(state().requestPending() && state().g_xferOp.load() == op::kReadOption);
+  EXPECT_TRUE(m_questions.empty());
+
+  // A file whose backup copy differs from its settings: Restore changes
+  // the images at once, starts no transfer, and leaves unsaved work.
+  Images file;
+  file.g_optionDevice = pattern(1);
+  file.g_baseDevice = pattern(2);
+  writeFile(path("conf.txt"), saved(file));
+  tools(kOpen, path("conf.txt"));
+  ASSERT_EQ(state().g_fileMode.load(), 1);
+  EXPECT_FALSE(state().requestPending());  // the read no regulator answered is dropped
+  EXPECT_EQ(saved(state().snapshot()), saved(file));
+  tools(kRestore);
+  EXPECT_FALSE(state().requestPending());
+  const Images restored = state().snapshot();
+  EXPECT_TRUE(std::equal(restored.g_optionDevice.begin(), restored.g_optionDevice.begin() + 0x30,
+                         file.g_optionDevice.begin() + 0x30));
+  EXPECT_TRUE(g_pToolsPage->unsavedChanges());
+
+  // Close: Cancel keeps everything; Discard drops the work, not the file.
+  tools(kClose);
+  ASSERT_EQ(m_questions.size(), 1u);
+  EXPECT_NE(m_questions[0].find(path("conf.txt")), std::string::npos) << m_questions[0];
+  EXPECT_EQ(state().g_fileMode.load(), 1);
+  m_answer = UnsavedAnswer::Discard;
+  tools(kClose);
+  EXPECT_EQ(state().g_fileMode.load(), 0);
+  EXPECT_EQ(readFile(path("conf.txt")), saved(file));
+
+  // Save from the question writes the file, then Close goes on.
+  tools(kOpen, path("conf.txt"));
+  tools(kRestore);
+  m_answer = UnsavedAnswer::Save;
+  tools(kClose);
+  EXPECT_EQ(state().g_fileMode.load(), 0);
+  EXPECT_EQ(readFile(path("conf.txt")), saved(restored));
+
+  // Quitting asks too; Cancel keeps the window.
+  tools(kOpen, path("new.txt"));
+  ASSERT_FALSE(g_pToolsPage->unsavedChanges());
+  state().withImages([](Images& im) { im.g_baseDevice[0x2B] = 0x7F; });  // as a page's Save in file mode
+  m_answer = UnsavedAnswer::Cancel;
+  m_app->mainFrame()->close();
+  settle();
+  EXPECT_TRUE(m_app->mainFrame()->isVisible());
+  EXPECT_EQ(state().g_fileMode.load(), 1);
+  m_answer = UnsavedAnswer::Discard;
+  m_app->mainFrame()->close();
+  settle();
+  EXPECT_FALSE(m_app->mainFrame()->isVisible());
+  EXPECT_EQ(m_questions.size(), 5u);
+}
+
+TEST_F(ToolsPage, AFailedSaveKeepsTheFileAndFileMode) {
+  startWithoutDevice(2);
+  Images file;
+  file.g_optionDevice = pattern(3);
+  writeFile(path("conf.txt"), saved(file));
+  tools(kOpen, path("conf.txt"));
+  tools(kRestore);
+  std::filesystem::create_directory(path("folder"));
+  // A folder chosen as the target: nothing written, file mode stays.
+  tools(kSaveAs, path("folder"));
+  ASSERT_EQ(m_boxes.size(), 1u);
+  EXPECT_TRUE(m_boxes[0].starts_with(std::string(config_file::kMsgCouldNotOpen))) << m_boxes[0];
+  EXPECT_NE(m_boxes[0].find("was not saved"), std::string::npos) << m_boxes[0];
+  EXPECT_TRUE(std::filesystem::is_directory(path("folder")));
+  EXPECT_EQ(state().g_fileMode.load(), 1);
+  EXPECT_TRUE(enabled(g_pToolsPage, kSave) && !enabled(g_pToolsPage, kNew));
+  // The file's own place taken by a folder: Save fails the same way, and
+  // a Close whose question is answered with Save stays open.
+  std::filesystem::rename(path("conf.txt"), path("kept.txt"));
+  std::filesystem::create_directory(path("conf.txt"));
+  tools(kSave);
+  EXPECT_EQ(m_boxes.size(), 2u);
+  m_answer = UnsavedAnswer::Save;
+  tools(kClose);
+  EXPECT_EQ(m_boxes.size(), 3u);
+  EXPECT_EQ(state().g_fileMode.load(), 1);
+  EXPECT_EQ(readFile(path("kept.txt")), saved(file));
+  // A file that cannot be read changes nothing.
+  tools(kSaveAs, path("elsewhere.txt"));
+  EXPECT_EQ(state().g_fileMode.load(), 0);
+  tools(kOpen, path("missing.txt"));
+  EXPECT_EQ(state().g_fileMode.load(), 0);
+  EXPECT_TRUE(m_boxes.back().starts_with(std::string(config_file::kMsgCouldNotOpen))) << m_boxes.back();
+}
+
+TEST_F(ToolsPage, ExportAndImportOnTheSimulatedRegulator) {
+  startOnSimulator(2);
+  click(&view(), view_id::kTools);
+  Images file;
+  file.g_optionDevice = deviceImage(Area::Option);
+  file.g_baseDevice = deviceImage(Area::Base);
+  const Images before = file;
+  file.g_optionDevice[0x05] ^= 0xFF;  // an alarm word: taken in mode 2
+  file.g_optionDevice[0x40] ^= 0xFF;  // the backup copy: mode 4 only
+  file.g_baseDevice[0x2B] = 0x7F;     // KPHG
+  file.g_baseDevice[0x25] ^= 0x01;    // SN
+  file.g_baseDevice[0x30] ^= 0x01;    // calibration
+  writeFile(path("golden.txt"), saved(file));
+
+  tools(kExport, path("golden.txt"));
+  EXPECT_FALSE(enabled(g_pToolsPage, kExport));  // until the write has ended
+  ASSERT_TRUE(waitUntil([&] { return !state().requestPending() && enabled(g_pToolsPage, kExport); }, 30000));
+  Image option = deviceImage(Area::Option), base = deviceImage(Area::Base);
+  EXPECT_EQ(option[0x05], file.g_optionDevice[0x05]);
+  EXPECT_EQ(option[0x40], before.g_optionDevice[0x40]);
+  EXPECT_EQ(base[0x2B], 0x7F);
+  EXPECT_EQ(base[0x25], before.g_baseDevice[0x25]);
+  EXPECT_EQ(base[0x30], before.g_baseDevice[0x30]);
+
+  // The information window shows the regulator's serial number; a
+  // navigation button hides it.
+  click(g_pToolsPage, kInformation);
+  EXPECT_EQ(infoText(info_id::kSerial), whole_config::identity(state().snapshot()).serialNumber);
+  click(&view(), view_id::kLive);
+  click(&view(), view_id::kTools);
+  EXPECT_FALSE(g_pInfoPage->isVisible());
+
+  enterMode(4);
+  click(&view(), view_id::kTools);
+  tools(kExport, path("golden.txt"));
+  ASSERT_TRUE(waitUntil([&] { return !state().requestPending() && enabled(g_pToolsPage, kExport); }, 30000));
+  option = deviceImage(Area::Option), base = deviceImage(Area::Base);
+  EXPECT_TRUE(std::equal(option.begin(), option.begin() + 0x73, file.g_optionDevice.begin()));
+  EXPECT_TRUE(std::equal(base.begin(), base.begin() + 0x70, file.g_baseDevice.begin()));
+
+  // Import from VRX writes what the regulator holds, as vrx4ctl read does.
+  tools(kImport, path("read.txt"));
+  EXPECT_EQ(readFile(path("read.txt")), config_file::wholeConfiguration(option, base));
+  EXPECT_EQ(m_dialogs.back(), FileDialogKind::Save);
+
+  // A file that leaves ranges to the regulator says which.
+  const std::size_t boxes = m_boxes.size();
+  writeFile(path("part.txt"), config_file::optionBlock(option));
+  tools(kExport, path("part.txt"));
+  ASSERT_GT(m_boxes.size(), boxes);
+  EXPECT_NE(m_boxes[boxes].find("does not supply BASE 0x00..0x6F"), std::string::npos) << m_boxes[boxes];
+  waitIdle();
+}
+
+TEST_F(ToolsPage, PortDialogListsWhatExistsKeepsUpAndRestartsTheLink) {
+  std::vector<SerialPortEntry> ports{{"COM1", "/dev/ttyS0", "Serial port 16550A"},
+                                     {"/dev/vrx4-test-usb0", "/dev/vrx4-test-usb0", "FTDI FT232R USB UART"}};
+  startWithoutDevice(1);
+  view().setPortLister([&ports] { return ports; });
+  std::vector<std::string> listed;
+  onNextModal([&](QWidget* w) {
+    auto* list = w->findChild<QComboBox*>(QStringLiteral("1048"));
+    // The port of this run is not listed: it shows as typed.
+    EXPECT_EQ(list->currentIndex(), -1);
+    EXPECT_EQ(list->currentText(), QStringLiteral("/nonexistent/vrx4-tty"));
+    // An adapter plugged in while the dialog is open appears.
+    ports.push_back({"/dev/vrx4-test-acm0", "/dev/vrx4-test-acm0", "USB device 2341:0043"});
+    EXPECT_TRUE(waitUntil([&] { return list->count() == 3; }, 3000));
+    EXPECT_EQ(list->currentText(), QStringLiteral("/nonexistent/vrx4-tty"));  // what was shown stays
+    for (int i = 0; i < list->count(); ++i) listed.push_back(list->itemText(i).toStdString());
+    list->setCurrentIndex(1);
+    w->findChild<QPushButton*>(QStringLiteral("1"))->click();
+  });
+  click(g_pToolsPage, kPort);
+  EXPECT_EQ(listed, (std::vector<std::string>{"Serial port 16550A \u2014 COM1 (/dev/ttyS0)",
+                                              "FTDI FT232R USB UART \u2014 /dev/vrx4-test-usb0",
+                                              "USB device 2341:0043 \u2014 /dev/vrx4-test-acm0"}));
+  EXPECT_NE(settingsText().find("port=/dev/vrx4-test-usb0"), std::string::npos) << settingsText();
+  // The link restarts on it and says why it cannot open it.
+  ASSERT_TRUE(waitUntil([&] {
+    return !m_boxes.empty() && m_boxes.back().starts_with("Error Port /dev/vrx4-test-usb0\n");
+  }));
+  EXPECT_EQ(view().link()->portName(), "/dev/vrx4-test-usb0");
+
+  // Cancel after choosing another entry: the port stays, the settings are
+  // saved and the link restarts all the same. "COM" selects COM1 by prefix.
+  std::filesystem::remove(m_settings);
+  onNextModal([&](QWidget* w) {
+    auto* list = w->findChild<QComboBox*>(QStringLiteral("1048"));
+    EXPECT_EQ(list->currentIndex(), 1);
+    list->setCurrentIndex(0);
+    w->findChild<QPushButton*>(QStringLiteral("2"))->click();
+  });
+  const std::size_t boxes = m_boxes.size();
+  click(g_pToolsPage, kPort);
+  EXPECT_NE(settingsText().find("port=/dev/vrx4-test-usb0"), std::string::npos);
+  EXPECT_TRUE(waitUntil([&] { return m_boxes.size() > boxes; }));  // the link tried the port again
+  CPortDialog dialog(nullptr, [&ports] { return ports; });
+  dialog.m_port = "COM";
+  dialog.show();
+  EXPECT_EQ(dialog.findChild<QComboBox*>(QStringLiteral("1048"))->currentIndex(), 0);
+  dialog.accept();
+  EXPECT_EQ(dialog.m_port, "COM1");
+}
+
+}  // namespace
+}  // namespace vrx4::testing
