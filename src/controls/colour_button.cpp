@@ -3,20 +3,9 @@
 #include <QPainter>
 #include <QTimerEvent>
 
+#include "controls/frame_3d.h"
+
 namespace vrx4 {
-namespace {
-
-// One frame one pixel wide: top-left in one colour, bottom-right in another.
-void frame(QPainter& p, const QRect& r, const QColor& topLeft, const QColor& bottomRight) {
-  p.setPen(topLeft);
-  p.drawLine(r.topLeft(), r.topRight());
-  p.drawLine(r.topLeft(), r.bottomLeft());
-  p.setPen(bottomRight);
-  p.drawLine(r.bottomLeft(), r.bottomRight());
-  p.drawLine(r.topRight(), r.bottomRight());
-}
-
-}  // namespace
 
 CColourButton::CColourButton(const QString& text, QWidget* parent) : QPushButton(text, parent) {}
 
@@ -69,9 +58,9 @@ void CColourButton::paintEvent(QPaintEvent*) {
     p.setPen(sys(colour::kSysWindow));
     p.drawRect(r);
   } else if (!pressed) {
-    frame(p, r, sys(colour::kSysHighlight3D), sys(colour::kSysDarkShadow3D));
+    drawFrame3D(p, r, sys(colour::kSysHighlight3D), sys(colour::kSysDarkShadow3D));
     r.adjust(1, 1, -1, -1);
-    frame(p, r, sys(colour::kSysButtonFace), sys(colour::kSysButtonShadow));
+    drawFrame3D(p, r, sys(colour::kSysButtonFace), sys(colour::kSysButtonShadow));
   } else {
     p.setPen(sys(colour::kSysButtonShadow));
     p.drawRect(r);

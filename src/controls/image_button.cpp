@@ -10,21 +10,12 @@
 
 #include "controls/bmp_image.h"
 #include "controls/colour_scheme.h"
+#include "controls/frame_3d.h"
 
 namespace vrx4 {
 namespace {
 
 QColor sys(int n) { return toQColor(systemColour(QPalette(), n)); }
-
-// A one-pixel frame: top-left in one colour, bottom-right in the other.
-void frame(QPainter& p, const QRect& r, const QColor& topLeft, const QColor& bottomRight) {
-  p.setPen(topLeft);
-  p.drawLine(r.topLeft(), r.topRight());
-  p.drawLine(r.topLeft(), r.bottomLeft());
-  p.setPen(bottomRight);
-  p.drawLine(r.bottomLeft(), r.bottomRight());
-  p.drawLine(r.topRight(), r.bottomRight());
-}
 
 }  // namespace
 
@@ -171,12 +162,12 @@ void CImageButton::paintEvent(QPaintEvent*) {
 
   const QRect edge = r.adjusted(0, 0, -1, -1);
   if (m_state == kPressed) {
-    frame(p, edge, sys(colour::kSysButtonShadow), sys(colour::kSysHighlight3D));
+    drawFrame3D(p, edge, sys(colour::kSysButtonShadow), sys(colour::kSysHighlight3D));
   } else if (!flat) {
-    frame(p, edge, sys(colour::kSysHighlight3D), sys(colour::kSysDarkShadow3D));
-    frame(p, edge.adjusted(1, 1, -1, -1), sys(colour::kSysButtonFace), sys(colour::kSysButtonShadow));
+    drawFrame3D(p, edge, sys(colour::kSysHighlight3D), sys(colour::kSysDarkShadow3D));
+    drawFrame3D(p, edge.adjusted(1, 1, -1, -1), sys(colour::kSysButtonFace), sys(colour::kSysButtonShadow));
   } else if (m_bHover) {
-    frame(p, edge, sys(colour::kSysHighlight3D), sys(colour::kSysButtonShadow));
+    drawFrame3D(p, edge, sys(colour::kSysHighlight3D), sys(colour::kSysButtonShadow));
   }
 
   if (m_bHasImage) {
