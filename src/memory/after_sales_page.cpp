@@ -10,7 +10,7 @@ namespace {
 
 using namespace after_sales_id;
 
-constexpr int kColumnW = 400, kColumnY = 10, kColumnH = 262;
+constexpr int kColumnW = 404, kColumnY = 10, kColumnH = 262;
 constexpr int kButtonW = 120, kButtonH = 28;
 
 struct Ids {
@@ -27,13 +27,14 @@ CAfterSalesPage::CAfterSalesPage(const MemoryHost& host, QWidget* parent)
   const int captions[2] = {kBaseCaption, kOptionCaption};
   const int dumps[2] = {kBaseDump, kOptionDump};
   for (std::size_t i = 0; i < 2; ++i) {
-    const int x = 6 + static_cast<int>(i) * (kColumnW + 8);
+    const int x = 4 + static_cast<int>(i) * (kColumnW + 4);
     const Area a = kAreas[i];
     addColumn({x, kColumnY, kColumnW, kColumnH});
     addCaption(captions[i], titles[i], {x + 8, kColumnY + 8, kColumnW - 16, 20});
     m_dumps[i] = new CMapEdit(dumps[i], this);
     m_dumps[i]->setGeometry(x + 8, kColumnY + 34, kColumnW - 16, 176);
     m_dumps[i]->setReadOnly(true);
+    m_dumps[i]->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);  // eight lines fit
     m_dumps[i]->setCrLfText(eeprom_map::dumpText(a, Image{}));
     const int y = kColumnY + kColumnH - kButtonH - 10;
     addButton(kIds[i].modify, "Modify", {x + 8, y, kButtonW, kButtonH}, colour::kRed, [this, a] { OnModify(a); });

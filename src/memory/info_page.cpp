@@ -47,9 +47,9 @@ CInfoPage::CInfoPage(QWidget* parent) : CPage(dialog::kInfo, parent, colour::kWh
     value->setFont(f);
     y += 30;
   }
-  CColourLabel* fixed = label(this, kFixedLine, QStringLiteral("As last read from the VRX"), {24, y + 6, 348, 22});
+  CColourLabel* fixed = label(this, kFixedLine, QStringLiteral("As last read from the VRX"), {24, y + 4, 348, 22});
   fixed->setTextColour(colour::kDarkBlue);
-  label(this, kSpare, QStringLiteral("0"), {24, y + 30, 348, 18});
+  label(this, kSpare, QStringLiteral("0"), {24, y + 26, 348, 12});
 }
 
 void CInfoPage::ShowIdentity(const Images& images) {

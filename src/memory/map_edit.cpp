@@ -17,7 +17,7 @@ CMapEdit::CMapEdit(int id, QWidget* parent) : QPlainTextEdit(parent) {
   font.setStyleHint(QFont::TypeWriter);
   font.setFixedPitch(true);
   if (!QFontInfo(font).fixedPitch()) font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-  font.setPixelSize(13);
+  font.setPixelSize(12);
   font.setWeight(QFont::Normal);
   setFont(font);
   setLineWrapMode(QPlainTextEdit::NoWrap);

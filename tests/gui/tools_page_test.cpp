@@ -193,6 +193,15 @@ TEST_F(ToolsPage, ExportAndImportOnTheSimulatedRegulator) {
   EXPECT_EQ(readFile(path("read.txt")), config_file::wholeConfiguration(option, base));
   EXPECT_EQ(m_dialogs.back(), FileDialogKind::Save);
 
+  // Reload EEPROM: every page waits for the read, then works again.
+  click(g_pToolsPage, kReload);
+  EXPECT_EQ(state().g_eepromLoaded.load(), 0);
+  EXPECT_EQ(state().g_xferOp.load(), op::kReadOption);
+  settle();
+  EXPECT_FALSE(enabled(g_pToolsPage, kExport) || enabled(g_pCtrlPage, 1147));
+  ASSERT_TRUE(waitUntil([&] { return state().g_eepromLoaded.load() == 1 && enabled(g_pToolsPage, kExport); }, 30000));
+  EXPECT_TRUE(enabled(g_pCtrlPage, 1147));
+
   // A file that leaves ranges to the regulator says which.
   const std::size_t boxes = m_boxes.size();
   writeFile(path("part.txt"), config_file::optionBlock(option));
@@ -207,6 +216,13 @@ TEST_F(ToolsPage, PortDialogListsWhatExistsKeepsUpAndRestartsTheLink) {
                                      {"/dev/vrx4-test-usb0", "/dev/vrx4-test-usb0", "FTDI FT232R USB UART"}};
   startWithoutDevice(1);
   view().setPortLister([&ports] { return ports; });
+  // The high pressure range, chosen first: the port change keeps it.
+  onNextModal([](QWidget* w) {
+    w->findChild<QComboBox*>(QString::number(range_id::kList))->setCurrentIndex(1);
+    w->findChild<QPushButton*>(QStringLiteral("1"))->click();
+  });
+  click(g_pToolsPage, kRange);
+  EXPECT_EQ(m_app->settings().m_nPressureScale, 1);
   std::vector<std::string> listed;
   onNextModal([&](QWidget* w) {
     auto* list = w->findChild<QComboBox*>(QStringLiteral("1048"));
@@ -231,6 +247,8 @@ TEST_F(ToolsPage, PortDialogListsWhatExistsKeepsUpAndRestartsTheLink) {
     return !m_boxes.empty() && m_boxes.back().starts_with("Error Port /dev/vrx4-test-usb0\n");
   }));
   EXPECT_EQ(view().link()->portName(), "/dev/vrx4-test-usb0");
+  EXPECT_EQ(m_app->settings().m_nPressureScale, 1);
+  EXPECT_FALSE(m_app->settings().m_bAutoScale);
 
   // Cancel after choosing another entry: the port stays, the settings are
   // saved and the link restarts all the same. "COM" selects COM1 by prefix.
