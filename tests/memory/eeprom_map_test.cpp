@@ -166,21 +166,6 @@ TEST(MapWrites, RestoreTakesTheBackupCopyAndExporterFilesKeepWhatTheyDoNotSupply
   EXPECT_EQ((*setting)[0x11], device[0x11]);
 }
 
-TEST(MapWrites, ExportMasksFollowTheAccessMode) {
-  Images im;
-  im.g_baseDevice = randomImage(4);
-  im.g_optionDevice = randomImage(5);
-  config_file::ExportBuffers file{randomImage(6), randomImage(7)};
-  whole_config::applyExport(im, file, 2);
-  EXPECT_TRUE(std::equal(im.g_baseEdit.begin() + 0x25, im.g_baseEdit.begin() + 0x28, im.g_baseDevice.begin() + 0x25));
-  EXPECT_TRUE(std::equal(im.g_baseEdit.begin(), im.g_baseEdit.begin() + 0x10, file.base.begin()));
-  EXPECT_TRUE(std::equal(im.g_baseEdit.begin() + 0x2B, im.g_baseEdit.begin() + 0x2F, file.base.begin() + 0x2B));
-  EXPECT_TRUE(std::equal(im.g_optionEdit.begin() + 0x30, im.g_optionEdit.end(), im.g_optionDevice.begin() + 0x30));
-  whole_config::applyExport(im, file, 4);
-  EXPECT_TRUE(std::equal(im.g_baseEdit.begin(), im.g_baseEdit.begin() + 0x70, file.base.begin()));
-  EXPECT_TRUE(std::equal(im.g_optionEdit.begin(), im.g_optionEdit.begin() + 0x73, file.option.begin()));
-}
-
 TEST(MapWrites, WholeAreaWritesWaitForARunningTransferAndApplyAtOnceInFileMode) {
   DeviceState s;
   s.setDevice(Area::Option, randomImage(8));
