@@ -66,6 +66,13 @@ TEST_F(GraphRenders, TwoMinutesAtFiveAndSixtySecondsPerDivisionInBarAndPsi) {
   feedRecording(120.0);
   EXPECT_EQ(at<QCheckBox>(graph_id::kCapture)->text(), QStringLiteral("Aufzeichnung"));
   save("vrx4-graph-10bar-bar-5s-de.png");
+
+  // Capturing: the record, pause and end buttons, record pressed.
+  chooseCaptureFile(m_dir + "/render.csv");
+  click(g_pGraphPage, graph_id::kRecord);
+  save("vrx4-graph-capturing.png");
+  g_pGraphPage->grab(QRect(610, 225, 190, 95)).scaled(570, 285).save(
+      QStringLiteral(VRX4_TEST_OUTPUT_DIR "/vrx4-graph-capture-buttons-x3.png"));
 }
 
 }  // namespace
