@@ -16,6 +16,7 @@
 #include "controls/image_button.h"
 #include "link/comm_thread.h"
 #include "link/device_state.h"
+#include "memory/config_file.h"
 #include "monitoring/capture_row.h"
 #include "monitoring/channel_colours.h"
 #include "monitoring/graph_recording.h"
@@ -271,7 +272,9 @@ void CGraphPage::onCaptureClicked(bool checked) {
   rec->g_captureOn = false;
   rec->g_captureFile.m_strPath = dialog.selectedFiles().first().toStdString();
   if (!rec->g_captureFile.Create(capture::kHeader)) {
-    if (m_host.message) m_host.message(this, QString::fromUtf8(kMsgCaptureNotOpened));
+    // The file commands' message for a file that cannot be opened.
+    const std::string_view text = config_file::kMsgCouldNotOpen;
+    if (m_host.message) m_host.message(this, QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
     m_capture->setChecked(false);
     m_captureOpen = false;
     return;

@@ -62,9 +62,6 @@ struct GraphPageHost {
   std::string dataDir;
 };
 
-// The box shown when a capture file cannot be created.
-inline constexpr const char* kMsgCaptureNotOpened = "le fichier n'a pas été correctement ouvert";
-
 class CGraphPage : public CPage {
  public:
   CGraphPage(const GraphPageHost& host, QWidget* parent);
