@@ -135,6 +135,27 @@ TEST(Dump, LinesOfFiftyCharactersAndTheCheckOfEachCharacter) {
   EXPECT_FALSE(parseDump(Area::Option, dumpText(Area::Option, Image{}) + "A", Image{}).ok());
 }
 
+TEST(Dump, RandomTextsNeverReadOutsideTheirBounds) {
+  std::mt19937 gen(7);
+  const std::string alphabet = "0123456789ABCDEF  \r\n\n_KPHGx";
+  const Image device = randomImage(8);
+  for (int round = 0; round < 3000; ++round) {
+    std::string text = round % 2 ? dumpText(Area::Option, device) : fieldList(Area::Base, device);
+    for (int k = std::uniform_int_distribution<int>(0, 4)(gen); k > 0; --k) {
+      const std::size_t at = std::uniform_int_distribution<std::size_t>(0, text.size())(gen);
+      const char c = alphabet[std::uniform_int_distribution<std::size_t>(0, alphabet.size() - 1)(gen)];
+      if (gen() % 2) text.insert(at, 1, c);
+      else if (at < text.size()) text.erase(at, std::uniform_int_distribution<std::size_t>(1, 60)(gen));
+    }
+    const Parsed d = parseDump(Area::Option, text, device);
+    const Parsed l = parseFieldList(Area::Base, text, device);
+    EXPECT_TRUE(d.ok() || d.line >= 1);
+    EXPECT_TRUE(l.ok() || l.line <= listLineCount(Area::Base));
+    // Bytes beyond the area's dump stay as the device holds them.
+    EXPECT_TRUE(!d.ok() || std::equal(d.edit->begin() + 0x73, d.edit->end(), device.begin() + 0x73));
+  }
+}
+
 TEST(MapWrites, RestoreTakesTheBackupCopyAndExporterFilesKeepWhatTheyDoNotSupply) {
   const Image device = randomImage(3);
   const Image option = restored(Area::Option, device);
