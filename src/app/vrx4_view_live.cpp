@@ -91,7 +91,7 @@ void CVRX4View::OnLiveValues(std::intptr_t lParam) {
 
   // A capture sample goes to the graph page: its store, its chart and the
   // capture file.
-  if (lParam == 1 && g_pGraphPage != nullptr) g_pGraphPage->OnCaptureSample(in.m, s.g_lastSampleMs.load());
+  if (lParam == 1 && g_pGraphPage != nullptr) g_pGraphPage->OnCaptureSample(in.m, in.m.m_sampleMs);
 }
 
 void CVRX4View::OnInformation() {

@@ -219,7 +219,8 @@ int cmdMonitor(const Args& a) {
       std::cerr << "vrx4ctl: no measurement from " << c->port << " within " << c->timeout << " s\n";
       return kExitTimeout;
     }
-    const GraphSample s = sampleFrom(link.engine().measurement(), link.state().g_lastSampleMs.load());
+    const LiveMeasurement m = link.engine().measurement();
+    const GraphSample s = sampleFrom(m, m.m_sampleMs);
     os << capture::row(s, factor, *unit) << eol << std::flush;
     if (!os) {
       std::cerr << "vrx4ctl: could not write the capture rows\n";

@@ -371,6 +371,7 @@ void CCommThread::onMeasurementFrame() {
       m_block = decodeMeasurement(std::span<const std::uint8_t, kMeasurementFrameLength>(
                                       m_frame.data(), kMeasurementFrameLength),
                                   info0);
+      m_block.m_sampleMs = elapsed;
     }
     if (graph) m_shared.g_lastSampleMs.store(elapsed);
     m_notifier.post(msg::kLiveValues, 0, graph ? 1 : 0);

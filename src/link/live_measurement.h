@@ -20,6 +20,10 @@ struct LiveMeasurement {
   int m_statusBit6 = 0;
   int m_statusBit7 = 0;
   std::array<int, 8> m_flagBit{};  // bits 0..7 of byte 14
+  // The capture clock when this frame passed the display gate (ms since
+  // the link started, the value g_lastSampleMs takes for a capture
+  // sample): a sample's time and values come from one snapshot.
+  std::uint32_t m_sampleMs = 0;
 };
 
 }  // namespace vrx4
