@@ -7,6 +7,8 @@
 #include <QPushButton>
 #include <QStandardPaths>
 
+#include "controls/plain_file_icons.h"
+
 namespace vrx4 {
 namespace {
 
@@ -30,6 +32,8 @@ QString chooseConfigFile(QWidget* parent, FileDialogKind kind, const QString& ti
   dialog.setDefaultSuffix(QStringLiteral("txt"));
   dialog.setAcceptMode(kind == FileDialogKind::Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(kind == FileDialogKind::Open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+  PlainFileIcons icons;
+  dialog.setIconProvider(&icons);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
   const QString path = dialog.selectedFiles().constFirst();
   startFolder() = QFileInfo(path).absolutePath();

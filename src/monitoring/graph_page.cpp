@@ -2,7 +2,6 @@
 
 #include <QCoreApplication>
 #include <QFileDialog>
-#include <QFileIconProvider>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QPainter>
@@ -14,6 +13,7 @@
 #include "controls/colour_label.h"
 #include "controls/control_id.h"
 #include "controls/image_button.h"
+#include "controls/plain_file_icons.h"
 #include "link/comm_thread.h"
 #include "link/device_state.h"
 #include "memory/config_file.h"
@@ -32,20 +32,6 @@ using namespace graph_id;
 constexpr int kChannelIds[kChannelCount] = {kCtrl, kAuxin, kP2, kVdc24, kUout, kIout, kAlarm};
 constexpr const char* kChannelTexts[kChannelCount] = {"CTRL [V]",  "Auxin [V]", "P2 [BAR]", "24VDC [V]",
                                                       "Uout [V]", "Iout [mA]", "Alarm"};
-
-// Icons and type names by kind only: the save dialog then never opens the
-// files of the folder it shows to guess their types, which would block
-// for ever on a FIFO or a device node there (/proc/kmsg, a serial line).
-class PlainIcons : public QFileIconProvider {
- public:
-  QIcon icon(IconType type) const override { return QFileIconProvider::icon(type); }
-  QIcon icon(const QFileInfo& info) const override {
-    return QFileIconProvider::icon(info.isDir() ? QFileIconProvider::Folder : QFileIconProvider::File);
-  }
-  QString type(const QFileInfo& info) const override {
-    return info.isDir() ? QStringLiteral("Folder") : QStringLiteral("File");
-  }
-};
 
 // The right-hand column of panels (page pixels).
 constexpr int kPanelX = 618, kPanelW = 172, kInnerX = kPanelX + 10;
@@ -256,7 +242,7 @@ void CGraphPage::onCaptureClicked(bool checked) {
     return;
   }
   QFileDialog dialog(this);
-  PlainIcons icons;
+  PlainFileIcons icons;
   dialog.setIconProvider(&icons);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setDefaultSuffix(QStringLiteral("csv"));
