@@ -5,29 +5,10 @@
 #include <thread>
 
 #include "engine_harness.h"
-#include "link/frames.h"
+#include "memory_frames.h"
 
 namespace vrx4::testing {
 namespace {
-
-// The memory frames ('D' ...) the host sent, in order, found in the bytes
-// the device received.
-std::vector<std::vector<std::uint8_t>> memoryFrames(const std::vector<std::uint8_t>& rx) {
-  std::vector<std::vector<std::uint8_t>> out;
-  for (std::size_t i = 0; i + 4 < rx.size(); ++i) {
-    if (rx[i] != 'D') continue;
-    const int n = rx[i + 2] & 0x1F;
-    const bool read = rx[i + 2] & 0x20;
-    const std::size_t len = read ? 5 : static_cast<std::size_t>(n) + 5;
-    if (i + len > rx.size()) break;
-    std::vector<std::uint8_t> f(rx.begin() + static_cast<std::ptrdiff_t>(i),
-                                rx.begin() + static_cast<std::ptrdiff_t>(i + len));
-    if (!frameIsSound(f)) continue;
-    out.push_back(f);
-    i += len - 1;
-  }
-  return out;
-}
 
 TEST_F(EngineTest, FullReadFillsBothImagesInTheBlockOrder) {
   engine->start();
@@ -93,7 +74,7 @@ TEST_F(EngineTest, WholeWriteVerifiesEveryBlockAndSurvivesStaleReadBacks) {
   // was stale is written again with the same address.
   int optionWrites = 0, baseWrites = 0, firstBlockWrites = 0;
   for (auto& f : memoryFrames(received())) {
-    if (f[2] & 0x20) continue;
+    if (isReadFrame(f)) continue;
     if (f[2] & 0x40) ++baseWrites;
     else ++optionWrites, firstBlockWrites += f[1] == 0;
   }
@@ -122,7 +103,7 @@ TEST_F(EngineTest, PartialWritesTouchTheirRangesOnly) {
   ASSERT_TRUE(transfer(r, 1));
   int singles = 0;
   for (auto& f : memoryFrames(received())) {
-    if (f[2] & 0x20) continue;
+    if (isReadFrame(f)) continue;
     ++singles;
     EXPECT_EQ(f[2], 0x01);
   }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <thread>
+#include <vector>
 
 namespace vrx4 {
 namespace {
@@ -50,20 +51,13 @@ TEST(DeviceState, FileModeWritesTouchExactlyTheirBytes) {
   r.baseSetpointValue = 0x5A;
   r.start = 1;
   r.count = 2;
-  r.scratch[0] = 0x11;
-  r.scratch[1] = 0x22;
-  r.scratch[2] = 0x33;
-  r.scratch[3] = 0x44;
+  for (std::uint8_t i = 0; i < 4; ++i) r.scratch[i] = static_cast<std::uint8_t>(0x11 * (i + 1));
   const std::uint8_t fifth = s.device(Area::Base)[5];
   ASSERT_TRUE(s.applyInFileMode(r));
   // Two blocks of two bytes, as the device gets them: BASE 1..4.
   const Image b = s.device(Area::Base);
-  EXPECT_EQ(b[0], 0x5A);
-  EXPECT_EQ(b[1], 0x11);
-  EXPECT_EQ(b[2], 0x22);
-  EXPECT_EQ(b[3], 0x33);
-  EXPECT_EQ(b[4], 0x44);
-  EXPECT_EQ(b[5], fifth);
+  EXPECT_EQ(std::vector<std::uint8_t>(b.begin(), b.begin() + 6),
+            (std::vector<std::uint8_t>{0x5A, 0x11, 0x22, 0x33, 0x44, fifth}));
   r.op = op::kWriteFlagThenOptionRange;
   r.optionFlagValue = 0x0C;
   ASSERT_TRUE(s.applyInFileMode(r));

@@ -79,7 +79,7 @@ TEST(FrameAcceptor, InformationAndMemoryLengths) {
 TEST(FrameAcceptor, RandomStreamsWithEmbeddedFrames) {
   std::mt19937 rng(1234);
   std::uniform_int_distribution<int> byte(0, 255);
-  for (int round = 0; round < 2000; ++round) {
+  for (int round = 0; round < 1000; ++round) {
     const int kind = round % 3;
     const int count = 1 + round % 31;
     std::vector<std::uint8_t> frame;

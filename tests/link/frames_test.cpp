@@ -19,13 +19,9 @@ TEST(Frames, ChecksumAndRequests) {
   EXPECT_EQ(frameChecksum(two), 0);
 
   // Single-letter requests carry no checksum or end byte.
-  EXPECT_EQ(vec(singleByteRequest('R').bytes()), (std::vector<std::uint8_t>{'R'}));
   EXPECT_EQ(vec(singleByteRequest('E').bytes()), (std::vector<std::uint8_t>{'E'}));
-  EXPECT_EQ(vec(singleByteRequest('a').bytes()), (std::vector<std::uint8_t>{'a'}));
-
   EXPECT_EQ(vec(buildMemoryRead(Area::Base, 0x25, 4).bytes()),
             (std::vector<std::uint8_t>{0x44, 0x25, 0x64, 0xCD, 0x7E}));
-  EXPECT_EQ(buildMemoryRead(Area::Option, 0x10, 10).data[2], 0x2A);
   EXPECT_EQ(buildMemoryRead(Area::Base, 0, 0).length, 0u);
   EXPECT_EQ(buildMemoryRead(Area::Base, 0, 32).length, 0u);
 
@@ -93,26 +89,19 @@ TEST(Frames, LiveCommandBytes) {
 TEST(Frames, DecodeReplies) {
   auto m = buildMeasurementFrame({0xFFFF, 0xFFFF, 24000, 6000, 0x7FFF, 0}, 0b0001'1101, 0xA5);
   LiveMeasurement d = decodeMeasurement(m, 0);
-  EXPECT_EQ(d.m_value[0], 65535.0f);
-  EXPECT_EQ(d.m_value[1], -1.0f);
-  EXPECT_EQ(d.m_value[2], 24000.0f);
-  EXPECT_EQ(d.m_value[3], 6000.0f);
+  EXPECT_EQ(d.m_value, (std::array<float, 6>{65535, -1, 24000, 6000, 32767, 0}));
   EXPECT_EQ(d.m_status, 0x1D);
-  EXPECT_EQ(d.m_statusBit0, 1);
-  EXPECT_EQ(d.m_infoPending, 0);
-  EXPECT_EQ(d.m_statusBit2, 1);
-  EXPECT_EQ(d.m_statusBit3, 1);
-  EXPECT_EQ(d.m_statusBit4, 1);
+  EXPECT_EQ((std::array{d.m_statusBit0, d.m_infoPending, d.m_statusBit2, d.m_statusBit3, d.m_statusBit4}),
+            (std::array{1, 0, 1, 1, 1}));
   EXPECT_EQ(d.m_flagBit, (std::array<int, 8>{1, 0, 1, 0, 0, 1, 0, 1}));
   // info pending from the status bit or from a pending info byte
   EXPECT_EQ(decodeMeasurement(buildMeasurementFrame({}, 0x02, 0), 0).m_infoPending, 1);
   EXPECT_EQ(decodeMeasurement(buildMeasurementFrame({}, 0x00, 0), 7).m_infoPending, 1);
 
+  // CONTROL is signed: its boundaries.
   m = buildMeasurementFrame({0, 0x7FFF, 0, 0, 0, 0}, 0, 0);
   EXPECT_EQ(decodeMeasurement(m, 0).m_value[1], 32767.0f);
   m = buildMeasurementFrame({0, 0x8000, 0, 0, 0, 0}, 0, 0);
-  EXPECT_EQ(m[3], 0x00);
-  EXPECT_EQ(m[4], 0x80);
   EXPECT_EQ(decodeMeasurement(m, 0).m_value[1], -32768.0f);
 
   const std::array<std::uint8_t, 8> info{1, 2, 3, 4, 5, 6, 7, 8};

@@ -1,11 +1,11 @@
 #include "link/port_names.h"
 
-#include <stdlib.h>
-
 #include <filesystem>
 #include <fstream>
 
 #include <gtest/gtest.h>
+
+#include "../test_files.h"
 
 namespace vrx4 {
 namespace {
@@ -23,33 +23,9 @@ TEST(PortNames, ComNamesMapToPlatformPortsAndOtherNamesStay) {
   EXPECT_NE(naturalLess("a01", "a1"), naturalLess("a1", "a01"));  // strict even when equal by value
 }
 
-TEST(PortNames, ListKeepsDriverBackedPortsInNaturalOrder) {
-  std::string dir = (fs::temp_directory_path() / "vrx4-sys-XXXXXX").string();
-  ASSERT_NE(::mkdtemp(dir.data()), nullptr);
-  auto add = [&](const std::string& name, bool device, const char* type) {
-    fs::create_directory(fs::path(dir) / name);
-    if (device)
-      fs::create_directory_symlink("../../devices/" + name, fs::path(dir) / name / "device");
-    if (type) std::ofstream(fs::path(dir) / name / "type") << type << "\n";
-  };
-  for (const char* s : {"ttyS0", "ttyS10", "ttyS2"}) add(s, true, "4");
-  add("ttyS1", true, "0");  // a registered slot with no UART behind it
-  add("ttyS3", true, nullptr);
-  add("ttyUSB0", true, nullptr);
-  add("ttyACM1", true, nullptr);
-  add("tty5", false, nullptr);
-  add("ptmx", false, nullptr);
-  EXPECT_EQ(listSerialPorts(dir, "/dev"),
-            (std::vector<std::string>{"/dev/ttyACM1", "/dev/ttyS0", "/dev/ttyS2", "/dev/ttyS10",
-                                      "/dev/ttyUSB0"}));
-  EXPECT_TRUE(listSerialPorts(dir + "/missing").empty());
-  fs::remove_all(dir);
-}
-
-TEST(PortNames, EntriesSayWhatEachPortIsAndKeepTheStableLinks) {
-  std::string dir = (fs::temp_directory_path() / "vrx4-ports-XXXXXX").string();
-  ASSERT_NE(::mkdtemp(dir.data()), nullptr);
-  const fs::path root(dir);
+TEST(PortNames, DriverBackedPortsInNaturalOrderEachSayingWhatItIsThenTheStableLinks) {
+  const testing::TempDir dir;
+  const fs::path root(dir.path);
   const fs::path sys = root / "sys/class/tty";
   const fs::path usb = root / "sys/devices/usb1/1-1";
   auto write = [](const fs::path& f, const char* text) {
@@ -67,13 +43,17 @@ TEST(PortNames, EntriesSayWhatEachPortIsAndKeepTheStableLinks) {
   fs::create_directories(root / "sys/devices/usb1/1-2/1-2:1.0");
   auto tty = [&](const char* name, const std::string& device, const char* type) {
     fs::create_directories(sys / name);
-    fs::create_directory_symlink(device, sys / name / "device");
+    if (!device.empty()) fs::create_directory_symlink(device, sys / name / "device");
     if (type) write(sys / name / "type", type);
   };
   tty("ttyUSB0", "../../../devices/usb1/1-1/1-1:1.0/ttyUSB0", nullptr);
   tty("ttyACM0", "../../../devices/usb1/1-2/1-2:1.0", nullptr);
   tty("ttyS0", "../../../devices/serial8250", "4");
+  tty("ttyS10", "../../../devices/serial8250", "4");
   tty("ttyS2", "../../../devices/serial8250", "99");
+  tty("ttyS1", "../../../devices/serial8250", "0");  // registered slots with no UART behind them
+  tty("ttyS3", "../../../devices/serial8250", nullptr);
+  tty("tty5", "", nullptr);                         // no driver behind it
   const fs::path byId = root / "dev/serial/by-id";
   fs::create_directories(byId);
   fs::create_symlink("../../ttyUSB0", byId / "usb-FTDI_FT232R_USB_UART_A9X1-if00-port0");
@@ -86,21 +66,22 @@ TEST(PortNames, EntriesSayWhatEachPortIsAndKeepTheStableLinks) {
                        "USB device 2341:0043 \u2014 " + dev + "/ttyACM0",
                        "Serial port 16550A \u2014 COM1 (" + dev + "/ttyS0)",
                        "Serial port \u2014 COM3 (" + dev + "/ttyS2)",
+                       "Serial port 16550A \u2014 COM11 (" + dev + "/ttyS10)",
                        "FTDI FT232R USB UART \u2014 " + dev + "/ttyUSB0",
                        "FTDI FT232R USB UART \u2014 " + byId.string() + "/usb-FTDI_FT232R_USB_UART_A9X1-if00-port0",
                    }));
-  EXPECT_EQ(entries[4].path, dev + "/ttyUSB0");
+  EXPECT_EQ(entries[5].path, dev + "/ttyUSB0");
+  EXPECT_TRUE(describeSerialPorts(sys.string() + "/missing", dev, byId.string() + "/missing").empty());
 
   // Selection by prefix of the stored name, then of the device.
   EXPECT_EQ(entryFor(entries, "COM1"), 1);
   EXPECT_EQ(entryFor(entries, "COM3"), 2);
-  EXPECT_EQ(entryFor(entries, byId.string() + "/usb-FTDI"), 4);
-  EXPECT_EQ(entryFor(entries, dev + "/ttyUSB0"), 3);
+  EXPECT_EQ(entryFor(entries, byId.string() + "/usb-FTDI"), 5);
+  EXPECT_EQ(entryFor(entries, dev + "/ttyUSB0"), 4);
   EXPECT_EQ(entryFor(entries, "COM2"), -1);
   std::vector<SerialPortEntry> com{{"COM10", "/dev/ttyS9", ""}, {"COM1", "/dev/ttyS0", ""}};
   EXPECT_EQ(entryFor(com, "COM1"), 0);  // the first entry that begins with the text
   EXPECT_EQ(entryFor(com, "/dev/ttyS0"), 1);
-  fs::remove_all(dir);
 }
 
 }  // namespace

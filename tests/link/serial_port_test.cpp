@@ -18,6 +18,8 @@
 
 #include <gtest/gtest.h>
 
+#include "../test_files.h"
+
 namespace vrx4 {
 namespace {
 
@@ -49,10 +51,6 @@ template <typename F> double msTaken(F&& f) {
 }
 std::size_t openFds() {
   return std::size_t(std::distance(fs::directory_iterator("/proc/self/fd"), {}));
-}
-fs::path tempDir() {
-  std::string t = (fs::temp_directory_path() / "vrx4-port-XXXXXX").string();
-  return ::mkdtemp(t.data()) ? t : (std::abort(), t);
 }
 
 TEST(SerialPort, OpenMakesTheLineRaw38400With8N1AndNoFlowControl) {
@@ -151,7 +149,8 @@ TEST(SerialPort, SecondOpenerIsRefusedAsBusyUntilTheFirstCloses) {
 }
 
 TEST(SerialPort, RefusedOpensSayWhyAndHoldNothing) {
-  const fs::path dir = tempDir();
+  const testing::TempDir temp;
+  const fs::path dir = temp.path;
   SerialPort port;
   PortOpenError e;
   EXPECT_FALSE(port.open((dir / "ttyUSB9").string(), &e));
@@ -195,7 +194,6 @@ TEST(SerialPort, RefusedOpensSayWhyAndHoldNothing) {
   }
   int status = 0;
   ::waitpid(child, &status, 0);
-  fs::remove_all(dir);
   if (WEXITSTATUS(status) == 77) GTEST_SKIP() << "cannot drop privileges";
   EXPECT_EQ(status, 0) << "exit bit 1: owner-only node, 2: group node, 4: held port not busy";
 }
@@ -245,7 +243,8 @@ TEST(SerialPort, HungUpLineFailsEveryTimeAndIsGone) {
 }
 
 TEST(SerialPort, GoneNoticesARemovedOrReplacedDeviceNode) {
-  const fs::path dir = tempDir(), link = dir / "ttyUSB0";
+  const testing::TempDir temp;
+  const fs::path link = fs::path(temp.path) / "ttyUSB0";
   Pty pty, other;
   fs::create_symlink(pty.slave, link);
   SerialPort port;
@@ -258,7 +257,6 @@ TEST(SerialPort, GoneNoticesARemovedOrReplacedDeviceNode) {
   fs::remove(link);
   fs::create_symlink(pty.slave, link);
   EXPECT_FALSE(port.gone());
-  fs::remove_all(dir);
 }
 
 }  // namespace

@@ -1,0 +1,31 @@
+// The memory frames ('D', address, control byte, data..., checksum, end)
+// a host sent, in order, found in the bytes a simulated regulator received;
+// a frame with a bad checksum is skipped.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "link/frames.h"
+
+namespace vrx4::testing {
+
+inline bool isReadFrame(const std::vector<std::uint8_t>& f) { return (f[2] & 0x20) != 0; }
+
+inline std::vector<std::vector<std::uint8_t>> memoryFrames(const std::vector<std::uint8_t>& rx) {
+  std::vector<std::vector<std::uint8_t>> out;
+  for (std::size_t i = 0; i + 4 < rx.size(); ++i) {
+    if (rx[i] != 'D') continue;
+    const bool read = rx[i + 2] & 0x20;
+    const std::size_t len = read ? 5 : static_cast<std::size_t>(rx[i + 2] & 0x1F) + 5;
+    if (i + len > rx.size()) break;
+    std::vector<std::uint8_t> f(rx.begin() + static_cast<std::ptrdiff_t>(i),
+                                rx.begin() + static_cast<std::ptrdiff_t>(i + len));
+    if (!frameIsSound(f)) continue;
+    out.push_back(f);
+    i += len - 1;
+  }
+  return out;
+}
+
+}  // namespace vrx4::testing
