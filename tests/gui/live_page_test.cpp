@@ -13,22 +13,18 @@
 #include <QRadioButton>
 
 #include "app/gui_notifier.h"
-#include "app/simulated_regulator.h"
 #include "controls/colour_edit.h"
 #include "controls/colour_label.h"
 #include "controls/indicator_lamp.h"
 #include "monitoring/live_page.h"
-#include "pages/auxin_page.h"
-#include "pages/ctrl_page.h"
-#include "shell_harness.h"
-#include "sim/sim_device.h"
+#include "page_harness.h"
 
 namespace vrx4::testing {
 namespace {
 
 using namespace live_id;
 
-class LivePage : public ShellTest {
+class LivePage : public PagesTest {
  protected:
   CLivePage& live() { return *g_pLivePage; }
   template <class T = QWidget>
@@ -37,20 +33,10 @@ class LivePage : public ShellTest {
   }
   bool shown(int id) { return at(id)->isVisibleTo(g_pLivePage); }
   QString text(int id) { return live().controlText(id); }
-  void render(const char* name) {
-    settle();
-    const QString path = QStringLiteral(VRX4_TEST_OUTPUT_DIR "/") + QString::fromLatin1(name);
-    EXPECT_TRUE(g_pLivePage->grab().save(path)) << path.toStdString();
-  }
-  void withDevice(const std::function<void(sim::SimDevice&)>& f) { m_app->simulatedRegulator()->withDevice(f); }
-  // The program on the simulated regulator with the terms accepted, the
-  // first full read done, in access mode `mode` on the LIVE page.
-  void startOnLivePage(const char* code, int button) {
-    writeFile(m_settings, "[Agreement]\nState=1\n");
-    startSimulated();
-    ASSERT_TRUE(waitUntil([&] { return state().g_eepromLoaded.load() == 1; }, 20000));
-    if (code != nullptr) enterCode(button, code);
-    else click(g_pModePage, button);
+  // The program on the simulated regulator in access mode `mode`, on the
+  // LIVE page.
+  void startOnLivePage(std::uint32_t mode) {
+    startIn(mode);
     click(&view(), view_id::kLive);
     ASSERT_EQ(state().g_currentPage.load(), 2u);
   }
@@ -92,9 +78,7 @@ TEST_F(LivePage, CaptionsAndTitlesArePlainOnThePanelColour) {
     const QImage image = label->grab().toImage();
     EXPECT_EQ(image.pixelColor(image.width() - 2, image.height() / 2), QColor(236, 233, 216)) << id;
   }
-  EXPECT_EQ(at<CColourLabel>(kCtrlCaption)->m_textColour, colour::rgb(255, 128, 0));
-  EXPECT_EQ(at<CColourLabel>(kAlarmCaption)->m_textColour, colour::rgb(255, 0, 0));
-  render("vrx4-live-captions.png");
+  savePng(g_pLivePage, "vrx4-live-captions.png");
 }
 
 TEST_F(LivePage, DisplayRadiosUndoClicksAndTestSwitchesGateTheirFields) {
@@ -177,7 +161,7 @@ TEST_F(LivePage, VisualisationClearsEveryTest) {
 }
 
 TEST_F(LivePage, ForcedControlRoundTripsThroughTheSimulatedRegulator) {
-  startOnLivePage("vesko", mode_id::kSetting);
+  startOnLivePage(2);
   // Live values arrive, in the chosen unit.
   ASSERT_TRUE(waitUntil([&] { return !text(kP2).isEmpty() && !text(kSupply).isEmpty(); }, 5000));
   EXPECT_TRUE(text(kSupply).startsWith(QStringLiteral("2"))) << text(kSupply).toStdString();
@@ -194,7 +178,7 @@ TEST_F(LivePage, ForcedControlRoundTripsThroughTheSimulatedRegulator) {
       },
       10000))
       << "CONTROL shows " << text(kCtrl).toStdString();
-  render("vrx4-live-setting.png");
+  savePng(g_pLivePage, "vrx4-live-setting.png");
 
   // Unit and language follow at once.
   viewControl<CColourLabel>(view_id::kPsi)->clicked();
@@ -206,7 +190,7 @@ TEST_F(LivePage, ForcedControlRoundTripsThroughTheSimulatedRegulator) {
 }
 
 TEST_F(LivePage, MessagesLampAndInputTypesFromTheSimulatedRegulator) {
-  startOnLivePage(nullptr, mode_id::kVisualisation);
+  startOnLivePage(1);
   withDevice([](sim::SimDevice& d) { d.setInfoCodes({3, 7, 0, 0, 0, 0, 0, 0}); });
   ASSERT_TRUE(waitUntil([&] { return text(kMessages).contains(QStringLiteral("Valve temperature high")); }, 5000));
   EXPECT_TRUE(text(kMessages).startsWith(QStringLiteral("Outlet pressure sensor fault\n")));
@@ -236,7 +220,7 @@ TEST_F(LivePage, MessagesLampAndInputTypesFromTheSimulatedRegulator) {
   ASSERT_TRUE(waitUntil([&] { return live().testFields().m_infoRequest.load() == 0; }, 5000));
   settle();
   EXPECT_TRUE(text(kMessages).contains(QStringLiteral("Ventiltemperatur hoch"))) << text(kMessages).toStdString();
-  render("vrx4-live-visualisation-de.png");
+  savePng(g_pLivePage, "vrx4-live-visualisation-de.png");
 
   // The lamp follows the device falling silent and coming back.
   CIndicatorLamp* lamp = view().lamp();
@@ -285,20 +269,12 @@ TEST_F(LivePage, PrintsThePageAsShown) {
   EXPECT_EQ(image.pixelColor(250, 240), QColor(236, 233, 216));
 }
 
-TEST_F(LivePage, ServiceModeLayout) {
-  startOnLivePage("kafter", mode_id::kSettingPro);
-  // SETTING PRO asks once more for the service code before mode 4.
-  if (state().g_accessMode.load() != 4) {
-    click(&view(), view_id::kHome);
-    enterCode(mode_id::kSettingPro, "kafter");
-    click(&view(), view_id::kLive);
-  }
-  ASSERT_EQ(state().g_accessMode.load(), 4u);
-  EXPECT_EQ(g_pLivePage->geometry(), QRect(220, 110, 1024, 450));
+TEST_F(LivePage, ServiceModeShowsP2WithThreeDecimals) {
+  startOnLivePage(4);
   ASSERT_TRUE(waitUntil([&] { return text(kP2).count(QLatin1Char('.')) == 1 && text(kP2).section('.', 1).size() == 3; },
                         5000))
       << text(kP2).toStdString();
-  render("vrx4-live-service.png");
+  savePng(g_pLivePage, "vrx4-live-service.png");
 }
 
 }  // namespace

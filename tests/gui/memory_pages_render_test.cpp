@@ -2,9 +2,6 @@
 // dialog and both EEPROM map pages (mode 4, English and Italian) rendered
 // to PNG files in the build folder, for a look. Checked here beyond the
 // look: every button and caption has room for its text.
-#include <QComboBox>
-#include <QLabel>
-
 #include "app/port_dialog.h"
 #include "controls/colour_label.h"
 #include "memory_harness.h"
@@ -15,16 +12,8 @@ namespace {
 class MemoryRenders : public MemoryTest {
  protected:
   void save(QWidget* w, const std::string& name) {
-    const QString file = QStringLiteral(VRX4_TEST_OUTPUT_DIR "/") + QString::fromStdString(name);
-    EXPECT_TRUE(w->grab().save(file)) << file.toStdString();
-    for (QLabel* l : w->findChildren<QLabel*>()) {
-      if (!l->isVisibleTo(w) || l->wordWrap()) continue;
-      EXPECT_LE(l->fontMetrics().horizontalAdvance(l->text()), l->width()) << name << ": " << l->text().toStdString();
-    }
-    for (QPushButton* b : w->findChildren<QPushButton*>()) {
-      if (!b->isVisibleTo(w)) continue;
-      EXPECT_LE(b->fontMetrics().horizontalAdvance(b->text()) + 8, b->width()) << name << ": " << b->text().toStdString();
-    }
+    savePng(w, name);
+    expectTextsFit(w, name, false);
   }
 };
 

@@ -3,12 +3,14 @@
 // fields by control id, press its buttons, look at the bytes on the line.
 #pragma once
 
+#include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <vector>
 
-#include "app/simulated_regulator.h"
-#include "link/frames.h"
+#include "../link/memory_frames.h"
 #include "pages/alarm_page.h"
 #include "pages/auxin_page.h"
 #include "pages/ctrl_page.h"
@@ -16,33 +18,20 @@
 #include "pages/pid_page.h"
 #include "pages/uout_page.h"
 #include "shell_harness.h"
-#include "sim/sim_device.h"
 
 namespace vrx4::testing {
 
-// A memory frame the host sent: 'D', address, control byte, data...
+// A memory write the host sent: address, area, data.
 struct WriteFrame {
   std::uint8_t address;
   bool base;
   std::vector<std::uint8_t> data;
 };
 
-// The write frames ('D' without the read bit) found in the bytes the
-// simulated regulator received, in order.
 inline std::vector<WriteFrame> writeFrames(const std::vector<std::uint8_t>& rx) {
   std::vector<WriteFrame> out;
-  for (std::size_t i = 0; i + 4 < rx.size(); ++i) {
-    if (rx[i] != 'D') continue;
-    const int n = rx[i + 2] & 0x1F;
-    const bool read = rx[i + 2] & 0x20;
-    const std::size_t len = read ? 5 : static_cast<std::size_t>(n) + 5;
-    if (i + len > rx.size()) break;
-    std::vector<std::uint8_t> f(rx.begin() + static_cast<std::ptrdiff_t>(i),
-                                rx.begin() + static_cast<std::ptrdiff_t>(i + len));
-    if (!frameIsSound(f)) continue;
-    if (!read) out.push_back({f[1], (f[2] & 0x40) != 0, {f.begin() + 3, f.end() - 2}});
-    i += len - 1;
-  }
+  for (const auto& f : memoryFrames(rx))
+    if (!isReadFrame(f)) out.push_back({f[1], (f[2] & 0x40) != 0, {f.begin() + 3, f.end() - 2}});
   return out;
 }
 
@@ -55,6 +44,29 @@ inline std::vector<WriteFrame> blocksAfterByteZero(std::vector<WriteFrame> write
     writes.erase(writes.begin());
   }
   return writes;
+}
+
+// Every visible label and button of a page has room for its text; so has
+// every radio and list, unless `lists` is false (a list of long port
+// names may show them elided).
+inline void expectTextsFit(QWidget* page, const std::string& name, bool lists = true) {
+  for (QLabel* l : page->findChildren<QLabel*>()) {
+    if (!l->isVisibleTo(page) || l->wordWrap()) continue;
+    EXPECT_LE(l->fontMetrics().horizontalAdvance(l->text()), l->width())
+        << name << ": label " << l->objectName().toStdString() << " \"" << l->text().toStdString() << "\"";
+  }
+  for (QRadioButton* r : page->findChildren<QRadioButton*>()) {
+    if (!lists || !r->isVisibleTo(page)) continue;
+    EXPECT_LE(r->sizeHint().width(), r->width()) << name << ": radio " << r->text().toStdString();
+  }
+  for (QComboBox* c : page->findChildren<QComboBox*>()) {
+    if (!lists || !c->isVisibleTo(page)) continue;
+    EXPECT_LE(c->sizeHint().width(), c->width()) << name << ": list " << c->currentText().toStdString();
+  }
+  for (QPushButton* b : page->findChildren<QPushButton*>()) {
+    if (!b->isVisibleTo(page)) continue;
+    EXPECT_LE(b->fontMetrics().horizontalAdvance(b->text()) + 8, b->width()) << name << ": button " << b->text().toStdString();
+  }
 }
 
 class PagesTest : public ShellTest {
@@ -80,12 +92,6 @@ class PagesTest : public ShellTest {
     if (mode == 2) enterCode(mode_id::kSetting, "vesko");
     if (mode == 4) enterCode(mode_id::kSettingPro, "kafter");
     ASSERT_EQ(state().g_accessMode.load(), mode);
-  }
-  void withDevice(const std::function<void(sim::SimDevice&)>& f) { m_app->simulatedRegulator()->withDevice(f); }
-  Image deviceImage(Area a) {
-    Image im{};
-    withDevice([&](sim::SimDevice& d) { im = d.image(a); });
-    return im;
   }
   std::vector<WriteFrame> writesOnTheLine() {
     std::vector<std::uint8_t> rx;

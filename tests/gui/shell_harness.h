@@ -13,34 +13,24 @@
 #include <QElapsedTimer>
 #include <QTimer>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "../test_files.h"
 #include "app/control_ids.h"
 #include "app/main_frame.h"
 #include "app/message_box.h"
 #include "app/mode_page.h"
+#include "app/simulated_regulator.h"
 #include "app/vrx4_app.h"
 #include "app/vrx4_view.h"
 #include "controls/control_id.h"
 #include "pages/page_registry.h"
+#include "sim/sim_device.h"
 
 namespace vrx4::testing {
-
-inline std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-inline void writeFile(const std::string& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
 
 // Runs the event loop until pred holds or ms pass.
 inline bool waitUntil(const std::function<bool()>& pred, int ms = 5000) {
@@ -56,6 +46,15 @@ inline bool waitUntil(const std::function<bool()>& pred, int ms = 5000) {
 inline void settle() {
   for (int i = 0; i < 5; ++i) QApplication::processEvents();
 }
+
+#ifdef VRX4_TEST_OUTPUT_DIR
+// Renders a widget to a PNG file in the build folder, for a look.
+inline void savePng(QWidget* w, const std::string& name) {
+  settle();
+  const QString path = QStringLiteral(VRX4_TEST_OUTPUT_DIR "/") + QString::fromStdString(name);
+  EXPECT_TRUE(w->grab().save(path)) << path.toStdString();
+}
+#endif
 
 // Does something with the next modal dialog once it is shown.
 inline void onNextModal(std::function<void(QWidget*)> f) {
@@ -73,31 +72,28 @@ inline void onNextModal(std::function<void(QWidget*)> f) {
 class ShellTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/vrx4-gui-XXXXXX";
-    m_dir = mkdtemp(pattern);
-    m_settings = m_dir + "/VRX4.ini";
     setMessageBoxRecorder([this](const QString& text, const QString&) { m_boxes.push_back(text.toStdString()); });
   }
   void TearDown() override {
     m_app.reset();
     setMessageBoxRecorder({});
-    std::error_code ec;
-    std::filesystem::remove_all(m_dir, ec);
   }
 
-  // Starts the program on a port (default: one that does not exist).
-  void start(std::string port = "/nonexistent/vrx4-tty") {
+  // Starts the program on a port (default: one that does not exist), with
+  // the data files of `data` (default: the build tree's).
+  void start(std::string port = "/nonexistent/vrx4-tty", const std::string& data = VRX4_DATA_BUILD_DIR) {
     AppOptions o;
     o.port = std::move(port);
-    m_app = std::make_unique<CVRX4App>(VRX4_DATA_BUILD_DIR, m_settings, o);
-    ASSERT_TRUE(m_app->InitInstance());
-    settle();
+    launch(o, data);
   }
   // Starts the program on the built-in simulated regulator.
   void startSimulated() {
     AppOptions o;
     o.simulate = true;
-    m_app = std::make_unique<CVRX4App>(VRX4_DATA_BUILD_DIR, m_settings, o);
+    launch(o, VRX4_DATA_BUILD_DIR);
+  }
+  void launch(const AppOptions& o, const std::string& data) {
+    m_app = std::make_unique<CVRX4App>(data, m_settings, o);
     ASSERT_TRUE(m_app->InitInstance());
     settle();
   }
@@ -108,6 +104,13 @@ class ShellTest : public ::testing::Test {
 
   CVRX4View& view() { return *m_app->mainFrame()->view(); }
   DeviceState& state() { return m_app->state(); }
+  // The built-in simulated regulator (after startSimulated).
+  void withDevice(const std::function<void(sim::SimDevice&)>& f) { m_app->simulatedRegulator()->withDevice(f); }
+  Image deviceImage(Area a) {
+    Image im{};
+    withDevice([&](sim::SimDevice& d) { im = d.image(a); });
+    return im;
+  }
   template <class T = QWidget>
   T* control(QWidget* root, int id) {
     return root->findChild<T*>(QString::number(id));
@@ -137,8 +140,9 @@ class ShellTest : public ::testing::Test {
     click(g_pModePage, button);
   }
 
-  std::string m_dir;
-  std::string m_settings;
+  TempDir m_temp;
+  std::string m_dir = m_temp.path;
+  std::string m_settings = m_dir + "/VRX4.ini";
   std::vector<std::string> m_boxes;
   std::unique_ptr<CVRX4App> m_app;
 };
