@@ -2,6 +2,7 @@
 // the CONTROL back-conversion while it is forced, the pressure error.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <clocale>
 #include <cmath>
 
@@ -98,10 +99,7 @@ TEST(LiveDisplay, ErrorStatusBitsAndForcedControl) {
   in.m.m_statusBit2 = 1;
   in.m.m_statusBit3 = 1;
   const LiveDisplay d = computeLiveDisplay(in);
-  EXPECT_EQ(d.alarmState, 0);
-  EXPECT_EQ(d.p2Source, 1);
-  EXPECT_EQ(d.auxinUnit, 1);
-  EXPECT_EQ(d.ctrlUnit, 0);
+  EXPECT_EQ((std::array{d.alarmState, d.p2Source, d.auxinUnit, d.ctrlUnit}), (std::array{0, 1, 1, 0}));
   in.m.m_statusBit0 = 0;
   EXPECT_EQ(computeLiveDisplay(in).alarmState, 1);
 }

@@ -2,14 +2,14 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <tuple>
 
+#include "../test_files.h"
 #include "app/settings.h"
 
 namespace vrx4 {
@@ -38,23 +38,8 @@ TEST(ProfileFile, WriteChangesOneLineAndKeepsTheRest) {
             "\r\n[Agreement]\r\nState=1\r\n");
 }
 
-// A scratch folder removed with everything in it.
-struct TempDir {
-  std::string path;
-  TempDir() {
-    char pattern[] = "/tmp/vrx4-profile-XXXXXX";
-    path = ::mkdtemp(pattern);
-  }
-  ~TempDir() { std::filesystem::remove_all(path); }
-  std::string file(const char* name) const { return path + "/" + name; }
-};
-
-std::string readAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+using testing::readFile;
+using testing::TempDir;
 
 TEST(ProfileFile, EveryWriteStartsFromTheFileAsItIsNow) {
   TempDir dir;
@@ -68,7 +53,7 @@ TEST(ProfileFile, EveryWriteStartsFromTheFileAsItIsNow) {
   std::ofstream(path, std::ios::binary | std::ios::app) << "\r\n[Graph]\r\nNb_aff_max=500\r\n";
   ASSERT_TRUE(first.writeInt("Units", "Pressure", 1));
   ASSERT_TRUE(second.writeInt("Units", "Language", 2));
-  EXPECT_EQ(readAll(path), "; by hand\r\n[Units]\nPressure=1\r\nLanguage=2\r\n[Graph]\r\nNb_aff_max=500\r\n");
+  EXPECT_EQ(readFile(path), "; by hand\r\n[Units]\nPressure=1\r\nLanguage=2\r\n[Graph]\r\nNb_aff_max=500\r\n");
 
   // Each instance keeps the other's last unit: the later write of another
   // key does not put back what this one read at its start.
@@ -80,7 +65,7 @@ TEST(ProfileFile, EveryWriteStartsFromTheFileAsItIsNow) {
   std::ofstream(bare, std::ios::binary) << "[A]\r\nx=1";
   ProfileFile b(bare);
   ASSERT_TRUE(b.writeInt("A", "y", 2));
-  EXPECT_EQ(readAll(bare), "[A]\r\nx=1\r\ny=2\r\n");
+  EXPECT_EQ(readFile(bare), "[A]\r\nx=1\r\ny=2\r\n");
 }
 
 TEST(ProfileFile, ReloadsOnlyWhenTheFileChanged) {
@@ -112,41 +97,31 @@ TEST(ProfileFile, ReloadsOnlyWhenTheFileChanged) {
 }
 
 TEST(Settings, OutOfRangeValuesReadAsTheirDefaults) {
-  ProfileFile f;
-  Settings s;
-  f.setText("[Units]\nLanguage=77\nPressure=9\nEchelleP=5\n[Windows_size]\nCX=-5\nCY=600\n[Graph]\nNb_aff_max=0\n");
-  s.load(f);
-  EXPECT_EQ(s.m_nLanguage, 0);
-  EXPECT_EQ(s.m_nPressureUnit, 0);
-  EXPECT_EQ(s.m_nPressureScale, 0);
-  EXPECT_EQ(s.m_nWindowCX, 0);  // no saved size at all, not a 68-pixel window
-  EXPECT_EQ(s.m_nWindowCY, 0);
-  EXPECT_FALSE(s.restoresWindowSize());
-  EXPECT_EQ(s.m_nGraphMaxPoints, 65535);
-
-  f.setText("[Units]\nLanguage=-1\nPressure=-1\n[Windows_size]\nCX=700\nCY=99999999\n[Graph]\nNb_aff_max=-3\n");
-  s.load(f);
-  EXPECT_EQ(s.m_nLanguage, 0);  // not 255
-  EXPECT_EQ(s.m_nPressureUnit, 0);
-  EXPECT_EQ(s.m_nWindowCX, 0);
-  EXPECT_EQ(s.m_nWindowCY, 0);
-  EXPECT_EQ(s.m_nGraphMaxPoints, 65535);
-
+  // Language, unit, range, window width and height, graph points.
+  auto loaded = [](const char* text) {
+    ProfileFile f;
+    f.setText(text);
+    Settings s;
+    s.load(f);
+    return std::tuple<int, int, int, int, int, int>{s.m_nLanguage, s.m_nPressureUnit, s.m_nPressureScale,
+                                                    s.m_nWindowCX, s.m_nWindowCY, s.m_nGraphMaxPoints};
+  };
+  // No saved size at all, not a 68-pixel window; language 0, not 255.
+  EXPECT_EQ(loaded("[Units]\nLanguage=77\nPressure=9\nEchelleP=5\n[Windows_size]\nCX=-5\nCY=600\n"
+                   "[Graph]\nNb_aff_max=0\n"),
+            std::make_tuple(0, 0, 0, 0, 0, 65535));
+  EXPECT_EQ(loaded("[Units]\nLanguage=-1\nPressure=-1\nEchelleP=-1\n[Windows_size]\nCX=700\nCY=99999999\n"
+                   "[Graph]\nNb_aff_max=-3\n"),
+            std::make_tuple(0, 0, 0, 0, 0, 65535));
   // Every value in range is taken as it is.
-  f.setText("[Units]\nLanguage=3\nPressure=3\nEchelleP=1\n[Windows_size]\nCX=1024\nCY=1\n[Graph]\nNb_aff_max=500\n");
-  s.load(f);
-  EXPECT_EQ(s.m_nLanguage, 3);
-  EXPECT_EQ(s.m_nPressureUnit, 3);
-  EXPECT_EQ(s.m_nPressureScale, 1);
-  EXPECT_EQ(s.m_nWindowCX, 1024);
-  EXPECT_EQ(s.m_nWindowCY, 1);
-  EXPECT_EQ(s.m_nGraphMaxPoints, 500);
+  EXPECT_EQ(loaded("[Units]\nLanguage=3\nPressure=3\nEchelleP=1\n[Windows_size]\nCX=1024\nCY=1\n"
+                   "[Graph]\nNb_aff_max=500\n"),
+            std::make_tuple(3, 3, 1, 1024, 1, 500));
 }
 
 TEST(Settings, DefaultsWriteBackAndWindowRule) {
-  const std::string dir = "/tmp/vrx4-settings-" + std::to_string(::getpid());
-  ASSERT_EQ(::mkdir(dir.c_str(), 0700), 0);
-  const std::string path = dir + "/VRX4.ini";
+  const TempDir dir;
+  const std::string path = dir.file("VRX4.ini");
 
   // No file: the port falls back to COM1 with the message, defaults hold.
   ProfileFile f(path);
@@ -173,8 +148,6 @@ TEST(Settings, DefaultsWriteBackAndWindowRule) {
   EXPECT_EQ(again.getInt("Agreement", "State", 0), 1);  // 7 written back as 1
   EXPECT_EQ(again.getString("Communication", "port", ""), "COM1");
   EXPECT_EQ(again.getInt("Units", "Pressure", 0), 258);  // untouched line kept
-  ::unlink(path.c_str());
-  ::rmdir(dir.c_str());
 }
 
 }  // namespace

@@ -30,16 +30,11 @@ TEST(RtfReader, StylesGroupsAndParagraphs) {
   EXPECT_EQ(error, "");
   ASSERT_EQ(doc.size(), 2u);
   EXPECT_EQ(plain(doc), "Plain bold both under back|big x|");
-  const auto& runs = doc[0].runs;
-  ASSERT_EQ(runs.size(), 6u);
-  EXPECT_FALSE(runs[0].bold);
-  EXPECT_EQ(runs[0].halfPoints, 20);
-  EXPECT_TRUE(runs[1].bold);
-  EXPECT_FALSE(runs[1].italic);
-  EXPECT_TRUE(runs[2].bold && runs[2].italic);
-  EXPECT_FALSE(runs[3].bold) << "a group's style ends with the group";
-  EXPECT_TRUE(runs[4].underline);
-  EXPECT_FALSE(runs[5].underline);
+  // Bold, italic, underline of each run: a group's style ends with the group.
+  std::string styles;
+  for (const auto& r : doc[0].runs) styles += std::string(r.bold ? "b" : "") + (r.italic ? "i" : "") + (r.underline ? "u" : "") + "|";
+  EXPECT_EQ(styles, "|b|bi||u||");
+  EXPECT_EQ(doc[0].runs[0].halfPoints, 20);
   EXPECT_EQ(doc[1].runs[0].halfPoints, 32);
   EXPECT_EQ(doc[1].runs[1].halfPoints, 20);
 }
@@ -83,7 +78,7 @@ TEST(RtfReader, RandomBytesAndCutsNeverReadOutOfBounds) {
       "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\b\\fs24 Title}\\par f\\'fcr \\u8222? {\\i x}\\par}";
   std::mt19937 random(7);
   const std::string alphabet = "{}\\'*bfsiuclpar0123456789-? \r\nxyz\xE9";
-  for (int round = 0; round < 3000; ++round) {
+  for (int round = 0; round < 1000; ++round) {
     std::string text = seed.substr(0, random() % (seed.size() + 1));
     const int edits = static_cast<int>(random() % 8);
     for (int e = 0; e < edits && !text.empty(); ++e)
