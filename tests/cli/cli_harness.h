@@ -1,22 +1,31 @@
 // vrx4ctl run as a program against the simulated regulator: a fixture
-// that serves a simulated regulator on a path of its own, and a runner
-// that returns the exit code and both outputs.
+// with a folder of its own that serves a simulated regulator there, a
+// runner that returns the exit code and both outputs, and vrx4ctl started
+// in the background for tests that signal or kill it.
 #pragma once
 
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <fstream>
+#include <chrono>
+#include <csignal>
+#include <functional>
+#include <list>
 #include <memory>
-#include <sstream>
 #include <string>
+#include <thread>
+#include <vector>
 
+#include "../test_files.h"
+#include "sim/factory_images.h"
 #include "sim/pty_server.h"
 
 namespace vrx4 {
+
+using testing::readFile;
 
 struct Outcome {
   int code = -1;
@@ -29,29 +38,83 @@ inline Outcome run(const std::string& args) {
   Outcome r;
   const int status = std::system(cmd.c_str());
   r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  auto slurp = [](const std::string& p) {
-    std::ifstream f(p);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-  };
-  r.out = slurp(base + ".out");
-  r.err = slurp(base + ".err");
+  r.out = readFile(base + ".out");
+  r.err = readFile(base + ".err");
   return r;
 }
 
-class CliTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    dir = "/tmp/vrx4ctl-" + std::to_string(::getpid()) + "-" +
-          ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    std::system(("mkdir -p " + dir).c_str());
-    server = std::make_unique<sim::PtyServer>(device, sim::PtyServer::Options{false, dir + "/tty"});
-    ASSERT_TRUE(server->start()) << server->error();
+// Polls `done` every 10 ms for at most `seconds`.
+inline bool waitUntil(const std::function<bool()>& done, double seconds) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
+  return true;
+}
+
+// vrx4ctl started in the background, its output in two files.
+class Running {
+ public:
+  Running(const std::string& dir, const std::vector<std::string>& args)
+      : m_out(dir + "/out" + std::to_string(++s_runs)), m_err(dir + "/err" + std::to_string(s_runs)) {
+    m_pid = ::fork();
+    if (m_pid == 0) {
+      const int o = ::open(m_out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      const int e = ::open(m_err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      ::dup2(o, 1);
+      ::dup2(e, 2);
+      std::vector<char*> argv{const_cast<char*>(VRX4CTL_PATH)};
+      for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+      argv.push_back(nullptr);
+      ::execv(VRX4CTL_PATH, argv.data());
+      ::_exit(127);
+    }
+  }
+  ~Running() {
+    if (m_pid > 0 && m_code == kRunning) {
+      ::kill(m_pid, SIGKILL);
+      ::waitpid(m_pid, nullptr, 0);
+    }
+  }
+  void signal(int sig) const { ::kill(m_pid, sig); }
+  bool running() {
+    poll();
+    return m_code == kRunning;
+  }
+  // The exit code, or -1 when it is still running after `seconds`.
+  int exitCode(double seconds) {
+    waitUntil([&] { return !running(); }, seconds);
+    return m_code == kRunning ? -1 : m_code;
+  }
+  std::string out() const { return readFile(m_out); }
+  std::string err() const { return readFile(m_err); }
+
+ private:
+  static constexpr int kRunning = -1000;
+  static inline int s_runs = 0;  // each run writes its own files
+  void poll() {
+    if (m_code != kRunning) return;
+    int status = 0;
+    if (::waitpid(m_pid, &status, WNOHANG) == m_pid)
+      m_code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  }
+  pid_t m_pid = -1;
+  int m_code = kRunning;
+  std::string m_out, m_err;
+};
+
+// A folder of the test's own; serve() puts a simulated regulator on its
+// "tty".
+class CliFixture : public ::testing::Test {
+ protected:
   void TearDown() override {
-    server->stop();
-    std::system(("rm -rf " + dir).c_str());
+    if (server) server->stop();
+  }
+  // Paced like a real line, a write lasts long enough to be interrupted.
+  void serve(sim::SimDevice& d, bool pace = true) {
+    server = std::make_unique<sim::PtyServer>(d, sim::PtyServer::Options{pace, tty});
+    ASSERT_TRUE(server->start()) << server->error();
   }
   Image simImage(Area a) {
     Image im{};
@@ -63,11 +126,29 @@ class CliTest : public ::testing::Test {
     server->withDevice([&](sim::SimDevice& d) { n = d.bytesReceived(); });
     return n;
   }
-  std::string port() { return "--port " + dir + "/tty"; }
+  long writesStored() {
+    long n = 0;
+    server->withDevice([&](sim::SimDevice& d) { n = d.writesStored(); });
+    return n;
+  }
+  std::string port() { return "--port " + tty; }
+  // Another regulator, kept as long as the fixture (the server ticks it
+  // until TearDown stops it).
+  sim::SimDevice& another(const sim::FactoryImages& images = sim::factoryImages()) {
+    return others.emplace_back(images);
+  }
 
-  std::string dir;
+  testing::TempDir temp;
+  std::string dir = temp.path, tty = dir + "/tty";
   sim::SimDevice device;
+  std::list<sim::SimDevice> others;
   std::unique_ptr<sim::PtyServer> server;
+};
+
+// The simulated regulator served unpaced from the start.
+class CliTest : public CliFixture {
+ protected:
+  void SetUp() override { serve(device, false); }
 };
 
 }  // namespace vrx4

@@ -2,130 +2,18 @@
 // SIGTERM, a killed client, a FIFO or an empty file as input, absurd
 // time-outs. Each way a regulator could be half-written unnoticed or a
 // port left locked has a case here.
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <gtest/gtest.h>
-
-#include <chrono>
-#include <csignal>
 #include <fstream>
-#include <functional>
-#include <sstream>
-#include <thread>
 
+#include "cli_harness.h"
 #include "memory/config_file.h"
-#include "sim/factory_images.h"
-#include "sim/pty_server.h"
 
 namespace vrx4 {
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-std::string slurp(const std::string& path) {
-  std::ifstream f(path);
-  std::stringstream s;
-  s << f.rdbuf();
-  return s.str();
-}
-
-// Polls `done` every 10 ms for at most `seconds`.
-bool waitUntil(const std::function<bool()>& done, double seconds) {
-  const auto end = Clock::now() + std::chrono::duration<double>(seconds);
-  while (!done()) {
-    if (Clock::now() > end) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  return true;
-}
-
-// vrx4ctl started in the background, its output in two files.
-class Running {
- public:
-  Running(const std::string& dir, const std::vector<std::string>& args)
-      : m_out(dir + "/out" + std::to_string(++s_runs)), m_err(dir + "/err" + std::to_string(s_runs)) {
-    m_pid = ::fork();
-    if (m_pid == 0) {
-      const int o = ::open(m_out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-      const int e = ::open(m_err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-      ::dup2(o, 1);
-      ::dup2(e, 2);
-      std::vector<char*> argv{const_cast<char*>(VRX4CTL_PATH)};
-      for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-      argv.push_back(nullptr);
-      ::execv(VRX4CTL_PATH, argv.data());
-      ::_exit(127);
-    }
-  }
-  ~Running() {
-    if (m_pid > 0 && m_code == kRunning) {
-      ::kill(m_pid, SIGKILL);
-      ::waitpid(m_pid, nullptr, 0);
-    }
-  }
-  void signal(int sig) const { ::kill(m_pid, sig); }
-  bool running() {
-    poll();
-    return m_code == kRunning;
-  }
-  // The exit code, or -1 when it is still running after `seconds`.
-  int exitCode(double seconds) {
-    waitUntil([&] { return !running(); }, seconds);
-    return m_code == kRunning ? -1 : m_code;
-  }
-  std::string out() const { return slurp(m_out); }
-  std::string err() const { return slurp(m_err); }
-
- private:
-  static constexpr int kRunning = -1000;
-  static inline int s_runs = 0;  // each run writes its own files
-  void poll() {
-    if (m_code != kRunning) return;
-    int status = 0;
-    if (::waitpid(m_pid, &status, WNOHANG) == m_pid)
-      m_code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  }
-  pid_t m_pid = -1;
-  int m_code = kRunning;
-  std::string m_out, m_err;
-};
-
-class CliSafetyTest : public ::testing::Test {
+class CliSafetyTest : public CliFixture {
  protected:
-  void SetUp() override {
-    dir = "/tmp/vrx4ctl-safety-" + std::to_string(::getpid()) + "-" +
-          ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    std::system(("rm -rf " + dir + " && mkdir -p " + dir).c_str());
-    tty = dir + "/tty";
-  }
-  void TearDown() override {
-    if (server) server->stop();
-    std::system(("rm -rf " + dir).c_str());
-  }
-  // Serves `device` on the test's path; paced like a real line, so that a
-  // write lasts long enough to be interrupted.
-  void serve(sim::SimDevice& d, bool pace = true) {
-    server = std::make_unique<sim::PtyServer>(d, sim::PtyServer::Options{pace, tty});
-    ASSERT_TRUE(server->start()) << server->error();
-  }
-  long writesStored() {
-    long n = 0;
-    server->withDevice([&](sim::SimDevice& d) { n = d.writesStored(); });
-    return n;
-  }
-  long bytesReceived() {
-    long n = 0;
-    server->withDevice([&](sim::SimDevice& d) { n = d.bytesReceived(); });
-    return n;
-  }
-  Image simImage(Area a) {
-    Image im{};
-    server->withDevice([&](sim::SimDevice& d) { im = d.image(a); });
-    return im;
-  }
   // A whole configuration of the served device with BASE 0x60 changed.
   std::string changedConfiguration(std::uint8_t marker) {
     Image option = simImage(Area::Option), base = simImage(Area::Base);
@@ -135,10 +23,6 @@ class CliSafetyTest : public ::testing::Test {
               config_file::SaveStatus::Saved);
     return path;
   }
-
-  std::string dir, tty;
-  sim::SimDevice device;
-  std::unique_ptr<sim::PtyServer> server;
 };
 
 TEST_F(CliSafetyTest, WriteStopsWhenAnotherRegulatorAnswersAfterAHangUp) {
@@ -148,8 +32,7 @@ TEST_F(CliSafetyTest, WriteStopsWhenAnotherRegulatorAnswersAfterAHangUp) {
   ASSERT_TRUE(waitUntil([&] { return writesStored() >= 3; }, 20)) << write.err();
   server->stop();  // pulled mid-transfer
 
-  sim::SimDevice second(sim::factoryImages({0x07, 0x77, 0x70}));
-  serve(second);
+  serve(another(sim::factoryImages({0x07, 0x77, 0x70})));
   EXPECT_EQ(write.exitCode(20), 7) << write.err();
   const std::string err = write.err();
   EXPECT_NE(err.find("serial number 07 77 70"), std::string::npos) << err;
@@ -183,8 +66,7 @@ TEST_F(CliSafetyTest, SignalsStopReadsAtOnceAndLetAWriteFinish) {
 
   // A write interrupted once runs to its verified end, and says so.
   server->stop();
-  sim::SimDevice answering;
-  serve(answering);
+  serve(another());
   const std::string conf = changedConfiguration(0x4B);
   {
     Running write(dir, {"write", "--port", tty, "--in", conf, "--access", "4"});

@@ -3,7 +3,6 @@
 
 #include <sstream>
 
-#include "cli/cli_args.h"
 #include "memory/config_file.h"
 
 namespace vrx4 {
@@ -43,18 +42,12 @@ TEST_F(CliTest, ReadThenWriteRoundTripsAConfiguration) {
 
 TEST_F(CliTest, InvalidFileWritesNothing) {
   std::ofstream(dir + "/bad.txt") << "000000102\r\n10000abcd\r\n";
-  const long before = [&] {
-    long n = 0;
-    server->withDevice([&](sim::SimDevice& d) { n = d.bytesReceived(); });
-    return n;
-  }();
+  const long before = bytesReceived();
   Outcome r = run("write " + port() + " --in " + dir + "/bad.txt");
   EXPECT_EQ(r.code, 2);
   EXPECT_NE(r.err.find("TRAME is not valid"), std::string::npos);
   EXPECT_NE(r.err.find("line 2"), std::string::npos);
-  long after = 0;
-  server->withDevice([&](sim::SimDevice& d) { after = d.bytesReceived(); });
-  EXPECT_EQ(after, before);  // the device was never opened
+  EXPECT_EQ(bytesReceived(), before);  // the device was never opened
 }
 
 TEST_F(CliTest, InfoMonitorAndFailures) {
