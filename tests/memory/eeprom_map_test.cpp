@@ -139,7 +139,7 @@ TEST(Dump, RandomTextsNeverReadOutsideTheirBounds) {
   std::mt19937 gen(7);
   const std::string alphabet = "0123456789ABCDEF  \r\n\n_KPHGx";
   const Image device = randomImage(8);
-  for (int round = 0; round < 3000; ++round) {
+  for (int round = 0; round < 1000; ++round) {
     std::string text = round % 2 ? dumpText(Area::Option, device) : fieldList(Area::Base, device);
     for (int k = std::uniform_int_distribution<int>(0, 4)(gen); k > 0; --k) {
       const std::size_t at = std::uniform_int_distribution<std::size_t>(0, text.size())(gen);
