@@ -9,7 +9,8 @@
 #include <clocale>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+
+#include "../test_files.h"
 
 #include "monitoring/capture_row.h"
 #include "monitoring/graph_recording.h"
@@ -17,21 +18,12 @@
 namespace vrx4 {
 namespace {
 
-std::string slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+using testing::readFile;
 
-class TempDir : public ::testing::Test {
+class CaptureFile : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/vrx4-capture-XXXXXX";
-    m_dir = mkdtemp(pattern);
-  }
-  void TearDown() override { std::filesystem::remove_all(m_dir); }
-  std::string m_dir;
+  testing::TempDir m_temp;
+  std::string m_dir = m_temp.path;
 };
 
 GraphSample sample(double time) {
@@ -42,14 +34,12 @@ GraphSample sample(double time) {
   return sampleFrom(m, static_cast<std::uint32_t>(time * 1000));
 }
 
-using CaptureFile = TempDir;
-
 TEST_F(CaptureFile, HeaderRowsAndAFileThatWentAway) {
   CCaptureFile f;
   f.m_strPath = m_dir + "/run.csv";
   std::ofstream(f.m_strPath) << "old contents that must go\n";
   ASSERT_TRUE(f.Create(capture::kHeader));
-  EXPECT_EQ(slurp(f.m_strPath), "Time;CTRL;AUXin;P2;24VDC;Uout;Iout;Alarm;Flag;Punit\r\n");
+  EXPECT_EQ(readFile(f.m_strPath), "Time;CTRL;AUXin;P2;24VDC;Uout;Iout;Alarm;Flag;Punit\r\n");
 
   const char* old = std::setlocale(LC_ALL, nullptr);
   const std::string saved = old ? old : "C";
@@ -57,7 +47,7 @@ TEST_F(CaptureFile, HeaderRowsAndAFileThatWentAway) {
   ASSERT_TRUE(f.WriteRow(sample(1.5), 14.5038f, 1));
   std::setlocale(LC_ALL, saved.c_str());
   ASSERT_TRUE(f.WriteRow(sample(1.6), 1.0f, 0));
-  EXPECT_EQ(slurp(f.m_strPath),
+  EXPECT_EQ(readFile(f.m_strPath),
             "Time;CTRL;AUXin;P2;24VDC;Uout;Iout;Alarm;Flag;Punit\r\n"
             "1.500;5.000;2.000;87.023;24.030;5.000;12.000;1;-127;PSI;\r\n"
             "1.600;5.000;2.000;6.000;24.030;5.000;12.000;1;-127;bar;\r\n");
@@ -77,7 +67,7 @@ TEST_F(CaptureFile, ARowThatCannotBeWrittenIsCountedAndNeverLeftHalfWritten) {
   CCaptureFile f;
   f.m_strPath = m_dir + "/run.csv";
   ASSERT_TRUE(f.Create(capture::kHeader));
-  const std::string header = slurp(f.m_strPath);
+  const std::string header = readFile(f.m_strPath);
   const std::string row = capture::row(sample(2.0), 1.0f, 0) + "\r\n";
 
   // A file size limit ten bytes past the header stands for a disk that
@@ -91,10 +81,10 @@ TEST_F(CaptureFile, ARowThatCannotBeWrittenIsCountedAndNeverLeftHalfWritten) {
   EXPECT_FALSE(f.WriteRow(sample(1.9), 1.0f, 0));
   setrlimit(RLIMIT_FSIZE, &saved);
   std::signal(SIGXFSZ, oldHandler);
-  EXPECT_EQ(slurp(f.m_strPath), header);
+  EXPECT_EQ(readFile(f.m_strPath), header);
 
   EXPECT_TRUE(f.WriteRow(sample(2.0), 1.0f, 0));
-  EXPECT_EQ(slurp(f.m_strPath), header + row);
+  EXPECT_EQ(readFile(f.m_strPath), header + row);
   std::filesystem::remove(f.m_strPath);
   EXPECT_FALSE(f.WriteRow(sample(2.1), 1.0f, 0));
   EXPECT_EQ(f.m_rowsWritten, 1u);
