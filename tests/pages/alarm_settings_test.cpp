@@ -2,6 +2,9 @@
 // of Save and Restore, values the device cannot store.
 #include <gtest/gtest.h>
 
+#include <array>
+#include <string>
+
 #include "page_images.h"
 #include "pages/alarm_settings.h"
 #include "pages/page_ids.h"
@@ -48,11 +51,8 @@ TEST(AlarmSettings, TextsByUnitAndAccessMode) {
   EXPECT_EQ(showAlarm(im, PageUnits::of(unit::kKpa, 0, 3)).texts.errorPlus, "50");
   EXPECT_EQ(showAlarm(im, PageUnits::of(unit::kMpa, 0, 1)).texts.errorPlus, "0.05");
   const AlarmTexts t = showAlarm(im, PageUnits::of(unit::kBar, 0, 4)).texts;
-  EXPECT_EQ(t.errorPlus, "0.500");
-  EXPECT_EQ(t.errorMinus, "-0.250");
-  EXPECT_EQ(t.delayOn, "1.000");
-  EXPECT_EQ(t.delayOff, "0.140");
-  EXPECT_EQ(t.tonMin, "655.340");
+  EXPECT_EQ((std::array{t.errorPlus, t.errorMinus, t.delayOn, t.delayOff, t.tonMin}),
+            (std::array<std::string, 5>{"0.500", "-0.250", "1.000", "0.140", "655.340"}));
   EXPECT_EQ(showAlarm(im, PageUnits::of(unit::kBar, 0, 3)).texts.delayOn, "1.0");
 }
 
@@ -65,11 +65,8 @@ TEST(AlarmSettings, SaveWritesNineteenBytesAndCarriesTheAuxinPairs) {
                v.texts.delayOff};
   SaveOutcome out = saveAlarm(im, e, bar4);
   ASSERT_FALSE(out.refused());
-  EXPECT_EQ(out.request.op, op::kWriteOptionBytes);
-  EXPECT_EQ(out.request.start, 9);
-  EXPECT_EQ(out.request.count, 19);
-  ASSERT_EQ(out.workSize, 19u);
-  for (std::size_t i = 0; i < 19; ++i) EXPECT_EQ(out.work()[i], im.g_optionDevice[9 + i]) << i;
+  EXPECT_EQ(test::opStartCount(out), std::make_tuple(op::kWriteOptionBytes, 9, 19));
+  EXPECT_EQ(test::workBytes(out), std::vector<std::uint8_t>(&im.g_optionDevice[9], &im.g_optionDevice[28]));
 
   // R(): 0.031 s is 1.55 steps -> 2, 0.026 s is 1.3 -> 1, half a step
   // rounds away from zero; limits in thousandths of a bar; unreadable = 0.
@@ -123,8 +120,7 @@ TEST(AlarmSettings, ValuesTheDeviceCannotStoreAreRefusedInReadingOrder) {
 TEST(AlarmSettings, RestoreTakesTheFactoryCopyButLeavesTheAuxinPairs) {
   const Images im = alarmImages();
   const SaveOutcome out = restoreAlarm(im);
-  EXPECT_EQ(out.request.op, op::kWriteOptionBytes);
-  EXPECT_EQ(out.request.start, 9);
+  EXPECT_EQ(test::opStartCount(out), std::make_tuple(op::kWriteOptionBytes, 9, 19));
   ASSERT_EQ(out.workSize, 19u);
   EXPECT_EQ(out.work()[0], im.g_optionDevice[57]);
   for (std::size_t i = 1; i <= 8; ++i) EXPECT_EQ(out.work()[i], im.g_optionDevice[9 + i]) << i;

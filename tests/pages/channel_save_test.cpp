@@ -20,9 +20,7 @@ TEST(ChannelSave, ControlWritesThePairOfItsTypeAndKeepsTheOther) {
   const Images im = test::patternImages();
   SaveOutcome out = saveChannel(Channel::Control, im, edits({"0.0", "10.0", "0.0", "10.0"}, 0), kBar);
   ASSERT_FALSE(out.refused());
-  EXPECT_EQ(out.request.op, op::kWriteSetpointThenBaseRange);
-  EXPECT_EQ(out.request.start, 1);
-  EXPECT_EQ(out.request.count, 4);
+  EXPECT_EQ(test::opStartCount(out), std::make_tuple(op::kWriteSetpointThenBaseRange, 1, 4));
   ASSERT_EQ(out.workSize, 8u);
   EXPECT_EQ(wordAt(&out.work()[0]), 1024);
   EXPECT_EQ(wordAt(&out.work()[2]), 0);
@@ -64,9 +62,7 @@ TEST(ChannelSave, AuxinSetsItsTwoFlagBitsAndKeepsTheOthers) {
   im.g_optionDevice[0] = 0xF3;
   SaveOutcome out = saveChannel(Channel::Auxin, im, edits({"0", "20", "0", "10"}, 1, 1), kBar);
   ASSERT_FALSE(out.refused());
-  EXPECT_EQ(out.request.op, op::kWriteFlagThenOptionRange);
-  EXPECT_EQ(out.request.start, 10);
-  EXPECT_EQ(out.request.count, 8);
+  EXPECT_EQ(test::opStartCount(out), std::make_tuple(op::kWriteFlagThenOptionRange, 10, 8));
   EXPECT_EQ(out.request.optionFlagValue, 0xFF);
   for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(out.work()[i], im.g_optionDevice[10 + i]) << i;
   EXPECT_EQ(wordAt(&out.work()[4]), 512);
@@ -80,9 +76,7 @@ TEST(ChannelSave, OutputsWriteTheirFourBytes) {
   const Images im = test::patternImages();
   SaveOutcome out = saveChannel(Channel::Uout, im, edits({"0", "145", "0.0", "10.0"}), PageUnits::of(unit::kPsi, 0, 1));
   ASSERT_FALSE(out.refused());
-  EXPECT_EQ(out.request.op, op::kWriteOptionRange);
-  EXPECT_EQ(out.request.start, 1);
-  EXPECT_EQ(out.request.count, 4);
+  EXPECT_EQ(test::opStartCount(out), std::make_tuple(op::kWriteOptionRange, 1, 4));
   ASSERT_EQ(out.workSize, 4u);
   EXPECT_EQ(wordAt(&out.work()[0]), 1024);  // 14.5038 * 10/145 * 1024 = 1024.27
   EXPECT_EQ(wordAt(&out.work()[2]), 0);

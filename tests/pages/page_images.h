@@ -3,8 +3,11 @@
 #pragma once
 
 #include <cstdint>
+#include <tuple>
+#include <vector>
 
 #include "link/device_state.h"
+#include "pages/page_request.h"
 
 namespace vrx4::test {
 
@@ -26,5 +29,13 @@ inline void setWord(Image& image, std::size_t at, std::int16_t word) {
 inline std::int16_t wordAt(const std::uint8_t* bytes) {
   return static_cast<std::int16_t>(static_cast<std::uint16_t>(bytes[0] << 8 | bytes[1]));
 }
+
+// A page's request as one value: the op, the first address, the count.
+inline std::tuple<std::uint32_t, int, int> opStartCount(const SaveOutcome& o) {
+  return {o.request.op, o.request.start, o.request.count};
+}
+
+// A page's working copy, for a comparison in one line.
+inline std::vector<std::uint8_t> workBytes(const SaveOutcome& o) { return {o.work().begin(), o.work().end()}; }
 
 }  // namespace vrx4::test

@@ -2,6 +2,9 @@
 // four bytes and the request.
 #include <gtest/gtest.h>
 
+#include <array>
+#include <string>
+
 #include "page_images.h"
 #include "pages/page_ids.h"
 #include "pages/pid_gains.h"
@@ -21,30 +24,17 @@ Images pidImages() {
 TEST(PidGains, ShownAndSavedInBaseOrder) {
   const Images im = pidImages();
   const PidTexts t = showPid(im);
-  EXPECT_EQ(t.kpHigh, "0");
-  EXPECT_EQ(t.kpLow, "255");
-  EXPECT_EQ(t.ki, "7");
-  EXPECT_EQ(t.kd, "10");
+  EXPECT_EQ((std::array{t.kpHigh, t.kpLow, t.ki, t.kd}), (std::array<std::string, 4>{"0", "255", "7", "10"}));
 
   SaveOutcome out = savePid(im, {"255", "0", " 12 ", "007"});
   ASSERT_FALSE(out.refused());
-  EXPECT_EQ(out.request.op, op::kWriteBaseRange);
-  EXPECT_EQ(out.request.start, 43);
-  EXPECT_EQ(out.request.count, 2);
-  ASSERT_EQ(out.workSize, 4u);
-  EXPECT_EQ(out.work()[0], 0xFF);
-  EXPECT_EQ(out.work()[1], 0x00);
-  EXPECT_EQ(out.work()[2], 12);
-  EXPECT_EQ(out.work()[3], 7);
+  EXPECT_EQ(test::opStartCount(out), std::make_tuple(op::kWriteBaseRange, 43, 2));
+  EXPECT_EQ(test::workBytes(out), (std::vector<std::uint8_t>{0xFF, 0x00, 12, 7}));
 
   // Gains not given keep the device's bytes.
   PidEdits e;
   e.kd = "99";
-  out = savePid(im, e);
-  EXPECT_EQ(out.work()[0], 0);
-  EXPECT_EQ(out.work()[1], 255);
-  EXPECT_EQ(out.work()[2], 7);
-  EXPECT_EQ(out.work()[3], 99);
+  EXPECT_EQ(test::workBytes(savePid(im, e)), (std::vector<std::uint8_t>{0, 255, 7, 99}));
 }
 
 TEST(PidGains, RangeChecksStopAtTheFirstFieldInTheirOrder) {
