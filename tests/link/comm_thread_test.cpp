@@ -12,9 +12,7 @@ namespace {
 
 TEST_F(EngineTest, FullReadFillsBothImagesInTheBlockOrder) {
   engine->start();
-  TransferRequest r;
-  r.op = op::kReadOption;
-  ASSERT_TRUE(transfer(r, 1));
+  ASSERT_TRUE(readAll());
   EXPECT_EQ(state.g_eepromLoaded.load(), 1);
   EXPECT_FALSE(state.requestPending());
 
@@ -28,10 +26,7 @@ TEST_F(EngineTest, FullReadFillsBothImagesInTheBlockOrder) {
     EXPECT_EQ(frames[static_cast<std::size_t>(16 + k)][1], 4 * k);
     EXPECT_EQ(frames[static_cast<std::size_t>(16 + k)][2], 0x60 | 4);
   }
-  const Image opt = state.device(Area::Option), base = state.device(Area::Base);
-  const Image simOpt = simImage(Area::Option), simBase = simImage(Area::Base);
-  EXPECT_TRUE(std::equal(opt.begin(), opt.begin() + 160, simOpt.begin()));
-  EXPECT_TRUE(std::equal(base.begin(), base.begin() + 116, simBase.begin()));
+  EXPECT_TRUE(imagesMatchTheRegulator());
   std::this_thread::sleep_for(std::chrono::milliseconds(100));
   EXPECT_EQ(recorder.count(msg::kTransferDone, 1), 1);
   EXPECT_TRUE(recorder.boxSnapshot().empty());
@@ -39,9 +34,7 @@ TEST_F(EngineTest, FullReadFillsBothImagesInTheBlockOrder) {
 
 TEST_F(EngineTest, WholeWriteVerifiesEveryBlockAndSurvivesStaleReadBacks) {
   engine->start();
-  TransferRequest r;
-  r.op = op::kReadOption;
-  ASSERT_TRUE(transfer(r, 1));
+  ASSERT_TRUE(readAll());
   Images im = state.snapshot();
   im.g_optionEdit = im.g_optionDevice;
   im.g_baseEdit = im.g_baseDevice;
@@ -53,8 +46,7 @@ TEST_F(EngineTest, WholeWriteVerifiesEveryBlockAndSurvivesStaleReadBacks) {
     d.faults().staleReads = 2;  // the first two read-backs see the old bytes
     d.clearReceived();
   });
-  r.op = op::kWriteOptionThenBase;
-  ASSERT_TRUE(transfer(r, 2, 40));
+  ASSERT_TRUE(transfer(request(op::kWriteOptionThenBase), 2, 40));
   const auto posted = recorder.snapshot();
   std::vector<std::uintptr_t> ends;
   for (auto& p : posted)
@@ -86,21 +78,14 @@ TEST_F(EngineTest, WholeWriteVerifiesEveryBlockAndSurvivesStaleReadBacks) {
 
 TEST_F(EngineTest, PartialWritesTouchTheirRangesOnly) {
   engine->start();
-  TransferRequest r;
-  r.op = op::kReadOption;
-  ASSERT_TRUE(transfer(r, 1));
+  ASSERT_TRUE(readAll());
   const Image baseBefore = simImage(Area::Base);
   const Image optBefore = simImage(Area::Option);
 
   // op 12: three single bytes at 0x40, 0x41, 0x42.
-  server->withDevice([](sim::SimDevice& d) { d.clearReceived(); });
-  r = {};
-  r.op = op::kWriteOptionBytes;
-  r.start = 0x40;
-  r.count = 3;
-  r.scratch[0] = 0xA1; r.scratch[1] = 0xA2; r.scratch[2] = 0xA3;
+  clearReceived();
   recorder.clearPosted();
-  ASSERT_TRUE(transfer(r, 1));
+  ASSERT_TRUE(transfer(request(op::kWriteOptionBytes, 0x40, 3, {0xA1, 0xA2, 0xA3}), 1));
   int singles = 0;
   for (auto& f : memoryFrames(received())) {
     if (isReadFrame(f)) continue;
@@ -110,22 +95,14 @@ TEST_F(EngineTest, PartialWritesTouchTheirRangesOnly) {
   EXPECT_EQ(singles, 3);
 
   // op 18: setpoint byte, then two BASE blocks of 4 at 1 and 5.
-  r = {};
-  r.op = op::kWriteSetpointThenBaseRange;
+  TransferRequest r = request(op::kWriteSetpointThenBaseRange, 1, 4, {0x10, 0x11, 0x12, 0x13, 0x14, 0x15, 0x16, 0x17});
   r.baseSetpointValue = 0x01;
-  r.start = 1;
-  r.count = 4;
-  for (std::uint8_t i = 0; i < 8; ++i) r.scratch[i] = static_cast<std::uint8_t>(0x10 + i);
   recorder.clearPosted();
   ASSERT_TRUE(transfer(r, 1));
 
   // op 16: flag byte, then 3 OPTION bytes at 9.
-  r = {};
-  r.op = op::kWriteFlagThenOptionRange;
+  r = request(op::kWriteFlagThenOptionRange, 9, 3, {0x80, 0x04, 0x00});
   r.optionFlagValue = 0x0C;
-  r.start = 9;
-  r.count = 3;
-  r.scratch[0] = 0x80; r.scratch[1] = 0x04; r.scratch[2] = 0x00;
   recorder.clearPosted();
   ASSERT_TRUE(transfer(r, 1));
 
@@ -149,12 +126,8 @@ TEST_F(EngineTest, PartialWritesTouchTheirRangesOnly) {
 
 TEST_F(EngineTest, SecondRequestRefusedAndReadCancellable) {
   engine->start();
-  TransferRequest r;
-  r.op = op::kReadOption;
-  ASSERT_EQ(state.publishRequest(r), DeviceState::Publish::Accepted);
-  TransferRequest w;
-  w.op = op::kWriteOption;
-  EXPECT_EQ(state.publishRequest(w), DeviceState::Publish::Busy);
+  ASSERT_EQ(state.publishRequest(request(op::kReadOption)), DeviceState::Publish::Accepted);
+  EXPECT_EQ(state.publishRequest(request(op::kWriteOption)), DeviceState::Publish::Busy);
   EXPECT_TRUE(engine->cancelRead());
   ASSERT_TRUE(recorder.waitUntil([&](auto&) { return !state.requestPending(); }, 5));
   EXPECT_EQ(recorder.count(msg::kTransferDone, 1), 0);
@@ -162,9 +135,7 @@ TEST_F(EngineTest, SecondRequestRefusedAndReadCancellable) {
 
 TEST_F(EngineTest, IdentityCheck) {
   engine->start();
-  TransferRequest r;
-  r.op = op::kReadOption;
-  ASSERT_TRUE(transfer(r, 1));
+  ASSERT_TRUE(readAll());
 
   // Same device: loaded again, nothing else.
   state.g_eepromLoaded = 0;
@@ -215,9 +186,7 @@ TEST_F(EngineTest, TimeoutsTellSilenceFromGarbage) {
 
 TEST_F(EngineTest, PortThatVanishesComesBackAndTheReadCarriesOn) {
   engine->start();
-  TransferRequest r;
-  r.op = op::kReadOption;
-  ASSERT_EQ(state.publishRequest(r), DeviceState::Publish::Accepted);
+  ASSERT_EQ(state.publishRequest(request(op::kReadOption)), DeviceState::Publish::Accepted);
   // Pull the plug in the middle of the OPTION blocks.
   ASSERT_TRUE(recorder.waitUntil([&](auto&) { return state.g_xferBlock.load() >= 3; }, 5));
   server->hangUp(1500);
@@ -226,8 +195,7 @@ TEST_F(EngineTest, PortThatVanishesComesBackAndTheReadCarriesOn) {
   const int failures = recorder.count(msg::kLinkState, 3);
   EXPECT_LE(failures, 5);
   ASSERT_TRUE(recorder.waitUntil([](auto& v) { return has(v, msg::kTransferDone, 1); }, 20));
-  const Image base = state.device(Area::Base), simBase = simImage(Area::Base);
-  EXPECT_TRUE(std::equal(base.begin(), base.begin() + 116, simBase.begin()));
+  EXPECT_TRUE(imagesMatchTheRegulator());
 }
 
 TEST_F(EngineTest, LiveCommandEchoedAndResentOnMismatch) {
@@ -269,13 +237,8 @@ TEST_F(EngineTest, FullReadSurvivesCorruptAndDroppedReplies) {
     d.faults().strayProbability = 0.05;
   });
   engine->start();
-  TransferRequest r;
-  r.op = op::kReadOption;
-  ASSERT_TRUE(transfer(r, 1, 60));
-  const Image opt = state.device(Area::Option), simOpt = simImage(Area::Option);
-  const Image base = state.device(Area::Base), simBase = simImage(Area::Base);
-  EXPECT_TRUE(std::equal(opt.begin(), opt.begin() + 160, simOpt.begin()));
-  EXPECT_TRUE(std::equal(base.begin(), base.begin() + 116, simBase.begin()));
+  ASSERT_TRUE(readAll(60));
+  EXPECT_TRUE(imagesMatchTheRegulator());
 }
 
 TEST_F(EngineTest, PortThatCannotOpenSaysWhich) {

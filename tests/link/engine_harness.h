@@ -6,7 +6,9 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <algorithm>
 #include <functional>
+#include <initializer_list>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -64,6 +66,17 @@ class Recorder : public LinkNotifier {
   std::vector<std::string> boxes;
 };
 
+// A transfer request: its op, first address, count and the bytes to write.
+inline TransferRequest request(std::uint32_t op, int start = 0, int count = 0,
+                               std::initializer_list<std::uint8_t> bytes = {}) {
+  TransferRequest r;
+  r.op = op;
+  r.start = static_cast<std::int8_t>(start);
+  r.count = static_cast<std::int8_t>(count);
+  std::copy(bytes.begin(), bytes.end(), r.scratch.begin());
+  return r;
+}
+
 inline bool has(const std::vector<Posted>& v, std::uint32_t m, std::uintptr_t w) {
   for (auto& p : v)
     if (p.message == m && p.wParam == w) return true;
@@ -90,10 +103,23 @@ class EngineTest : public ::testing::Test {
     if (state.publishRequest(r) != DeviceState::Publish::Accepted) return false;
     return recorder.waitUntil([&](auto& v) { return has(v, msg::kTransferDone, endWParam); }, seconds);
   }
+  // Reads both images, as at start-up.
+  bool readAll(double seconds = 20) { return transfer(request(op::kReadOption), 1, seconds); }
+  void clearReceived() {
+    server->withDevice([](sim::SimDevice& d) { d.clearReceived(); });
+  }
   Image simImage(Area a) {
     Image im{};
     server->withDevice([&](sim::SimDevice& d) { im = d.image(a); });
     return im;
+  }
+  // The engine's device images hold what the regulator holds over the
+  // read ranges (OPTION 0x00..0x9F, BASE 0x00..0x73).
+  bool imagesMatchTheRegulator() {
+    const Image opt = state.device(Area::Option), simOpt = simImage(Area::Option);
+    const Image base = state.device(Area::Base), simBase = simImage(Area::Base);
+    return std::equal(opt.begin(), opt.begin() + 160, simOpt.begin()) &&
+           std::equal(base.begin(), base.begin() + 116, simBase.begin());
   }
   std::vector<std::uint8_t> received() {
     std::vector<std::uint8_t> r;

@@ -21,11 +21,9 @@ class IdentityResumeTest : public EngineTest {
   void loadFirst() {
     state.setMessageTexts("Reload eeprom", "Reset VRX", "%s answered, %s half-written");
     engine->start();
-    TransferRequest r;
-    r.op = op::kReadOption;
-    ASSERT_TRUE(transfer(r, 1));
+    ASSERT_TRUE(readAll());
     recorder.clearPosted();
-    server->withDevice([](sim::SimDevice& d) { d.clearReceived(); });
+    clearReceived();
   }
   // A whole write of changed images (op 4), published but not awaited.
   void startWholeWrite(std::uint8_t marker) {
@@ -35,9 +33,7 @@ class IdentityResumeTest : public EngineTest {
       im.g_optionEdit[0x05] = marker;
       im.g_baseEdit[0x60] = marker;
     });
-    TransferRequest w;
-    w.op = op::kWriteOptionThenBase;
-    ASSERT_EQ(state.publishRequest(w), DeviceState::Publish::Accepted);
+    ASSERT_EQ(state.publishRequest(request(op::kWriteOptionThenBase)), DeviceState::Publish::Accepted);
   }
   bool waitForOp(std::uint32_t a, std::uint32_t b, int block) {
     return recorder.waitUntil(
@@ -93,11 +89,9 @@ TEST_F(IdentityResumeTest, SameRegulatorBackCarriesOnAfterTheIdentityRead) {
     std::copy(kSecond.begin(), kSecond.end(), im.g_baseEdit.begin() + 0x25);
     im.g_baseEdit[0x60] = 0x5A;
   });
-  TransferRequest w;
-  w.op = op::kWriteBase;
-  ASSERT_EQ(state.publishRequest(w), DeviceState::Publish::Accepted);
+  ASSERT_EQ(state.publishRequest(request(op::kWriteBase)), DeviceState::Publish::Accepted);
   ASSERT_TRUE(waitForOp(op::kWriteBase, 8, 12));
-  server->withDevice([](sim::SimDevice& d) { d.clearReceived(); });
+  clearReceived();
   server->hangUp(1200);
   ASSERT_TRUE(recorder.waitUntil([](auto& v) { return has(v, msg::kTransferDone, 2); }, 20));
   // The box follows the end notice.
@@ -136,9 +130,7 @@ TEST_F(IdentityResumeTest, ReadOfAnotherRegulatorIsAbandonedOrStartedAfresh) {
   loadFirst();
   // A reload of the known regulator, swapped half-way: abandoned, and the
   // new regulator is read from the start with the mismatch message.
-  TransferRequest r;
-  r.op = op::kReadOption;
-  ASSERT_EQ(state.publishRequest(r), DeviceState::Publish::Accepted);
+  ASSERT_EQ(state.publishRequest(request(op::kReadOption)), DeviceState::Publish::Accepted);
   ASSERT_TRUE(waitForOp(op::kReadOption, op::kReadOption, 5));
   server->stop();
   sim::SimDevice second(sim::factoryImages(kSecond));
