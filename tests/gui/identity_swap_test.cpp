@@ -11,7 +11,8 @@ namespace {
 
 TEST_F(ShellTest, WriteStoppedWhenAnotherRegulatorAnswersTellsTheUser) {
   const std::string path = m_dir + "/tty";
-  sim::SimDevice first;
+  // Both regulators outlive the server that ticks them.
+  sim::SimDevice first, second(sim::factoryImages({0x07, 0x77, 0x70}));
   auto server = std::make_unique<sim::PtyServer>(first, sim::PtyServer::Options{true, path});
   ASSERT_TRUE(server->start()) << server->error();
   writeFile(m_settings, "[Agreement]\nState=1\n[Units]\nLanguage=0\n");
@@ -33,7 +34,6 @@ TEST_F(ShellTest, WriteStoppedWhenAnotherRegulatorAnswersTellsTheUser) {
   }, 20000));
   server->stop();  // the first regulator is pulled
 
-  sim::SimDevice second(sim::factoryImages({0x07, 0x77, 0x70}));
   server = std::make_unique<sim::PtyServer>(second, sim::PtyServer::Options{true, path});
   ASSERT_TRUE(server->start()) << server->error();
   ASSERT_TRUE(waitUntil([&] { return !m_boxes.empty(); }, 10000));
