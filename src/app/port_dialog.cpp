@@ -1,5 +1,6 @@
 #include "app/port_dialog.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -64,6 +65,10 @@ void CPortDialog::fill(const std::vector<SerialPortEntry>& entries) {
   for (const SerialPortEntry& e : m_entries)
     m_list->addItem(QString::fromStdString(entryText(e)), QString::fromStdString(e.name));
   m_list->blockSignals(false);
+  // The drop-down shows every entry whole, even the long /dev/serial/by-id
+  // names, however narrow the field is.
+  QAbstractItemView* view = m_list->view();
+  view->setMinimumWidth(view->sizeHintForColumn(0) + 2 * view->frameWidth() + 24);
 }
 
 void CPortDialog::showEvent(QShowEvent* event) {
@@ -74,6 +79,8 @@ void CPortDialog::showEvent(QShowEvent* event) {
   m_list->setCurrentIndex(at);
   if (at < 0) m_list->setEditText(QString::fromStdString(m_port));
   m_timer->start();
+  // Wide enough for the longest entry, within the screen.
+  adjustSize();
   QDialog::showEvent(event);
 }
 
