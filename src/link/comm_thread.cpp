@@ -423,8 +423,15 @@ void CCommThread::trackTransfer() {
   m_transferActive = true;
   m_confirmIdentity = false;
   m_serialKnown = 0;
-  if (m_shared.g_eepromLoaded.load() == 1 && m_shared.g_fileMode.load() == 0) {
+  if (m_shared.g_fileMode.load() == 1) return;
+  if (m_shared.g_eepromLoaded.load() == 1) {
     m_serial = serialOf(m_shared.device(Area::Base));
+    m_serialKnown = kAllSerialBytes;
+  } else if (m_linkSerialKnown == kAllSerialBytes) {
+    // The images are not confirmed (the view clears the flag while the
+    // regulator is silent): the regulator this link last heard is the one
+    // the request was made for.
+    m_serial = m_linkSerial;
     m_serialKnown = kAllSerialBytes;
   }
 }
@@ -436,8 +443,9 @@ void CCommThread::noteBaseBytes(std::uint8_t address, std::span<const std::uint8
     const std::size_t at = (address + j) % kImageSize;
     if (at < kIdentityAddress || at >= kIdentityAddress + 3u) continue;
     const std::size_t i = at - kIdentityAddress;
-    m_serial[i] = bytes[j];
+    m_serial[i] = m_linkSerial[i] = bytes[j];
     m_serialKnown = static_cast<std::uint8_t>(m_serialKnown | (1u << i));
+    m_linkSerialKnown = static_cast<std::uint8_t>(m_linkSerialKnown | (1u << i));
   }
 }
 
@@ -452,7 +460,11 @@ void CCommThread::onIdentityReply(const MemoryData& data) {
   const bool fileMode = m_shared.g_fileMode.load() == 1;
   DeviceState::Serial answered{};
   const bool valid = data.count >= 3 && data.address == kIdentityAddress;
-  if (valid) std::copy_n(data.data.begin(), 3, answered.begin());
+  if (valid) {
+    std::copy_n(data.data.begin(), 3, answered.begin());
+    m_linkSerial = answered;
+    m_linkSerialKnown = kAllSerialBytes;
+  }
 
   if (m_transferActive && m_shared.requestPending()) {
     // Whatever the check interrupted, the transfer's step starts again

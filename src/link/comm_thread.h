@@ -177,6 +177,10 @@ class CCommThread {
   DeviceState::Serial m_serial{};
   std::uint8_t m_serialKnown = 0;  // one bit per serial byte seen
   bool m_confirmIdentity = false;
+  // The serial number this link last read from the regulator (identity
+  // replies and BASE replies), whatever transfer it came with.
+  DeviceState::Serial m_linkSerial{};
+  std::uint8_t m_linkSerialKnown = 0;
 };
 
 }  // namespace vrx4
