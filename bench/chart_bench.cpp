@@ -18,11 +18,11 @@
 #include <string>
 #include <vector>
 
-#include "monitoring/capture_row.h"
-#include "monitoring/chart_points.h"
-#include "monitoring/graph_recording.h"
-#include "monitoring/sample_store.h"
-#include "monitoring/trend_chart.h"
+#include "core/monitoring/capture_row.h"
+#include "core/monitoring/chart_points.h"
+#include "core/monitoring/graph_recording.h"
+#include "core/monitoring/sample_store.h"
+#include "gui/monitoring/trend_chart.h"
 
 namespace {
 

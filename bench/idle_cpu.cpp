@@ -19,13 +19,13 @@
 #include <fstream>
 #include <string>
 
-#include "app/control_ids.h"
-#include "app/main_frame.h"
-#include "app/mode_page.h"
-#include "app/message_box.h"
-#include "app/vrx4_app.h"
-#include "app/vrx4_view.h"
-#include "pages/page_registry.h"
+#include "core/base/control_ids.h"
+#include "gui/app/main_frame.h"
+#include "gui/app/mode_page.h"
+#include "gui/app/message_box.h"
+#include "gui/app/vrx4_app.h"
+#include "gui/app/vrx4_view.h"
+#include "gui/pages/page_registry.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include <string>
 #include <thread>
 
-#include "link/comm_thread.h"
+#include "core/link/comm_thread.h"
 
 namespace {
 
@@ -60,7 +60,7 @@ void report(const char* what, std::uint64_t sent, std::uint64_t received, double
 }  // namespace
 
 int main(int argc, char** argv) {
-  const std::string simPath = argc > 1 ? argv[1] : "src/sim/vrx4-sim";
+  const std::string simPath = argc > 1 ? argv[1] : "src/core/sim/vrx4-sim";
   const double pollSeconds = argc > 2 ? std::atof(argv[2]) : 10.0;
   const std::string link = "/tmp/vrx4-bench-" + std::to_string(::getpid());
 

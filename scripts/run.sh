@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
 bash scripts/build.sh build
-program=(build/src/app/vrx4 --simulate "$@")
+program=(build/src/gui/app/vrx4 --simulate "$@")
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
   exec "${program[@]}"
 fi

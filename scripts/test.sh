@@ -5,6 +5,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+# The floors of src/ stack and no Qt header reaches src/core.
+python3 scripts/check_layout.py
+
 bash scripts/build.sh build
 QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure -j2
 

@@ -20,8 +20,8 @@
 #include <vector>
 
 #include "../test_files.h"
-#include "sim/factory_images.h"
-#include "sim/pty_server.h"
+#include "core/sim/factory_images.h"
+#include "core/sim/pty_server.h"
 
 namespace vrx4 {
 

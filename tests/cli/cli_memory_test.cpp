@@ -2,7 +2,7 @@
 // regulator.
 #include "cli_harness.h"
 
-#include "memory/config_file.h"
+#include "core/memory/config_file.h"
 
 namespace vrx4 {
 namespace {

@@ -2,10 +2,10 @@
 // simulated regulator and on a configuration file.
 #include "cli_harness.h"
 
-#include "cli/cli_args.h"
-#include "cli/pages_report.h"
-#include "memory/config_file.h"
-#include "sim/factory_images.h"
+#include "core/cli/cli_args.h"
+#include "core/cli/pages_report.h"
+#include "core/memory/config_file.h"
+#include "core/sim/factory_images.h"
 
 namespace vrx4 {
 namespace {

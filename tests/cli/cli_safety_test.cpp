@@ -7,7 +7,7 @@
 #include <fstream>
 
 #include "cli_harness.h"
-#include "memory/config_file.h"
+#include "core/memory/config_file.h"
 
 namespace vrx4 {
 namespace {

@@ -3,7 +3,7 @@
 
 #include <sstream>
 
-#include "memory/config_file.h"
+#include "core/memory/config_file.h"
 
 namespace vrx4 {
 namespace {

@@ -4,8 +4,8 @@
 #include <random>
 
 #include "bmp_builder.h"
-#include "controls/bmp_image.h"
-#include "controls/colour_word.h"
+#include "core/base/bmp_image.h"
+#include "core/base/colour_word.h"
 
 namespace vrx4 {
 namespace {

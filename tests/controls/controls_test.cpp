@@ -11,12 +11,12 @@
 #include <string>
 
 #include "bmp_builder.h"
-#include "controls/bitmap_painter.h"
-#include "controls/colour_button.h"
-#include "controls/colour_label.h"
-#include "controls/colour_scheme.h"
-#include "controls/font_height.h"
-#include "controls/indicator_lamp.h"
+#include "gui/controls/bitmap_painter.h"
+#include "gui/controls/colour_button.h"
+#include "gui/controls/colour_label.h"
+#include "gui/controls/colour_scheme.h"
+#include "gui/controls/font_height.h"
+#include "gui/controls/indicator_lamp.h"
 
 namespace vrx4 {
 namespace {

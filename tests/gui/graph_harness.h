@@ -9,16 +9,16 @@
 #include <QLineEdit>
 #include <cmath>
 
-#include "app/simulated_regulator.h"
-#include "controls/image_button.h"
-#include "link/comm_thread.h"
-#include "link/frames.h"
-#include "monitoring/graph_page.h"
-#include "monitoring/graph_recording.h"
-#include "monitoring/trend_chart.h"
+#include "core/sim/simulated_regulator.h"
+#include "gui/controls/image_button.h"
+#include "core/link/comm_thread.h"
+#include "core/link/frames.h"
+#include "gui/monitoring/graph_page.h"
+#include "core/monitoring/graph_recording.h"
+#include "gui/monitoring/trend_chart.h"
 #include "shell_harness.h"
-#include "sim/factory_images.h"
-#include "sim/plant_model.h"
+#include "core/sim/factory_images.h"
+#include "core/sim/plant_model.h"
 
 namespace vrx4::testing {
 

@@ -7,8 +7,8 @@
 #include <QCheckBox>
 #include <QImage>
 
-#include "app/language_table.h"
-#include "controls/colour_label.h"
+#include "core/base/language_table.h"
+#include "gui/controls/colour_label.h"
 #include "graph_harness.h"
 
 namespace vrx4::testing {

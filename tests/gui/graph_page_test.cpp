@@ -12,7 +12,7 @@
 #include <sstream>
 
 #include "graph_harness.h"
-#include "monitoring/capture_row.h"
+#include "core/monitoring/capture_row.h"
 
 namespace vrx4::testing {
 namespace {

@@ -3,8 +3,8 @@
 // told which regulator may be half-written, and the new one is read.
 #include "shell_harness.h"
 
-#include "sim/factory_images.h"
-#include "sim/pty_server.h"
+#include "core/sim/factory_images.h"
+#include "core/sim/pty_server.h"
 
 namespace vrx4::testing {
 namespace {

@@ -6,8 +6,8 @@
 #include <QFontMetrics>
 #include <QImage>
 
-#include "controls/line_diagram.h"
-#include "pages/line_diagram_scale.h"
+#include "gui/controls/line_diagram.h"
+#include "core/pages/line_diagram_scale.h"
 
 namespace vrx4::testing {
 namespace {

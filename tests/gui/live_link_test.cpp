@@ -3,9 +3,9 @@
 // main window is rendered to PNG files in the build folder for a look.
 #include <QLabel>
 
-#include "app/agreement_page.h"
-#include "controls/colour_label.h"
-#include "controls/indicator_lamp.h"
+#include "gui/app/agreement_page.h"
+#include "gui/controls/colour_label.h"
+#include "gui/controls/indicator_lamp.h"
 #include "shell_harness.h"
 
 namespace vrx4::testing {

@@ -12,11 +12,11 @@
 #include <QPlainTextEdit>
 #include <QRadioButton>
 
-#include "app/gui_notifier.h"
-#include "controls/colour_edit.h"
-#include "controls/colour_label.h"
-#include "controls/indicator_lamp.h"
-#include "monitoring/live_page.h"
+#include "gui/app/gui_notifier.h"
+#include "gui/controls/colour_edit.h"
+#include "gui/controls/colour_label.h"
+#include "gui/controls/indicator_lamp.h"
+#include "gui/monitoring/live_page.h"
 #include "page_harness.h"
 
 namespace vrx4::testing {

@@ -4,8 +4,8 @@
 // area, writes nothing.
 #include <QKeyEvent>
 
-#include "memory/config_file.h"
-#include "memory/eeprom_map.h"
+#include "core/memory/config_file.h"
+#include "core/memory/eeprom_map.h"
 #include "memory_harness.h"
 
 namespace vrx4::testing {

@@ -5,11 +5,11 @@
 
 #include <deque>
 
-#include "memory/after_sales_page.h"
-#include "memory/calibration_page.h"
-#include "memory/info_page.h"
-#include "memory/map_edit.h"
-#include "memory/tools_page.h"
+#include "gui/memory/after_sales_page.h"
+#include "gui/memory/calibration_page.h"
+#include "gui/memory/info_page.h"
+#include "gui/memory/map_edit.h"
+#include "gui/memory/tools_page.h"
 #include "page_harness.h"
 
 namespace vrx4::testing {

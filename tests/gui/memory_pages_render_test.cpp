@@ -2,8 +2,8 @@
 // dialog and both EEPROM map pages (mode 4, English and Italian) rendered
 // to PNG files in the build folder, for a look. Checked here beyond the
 // look: every button and caption has room for its text.
-#include "app/port_dialog.h"
-#include "controls/colour_label.h"
+#include "gui/app/port_dialog.h"
+#include "gui/controls/colour_label.h"
 #include "memory_harness.h"
 
 namespace vrx4::testing {

@@ -11,12 +11,12 @@
 #include <vector>
 
 #include "../link/memory_frames.h"
-#include "pages/alarm_page.h"
-#include "pages/auxin_page.h"
-#include "pages/ctrl_page.h"
-#include "pages/iout_page.h"
-#include "pages/pid_page.h"
-#include "pages/uout_page.h"
+#include "gui/pages/alarm_page.h"
+#include "gui/pages/auxin_page.h"
+#include "gui/pages/ctrl_page.h"
+#include "gui/pages/iout_page.h"
+#include "gui/pages/pid_page.h"
+#include "gui/pages/uout_page.h"
 #include "shell_harness.h"
 
 namespace vrx4::testing {

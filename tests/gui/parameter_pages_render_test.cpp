@@ -3,7 +3,7 @@
 // in bar and PSI, in German, and in Modify mode. What the renders must
 // show beyond the look is checked here: every caption translated, no
 // caption wider than its room.
-#include "controls/colour_label.h"
+#include "gui/controls/colour_label.h"
 #include "page_harness.h"
 
 namespace vrx4::testing {

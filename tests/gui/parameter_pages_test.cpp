@@ -6,10 +6,10 @@
 #include <QKeyEvent>
 #include <QRadioButton>
 
-#include "controls/colour_edit.h"
-#include "controls/line_diagram.h"
+#include "gui/controls/colour_edit.h"
+#include "gui/controls/line_diagram.h"
 #include "page_harness.h"
-#include "sim/factory_images.h"
+#include "core/sim/factory_images.h"
 
 namespace vrx4::testing {
 namespace {

@@ -12,8 +12,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "app/profile_file.h"
-#include "app/session_end.h"
+#include "core/base/profile_file.h"
+#include "gui/app/session_end.h"
 #include "shell_harness.h"
 
 namespace vrx4::testing {

@@ -19,16 +19,16 @@
 #include <vector>
 
 #include "../test_files.h"
-#include "app/control_ids.h"
-#include "app/main_frame.h"
-#include "app/message_box.h"
-#include "app/mode_page.h"
-#include "app/simulated_regulator.h"
-#include "app/vrx4_app.h"
-#include "app/vrx4_view.h"
-#include "controls/control_id.h"
-#include "pages/page_registry.h"
-#include "sim/sim_device.h"
+#include "core/base/control_ids.h"
+#include "gui/app/main_frame.h"
+#include "gui/app/message_box.h"
+#include "gui/app/mode_page.h"
+#include "core/sim/simulated_regulator.h"
+#include "gui/app/vrx4_app.h"
+#include "gui/app/vrx4_view.h"
+#include "gui/controls/control_id.h"
+#include "gui/pages/page_registry.h"
+#include "core/sim/sim_device.h"
 
 namespace vrx4::testing {
 

@@ -9,12 +9,12 @@
 #include <algorithm>
 #include <iterator>
 
-#include "app/gui_notifier.h"
-#include "app/simulated_regulator.h"
-#include "controls/colour_label.h"
-#include "controls/indicator_lamp.h"
-#include "link/link_notifier.h"
-#include "monitoring/live_page.h"
+#include "gui/app/gui_notifier.h"
+#include "core/sim/simulated_regulator.h"
+#include "gui/controls/colour_label.h"
+#include "gui/controls/indicator_lamp.h"
+#include "core/link/link_notifier.h"
+#include "gui/monitoring/live_page.h"
 #include "shell_harness.h"
 
 namespace vrx4::testing {

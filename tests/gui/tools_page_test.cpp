@@ -6,8 +6,8 @@
 #include <QLabel>
 #include <filesystem>
 
-#include "link/comm_thread.h"
-#include "memory/config_file.h"
+#include "core/link/comm_thread.h"
+#include "core/memory/config_file.h"
 #include "memory_harness.h"
 
 namespace vrx4::testing {

@@ -1,4 +1,4 @@
-#include "link/comm_thread.h"
+#include "core/link/comm_thread.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "link/decimal_text.h"
+#include "core/base/decimal_text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "link/device_state.h"
+#include "core/link/device_state.h"
 
 #include <gtest/gtest.h>
 

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "link/comm_thread.h"
-#include "sim/pty_server.h"
+#include "core/link/comm_thread.h"
+#include "core/sim/pty_server.h"
 
 namespace vrx4::testing {
 

@@ -1,4 +1,4 @@
-#include "link/frame_acceptor.h"
+#include "core/link/frame_acceptor.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
-#include "link/frames.h"
+#include "core/link/frames.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <vector>
 
-#include "link/param_dictionary.h"
+#include "core/link/param_dictionary.h"
 
 namespace vrx4 {
 namespace {

@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "engine_harness.h"
-#include "sim/factory_images.h"
+#include "core/sim/factory_images.h"
 
 namespace vrx4::testing {
 namespace {

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "link/frames.h"
+#include "core/link/frames.h"
 
 namespace vrx4::testing {
 

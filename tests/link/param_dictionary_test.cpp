@@ -1,4 +1,4 @@
-#include "link/param_dictionary.h"
+#include "core/link/param_dictionary.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "link/port_names.h"
+#include "core/link/port_names.h"
 
 #include <filesystem>
 #include <fstream>

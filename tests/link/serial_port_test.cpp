@@ -1,6 +1,6 @@
 // SerialPort over a real pseudo-terminal pair: the test holds the master
 // side and plays the regulator; the port opens the slave path.
-#include "link/serial_port.h"
+#include "core/link/serial_port.h"
 
 #include <fcntl.h>
 #include <grp.h>

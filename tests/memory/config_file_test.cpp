@@ -1,4 +1,4 @@
-#include "memory/config_file.h"
+#include "core/memory/config_file.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

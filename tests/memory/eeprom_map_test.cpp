@@ -1,13 +1,13 @@
 // The EEPROM map pages' texts and what their edits write; the whole-area
 // writes of the tools page; the comparison of two configurations.
-#include "memory/eeprom_map.h"
+#include "core/memory/eeprom_map.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 
-#include "memory/config_diff.h"
-#include "memory/whole_config.h"
+#include "core/memory/config_diff.h"
+#include "core/memory/whole_config.h"
 
 namespace vrx4 {
 namespace {

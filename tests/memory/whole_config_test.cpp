@@ -1,6 +1,6 @@
 // What a file supplies to Export to VRX, and the ranges it leaves to the
 // regulator.
-#include "memory/whole_config.h"
+#include "core/memory/whole_config.h"
 
 #include <gtest/gtest.h>
 

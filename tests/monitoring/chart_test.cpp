@@ -8,9 +8,9 @@
 #include <random>
 #include <vector>
 
-#include "monitoring/chart_points.h"
-#include "monitoring/chart_viewport.h"
-#include "monitoring/time_base.h"
+#include "core/monitoring/chart_points.h"
+#include "core/monitoring/chart_viewport.h"
+#include "core/monitoring/time_base.h"
 
 namespace vrx4 {
 namespace {

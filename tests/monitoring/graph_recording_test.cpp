@@ -12,8 +12,8 @@
 
 #include "../test_files.h"
 
-#include "monitoring/capture_row.h"
-#include "monitoring/graph_recording.h"
+#include "core/monitoring/capture_row.h"
+#include "core/monitoring/graph_recording.h"
 
 namespace vrx4 {
 namespace {

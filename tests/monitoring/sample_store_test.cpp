@@ -5,7 +5,7 @@
 
 #include <random>
 
-#include "monitoring/sample_store.h"
+#include "core/monitoring/sample_store.h"
 
 namespace vrx4 {
 namespace {

@@ -7,8 +7,8 @@
 #include <atomic>
 #include <thread>
 
-#include "monitoring/chart_points.h"
-#include "monitoring/sample_store.h"
+#include "core/monitoring/chart_points.h"
+#include "core/monitoring/sample_store.h"
 
 namespace vrx4 {
 namespace {

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "page_images.h"
-#include "pages/alarm_settings.h"
-#include "pages/page_ids.h"
+#include "core/pages/alarm_settings.h"
+#include "core/pages/page_ids.h"
 
 namespace vrx4 {
 namespace {

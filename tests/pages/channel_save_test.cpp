@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "page_images.h"
-#include "pages/channel_save.h"
-#include "pages/page_ids.h"
+#include "core/pages/channel_save.h"
+#include "core/pages/page_ids.h"
 
 namespace vrx4 {
 namespace {

@@ -7,9 +7,9 @@
 #include <limits>
 
 #include "page_images.h"
-#include "pages/channel_scaling.h"
-#include "pages/line_diagram_scale.h"
-#include "pages/pages_view.h"
+#include "core/pages/channel_scaling.h"
+#include "core/pages/line_diagram_scale.h"
+#include "core/pages/pages_view.h"
 
 namespace vrx4 {
 namespace {

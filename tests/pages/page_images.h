@@ -6,8 +6,8 @@
 #include <tuple>
 #include <vector>
 
-#include "link/device_state.h"
-#include "pages/page_request.h"
+#include "core/link/device_state.h"
+#include "core/pages/page_request.h"
 
 namespace vrx4::test {
 

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "page_images.h"
-#include "pages/page_ids.h"
-#include "pages/pid_gains.h"
+#include "core/pages/page_ids.h"
+#include "core/pages/pid_gains.h"
 
 namespace vrx4 {
 namespace {

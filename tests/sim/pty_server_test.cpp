@@ -1,4 +1,4 @@
-#include "sim/pty_server.h"
+#include "core/sim/pty_server.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -10,7 +10,7 @@
 #include <chrono>
 #include <cstdio>
 
-#include "link/frames.h"
+#include "core/link/frames.h"
 
 namespace vrx4::sim {
 namespace {

@@ -1,9 +1,9 @@
-#include "sim/sim_device.h"
+#include "core/sim/sim_device.h"
 
 #include <gtest/gtest.h>
 
-#include "link/frames.h"
-#include "link/param_dictionary.h"
+#include "core/link/frames.h"
+#include "core/link/param_dictionary.h"
 
 namespace vrx4::sim {
 namespace {

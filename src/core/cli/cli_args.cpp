@@ -1,0 +1,98 @@
+#include "core/cli/cli_args.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
+namespace vrx4::cli {
+
+std::optional<std::string> Args::get(const std::string& name) const {
+  auto it = options.find(name);
+  if (it == options.end()) return std::nullopt;
+  return it->second;
+}
+
+std::string Args::get(const std::string& name, const std::string& fallback) const {
+  return get(name).value_or(fallback);
+}
+
+Args parseArgs(const std::vector<std::string>& argv, const std::vector<std::string>& valued,
+               const std::vector<std::string>& flagNames, std::size_t maxPositional) {
+  Args a;
+  a.words = argv;
+  for (std::size_t i = 0; i < argv.size(); ++i) {
+    const std::string& w = argv[i];
+    if (w == "--help" || w == "-h") {
+      a.help = true;
+    } else if (w.rfind("--", 0) == 0) {
+      std::string name = w;
+      std::string value;
+      bool inlineValue = false;
+      if (auto eq = w.find('='); eq != std::string::npos) {
+        name = w.substr(0, eq);
+        value = w.substr(eq + 1);
+        inlineValue = true;
+      }
+      if (std::find(flagNames.begin(), flagNames.end(), name) != flagNames.end()) {
+        if (inlineValue) {
+          a.error = "option " + name + " takes no value";
+          return a;
+        }
+        a.flags.insert(name);
+        continue;
+      }
+      if (std::find(valued.begin(), valued.end(), name) == valued.end()) {
+        a.error = "unknown option " + name;
+        return a;
+      }
+      if (!inlineValue) {
+        if (i + 1 >= argv.size()) {
+          a.error = "option " + name + " needs a value";
+          return a;
+        }
+        value = argv[++i];
+      }
+      a.options[name] = value;
+    } else if (a.command.empty()) {
+      a.command = w;
+    } else if (a.positional.size() < maxPositional) {
+      a.positional.push_back(w);
+    } else {
+      a.error = "unexpected argument '" + w + "'";
+      return a;
+    }
+  }
+  return a;
+}
+
+std::optional<double> parseSeconds(const std::string& text) {
+  double v = 0;
+  auto [p, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
+  if (ec != std::errc{} || p != text.data() + text.size() || !std::isfinite(v) || v <= 0) return std::nullopt;
+  return v;
+}
+
+std::optional<std::uint8_t> parseUnit(const std::string& name) {
+  static constexpr const char* kNames[] = {"bar", "PSI", "kPa", "MPa"};
+  for (std::uint8_t i = 0; i < 4; ++i)
+    if (name == kNames[i]) return i;
+  return std::nullopt;
+}
+
+std::optional<double> parseNumber(const std::string& text) {
+  double v = 0;
+  const char* first = text.data();
+  if (!text.empty() && text[0] == '+') ++first;
+  auto [p, ec] = std::from_chars(first, text.data() + text.size(), v);
+  if (text.empty() || ec != std::errc{} || p != text.data() + text.size() || !std::isfinite(v)) return std::nullopt;
+  return v;
+}
+
+std::optional<long> parseCount(const std::string& text) {
+  long v = 0;
+  auto [p, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
+  if (ec != std::errc{} || p != text.data() + text.size() || v <= 0) return std::nullopt;
+  return v;
+}
+
+}  // namespace vrx4::cli

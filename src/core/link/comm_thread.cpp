@@ -1,0 +1,614 @@
+#include "core/link/comm_thread.h"
+
+#include <algorithm>
+#include <chrono>
+#include <utility>
+
+#include "core/link/transfer_ops.h"
+
+namespace vrx4 {
+
+namespace {
+constexpr std::uint8_t kIdentityAddress = 0x25;
+constexpr int kIdentityCount = 4;
+constexpr std::uint8_t kAllSerialBytes = 0b111;
+
+// The text with its first "%s" replaced by a and the second by b.
+std::string fillTwo(std::string text, const std::string& a, const std::string& b) {
+  std::size_t at = 0;
+  for (const std::string* value : {&a, &b}) {
+    at = text.find("%s", at);
+    if (at == std::string::npos) break;
+    text.replace(at, 2, *value);
+    at += value->size();
+  }
+  return text;
+}
+
+DeviceState::Serial serialOf(const Image& base) {
+  return {base[kIdentityAddress], base[kIdentityAddress + 1], base[kIdentityAddress + 2]};
+}
+}  // namespace
+
+CCommThread::CCommThread(DeviceState& state, LinkNotifier& notifier, LiveTestFields* liveFields)
+    : m_shared(state), m_notifier(notifier), m_live(liveFields ? liveFields : &m_defaultLive) {}
+
+CCommThread::~CCommThread() { stop(); }
+
+std::uint32_t CCommThread::tick() {
+  using namespace std::chrono;
+  const auto ms = duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+  return static_cast<std::uint32_t>(static_cast<std::uint64_t>(ms));
+}
+
+void CCommThread::start() {
+  if (m_thread.joinable()) return;
+  m_stopRequest.store(0);
+  m_exited.store(0);
+  m_lastRxTick.store(tick());
+  m_thread = std::jthread([this](std::stop_token st) { run(st); });
+}
+
+void CCommThread::stop() {
+  if (!m_thread.joinable()) return;
+  m_stopRequest.store(1);
+  m_thread.request_stop();  // also ends a message box the engine waits on
+  m_thread.join();
+  m_thread = std::jthread();
+}
+
+void CCommThread::restart() {
+  stop();
+  start();
+  const auto mode = m_shared.g_accessMode.load();
+  if (mode >= 2 && mode <= 4) m_live->m_liveCommandRetry.store(1);
+}
+
+LiveMeasurement CCommThread::measurement() const {
+  std::lock_guard lock(m_blockMutex);
+  return m_block;
+}
+
+void CCommThread::requestIdentityCheck() {
+  if (m_shared.g_identifyRequest.load() != 1) m_restartFrame.store(true);
+  m_shared.g_identifyRequest.store(1);
+}
+
+bool CCommThread::cancelRead() {
+  if (!m_shared.requestPending()) return true;
+  const auto op = m_shared.g_xferOp.load();
+  if (op != op::kReadOption && op != op::kReadBase) return false;
+  m_cancelRead.store(true);
+  return true;
+}
+
+// ---------------------------------------------------------------------------
+// Thread body
+
+void CCommThread::run(std::stop_token stop) {
+  m_stopToken = stop;
+  if (!openPort()) {
+    m_exited.store(1);
+    return;
+  }
+  {
+    std::lock_guard lock(m_blockMutex);
+    m_block.m_infoPending = 1;  // the first poll asks for the information frame
+  }
+  m_txIndex = 0;
+  m_idleCount = 0;
+  m_replyKind = ReplyKind::Measurement;
+  m_state = State::Send;
+  m_shared.g_linkStartTick.store(tick());
+  m_shared.g_lastSampleMs.store(0);
+
+  while (m_stopRequest.load() == 0 && !stop.stop_requested()) cycle();
+
+  m_port.close();
+  m_exited.store(1);
+}
+
+bool CCommThread::openPort() {
+  PortOpenError error;
+  if (m_port.open(m_portName, &error)) return true;
+  m_notifier.post(msg::kLinkState, link_state::kNoDevice, 0);
+  std::string text = "Error Port " + m_portName;
+  if (!error.reason.empty()) text += "\n" + error.reason;
+  showBox(text);
+  return false;
+}
+
+void CCommThread::cycle() {
+  switch (m_state) {
+    case State::Send:
+      sendCycle();
+      break;
+    case State::Receive:
+      receiveCycle();
+      break;
+    case State::Timeout:
+      timeoutCycle();
+      break;
+  }
+}
+
+bool CCommThread::waitFor(int ms) {
+  std::unique_lock lock(m_waitMutex);
+  m_waitCv.wait_for(lock, m_stopToken, std::chrono::milliseconds(ms), [] { return false; });
+  return !m_stopToken.stop_requested();
+}
+
+void CCommThread::showBox(const std::string& text) { m_notifier.showMessage(text, m_stopToken); }
+
+// ---------------------------------------------------------------------------
+// Send
+
+void CCommThread::sendSingle(std::uint8_t letter) {
+  if (m_port.writeByte(letter)) m_bytesSent.fetch_add(1, std::memory_order_relaxed);
+}
+
+void CCommThread::sendNextFrameByte() {
+  if (m_txIndex < m_txLength && m_port.writeByte(m_tx.data[m_txIndex])) {
+    ++m_txIndex;
+    m_bytesSent.fetch_add(1, std::memory_order_relaxed);
+  }
+}
+
+void CCommThread::sendCycle() {
+  if (m_restartFrame.exchange(false)) m_txIndex = 0;
+  if (m_cancelRead.exchange(false) && m_shared.requestPending()) {
+    const auto running = m_shared.g_xferOp.load();
+    if (running == op::kReadOption || running == op::kReadBase) {
+      m_shared.finishRequest();
+      m_transferActive = false;
+      m_notifier.post(msg::kSetCursor, 0, 0);
+    }
+  }
+  trackTransfer();
+
+  m_replyKind = ReplyKind::Measurement;
+  const std::uint32_t currentPage = m_shared.g_currentPage.load();
+
+  if (m_shared.g_identifyRequest.load() == 1 || m_confirmIdentity) {
+    if (m_txIndex == 0) {
+      m_tx = buildMemoryRead(Area::Base, kIdentityAddress, kIdentityCount);
+      m_txLength = m_tx.length;
+      m_readCount = kIdentityCount;
+      m_expectMemoryReply = 1;
+    }
+    sendNextFrameByte();
+    if (m_txIndex == m_txLength) m_replyKind = ReplyKind::Memory;
+  } else if (m_shared.requestPending()) {
+    sendTransferStep();
+  } else if (currentPage != page::kMode && currentPage != page::kLive) {
+    int infoPending = 0;
+    {
+      std::lock_guard lock(m_blockMutex);
+      infoPending = m_block.m_infoPending;
+    }
+    if (currentPage == page::kCalibration && (infoPending || m_live->m_infoRequest.load())) {
+      sendSingle(kInformationRequest);
+      m_replyKind = ReplyKind::Information;
+    } else {
+      sendSingle(kMeasurementRequest);
+    }
+  } else {
+    sendLivePageStep();
+  }
+
+  m_rx.expect(m_replyKind, m_readCount);
+  m_state = State::Receive;
+}
+
+void CCommThread::sendTransferStep() {
+  if (m_phase != 1) {
+    // A live command cut short by the transfer is sent again afterwards.
+    if (m_phase == 2) m_live->m_liveCommandRetry.store(1);
+    sendSingle(kMeasurementRequest);
+    m_phase = 1;
+    buildTransferFrame();
+  } else if (m_txIndex == m_txLength) {
+    m_phase = 0;
+    sendSingle(kMeasurementRequest);
+    if (transfer_ops::isWrite(m_shared.g_xferOp.load())) m_shared.g_xferVerify.store(1);
+  } else {
+    if (m_txIndex == 0) buildTransferFrame();
+    sendNextFrameByte();
+    if (m_txIndex == m_txLength && m_expectMemoryReply) m_replyKind = ReplyKind::Memory;
+  }
+}
+
+void CCommThread::sendLivePageStep() {
+  const auto mode = m_shared.g_accessMode.load();
+  const bool settingMode = mode >= 2 && mode <= 4;
+  int infoPending = 0;
+  {
+    std::lock_guard lock(m_blockMutex);
+    infoPending = m_block.m_infoPending;
+  }
+
+  if (m_phase == 2) {
+    if (m_txIndex == m_txLength) {
+      const std::span<const std::uint8_t> frame(m_frame.data(), m_frameLength);
+      // The alarm echo is read from the same reply as the other channels:
+      // the measurement block may hold the frame before it.
+      const int alarmBit = m_frameLength > 13 ? (m_frame[13] & 1) : 0;
+      if (!liveEchoMatches(m_tx.bytes(), frame, m_sentTest, alarmBit)) {
+        m_live->m_liveCommandRetry.store(1);
+      }
+      m_phase = 0;
+      sendSingle(kLiveAnnounce);
+      m_txIndex = 0;
+    } else {
+      if (m_txIndex == 0) buildLiveCommand();
+      sendNextFrameByte();
+    }
+  } else if (m_live->m_liveCommandRetry.load() == 1 && settingMode) {
+    sendSingle(kLiveAnnounce);
+    m_phase = 2;
+    m_live->m_liveCommandRetry.store(0);
+    // The command is built now, so that "all bytes sent" is never judged
+    // against the length of an older frame.
+    buildLiveCommand();
+  } else if (infoPending || m_live->m_infoRequest.load()) {
+    sendSingle(kInformationRequest);
+    m_replyKind = ReplyKind::Information;
+    m_live->m_liveCommandRetry.store(1);
+  } else if (settingMode && m_shared.g_currentPage.load() == page::kLive) {
+    sendSingle(kLiveAnnounce);
+  } else {
+    sendSingle(kMeasurementRequest);
+  }
+}
+
+void CCommThread::buildLiveCommand() {
+  m_sentTest = m_live->snapshot();
+  const Image base = m_shared.device(Area::Base);
+  m_tx = vrx4::buildLiveCommand(m_sentTest, base);
+  m_txLength = m_tx.length;
+  m_txIndex = 0;
+  m_expectMemoryReply = 0;
+}
+
+void CCommThread::buildTransferFrame() {
+  m_txIndex = 0;
+  std::uint32_t opCode = m_shared.g_xferOp.load();
+  if (m_shared.g_xferVerify.load() == 1 && transfer_ops::isWrite(opCode)) {
+    opCode = transfer_ops::readBackOf(opCode);
+    m_shared.g_xferOp.store(opCode);
+  }
+  const transfer_ops::Step step = transfer_ops::stepFor(
+      opCode, m_shared.g_xferBlock.load(), m_shared.g_xferStart.load(), m_shared.g_xferCount.load());
+  if (step.read) {
+    m_tx = buildMemoryRead(step.area, step.address, step.count);
+  } else {
+    const auto bytes = transfer_ops::writeSource(m_shared, opCode, step);
+    m_tx = buildMemoryWrite(step.area, step.address, std::span(bytes.data(), step.count));
+  }
+  m_txLength = m_tx.length;
+  m_readCount = step.read ? step.count : 0;
+  m_expectMemoryReply = step.read ? 1 : 0;
+  m_frameOp = opCode;
+  m_frameAddress = step.address;
+}
+
+// ---------------------------------------------------------------------------
+// Receive
+
+void CCommThread::receiveCycle() {
+  std::uint8_t byte = 0;
+  // Waiting for a reply sleeps in one poll until a byte comes, up to
+  // kReplyWaitMs, instead of waking every millisecond: a byte is taken the
+  // moment it arrives either way, and the silence is counted in
+  // milliseconds, so the time-out comes after the same time.
+  const auto waitStart = std::chrono::steady_clock::now();
+  const int wait = std::clamp(kEmptyReadsForTimeout - m_idleCount, kReadWaitMs, kReplyWaitMs);
+  const ReadResult r = m_port.readByte(byte, wait);
+  if (r == ReadResult::Byte) {
+    m_bytesReceived.fetch_add(1, std::memory_order_relaxed);
+    m_idleCount = 0;
+    m_lastRxTick.store(tick());
+    if (!m_rx.push(byte)) {
+      // The rest of the frame cannot arrive faster than the line carries
+      // it: wait for all but its last byte and take it in one piece,
+      // instead of waking for every byte. The frame is complete no later
+      // than it would be otherwise.
+      const std::size_t missing = m_rx.expectedLength() - m_rx.buffered();
+      if (m_port.buffered() == 0 && m_rx.buffered() > 0 && missing > 1) {
+        const auto us = (missing - 1) * kByteMicros;
+        std::this_thread::sleep_for(std::chrono::microseconds(us));
+      }
+      return;
+    }
+    const auto frame = m_rx.frame();
+    std::copy(frame.begin(), frame.end(), m_frame.begin());
+    m_frameLength = frame.size();
+    switch (m_rx.kind()) {
+      case ReplyKind::Measurement:
+        onMeasurementFrame();
+        break;
+      case ReplyKind::Information:
+        onInformationFrame();
+        break;
+      case ReplyKind::Memory:
+        onMemoryFrame();
+        break;
+    }
+    return;
+  }
+  if (r == ReadResult::Failed) {
+    // A failing line fails at once and for ever; pace it like silence so
+    // that the time-out, not the failure rate, sets the reporting rhythm.
+    if (!waitFor(kReadWaitMs)) return;
+  }
+  const auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - waitStart);
+  m_idleCount += std::max(1, static_cast<int>(waited.count()));
+  if (m_idleCount >= kEmptyReadsForTimeout) {
+    m_idleCount = 0;
+    m_state = State::Timeout;
+  }
+}
+
+void CCommThread::onMeasurementFrame() {
+  const std::uint32_t now = tick();
+  const std::uint32_t elapsed = now - m_shared.g_linkStartTick.load();
+  m_shared.g_elapsedMs.store(elapsed);
+  const std::uint32_t polls = m_shared.g_pollCount.fetch_add(1) + 1;
+  const bool graph = m_shared.g_currentPage.load() == page::kGraph;
+
+  bool pass = false;
+  if (graph) {
+    const std::uint32_t sinceSample = elapsed - m_shared.g_lastSampleMs.load();
+    pass = static_cast<double>(sinceSample) > m_shared.g_samplePeriod.load() * 1000.0;
+  } else {
+    pass = polls >= 2;
+  }
+  if (pass) {
+    m_shared.g_pollCount.store(0);
+    const std::uint8_t info0 = m_shared.deviceInfo()[0];
+    {
+      std::lock_guard lock(m_blockMutex);
+      m_block = decodeMeasurement(std::span<const std::uint8_t, kMeasurementFrameLength>(
+                                      m_frame.data(), kMeasurementFrameLength),
+                                  info0);
+      m_block.m_sampleMs = elapsed;
+    }
+    if (graph) m_shared.g_lastSampleMs.store(elapsed);
+    m_notifier.post(msg::kLiveValues, 0, graph ? 1 : 0);
+    m_notifier.post(msg::kLinkState, link_state::kAlive, 0);
+  }
+  m_state = State::Send;
+}
+
+void CCommThread::onInformationFrame() {
+  m_notifier.post(msg::kLinkState, link_state::kAlive, 0);
+  const auto info = decodeInformation(
+      std::span<const std::uint8_t, kInformationFrameLength>(m_frame.data(), kInformationFrameLength));
+  m_shared.setDeviceInfo(info);
+  m_notifier.post(msg::kInformation, 0, 0);
+  {
+    std::lock_guard lock(m_blockMutex);
+    m_block.m_infoPending = 0;
+  }
+  m_live->m_infoRequest.store(0);
+  m_replyKind = ReplyKind::Measurement;
+  m_state = State::Send;
+}
+
+void CCommThread::onMemoryFrame() {
+  m_notifier.post(msg::kLinkState, link_state::kAlive, 0);
+  const MemoryData data = decodeMemory(std::span<const std::uint8_t>(m_frame.data(), m_frameLength));
+  if (m_shared.g_identifyRequest.load() == 1 || m_confirmIdentity) {
+    onIdentityReply(data);
+  } else if (m_shared.requestPending()) {
+    onTransferReply(data);
+  }
+  m_rx.clear();
+  m_frameLength = 0;
+  m_replyKind = ReplyKind::Measurement;
+  m_state = State::Send;
+}
+
+void CCommThread::trackTransfer() {
+  const bool pending = m_shared.requestPending();
+  if (!pending) {
+    m_transferActive = false;
+    m_confirmIdentity = false;
+    return;
+  }
+  if (m_transferActive) return;
+  // A new transfer talks to the regulator whose images are loaded; in
+  // file mode, or before the first full read, the regulator is not known
+  // until the read reaches its serial number.
+  m_transferActive = true;
+  m_confirmIdentity = false;
+  m_serialKnown = 0;
+  if (m_shared.g_fileMode.load() == 1) return;
+  if (m_shared.g_eepromLoaded.load() == 1) {
+    m_serial = serialOf(m_shared.device(Area::Base));
+    m_serialKnown = kAllSerialBytes;
+  } else if (m_linkSerialKnown == kAllSerialBytes) {
+    // The images are not confirmed (the view clears the flag while the
+    // regulator is silent): the regulator this link last heard is the one
+    // the request was made for.
+    m_serial = m_linkSerial;
+    m_serialKnown = kAllSerialBytes;
+  }
+}
+
+void CCommThread::noteBaseBytes(std::uint8_t address, std::span<const std::uint8_t> bytes) {
+  // What a BASE reply carries is what the device holds now, including a
+  // serial number that a write has just changed.
+  for (std::size_t j = 0; j < bytes.size(); ++j) {
+    const std::size_t at = (address + j) % kImageSize;
+    if (at < kIdentityAddress || at >= kIdentityAddress + 3u) continue;
+    const std::size_t i = at - kIdentityAddress;
+    m_serial[i] = m_linkSerial[i] = bytes[j];
+    m_serialKnown = static_cast<std::uint8_t>(m_serialKnown | (1u << i));
+    m_linkSerialKnown = static_cast<std::uint8_t>(m_linkSerialKnown | (1u << i));
+  }
+}
+
+bool CCommThread::transferIsRead() const {
+  const auto running = m_shared.g_xferOp.load();
+  return running == op::kReadOption || running == op::kReadBase;
+}
+
+void CCommThread::onIdentityReply(const MemoryData& data) {
+  m_shared.g_identifyRequest.store(0);
+  m_confirmIdentity = false;
+  const bool fileMode = m_shared.g_fileMode.load() == 1;
+  DeviceState::Serial answered{};
+  const bool valid = data.count >= 3 && data.address == kIdentityAddress;
+  if (valid) {
+    std::copy_n(data.data.begin(), 3, answered.begin());
+    m_linkSerial = answered;
+    m_linkSerialKnown = kAllSerialBytes;
+  }
+
+  if (m_transferActive && m_shared.requestPending()) {
+    // Whatever the check interrupted, the transfer's step starts again
+    // with its 'R' and its whole frame.
+    m_phase = 0;
+    if (m_serialKnown != kAllSerialBytes) {
+      if (transferIsRead()) {
+        // The read has not reached the serial number yet: nothing tells
+        // this regulator from the one before, so the read starts again and
+        // the images come from one device only.
+        m_shared.restartAsFullRead();
+        m_notifier.post(msg::kSetCursor, 0, 0);
+        return;
+      }
+      // A write to a regulator that cannot be confirmed goes no further.
+      reloadAnotherDevice(answered, m_serial);
+      return;
+    }
+    if (valid && answered == m_serial) {
+      if (!transferIsRead() && !fileMode) m_shared.g_eepromLoaded.store(1);
+      return;
+    }
+    reloadAnotherDevice(answered, m_serial);
+    return;
+  }
+
+  if (fileMode) return;
+  const DeviceState::Serial expected = serialOf(m_shared.device(Area::Base));
+  if (valid && answered == expected) {
+    m_shared.g_eepromLoaded.store(1);
+    return;
+  }
+  reloadAnotherDevice(answered, expected);
+}
+
+void CCommThread::reloadAnotherDevice(const DeviceState::Serial& answered, const DeviceState::Serial& expected) {
+  m_shared.setLastIdentity({answered, expected});
+  m_shared.m_bAutoScale.store(true);
+  // A write cut short leaves its regulator half-written: the box says so,
+  // and which regulator it was, instead of only that the images reload.
+  const bool writeStopped = m_transferActive && m_shared.requestPending() && !transferIsRead();
+  const std::string stopped = writeStopped ? m_shared.msgWriteAbandoned() : std::string();
+  showBox(stopped.empty() ? m_shared.msgSerialMismatch()
+                          : fillTwo(stopped, serialText(answered), serialText(expected)));
+  m_notifier.post(msg::kReloadStarted, 0, 0);
+  // Whatever ran is replaced by a full read: its bytes were meant for
+  // another device.
+  m_shared.restartAsFullRead();
+  m_transferActive = true;
+  m_serialKnown = 0;
+  m_phase = 0;
+  m_notifier.post(msg::kSetCursor, 0, 0);
+}
+
+void CCommThread::nextWrite(std::uint32_t opCode, int block) {
+  m_shared.g_xferOp.store(opCode);
+  m_shared.g_xferBlock.store(static_cast<std::int8_t>(block));
+  m_shared.g_xferVerify.store(0);
+  m_phase = 0;
+}
+
+void CCommThread::endTransfer(std::uintptr_t wParam, bool messageBox) {
+  // m_phase stays as it is: a write that follows reads its first block
+  // back before it sends it, and writes it only if the device differs
+  // (a byte the device already holds is not written again).
+  m_shared.finishRequest();
+  m_transferActive = false;
+  m_notifier.post(msg::kTransferDone, wParam, 0);
+  if (messageBox) showBox(m_shared.msgTransferDone());
+  m_notifier.post(msg::kSetCursor, 0, 0);
+}
+
+void CCommThread::onTransferReply(const MemoryData& data) {
+  const std::uint32_t opCode = m_shared.g_xferOp.load();
+  const int k = m_shared.g_xferBlock.load();
+  // A reply that is not for the frame just sent is not acted upon; the
+  // step is simply read again.
+  if (opCode != m_frameOp || data.address != m_frameAddress) return;
+  const transfer_ops::Step step =
+      transfer_ops::stepFor(opCode, k, m_shared.g_xferStart.load(), m_shared.g_xferCount.load());
+  if (step.area == Area::Base) noteBaseBytes(data.address, data.bytes());
+
+  using transfer_ops::Outcome;
+  const transfer_ops::Verdict v = transfer_ops::judge(m_shared, opCode, k, data);
+  switch (v.outcome) {
+    case Outcome::NextBlock:
+      m_shared.g_xferBlock.store(static_cast<std::int8_t>(k + 1));
+      break;
+    case Outcome::NextArea:  // the full read moves on to BASE
+      m_shared.g_xferOp.store(op::kReadBase);
+      m_shared.g_xferBlock.store(0);
+      m_notifier.post(msg::kSetCursor, 0, 0);
+      break;
+    case Outcome::Write:
+      nextWrite(v.nextOp, v.nextBlock);
+      break;
+    case Outcome::WriteNextArea:  // OPTION written, BASE follows
+      m_notifier.post(msg::kTransferDone, v.wParam, 0);
+      nextWrite(v.nextOp, v.nextBlock);
+      m_notifier.post(msg::kSetCursor, 0, 0);
+      break;
+    case Outcome::Done:
+      if (opCode == op::kReadBase) m_shared.g_eepromLoaded.store(1);
+      endTransfer(v.wParam, v.messageBox);
+      break;
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Timeout
+
+void CCommThread::timeoutCycle() {
+  const std::uint32_t silence = tick() - m_lastRxTick.load();
+  m_notifier.post(msg::kLinkState, silence > kSilenceMs ? link_state::kNoDevice : link_state::kLate, 0);
+  m_rx.clear();
+  m_frameLength = 0;
+  m_txIndex = 0;
+  m_port.purge();
+  m_state = State::Send;
+  // A second of silence in the middle of a transfer may be a regulator
+  // being swapped: the transfer waits for its identity first.
+  if (silence > kSilenceMs && m_shared.requestPending()) m_confirmIdentity = true;
+  if (m_port.gone()) recoverVanishedPort();
+}
+
+void CCommThread::recoverVanishedPort() {
+  // The adapter was pulled or the line hung up: close it and try to open
+  // it again about once a second. The transfer block is left as it was, so
+  // a transfer that was running carries on where it stopped, once the
+  // regulator on the reopened port has shown the same serial number.
+  m_port.close();
+  while (waitFor(kReopenIntervalMs)) {
+    PortOpenError error;
+    if (m_port.open(m_portName, &error)) {
+      m_rx.clear();
+      m_txIndex = 0;
+      m_idleCount = 0;
+      m_state = State::Send;
+      // Whatever answers on the reopened port may be another regulator.
+      if (m_shared.requestPending()) m_confirmIdentity = true;
+      return;
+    }
+    m_notifier.post(msg::kLinkState, link_state::kNoDevice, 0);
+  }
+}
+
+}  // namespace vrx4

@@ -1,0 +1,69 @@
+// What the live value display feeds while the graph records: the sample
+// store the trend chart draws, and the capture file that gets one row per
+// sample. Used on the GUI thread; the store may also be read elsewhere.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "core/monitoring/graph_sample.h"
+#include "core/monitoring/sample_store.h"
+
+namespace vrx4 {
+
+// The capture file: opened, appended to and closed for every line, so that
+// it is complete on disk after each row. A row that cannot be written is
+// counted, never silently lost.
+class CCaptureFile {
+ public:
+  std::string m_strPath;
+
+  // Creates (or empties) the file and writes the header line; the row
+  // counts start again. False with the reason in *error when it cannot be
+  // written.
+  bool Create(std::string_view header, std::string* error = nullptr);
+  // Appends one row to the existing file (never creates it: a capture file
+  // that was deleted stays deleted). False, counting the row as lost, when
+  // the file cannot be opened or the whole row cannot be written; a row
+  // written in part is cut off again, so the file never holds half a line.
+  bool WriteRow(const GraphSample& sample, float pressureFactor, unsigned unit);
+
+  std::uint64_t m_rowsWritten = 0;
+  std::uint64_t m_rowsLost = 0;
+};
+
+// What one capture sample led to.
+struct RecordOutcome {
+  bool stored = false;       // appended to the store
+  bool refreshDue = false;   // a new second of sample time: refresh the chart
+  bool rowLost = false;      // capturing, and the row could not be written
+  bool oldestLeft = false;   // the store is full: samples began to leave (once per recording)
+};
+
+struct GraphRecording {
+  bool g_graphRunning = false;  // samples are appended only while set
+  bool g_captureOn = false;     // rows are written only while set
+  float g_secondsPerDivision = 5.0f;
+  CCaptureFile g_captureFile;
+  CSampleStore m_store;
+  // Whole seconds of sample time the chart was last asked to refresh at.
+  double m_lastRefreshTime = 0;
+
+  // One capture sample stamped sampleMs on the capture clock, which has
+  // run msSinceStart since the recording (re)started. While running: into
+  // the store and, while capturing, a row of the file. A sample posted
+  // twice (the display fell behind the link) is taken once; a sample
+  // stamped later than the clock allows was measured before a restart and
+  // is not taken.
+  RecordOutcome record(const GraphSample& sample, std::uint32_t sampleMs, std::uint32_t msSinceStart,
+                       float pressureFactor, unsigned unit);
+  void clear();
+
+ private:
+  bool m_hasLast = false;
+  std::uint32_t m_lastSampleMs = 0;
+  bool m_toldOldestLeft = false;
+};
+
+}  // namespace vrx4

@@ -1,0 +1,42 @@
+// What the main view hands the parameter pages: the shared device state,
+// the display context of the moment, their message texts in the chosen
+// language, message boxes, and the folder of the data files.
+#include "core/base/language_table.h"
+#include "gui/app/message_box.h"
+#include "gui/app/vrx4_app.h"
+#include "gui/app/vrx4_view.h"
+#include "gui/monitoring/graph_page.h"
+
+namespace vrx4 {
+
+void CVRX4View::setUpPageHost() {
+  m_pageHost.state = &m_app.state();
+  m_pageHost.units = [this] {
+    const Settings& st = m_app.settings();
+    PageUnits u = PageUnits::of(st.m_nPressureUnit, st.m_nPressureScale, m_app.state().g_accessMode.load());
+    u.factor = m_app.m_fPressureFactor;
+    return u;
+  };
+  m_pageHost.text = [this](PageText t) {
+    const Kept k = t == PageText::TransferBusy ? Kept::TransferBusy : Kept::RequestInvalid;
+    return QString::fromStdString(m_app.keptText(k));
+  };
+  m_pageHost.message = [](QWidget* parent, const QString& text) { messageBox(parent, text); };
+  m_pageHost.dataDir = m_app.GetProgramDir();
+}
+
+GraphPageHost CVRX4View::graphPageHost() {
+  GraphPageHost h;
+  h.state = &m_app.state();
+  h.recording = &m_app.m_graph;
+  h.maxPoints = m_app.settings().m_nGraphMaxPoints;
+  h.units = m_pageHost.units;
+  h.text = [this](GraphText t) {
+    return QString::fromStdString(m_app.keptText(t == GraphText::RowsLost ? Kept::CaptureRowsLost : Kept::GraphOldestLeft));
+  };
+  h.message = m_pageHost.message;
+  h.dataDir = m_app.GetProgramDir();
+  return h;
+}
+
+}  // namespace vrx4

@@ -1,0 +1,66 @@
+#include "gui/memory/map_page.h"
+
+#include <QPainter>
+
+#include "gui/controls/colour_button.h"
+#include "gui/controls/colour_label.h"
+#include "gui/controls/colour_scheme.h"
+#include "gui/controls/control_id.h"
+#include "core/memory/eeprom_map.h"
+
+namespace vrx4 {
+
+CMapPage::CMapPage(int dialogId, const MemoryHost& host, QWidget* parent)
+    : CPage(dialogId, parent, colour::kWhite), m_host(host) {}
+
+QPushButton* CMapPage::addButton(int id, const char* text, QRect place, ColourWord back,
+                                 std::function<void()> handler) {
+  auto* b = new CColourButton(QString::fromUtf8(text), this);
+  setControlId(b, id);
+  b->setTextColour(colour::kBlack);
+  b->setBackColour(back);
+  b->setGeometry(place);
+  connect(b, &QPushButton::clicked, this, std::move(handler));
+  return b;
+}
+
+CColourLabel* CMapPage::addCaption(int id, const char* text, QRect place) {
+  auto* l = new CColourLabel(QString::fromUtf8(text), this);
+  setControlId(l, id);
+  l->setTextColour(colour::kBlack);
+  l->setBackColour(colour::kPanel);
+  l->m_styleOn = 1;  // bold, as the page titles
+  l->applyFont();
+  l->setGeometry(place);
+  return l;
+}
+
+QPushButton* CMapPage::button(int id) { return findControl<QPushButton>(this, id); }
+
+void CMapPage::enableButtons(std::initializer_list<int> ids, bool enable) {
+  for (int id : ids)
+    if (QPushButton* b = button(id)) b->setEnabled(enable);
+}
+
+whole_config::EditWrite CMapPage::writeArea(Area area, const Image& edit) {
+  const auto r = whole_config::writeEdits(*m_host.state, eeprom_map::writeOp(area),
+                                          [&](Images& im) { im.edit(area) = edit; });
+  if (r == whole_config::EditWrite::Busy) showMessage(m_host.textOf(MemoryText::TransferBusy));
+  return r;
+}
+
+Image CMapPage::device(Area area) const { return m_host.state->device(area); }
+
+bool CMapPage::fileMode() const { return m_host.state->g_fileMode.load() == 1; }
+
+void CMapPage::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  p.fillRect(rect(), Qt::white);
+  p.setPen(toQColor(colour::rgb(160, 160, 160)));
+  for (const QRect& r : m_columns) {
+    p.fillRect(r, toQColor(colour::kPanel));
+    p.drawRect(r.adjusted(0, 0, -1, -1));
+  }
+}
+
+}  // namespace vrx4

@@ -1,0 +1,117 @@
+// The graph page: the trend chart of the live values, the channels it
+// draws, the time base, RE-START and STOP, and the capture file with its
+// record, pause and end buttons.
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "core/base/control_ids.h"
+#include "core/monitoring/time_base.h"
+#include "gui/pages/page.h"
+#include "core/pages/page_formats.h"
+
+class QFrame;
+class QLineEdit;
+
+namespace vrx4 {
+
+class CColourCheckBox;
+class CColourLabel;
+class CImageButton;
+class CTrendChart;
+class DeviceState;
+struct GraphRecording;
+struct LiveMeasurement;
+
+namespace graph_id {
+constexpr int kChannelBox = 1198, kCaptureBox = 1199, kTimeBaseBox = 1200;
+// Channel boxes, in the chart's channel order.
+constexpr int kCtrl = 1231, kAuxin = 1232, kP2 = 1233, kVdc24 = 1234, kUout = 1235, kIout = 1236, kAlarm = 1237;
+constexpr int kCapture = 1239;
+constexpr int kRecord = 1054, kPause = 1260, kEnd = 1258;
+constexpr int kNeverShown[] = {1262, 1055, 1056};
+constexpr int kTimeBaseCaption = 1264, kSamplePeriod = 1238, kSampleUnit = 1267, kDivision = 1242, kDivisionUnit = 1268;
+constexpr int kRestart = 1243, kPauseButton = 1244, kStop = 1245, kOk = 1;
+constexpr int kChart = 9002;
+// Our own: the line that says the store has begun to let old samples go.
+constexpr int kStoreNotice = 1269;
+}  // namespace graph_id
+
+// The capture buttons' bitmaps, read from the data folder.
+inline constexpr const char* kRecordBitmap = "Capture_record.bmp";  // a play triangle
+inline constexpr const char* kPauseBitmap = "Capture_pause.bmp";    // two pause bars
+inline constexpr const char* kEndBitmap = "Capture_end.bmp";        // a stop square
+
+// Texts the page shows; the view looks them up in the language file.
+enum class GraphText {
+  RowsLost,    // "%d" rows of the capture file could not be written
+  OldestLeft,  // the store is full and the oldest samples leave
+};
+
+// What the graph page needs from the program around it.
+struct GraphPageHost {
+  DeviceState* state = nullptr;
+  GraphRecording* recording = nullptr;
+  std::int32_t maxPoints = 65535;  // Nb_aff_max
+  std::function<PageUnits()> units;
+  std::function<QString(GraphText)> text;
+  std::function<void(QWidget* parent, const QString& text)> message;
+  std::string dataDir;
+};
+
+class CGraphPage : public CPage {
+ public:
+  CGraphPage(const GraphPageHost& host, QWidget* parent);
+  bool built() const override { return true; }
+
+  // The chart again (a unit or range change).
+  void Refresh(int keepButtons) override;
+
+  // A capture sample of the live value display (0x464 with lParam 1):
+  // into the store, the chart refreshed once a second, a row of the
+  // capture file while capturing.
+  void OnCaptureSample(const LiveMeasurement& m, std::uint32_t sampleMs);
+
+  // RE-START (and the page being shown): the recording starts again.
+  void OnRestart();
+  // STOP: recording and capture end.
+  void OnStop();
+
+  CTrendChart* chart() const { return m_chart; }
+  TimeBase timeBase() const { return m_timeBase; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void createControls();
+  QFrame* panel(int id, QRect r);
+  CColourLabel* caption(int id, const char* text, QRect r);
+  void onChannel(int channel, bool checked);
+  void onSamplePeriodEdited();
+  void onDivisionEdited();
+  void applyTimeBase(const TimeBaseEdit& edit);
+  void onCaptureClicked(bool checked);
+  void endCapture();
+  void showCaptureButtons(bool show);
+
+  GraphPageHost m_host;
+  CTrendChart* m_chart = nullptr;
+  CColourCheckBox* m_capture = nullptr;
+  CImageButton* m_captureButtons[3] = {};
+  QLineEdit* m_samplePeriod = nullptr;
+  QLineEdit* m_division = nullptr;
+  CColourLabel* m_notice = nullptr;
+  QFrame* m_panels[3] = {};
+  TimeBase m_timeBase;
+  bool m_captureOpen = false;  // a capture file was created and not yet ended
+};
+
+}  // namespace vrx4

@@ -1,0 +1,45 @@
+#include "gui/pages/page.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPlainTextEdit>
+
+#include "gui/controls/colour_scheme.h"
+#include "gui/controls/control_id.h"
+
+namespace vrx4 {
+
+CPage::CPage(int dialogId, QWidget* parent, ColourWord background)
+    : QWidget(parent), m_dialogId(dialogId), m_background(background) {
+  setControlId(this, dialogId);
+  hide();
+}
+
+void CPage::Refresh(int) {}
+void CPage::SetEditMode(int) {}
+void CPage::EnableModifyRestore(int) {}
+void CPage::UpdateData(bool) {}
+void CPage::RefreshAsLoaded() {}
+
+bool CPage::setControlText(int id, const QString& text) {
+  QWidget* w = findChild<QWidget*>(QString::number(id));
+  if (w == nullptr) return false;
+  if (auto* b = qobject_cast<QAbstractButton*>(w)) b->setText(text);
+  else if (auto* l = qobject_cast<QLabel*>(w)) l->setText(text);
+  else if (auto* e = qobject_cast<QLineEdit*>(w)) e->setText(text);
+  else if (auto* g = qobject_cast<QGroupBox*>(w)) g->setTitle(text);
+  else if (auto* p = qobject_cast<QPlainTextEdit*>(w)) p->setPlainText(text);
+  else return false;
+  return true;
+}
+
+void CPage::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  p.fillRect(rect(), toQColor(m_background));
+}
+
+}  // namespace vrx4

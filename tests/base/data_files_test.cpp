@@ -1,0 +1,78 @@
+// The shipped data files: every label the program looks up exists in every
+// language, every information code the regulator can report has a text, and
+// the terms documents read back as the text they were written from.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "../test_files.h"
+#include "core/base/language_table.h"
+#include "core/base/profile_file.h"
+#include "core/base/rtf_reader.h"
+#include "core/base/text_encoding.h"
+
+namespace vrx4 {
+namespace {
+
+const std::string kData = VRX4_SOURCE_DATA_DIR;
+using testing::readFile;
+
+TEST(DataFiles, EveryLabelKeyHasATextInEveryLanguage) {
+  const std::string bytes = readFile(kData + "/Language.ini");
+  ASSERT_FALSE(bytes.empty());
+  EXPECT_TRUE(isValidUtf8(bytes)) << "Language.ini must be saved as UTF-8";
+  const ProfileFile file(kData + "/Language.ini");
+  for (std::uint8_t language = 0; language < 4; ++language) {
+    const std::string_view section = languageSection(language);
+    for (const LabelRow& row : labelTable()) {
+      const auto value = file.find(section, row.key);
+      ASSERT_TRUE(value.has_value()) << section << ": missing key \"" << row.key << "\"";
+      EXPECT_FALSE(value->empty()) << section << ": empty value for \"" << row.key << "\"";
+    }
+  }
+  // The button the English terms name.
+  EXPECT_EQ(file.getString("ENGLISH", "I agree", ""), "I Agree");
+}
+
+TEST(DataFiles, InformationCodesHaveTextsAndZeroIsBlank) {
+  const std::string bytes = readFile(kData + "/Error.ini");
+  ASSERT_FALSE(bytes.empty());
+  EXPECT_TRUE(isValidUtf8(bytes));
+  const ProfileFile file(kData + "/Error.ini");
+  for (std::uint8_t language = 0; language < 4; ++language) {
+    const std::string_view section = languageSection(language);
+    const auto zero = file.find(section, "0");
+    ASSERT_TRUE(zero.has_value()) << section;
+    EXPECT_TRUE(zero->empty()) << section << ": code 0 means no message";
+    for (int code : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 255})
+      EXPECT_FALSE(file.getString(section, std::to_string(code), "").empty()) << section << " code " << code;
+  }
+}
+
+TEST(DataFiles, TermsDocumentsReadCleanlyWithTheirAccents) {
+  struct Doc {
+    const char* name;
+    const char* expected;  // a phrase with characters outside ASCII
+  } docs[] = {{"terms-185-en.rtf", "By pressing \"I Agree\""},
+              {"terms-186-fr.rtf", "« J'accepte »"},
+              {"terms-184-de.rtf", "„Ich stimme zu“"},
+              {"terms-183-it.rtf", "È destinato"}};
+  for (const Doc& doc : docs) {
+    const std::string text = readFile(kData + "/terms/" + doc.name);
+    ASSERT_FALSE(text.empty()) << doc.name;
+    std::string error;
+    const auto paragraphs = parseRtf(text, &error);
+    EXPECT_EQ(error, "") << doc.name;
+    ASSERT_GE(paragraphs.size(), 10u) << doc.name;
+    ASSERT_FALSE(paragraphs[0].runs.empty());
+    EXPECT_TRUE(paragraphs[0].runs[0].bold) << doc.name << ": the title is bold";
+    std::string all;
+    for (const auto& p : paragraphs)
+      for (const auto& r : p.runs) all += r.text;
+    EXPECT_NE(all.find(doc.expected), std::string::npos) << doc.name;
+    EXPECT_EQ(all.find("Arial"), std::string::npos) << doc.name << ": the font table is not text";
+  }
+}
+
+}  // namespace
+}  // namespace vrx4

@@ -1,0 +1,108 @@
+// Live values as the LIVE page shows them: units, formats per access mode,
+// the CONTROL back-conversion while it is forced, the pressure error.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <clocale>
+#include <cmath>
+
+#include "core/monitoring/live_display.h"
+#include "core/base/pressure_units.h"
+
+namespace vrx4 {
+namespace {
+
+LiveDisplayInput input(float p2Millibar, std::uint8_t unit, std::uint32_t mode) {
+  LiveDisplayInput in;
+  in.m.m_value[3] = p2Millibar;
+  in.pressureUnit = unit;
+  in.pressureFactor = pressureFactor(unit);
+  in.accessMode = mode;
+  return in;
+}
+
+TEST(LiveDisplay, PressureByUnitAndMode) {
+  EXPECT_EQ(computeLiveDisplay(input(6000, unit::kPsi, 2)).p2, "87");
+  EXPECT_EQ(computeLiveDisplay(input(6000, unit::kBar, 1)).p2, "6.0");
+  EXPECT_EQ(computeLiveDisplay(input(6000, unit::kBar, 4)).p2, "6.000");
+  EXPECT_EQ(computeLiveDisplay(input(6000, unit::kKpa, 3)).p2, "600");
+  EXPECT_EQ(computeLiveDisplay(input(6000, unit::kMpa, 0)).p2, "0.60");
+
+  // The other values: "%2.1f" below mode 4, "%.3f" in it; the CONTROL page
+  // shows three decimals in every setting mode.
+  LiveDisplayInput in = input(0, unit::kBar, 2);
+  in.m.m_value = {2000, 5000, 24030, 0, 4999, 12000};
+  LiveDisplay d = computeLiveDisplay(in);
+  EXPECT_EQ(d.auxin, "2.0");
+  EXPECT_EQ(d.ctrl, "5.0");
+  EXPECT_EQ(d.ctrlPage, "5.000");
+  EXPECT_EQ(d.supply, "24.0");
+  EXPECT_EQ(d.uout, "5.0");
+  EXPECT_EQ(d.iout, "12.0");
+  in.accessMode = 4;
+  d = computeLiveDisplay(in);
+  EXPECT_EQ(d.supply, "24.030");
+  EXPECT_EQ(d.uout, "4.999");
+  in.accessMode = 1;
+  EXPECT_EQ(computeLiveDisplay(in).ctrlPage, "5.0");
+
+  // Whatever the user's locale.
+  const char* old = std::setlocale(LC_ALL, nullptr);
+  const std::string saved = old ? old : "C";
+  if (std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr) {
+    EXPECT_EQ(computeLiveDisplay(input(6000, unit::kBar, 4)).p2, "6.000");
+    std::setlocale(LC_ALL, saved.c_str());
+  }
+}
+
+TEST(LiveDisplay, ErrorStatusBitsAndForcedControl) {
+  // Voltage command, gain 1024/1024 bar per volt, no offset: 5 V asks for
+  // 5 bar, P2 is 4.8 bar.
+  LiveDisplayInput in = input(4800, unit::kBar, 2);
+  in.m.m_value[1] = 5000;
+  in.scaling.voltGain = 1024;
+  EXPECT_EQ(computeLiveDisplay(in).error, "0.2");
+  in.pressureUnit = unit::kPsi;
+  in.pressureFactor = pressureFactor(unit::kPsi);
+  EXPECT_EQ(computeLiveDisplay(in).error, "3");
+  // A current input uses the current pair.
+  in = input(4800, unit::kBar, 4);
+  in.m.m_value[1] = 12000;
+  in.m.m_statusBit4 = 1;
+  in.scaling.ampGain = 512;     // 0.5 bar per mA
+  in.scaling.ampOffset = -1000;  // -1 bar
+  EXPECT_EQ(computeLiveDisplay(in).error, "0.200");
+
+  // Forced CONTROL on the LIVE page: the device reports the set-point in
+  // millibar; shown again in volts (or mA) through the test unit's pair.
+  in = input(0, unit::kBar, 4);
+  in.ctrlForcedOnLivePage = true;
+  in.m.m_value[1] = 5500;
+  in.scaling.voltGain = 1024;
+  in.scaling.voltOffset = 500;
+  EXPECT_EQ(computeLiveDisplay(in).ctrl, "5.000");
+  in.testCtrlUnit = 1;
+  in.scaling.ampGain = 256;  // 0.25 bar per mA
+  in.scaling.ampOffset = 0;
+  EXPECT_EQ(computeLiveDisplay(in).ctrl, "22.000");
+  // The error is then set-point minus P2 directly.
+  in.m.m_value[3] = 5000;
+  EXPECT_EQ(computeLiveDisplay(in).error, "0.500");
+  // A gain of 0 cannot be undone: the reported value, never inf or nan.
+  in.scaling.ampGain = 0;
+  EXPECT_EQ(computeLiveDisplay(in).ctrl, "5.500");
+  EXPECT_TRUE(std::isfinite(controlValue(in)));
+
+  // Status bits: the alarm state reads 0 = ON when the output is on.
+  in = input(0, unit::kBar, 1);
+  in.m.m_statusBit0 = 1;
+  in.m.m_statusBit2 = 1;
+  in.m.m_statusBit3 = 1;
+  const LiveDisplay d = computeLiveDisplay(in);
+  EXPECT_EQ((std::array{d.alarmState, d.p2Source, d.auxinUnit, d.ctrlUnit}), (std::array{0, 1, 1, 0}));
+  in.m.m_statusBit0 = 0;
+  EXPECT_EQ(computeLiveDisplay(in).alarmState, 1);
+}
+
+}  // namespace
+}  // namespace vrx4
