@@ -14,6 +14,7 @@
 #include "core/base/app_options.h"
 #include "core/base/app_paths.h"
 #include "core/base/control_ids.h"
+#include "core/base/hex_text.h"
 #include "core/base/language_table.h"
 #include "core/base/number_format.h"
 #include "core/base/pressure_units.h"
@@ -49,7 +50,7 @@ TEST(NumberFormat, PointDecimalWhateverTheLocale) {
   EXPECT_EQ(formatFixed(5.0, 2, 1), "5.0");
   EXPECT_EQ(formatFixed(5.0, 6, 1), "   5.0");
   EXPECT_EQ(formatFixed(1.0 / 0.0, 1), "---");
-  EXPECT_EQ(formatHexByte(0x0A), "0A");
+  EXPECT_EQ(hex_text::byte(0x0A), "0A");
   std::setlocale(LC_ALL, "C");
   if (german == nullptr) GTEST_SKIP() << "no German or French locale installed to prove it against";
 }

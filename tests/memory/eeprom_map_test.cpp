@@ -1,12 +1,12 @@
 // The EEPROM map pages' texts and what their edits write; the whole-area
 // writes of the tools page; the comparison of two configurations.
-#include "core/memory/eeprom_map.h"
-
 #include <gtest/gtest.h>
 
 #include <random>
 
+#include "core/base/hex_text.h"
 #include "core/memory/config_diff.h"
+#include "core/memory/eeprom_map.h"
 #include "core/memory/whole_config.h"
 
 namespace vrx4 {
@@ -110,7 +110,7 @@ TEST(Dump, LinesOfFiftyCharactersAndTheCheckOfEachCharacter) {
   EXPECT_EQ(base.size(), 7u * 50);
   EXPECT_TRUE(base.ends_with(" \r\n"));
   EXPECT_EQ(option.size(), 7u * 50 + 9);
-  EXPECT_EQ(option.substr(0, 3), whole_config::hexByte(device[0]) + " ");
+  EXPECT_EQ(option.substr(0, 3), hex_text::byte(device[0]) + " ");
   for (Area a : {Area::Base, Area::Option}) {
     std::string text = dumpText(a, device);
     const Image zero{};

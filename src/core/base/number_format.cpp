@@ -23,9 +23,5 @@ std::string formatFixed(double value, int width, int precision) {
   return text;
 }
 
-std::string formatHexByte(std::uint8_t byte) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  return {kDigits[byte >> 4], kDigits[byte & 0x0F]};
-}
 
 }  // namespace vrx4

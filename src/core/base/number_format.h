@@ -15,7 +15,5 @@ namespace vrx4 {
 std::string formatFixed(double value, int precision);
 // "%{width}.{precision}f": right-aligned, padded with blanks to width.
 std::string formatFixed(double value, int width, int precision);
-// "%02X".
-std::string formatHexByte(std::uint8_t byte);
 
 }  // namespace vrx4

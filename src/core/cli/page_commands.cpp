@@ -7,6 +7,7 @@
 #include <functional>
 #include <iostream>
 
+#include "core/base/hex_text.h"
 #include "core/base/pressure_units.h"
 #include "core/cli/cli_link.h"
 #include "core/cli/command_support.h"
@@ -209,8 +210,8 @@ std::optional<SetPlan> planFor(const Args& a, const PageUnits& u) {
 
 std::string rangeText(Area area, std::size_t first, std::size_t count) {
   std::string text = std::string(area == Area::Base ? "BASE 0x" : "OPTION 0x") +
-                     whole_config::hexByte(static_cast<std::uint8_t>(first));
-  if (count > 1) text += "..0x" + whole_config::hexByte(static_cast<std::uint8_t>(first + count - 1));
+                     hex_text::byte(static_cast<std::uint8_t>(first));
+  if (count > 1) text += "..0x" + hex_text::byte(static_cast<std::uint8_t>(first + count - 1));
   return text;
 }
 

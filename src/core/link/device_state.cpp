@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "core/base/hex_text.h"
+
 namespace vrx4 {
 
 ByteRange partialRange(std::int8_t start, std::int8_t count) {
@@ -120,16 +122,7 @@ std::string DeviceState::msgWriteAbandoned() const {
   return m_msgWriteAbandoned;
 }
 
-std::string serialText(const DeviceState::Serial& serial) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  std::string out;
-  for (std::uint8_t b : serial) {
-    if (!out.empty()) out += ' ';
-    out += kDigits[b >> 4];
-    out += kDigits[b & 0x0F];
-  }
-  return out;
-}
+std::string serialText(const DeviceState::Serial& serial) { return hex_text::bytes(serial); }
 
 Images DeviceState::snapshot() const {
   return withImages([](const Images& im) { return im; });

@@ -2,6 +2,7 @@
 
 #include <bitset>
 
+#include "core/base/hex_text.h"
 #include "core/memory/eeprom_map.h"
 #include "core/memory/whole_config.h"
 
@@ -35,8 +36,8 @@ std::vector<Difference> compare(const Images& a, const Images& b) {
       for (std::size_t i = 0; i < f.width; ++i) named.set(f.offset + i);
     for (std::size_t i = 0; i < eeprom_map::dumpBytes(area); ++i)
       if (!named.test(i) && ia[i] != ib[i])
-        out.push_back({area, std::nullopt, static_cast<std::uint8_t>(i), whole_config::hexByte(ia[i]),
-                       whole_config::hexByte(ib[i])});
+        out.push_back({area, std::nullopt, static_cast<std::uint8_t>(i), hex_text::byte(ia[i]),
+                       hex_text::byte(ib[i])});
   }
   return out;
 }
@@ -44,7 +45,7 @@ std::vector<Difference> compare(const Images& a, const Images& b) {
 std::string text(const Difference& d) {
   std::string s = d.area == Area::Base ? "BASE " : "OPTION ";
   if (d.field) s += std::string(d.field->name) + " ";
-  return s + "0x" + whole_config::hexByte(d.address) + " " + d.a + " " + d.b;
+  return s + "0x" + hex_text::byte(d.address) + " " + d.a + " " + d.b;
 }
 
 }  // namespace vrx4::config_diff

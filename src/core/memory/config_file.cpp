@@ -6,13 +6,13 @@
 #include <algorithm>
 #include <climits>
 
+#include "core/base/hex_text.h"
 #include "core/base/text_file.h"
 
 namespace vrx4::config_file {
 
 namespace {
 
-constexpr char kDigits[] = "0123456789ABCDEF";
 constexpr std::string_view kLineEnd = "\r\n";
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
 constexpr std::size_t kBytesPerLine = 16;
@@ -21,18 +21,13 @@ constexpr std::uint32_t kBaseHeader = 0x10000;
 
 // ---- writers ----
 
-// `digits` upper-case hexadecimal digits of `value`, most significant first.
-void appendHex(std::string& out, std::uint32_t value, int digits) {
-  for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4) out.push_back(kDigits[(value >> shift) & 0xFu]);
-}
-
 // One block: a five-character header before every 16th byte, a line break
 // after every 16th byte, and one more line break after the block (it ends
 // a short last line, or leaves an empty line after a full one).
 void appendBlock(std::string& out, const Image& image, std::size_t count, std::uint32_t headerOffset) {
   for (std::size_t i = 0; i < count; ++i) {
-    if (i % kBytesPerLine == 0) appendHex(out, static_cast<std::uint32_t>(i) + headerOffset, 5);
-    appendHex(out, image[i], 2);
+    if (i % kBytesPerLine == 0) hex_text::append(out, static_cast<std::uint32_t>(i) + headerOffset, 5);
+    hex_text::append(out, image[i], 2);
     if (i % kBytesPerLine == kBytesPerLine - 1) out += kLineEnd;
   }
   out += kLineEnd;
@@ -40,19 +35,13 @@ void appendBlock(std::string& out, const Image& image, std::size_t count, std::u
 
 // ---- reader ----
 
-int hexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 bool isValidLine(std::string_view line) {
   if (line.size() < kHeaderChars) return false;
-  return std::all_of(line.begin(), line.end(), [](char c) { return hexValue(c) >= 0; });
+  return std::all_of(line.begin(), line.end(), [](char c) { return hex_text::digitValue(c) >= 0; });
 }
 
 std::uint8_t byteAt(std::string_view digits, std::size_t pos) {
-  return static_cast<std::uint8_t>((hexValue(digits[pos]) << 4) | hexValue(digits[pos + 1]));
+  return static_cast<std::uint8_t>((hex_text::digitValue(digits[pos]) << 4) | hex_text::digitValue(digits[pos + 1]));
 }
 
 // Stores the data pairs of a valid line at start, start+1, ... and cut at
@@ -60,7 +49,7 @@ std::uint8_t byteAt(std::string_view digits, std::size_t pos) {
 // number of bytes stored.
 std::size_t storeLine(std::string_view line, std::span<std::uint8_t> target, std::bitset<kImageSize>& supplied) {
   std::size_t start = 0;
-  for (std::size_t k = 1; k < kHeaderChars; ++k) start = (start << 4) | static_cast<std::size_t>(hexValue(line[k]));
+  for (std::size_t k = 1; k < kHeaderChars; ++k) start = (start << 4) | static_cast<std::size_t>(hex_text::digitValue(line[k]));
   if (start >= target.size()) return 0;
   const std::string_view data = line.substr(kHeaderChars);
   const std::size_t count = std::min(data.size() / 2, target.size() - start);  // a lone last digit is ignored

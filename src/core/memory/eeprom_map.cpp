@@ -3,38 +3,14 @@
 #include <algorithm>
 #include <vector>
 
+#include "core/base/hex_text.h"
+#include "core/base/line_ends.h"
+
 namespace vrx4::eeprom_map {
 namespace {
 
-constexpr char kDigits[] = "0123456789ABCDEF";
 constexpr std::size_t kDumpLine = 50;     // 16 × "XX " + CR LF
 constexpr std::size_t kBytesPerLine = 16;
-
-int hexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
-void appendHex(std::string& out, std::uint32_t value, std::size_t digits) {
-  for (std::size_t k = digits; k-- > 0;) out.push_back(kDigits[(value >> (4 * k)) & 0xFu]);
-}
-
-// The text with every LF that has no CR before it read as CR LF, and for
-// each character of the result the index it came from in `text`.
-std::string withCrLf(std::string_view text, std::vector<std::size_t>& from) {
-  std::string out;
-  out.reserve(text.size() + text.size() / 16);
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\n' && (out.empty() || out.back() != '\r')) {
-      out.push_back('\r');
-      from.push_back(i);
-    }
-    out.push_back(text[i]);
-    from.push_back(i);
-  }
-  return out;
-}
 
 // The lines of a text split at LF, a CR before each LF dropped.
 std::vector<std::string_view> splitLines(std::string_view text) {
@@ -58,7 +34,7 @@ std::optional<std::uint32_t> lineValue(std::string_view line, const ParamField& 
   if (pad.find_first_not_of(' ') != std::string_view::npos) return std::nullopt;
   std::uint32_t v = 0;
   for (char c : line.substr(line.size() - digits)) {
-    const int h = hexValue(c);
+    const int h = hex_text::digitValue(c);
     if (h < 0) return std::nullopt;
     v = (v << 4) | static_cast<std::uint32_t>(h);
   }
@@ -76,7 +52,7 @@ Parsed fault(std::size_t line, std::size_t column) {
 
 std::string fieldValue(const ParamField& f, const Image& image) {
   std::string out;
-  for (std::size_t i = 0; i < f.width; ++i) appendHex(out, image[f.offset + i], 2);
+  for (std::size_t i = 0; i < f.width; ++i) hex_text::append(out, image[f.offset + i], 2);
   return out;
 }
 
@@ -124,7 +100,7 @@ std::string dumpText(Area area, const Image& image) {
   std::string out;
   const std::size_t n = dumpBytes(area);
   for (std::size_t i = 0; i < n; ++i) {
-    appendHex(out, image[i], 2);
+    hex_text::append(out, image[i], 2);
     out.push_back(' ');
     if (i % kBytesPerLine == kBytesPerLine - 1) out += "\r\n";
   }
@@ -133,7 +109,7 @@ std::string dumpText(Area area, const Image& image) {
 
 Parsed parseDump(Area area, std::string_view text, const Image& device) {
   std::vector<std::size_t> from;
-  const std::string t = withCrLf(text, from);
+  const std::string t = toCrLf(text, &from);
   // Where a character of the normalised text lies in the text as given.
   auto at = [&](std::size_t i) {
     const std::size_t original = i < from.size() ? from[i] : text.size();
@@ -151,10 +127,10 @@ Parsed parseDump(Area area, std::string_view text, const Image& device) {
     else if (p == kDumpLine - 2) good = c == '\r';
     else if (p == kDumpLine - 1) good = c == '\n';
     else if (p % 3 == 2) good = c == ' ';
-    else good = hexValue(c) >= 0;
+    else good = hex_text::digitValue(c) >= 0;
     if (!good) return at(i);
     if (p < kDumpLine - 3 && p % 3 == 1)
-      bytes.push_back(static_cast<std::uint8_t>(hexValue(t[i - 1]) << 4 | hexValue(c)));
+      bytes.push_back(static_cast<std::uint8_t>(hex_text::digitValue(t[i - 1]) << 4 | hex_text::digitValue(c)));
   }
   // A lone digit at the end, or fewer or more bytes than the area has.
   if (!t.empty() && t.size() % kDumpLine < kDumpLine - 3 && t.size() % kDumpLine % 3 == 1) return at(t.size() - 1);

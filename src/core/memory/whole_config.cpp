@@ -4,6 +4,7 @@
 #include <bitset>
 #include <span>
 
+#include "core/base/hex_text.h"
 #include "core/memory/eeprom_map.h"
 
 namespace vrx4::whole_config {
@@ -24,12 +25,7 @@ void startFromDevice(Images& im) {
 }
 
 std::string hexBytes(const Image& im, std::size_t at, std::size_t n) {
-  std::string s;
-  for (std::size_t i = 0; i < n; ++i) {
-    if (i) s += ' ';
-    s += hexByte(im[at + i]);
-  }
-  return s;
+  return hex_text::bytes(std::span(im).subspan(at, n));
 }
 
 struct Range {
@@ -45,8 +41,8 @@ void appendGaps(std::vector<std::string>& out, const Range& r, const std::bitset
     if (supplied.test(a)) continue;
     std::size_t end = a;
     while (end < r.last && !supplied.test(end + 1)) ++end;
-    std::string text = name + hexByte(static_cast<std::uint8_t>(a));
-    if (end != a) text += "..0x" + hexByte(static_cast<std::uint8_t>(end));
+    std::string text = name + hex_text::byte(static_cast<std::uint8_t>(a));
+    if (end != a) text += "..0x" + hex_text::byte(static_cast<std::uint8_t>(end));
     out.push_back(std::move(text));
     a = end;
   }
@@ -66,11 +62,6 @@ std::vector<std::string> unsuppliedRanges(const config_file::ReadOutcome& outcom
   for (const Range& r : ranges)
     appendGaps(out, r, r.area == Area::Option ? outcome.optionSupplied : outcome.baseSupplied);
   return out;
-}
-
-std::string hexByte(std::uint8_t b) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  return {kDigits[b >> 4], kDigits[b & 0x0F]};
 }
 
 void applyExport(Images& im, const config_file::ExportBuffers& file, std::uint32_t accessMode) {

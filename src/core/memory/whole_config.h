@@ -54,7 +54,4 @@ struct Identity {
 };
 Identity identity(const Images& images);
 
-// One byte as two upper-case hexadecimal digits.
-std::string hexByte(std::uint8_t b);
-
 }  // namespace vrx4::whole_config

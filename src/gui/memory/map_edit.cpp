@@ -5,6 +5,7 @@
 #include <QMimeData>
 #include <QTextBlock>
 
+#include "core/base/line_ends.h"
 #include "gui/controls/colour_scheme.h"
 #include "gui/controls/control_id.h"
 
@@ -54,9 +55,7 @@ void CMapEdit::caretTo(std::size_t line, std::size_t column) {
 }
 
 std::string CMapEdit::crLfText() const {
-  QString text = toPlainText();
-  text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-  return text.toStdString();
+  return toCrLf(toPlainText().toStdString());
 }
 
 void CMapEdit::setCrLfText(const std::string& text) {
