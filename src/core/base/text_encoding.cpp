@@ -12,6 +12,8 @@ constexpr std::array<char16_t, 32> kHigh = {
     0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
+}  // namespace
+
 void appendUtf8(std::string& out, std::uint32_t cp) {
   if (cp < 0x80) {
     out += static_cast<char>(cp);
@@ -24,8 +26,6 @@ void appendUtf8(std::string& out, std::uint32_t cp) {
     out += static_cast<char>(0x80 | (cp & 0x3F));
   }
 }
-
-}  // namespace
 
 bool isValidUtf8(std::string_view s) {
   std::size_t i = 0;

@@ -2,12 +2,16 @@
 // Everything inside the program is UTF-8.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace vrx4 {
 
 bool isValidUtf8(std::string_view bytes);
+
+// Appends a code point of the Basic Multilingual Plane as UTF-8.
+void appendUtf8(std::string& out, std::uint32_t codePoint);
 
 // Windows-1252 bytes as UTF-8 (the five unassigned bytes map to U+FFFD).
 std::string windows1252ToUtf8(std::string_view bytes);
