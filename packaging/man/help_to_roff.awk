@@ -144,8 +144,8 @@ function body_line(s,    ind, t, rest) {
     blank = 0
     return
   }
-  # Indented text in a headed block (an example's title): a paragraph of
-  # its own, unless deeper than the last one, when it is kept as typed.
+  # Text indented by one or two in a headed block (an example's title): a
+  # paragraph of its own. Deeper text (the example itself) is kept as typed.
   if (headed && ind > 0 && ind <= 2) {
     end_literal()
     paragraph()

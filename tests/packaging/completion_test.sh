@@ -159,8 +159,6 @@ expect "vrx4ctl re" read restore
 expect "vrx4ctl monitor --unit k" kPa
 expect "vrx4ctl show --unit=M" MPa
 expect "vrx4ctl show --unit=" bar PSI kPa MPa
-expect "vrx4ctl write --access " 2 3 4
-expect "vrx4ctl show --access " 1 2 3 4
 expect "vrx4ctl dump --area base --f" --fields
 expect "vrx4ctl set --unit PSI a" alarm auxin
 expect "vrx4ctl set --restore --unit PSI i" iout
