@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Builds and runs every test: the whole suite in a normal build, the codec
-# and frame tests under AddressSanitizer + UndefinedBehaviorSanitizer, and
-# the link engine's end-to-end tests under ThreadSanitizer.
+# Builds and runs every test: the whole suite in a normal build, then the
+# Debian package made from that build and checked (lintian, desktop entry,
+# AppStream, the unpacked programs), the codec and frame tests under
+# AddressSanitizer + UndefinedBehaviorSanitizer, and the link engine's
+# end-to-end tests under ThreadSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -10,6 +12,7 @@ python3 scripts/check_layout.py
 
 bash scripts/build.sh build
 QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure -j2
+bash scripts/check_package.sh build
 
 bash scripts/build.sh build-asan -DVRX4_SANITIZE=address -DVRX4_BUILD_GUI=OFF
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \

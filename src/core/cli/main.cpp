@@ -25,6 +25,56 @@ constexpr const char* kExitCodes =
     "130  interrupted (Ctrl-C, SIGTERM, SIGHUP); a write or restore is finished first\n"
     "     unless interrupted twice\n";
 
+constexpr const char* kSummary =
+    "Reads, writes, sets and monitors a VRX4 pressure regulator on a serial port, from scripts.\n";
+
+constexpr const char* kOptions =
+    "Options:\n"
+    "  --port P          serial port: COMn (the n-th serial port, /dev/ttyS{n-1}) or a device\n"
+    "                    path (/dev/ttyUSB0, /dev/serial/by-id/..., the line vrx4-sim prints)\n"
+    "  --timeout S       give up after S seconds (default 30, at most 30 days)\n"
+    "  --in FILE         the configuration file to read (write, show, dump)\n"
+    "  --out FILE        read: the configuration file to save; monitor: the file for the rows\n"
+    "  --access M        access mode: 1 VISUALISATION, 2 SETTING, 3 SETTING PRO, 4 service\n"
+    "                    (write: 2, 3 or 4, default 2; show: default 1)\n"
+    "  --unit U          pressure unit: bar (default), PSI, kPa or MPa\n"
+    "  --range R         pressure range, 10 or 20 bar full scale (default: the regulator's)\n"
+    "  --period S        monitor: seconds from one sample to the next (default 1)\n"
+    "  --count N         monitor: stop after N samples\n"
+    "  --json            show: one JSON object instead of the pages' text\n"
+    "  --area A          dump: only the base or the option area\n"
+    "  --fields          dump: the Calibration page's field list instead of the bytes\n"
+    "  --restore         set: write the page's factory copy back\n"
+    "  --type T          set control, auxin: the input, U (voltage) or I (current)\n"
+    "  --corners C       set control, auxin, uout, iout: the corners XL,YL,XH,YH\n"
+    "  --read-as R       set auxin: monitoring or p2\n"
+    "  --logic L         set alarm: + or -\n"
+    "  --error-plus V    set alarm: Error +, in --unit\n"
+    "  --error-minus V   set alarm: Error -, in --unit\n"
+    "  --delay-on S      set alarm: Delay ON, in seconds\n"
+    "  --ton-min S       set alarm: Ton min, in seconds\n"
+    "  --delay-off S     set alarm: Delay OFF, in seconds\n"
+    "  --kp-high N       set pid: Kp High, a whole number 0..255\n"
+    "  --kp-low N        set pid: Kp Low, a whole number 0..255\n"
+    "  --ki N            set pid: Ki, a whole number 0..255\n"
+    "  --kd N            set pid: Kd, a whole number 0..255\n"
+    "  --help            the command's own help\n";
+
+constexpr const char* kExamples =
+    "Examples:\n"
+    "  Save the configuration of the regulator on the first USB adapter:\n"
+    "    vrx4ctl read --port /dev/ttyUSB0 --out golden.txt\n"
+    "  Write that file to another regulator, every block read back and verified:\n"
+    "    vrx4ctl write --port /dev/ttyUSB0 --in golden.txt\n"
+    "  Check a regulator against the golden file (exit 0 when the same, 6 when not):\n"
+    "    vrx4ctl diff golden.txt --port /dev/ttyUSB0 && echo same\n"
+    "  Set the alarm limits to 0.5 bar either side and its ON delay to 2 seconds:\n"
+    "    vrx4ctl set --port /dev/ttyUSB0 alarm --error-plus 0.5 --error-minus 0.5 --delay-on 2\n"
+    "  Record 60 samples in PSI, one a second, into a capture file:\n"
+    "    vrx4ctl monitor --port /dev/ttyUSB0 --count 60 --unit PSI --out p2.csv\n"
+    "  Print the parameter pages of a saved configuration as JSON:\n"
+    "    vrx4ctl show --in golden.txt --json\n";
+
 constexpr const char* kCommonOptions =
     "  --port P       serial port: COMn (the n-th serial port, /dev/ttyS{n-1}) or a device path\n"
     "  --timeout S    give up after S seconds (default 30, at most 30 days)\n";
@@ -115,9 +165,10 @@ const std::vector<Command>& commands() {
 }
 
 void printOverview(std::ostream& os) {
-  os << "Usage: vrx4ctl COMMAND [options]   (vrx4ctl COMMAND --help for its options)\n\nCommands:\n";
+  os << "Usage: vrx4ctl COMMAND [options]   (vrx4ctl COMMAND --help for its options)\n" << kSummary
+     << "\nCommands:\n";
   for (const Command& c : commands()) os << "  " << c.usage << "\n";
-  os << "\n" << kExitCodes;
+  os << "\n" << kOptions << "\n" << kExitCodes << "\n" << kExamples;
 }
 
 }  // namespace
