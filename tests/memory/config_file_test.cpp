@@ -116,13 +116,26 @@ TEST_F(ConfigFile, InvalidLinesStopTheReadWithTheirNumber) {
     EXPECT_EQ(base[0x30], 0);  // reading stopped at the bad line
   }
 
-  // Open keeps the bytes of the earlier lines; Export's caller sees InvalidLine.
   const std::string path = write("bad.txt", "1000012\r\n10000abcd\r\n");
   DeviceState state;
-  EXPECT_EQ(readForOpen(path, state).invalidLine, 2);
-  EXPECT_EQ(state.device(Area::Base)[0], 0x12);
   ExportBuffers out;
   EXPECT_EQ(readForExport(path, state, out).status, ReadStatus::InvalidLine);
+}
+
+TEST_F(ConfigFile, OpenTakesOnlyAFileReadWhole) {
+  // A damaged line, a binary file, configuration lines after the empty
+  // line that ends the data (a Save would drop them): nothing changes.
+  DeviceState state;
+  state.setConfigFilePath("before");
+  const std::pair<std::string, int> files[] = {
+      {"1000012\r\n10000abcd\r\n", 2}, {std::string("\x7F" "ELF\x02\0", 6), 1}, {"1000012\r\n\r\n \r\n0000034\r\n", 4}};
+  for (const auto& [text, line] : files) EXPECT_EQ(readForOpen(write("bad.txt", text), state).invalidLine, line) << text;
+  EXPECT_EQ(state.g_fileMode.load(), 0);
+  EXPECT_EQ(state.configFilePath(), "before");
+  EXPECT_EQ(state.device(Area::Base)[0], 0);
+  // Blank lines after the end leave nothing unread.
+  EXPECT_EQ(readForOpen(write("ok.txt", "1000012\r\n\r\n \t\r\n"), state).status, ReadStatus::Read);
+  EXPECT_EQ(state.device(Area::Base)[0], 0x12);
 }
 
 TEST_F(ConfigFile, WritesAreCutAtTheBufferEnd) {

@@ -210,6 +210,37 @@ TEST(MapWrites, WholeAreaWritesWaitForARunningTransferAndApplyAtOnceInFileMode) 
   EXPECT_FALSE(s.requestPending());
 }
 
+TEST(MapWrites, AnEditGoesOverTheDeviceImageAsItIsNow) {
+  Images shown;
+  shown.g_baseDevice = randomImage(11);
+  Images now = shown;
+  now.g_baseDevice[0x01] ^= 0x01;  // V_TO_B_A's high byte, written by another page
+  now.g_baseDevice[0x2C] ^= 0x01;  // KPLOW
+  now.g_baseDevice[0x10] ^= 0x01;  // outside every field
+  Image typed = shown.g_baseDevice;
+  typed[0x02] ^= 0xFF;  // V_TO_B_A's low byte: a value is never made of two writes
+  typed[0x10] ^= 0xFF;
+  typed[0x11] ^= 0xFF;
+  typed[0x2B] ^= 0xFF;                          // KPHG
+  typed[0x2E] = now.g_baseDevice[0x2E] ^ 0x10;  // KD
+  Merge m = mergeEdit(Area::Base, shown, typed, now);
+  EXPECT_EQ(conflictList(m), "V_TO_B_A, 0x10");
+  EXPECT_EQ(differences(m.edit, now.g_baseDevice), (std::vector<std::size_t>{0x11, 0x2B, 0x2E}));
+  EXPECT_EQ(m.edit[0x2B], typed[0x2B]);
+  typed[0x02] = now.g_baseDevice[0x02];
+  typed[0x10] = now.g_baseDevice[0x10];  // typed as the device has it now
+  EXPECT_TRUE(mergeEdit(Area::Base, shown, typed, now).ok());
+
+  // Another regulator (another SN): nothing typed goes to it.
+  now.g_baseDevice[0x27] ^= 0x01;
+  EXPECT_TRUE(mergeEdit(Area::Option, shown, shown.g_optionDevice, now).ok());
+  Image option = shown.g_optionDevice;
+  option[0x72] ^= 0x01;  // ALIM_B, the area's last byte
+  m = mergeEdit(Area::Option, shown, option, now);
+  EXPECT_EQ(conflictList(m), "ALIM_B");
+  EXPECT_EQ(m.edit, now.g_optionDevice);
+}
+
 TEST(ConfigDiff, FieldsFirstThenBytesOutsideAnyField) {
   Images a, b;
   b.g_baseDevice[0x2B] = 0x7F;                            // KPHG

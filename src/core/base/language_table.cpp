@@ -147,6 +147,7 @@ std::vector<LabelRow> buildTable() {
       {"Unsaved changes", {}, {K::UnsavedChanges}},
       {"File not saved", {}, {K::FileNotSaved}},
       {"File does not supply", {}, {K::FileDoesNotSupply}},
+      {"Changed meanwhile", {}, {K::ChangedMeanwhile}},
       {"Read from the VRX", {D{I, 1108}}},
   };
 }

@@ -44,6 +44,7 @@ enum class Kept : std::uint8_t {
   UnsavedChanges,     // the question before file-mode work is dropped ("%s": the file)
   FileNotSaved,       // after a failed save ("%s": why)
   FileDoesNotSupply,  // Export to VRX of a file that leaves ranges to the regulator ("%s")
+  ChangedMeanwhile,   // a map page's edit met a change of the same values ("%s": which)
   Count
 };
 

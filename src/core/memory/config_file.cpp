@@ -60,6 +60,19 @@ std::size_t storeLine(std::string_view line, std::span<std::uint8_t> target, std
   return count;
 }
 
+// The number of the first line of `rest` with more than blanks in it,
+// counting on from `lineNumber`; 0 when there is none.
+int firstFilledLine(std::string_view rest, int lineNumber) {
+  while (!rest.empty()) {
+    const std::size_t newline = rest.find('\n');
+    const std::string_view line = rest.substr(0, newline);
+    rest.remove_prefix(newline == std::string_view::npos ? rest.size() : newline + 1);
+    if (lineNumber < INT_MAX) ++lineNumber;
+    if (line.find_first_not_of(" \t\r") != std::string_view::npos) return lineNumber;
+  }
+  return 0;
+}
+
 ReadOutcome couldNotOpen(std::string detail) {
   ReadOutcome r;
   r.status = ReadStatus::CouldNotOpen;
@@ -99,7 +112,10 @@ ReadOutcome parse(std::string_view text, ReadTargets targets) {
     text.remove_prefix(newline == std::string_view::npos ? text.size() : newline + 1);
     if (lineNumber < INT_MAX) ++lineNumber;
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    if (line.empty()) break;  // an empty line ends the data
+    if (line.empty()) {  // an empty line ends the data
+      outcome.lineAfterEnd = firstFilledLine(text, lineNumber);
+      break;
+    }
     if (!isValidLine(line)) {
       outcome.status = ReadStatus::InvalidLine;
       outcome.invalidLine = lineNumber;
@@ -121,13 +137,19 @@ ReadOutcome readFile(const std::string& path, ReadTargets targets) {
 }
 
 ReadOutcome readForOpen(const std::string& path, DeviceState& state) {
-  // The file is read before anything changes, so a file that cannot be
-  // read leaves the images and file mode as they were.
+  // The file is read and parsed whole before anything changes: a file
+  // that cannot be read, or that was read only in part, leaves the images,
+  // file mode and its path as they were.
   std::string text, detail;
   if (!text_file::load(path, text, detail, kMaxFileBytes)) return couldNotOpen(std::move(detail));
   Image option{};
   Image base{};
-  const ReadOutcome outcome = parse(text, {option, base});
+  ReadOutcome outcome = parse(text, {option, base});
+  if (outcome.status == ReadStatus::Read && outcome.lineAfterEnd != 0) {
+    outcome.status = ReadStatus::InvalidLine;
+    outcome.invalidLine = outcome.lineAfterEnd;
+  }
+  if (outcome.status != ReadStatus::Read) return outcome;
   state.openFileMode(path);
   state.withImages([&](Images& images) {
     images.g_optionDevice = option;

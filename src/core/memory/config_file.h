@@ -36,6 +36,10 @@ struct ReadOutcome {
   ReadStatus status = ReadStatus::Read;
   int invalidLine = 0;          // 1-based line number of the invalid line
   bool anyAreaLine = false;     // a valid line of a collected area was seen
+  // 1-based number of the first line after the empty line that ended the
+  // data and that holds more than blanks (0: none). The readers leave such
+  // lines out; Open refuses a file that has one, since a Save would drop it.
+  int lineAfterEnd = 0;
   std::string detail;           // the system's reason when it could not open
   // The addresses of each collected area the file put a byte at.
   std::bitset<kImageSize> optionSupplied;
@@ -65,9 +69,13 @@ constexpr std::size_t kMaxFileBytes = std::size_t{16} << 20;
 // Reads a file and parses it (CR LF and LF line ends both work).
 ReadOutcome readFile(const std::string& path, ReadTargets targets);
 
-// Tools page Open: zero both device images, file mode on with the path,
-// then read straight into the device images (what was read before an
-// invalid line stays). A file that cannot be opened changes nothing.
+// Tools page Open: only a file read whole becomes file mode's file. The
+// file is parsed into zeroed images first; when every line was valid and
+// nothing follows the empty line that ends the data, file mode starts on
+// the path with those images. Otherwise nothing changes (the images, file
+// mode and its path stay as they were), so a file that was read only in
+// part never becomes the target of a Save. A line after the end is
+// reported as InvalidLine with its number.
 ReadOutcome readForOpen(const std::string& path, DeviceState& state);
 
 // Tools page Export to VRX: both buffers preloaded with the device images.

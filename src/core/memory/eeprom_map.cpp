@@ -77,11 +77,11 @@ std::size_t editLineCount(std::string_view text) {
   return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1;
 }
 
-Parsed parseFieldList(Area area, std::string_view text, const Image& device) {
+Parsed parseFieldList(Area area, std::string_view text, const Image& shown) {
   const auto list = fields(area);
   const std::vector<std::string_view> lines = splitLines(text);
   if (lines.size() != listLineCount(area)) return fault(0, 0);
-  Image edit = device;
+  Image edit = shown;
   for (std::size_t k = 0; k < list.size(); ++k) {
     const auto value = lineValue(lines[k], list[k]);
     if (!value) return fault(k + 1, 0);
@@ -107,7 +107,7 @@ std::string dumpText(Area area, const Image& image) {
   return out;
 }
 
-Parsed parseDump(Area area, std::string_view text, const Image& device) {
+Parsed parseDump(Area area, std::string_view text, const Image& shown) {
   std::vector<std::size_t> from;
   const std::string t = toCrLf(text, &from);
   // Where a character of the normalised text lies in the text as given.
@@ -136,9 +136,42 @@ Parsed parseDump(Area area, std::string_view text, const Image& device) {
   if (!t.empty() && t.size() % kDumpLine < kDumpLine - 3 && t.size() % kDumpLine % 3 == 1) return at(t.size() - 1);
   if (bytes.size() != dumpBytes(area)) return at(t.size());
   Parsed p;
-  p.edit = device;
+  p.edit = shown;
   std::copy(bytes.begin(), bytes.end(), p.edit->begin());
   return p;
+}
+
+Merge mergeEdit(Area area, const Images& shown, const Image& typed, const Images& now) {
+  constexpr std::ptrdiff_t kSerial = 0x25, kSerialBytes = 3;
+  const auto serial = [](const Images& im) { return im.g_baseDevice.begin() + kSerial; };
+  const bool sameSource = std::equal(serial(shown), serial(shown) + kSerialBytes, serial(now));
+  const Image& before = shown.device(area);
+  const auto list = fields(area);
+  Merge m;
+  m.edit = now.device(area);
+  for (std::size_t at = 0; at < dumpBytes(area);) {
+    const auto field = std::find_if(list.begin(), list.end(), [at](const ParamField& f) { return f.offset == at; });
+    const std::size_t width = field != list.end() ? field->width : 1;
+    const auto from = static_cast<std::ptrdiff_t>(at), to = static_cast<std::ptrdiff_t>(at + width);
+    const auto same = [&](const Image& a, const Image& b) {
+      return std::equal(a.begin() + from, a.begin() + to, b.begin() + from);
+    };
+    if (!same(typed, before)) {
+      if (sameSource && (same(m.edit, before) || same(m.edit, typed)))
+        std::copy(typed.begin() + from, typed.begin() + to, m.edit.begin() + from);
+      else
+        m.conflicts.emplace_back(field != list.end() ? std::string(field->name)
+                                                     : "0x" + hex_text::byte(static_cast<std::uint8_t>(at)));
+    }
+    at += width;
+  }
+  return m;
+}
+
+std::string conflictList(const Merge& merge) {
+  std::string out;
+  for (const std::string& c : merge.conflicts) out += (out.empty() ? "" : ", ") + c;
+  return out;
 }
 
 std::uint32_t writeOp(Area area) { return area == Area::Base ? op::kWriteBase : op::kWriteOption; }

@@ -1,9 +1,10 @@
 // The texts of the two EEPROM map pages and what an edit of them writes:
 // the Calibration page's field lists (one 24-character line per dictionary
 // field) and the After-Sales page's hexadecimal dumps. Each parse returns
-// the edit image to write with op 5 (BASE) or op 6 (OPTION): the device
-// image with the edited bytes in place, so that every byte the text does
-// not name is written back as the regulator holds it.
+// the image the text stands for: the image the text was made from with
+// the text's values in place. mergeEdit then puts what the user changed
+// in it over the device image as it is at the write, and that is the
+// edit image written with op 5 (BASE) or op 6 (OPTION).
 #pragma once
 
 #include <cstddef>
@@ -11,6 +12,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/link/device_state.h"
 #include "core/link/param_dictionary.h"
@@ -50,7 +52,7 @@ struct Parsed {
 // own number of hexadecimal digits. A line that does not name its field
 // or whose value is not hexadecimal is refused, so a deleted, swapped or
 // mistyped line never shifts values into other fields.
-Parsed parseFieldList(Area area, std::string_view text, const Image& device);
+Parsed parseFieldList(Area area, std::string_view text, const Image& shown);
 
 // ---- dumps (After-Sales) --------------------------------------------------
 
@@ -65,7 +67,31 @@ std::string dumpText(Area area, const Image& image);
 // rest are 0..9 or A..F. The dump must hold every byte of the area, so a
 // deleted or repeated line is refused rather than moving the bytes after
 // it to other addresses.
-Parsed parseDump(Area area, std::string_view text, const Image& device);
+Parsed parseDump(Area area, std::string_view text, const Image& shown);
+
+// ---- an edit over the device image as it is now -------------------------
+
+// A map page's text can be older than the device image: a dump being
+// edited is kept across refreshes, and another page may have written the
+// area meanwhile. Only what the user changed goes over the device image.
+// The unit of a change is a dictionary field (a byte outside every field
+// is a unit of its own), so a value is never made of bytes of two writes.
+struct Merge {
+  Image edit{};  // the device image now, with every unit the user changed
+  // Units the user changed that the device image changed too, to another
+  // value, since the text was shown: field names, "0x1C" for other bytes.
+  // When there are any, nothing is to be written.
+  std::vector<std::string> conflicts;
+  bool ok() const { return conflicts.empty(); }
+};
+// `shown`: the device images the text was made from; `typed`: the parse
+// of the text (on top of shown's image of the area); `now`: the device
+// images at the write. An edit made on the images of another regulator or
+// file (BASE serial number SN differs) is never written elsewhere: every
+// unit the user changed is then a conflict.
+Merge mergeEdit(Area area, const Images& shown, const Image& typed, const Images& now);
+// The conflicts as the message lists them: "KPHG, 0x1C".
+std::string conflictList(const Merge& merge);
 
 // ---- writes ------------------------------------------------------------------
 

@@ -26,6 +26,7 @@ Kept keptFor(MemoryText t) {
     case MemoryText::Cancel: return Kept::Cancel;
     case MemoryText::FileNotSaved: return Kept::FileNotSaved;
     case MemoryText::FileDoesNotSupply: return Kept::FileDoesNotSupply;
+    case MemoryText::ChangedMeanwhile: return Kept::ChangedMeanwhile;
   }
   return Kept::TransferBusy;
 }

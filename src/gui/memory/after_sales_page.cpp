@@ -62,6 +62,7 @@ void CAfterSalesPage::RefreshAsLoaded() {
   const Images im = host().state->snapshot();
   for (Area a : kAreas) {
     if (editing(a)) continue;  // what the user is typing stays
+    setShown(a, im);
     dump(a)->setCrLfText(eeprom_map::dumpText(a, im.device(a)));
     dump(a)->setTextColour(colour::kBlack);
   }
@@ -77,15 +78,19 @@ void CAfterSalesPage::OnModify(Area area) {
 
 void CAfterSalesPage::OnSave(Area area) {
   if (!editing(area)) return;
-  const eeprom_map::Parsed p = eeprom_map::parseDump(area, dump(area)->crLfText(), device(area));
+  const eeprom_map::Parsed p = eeprom_map::parseDump(area, dump(area)->crLfText(), shown(area));
   if (!p.ok()) {
     // Nothing changes; the dump stays editable with the caret at the fault.
     showMessage(QString::fromUtf8(config_file::kMsgInvalidLine.data()));
     dump(area)->caretTo(p.line, p.column);
     return;
   }
+  // The dump may be older than the device image: only the bytes the user
+  // changed in it are written.
+  const Changes c = changesOverDevice(area, *p.edit);
+  if (c.rebased) dump(area)->setCrLfText(eeprom_map::dumpText(area, *c.rebased));
   dump(area)->caretToStart();
-  write(area, *p.edit);
+  if (c.edit) write(area, *c.edit);
 }
 
 void CAfterSalesPage::OnRestore(Area area) {

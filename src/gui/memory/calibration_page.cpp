@@ -59,6 +59,8 @@ void CCalibrationPage::UpdateData(bool) {
   const Images im = host().state->snapshot();
   m_base->setCrLfText(eeprom_map::fieldList(Area::Base, im.g_baseDevice));
   m_option->setCrLfText(eeprom_map::fieldList(Area::Option, im.g_optionDevice));
+  setShown(Area::Base, im);
+  setShown(Area::Option, im);
 }
 
 void CCalibrationPage::EnableModifyRestore(int enable) {
@@ -80,7 +82,7 @@ void CCalibrationPage::write(Area area, const Image& edit) {
 }
 
 void CCalibrationPage::OnModify(Area area) {
-  const eeprom_map::Parsed p = eeprom_map::parseFieldList(area, list(area)->crLfText(), device(area));
+  const eeprom_map::Parsed p = eeprom_map::parseFieldList(area, list(area)->crLfText(), shown(area));
   if (!p.ok()) {
     // A list not in the layout of its fields would move values into other
     // fields: nothing is written, and the caret goes to the line at fault.
@@ -88,7 +90,11 @@ void CCalibrationPage::OnModify(Area area) {
     list(area)->caretTo(p.line, 0);
     return;
   }
-  write(area, *p.edit);
+  // Only the fields whose value the user changed go over the device image
+  // as it is now; the list may be older than it.
+  const Changes c = changesOverDevice(area, *p.edit);
+  if (c.rebased) list(area)->setCrLfText(eeprom_map::fieldList(area, *c.rebased));
+  if (c.edit) write(area, *c.edit);
 }
 
 void CCalibrationPage::OnRestore(Area area) { write(area, eeprom_map::restored(area, device(area))); }

@@ -49,6 +49,21 @@ whole_config::EditWrite CMapPage::writeArea(Area area, const Image& edit) {
   return r;
 }
 
+CMapPage::Changes CMapPage::changesOverDevice(Area area, const Image& typed) {
+  DeviceState& s = *m_host.state;
+  // A transfer may be filling the device images right now.
+  if (s.requestPending()) {
+    showMessage(m_host.textOf(MemoryText::TransferBusy));
+    return {};
+  }
+  const Images now = s.snapshot();
+  eeprom_map::Merge m = eeprom_map::mergeEdit(area, m_shown[area == Area::Base ? 0 : 1], typed, now);
+  if (m.ok()) return {m.edit, std::nullopt};
+  showMessage(fillIn(m_host.textOf(MemoryText::ChangedMeanwhile), QString::fromStdString(eeprom_map::conflictList(m))));
+  setShown(area, now);
+  return {std::nullopt, m.edit};
+}
+
 Image CMapPage::device(Area area) const { return m_host.state->device(area); }
 
 bool CMapPage::fileMode() const { return m_host.state->g_fileMode.load() == 1; }

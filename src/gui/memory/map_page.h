@@ -2,10 +2,13 @@
 // the panel colour, their buttons, and the whole-area write of an edit
 // image (op 5 for BASE, op 6 for OPTION; at once in file mode). A write
 // asked for while another transfer runs changes nothing and says so.
+// An edited text writes only what the user changed in it, over the
+// device image as it is at the write.
 #pragma once
 
 #include <QRect>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "core/base/colour_word.h"
@@ -34,6 +37,22 @@ class CMapPage : public CPage {
   QPushButton* button(int id);
 
   whole_config::EditWrite writeArea(Area area, const Image& edit);
+
+  // The device images the text of `area` was last made from.
+  void setShown(Area area, const Images& images) { m_shown[area == Area::Base ? 0 : 1] = images; }
+  const Image& shown(Area area) const { return m_shown[area == Area::Base ? 0 : 1].device(area); }
+  // What an edited text writes: `typed` is the text's parse (on top of the
+  // shown image). `edit` is the device image as it is now with what the
+  // user changed in place. When the device image changed too where the
+  // user changed it, nothing is to be written: the message names those
+  // values, the text is to show `rebased` (the device image now with the
+  // user's other changes) and the shown images become the current ones.
+  // Neither while another transfer runs (the message says so).
+  struct Changes {
+    std::optional<Image> edit;
+    std::optional<Image> rebased;
+  };
+  Changes changesOverDevice(Area area, const Image& typed);
   Image device(Area area) const;
   bool fileMode() const;
   const MemoryHost& host() const { return m_host; }
@@ -44,6 +63,7 @@ class CMapPage : public CPage {
  private:
   const MemoryHost& m_host;
   std::vector<QRect> m_columns;
+  Images m_shown[2];  // BASE, OPTION
 };
 
 }  // namespace vrx4

@@ -34,6 +34,7 @@ enum class MemoryText {
   Cancel,
   FileNotSaved,       // after a failed save ("%s": the file and the reason)
   FileDoesNotSupply,  // Export to VRX of a file that leaves ranges to the regulator ("%s": the ranges)
+  ChangedMeanwhile,   // a map page's edit met a change of the same values ("%s": which)
 };
 
 enum class UnsavedAnswer { Save, Discard, Cancel };

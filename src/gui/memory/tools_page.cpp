@@ -1,5 +1,6 @@
 #include "gui/memory/tools_page.h"
 
+#include <QFileInfo>
 #include <QPushButton>
 
 #include "gui/controls/colour_button.h"
@@ -95,7 +96,7 @@ bool CToolsPage::ConfirmDiscard() {
                                   QString::fromStdString(m_host.state->configFilePath()));
   switch (m_host.ask ? m_host.ask(this, question, m_host) : UnsavedAnswer::Cancel) {
     case UnsavedAnswer::Save:
-      if (!saveTo(m_host.state->configFilePath())) return false;
+      if (!saveToTarget()) return false;
       m_savedText = currentText();
       return true;
     case UnsavedAnswer::Discard: return true;
@@ -119,6 +120,19 @@ bool CToolsPage::saveTo(const std::string& path) {
   if (config_file::saveText(path, currentText(), &detail) == config_file::SaveStatus::Saved) return true;
   m_host.show(this, saveFailure(m_host, detail));
   return false;
+}
+
+bool CToolsPage::saveToTarget() {
+  const std::string target = m_host.state->configFilePath();
+  if (m_targetRead || !QFileInfo::exists(QString::fromStdString(target))) {
+    if (!saveTo(target)) return false;
+    m_targetRead = true;
+    return true;
+  }
+  // New named a file that exists and that this program never read: it is
+  // replaced only through the save dialog, which asks first.
+  const QString path = chooseFile(FileDialogKind::Save, kSave);
+  return !path.isEmpty() && saveTo(path.toStdString());
 }
 
 void CToolsPage::enterFileMode() {
@@ -165,6 +179,7 @@ void CToolsPage::OnNew() {
   // moment one does.
   s.finishRequest();
   s.openFileMode(path.toStdString());
+  m_targetRead = false;
   enterFileMode();
 }
 
@@ -177,14 +192,15 @@ void CToolsPage::OnOpen() {
   const bool wasPending = s.requestPending();
   s.finishRequest();
   const auto r = config_file::readForOpen(path.toStdString(), s);
-  if (r.status == config_file::ReadStatus::CouldNotOpen) {
+  if (r.status != config_file::ReadStatus::Read) {
+    // A file not read whole is not taken: the program stays where it was,
+    // in file mode on the previous file (its work kept) or in device mode.
     m_host.show(this, readFailure(r, path.toStdString()));
     if (wasPending && s.g_fileMode.load() == 0) reloadImages();
     return;
   }
+  m_targetRead = true;
   enterFileMode();
-  // The lines before an invalid one stay, as read.
-  if (r.status == config_file::ReadStatus::InvalidLine) m_host.show(this, readFailure(r, path.toStdString()));
 }
 
 void CToolsPage::OnClose() {
@@ -197,7 +213,7 @@ void CToolsPage::OnClose() {
 void CToolsPage::OnSave() {
   beginCommand(false);
   if (m_host.state->g_fileMode.load() != 1) return;
-  if (saveTo(m_host.state->configFilePath())) leaveFileMode();
+  if (saveToTarget()) leaveFileMode();
 }
 
 void CToolsPage::OnSaveAs() {

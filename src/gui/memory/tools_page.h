@@ -7,7 +7,9 @@
 // Work done in file mode is never dropped silently: Close, New, Open,
 // Reload EEPROM and quitting ask first when the images differ from what
 // was last opened or saved. A save goes through a temporary file; one that
-// fails changes neither the file nor file mode.
+// fails changes neither the file nor file mode. Only a file read whole
+// becomes file mode's file, and Save never replaces a file that this
+// program did not read without the save dialog's question.
 #pragma once
 
 #include <cstdint>
@@ -84,6 +86,9 @@ class CToolsPage : public CPage {
   QString chooseFile(FileDialogKind kind, int buttonId);
   // The whole configuration to `path`; a message when that failed.
   bool saveTo(const std::string& path);
+  // Save's write to file mode's file. A file that exists and was not read
+  // whole by Open (New chose it) is replaced only through the save dialog.
+  bool saveToTarget();
   void enterFileMode();
   void leaveFileMode();
   // A full read of both images, the pages waiting until it has ended.
@@ -94,6 +99,7 @@ class CToolsPage : public CPage {
   const MemoryHost& m_host;
   CInfoPage* m_info;
   std::string m_savedText;  // the whole configuration as last opened or saved
+  bool m_targetRead = false;  // file mode's file was read whole by Open or written here
 };
 
 }  // namespace vrx4
