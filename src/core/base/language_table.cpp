@@ -147,6 +147,12 @@ std::vector<LabelRow> buildTable() {
       {"Unsaved changes", {}, {K::UnsavedChanges}},
       {"File not saved", {}, {K::FileNotSaved}},
       {"File does not supply", {}, {K::FileDoesNotSupply}},
+      {"Not a number", {}, {K::NotANumber}},
+      {"Not a whole number", {}, {K::NotAWholeNumber}},
+      {"lower x corner", {}, {K::LowerXCorner}},
+      {"upper x corner", {}, {K::UpperXCorner}},
+      {"lower y corner", {}, {K::LowerYCorner}},
+      {"upper y corner", {}, {K::UpperYCorner}},
       {"Read from the VRX", {D{I, 1108}}},
   };
 }

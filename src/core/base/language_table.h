@@ -44,6 +44,12 @@ enum class Kept : std::uint8_t {
   UnsavedChanges,     // the question before file-mode work is dropped ("%s": the file)
   FileNotSaved,       // after a failed save ("%s": why)
   FileDoesNotSupply,  // Export to VRX of a file that leaves ranges to the regulator ("%s")
+  NotANumber,         // a parameter page's field that holds no number ("%s": the field)
+  NotAWholeNumber,    // a PID gain that holds no whole number ("%s": the gain)
+  LowerXCorner,       // the four corner fields of the channel pages, by name
+  UpperXCorner,
+  LowerYCorner,
+  UpperYCorner,
   Count
 };
 
