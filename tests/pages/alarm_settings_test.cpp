@@ -69,12 +69,12 @@ TEST(AlarmSettings, SaveWritesNineteenBytesAndCarriesTheAuxinPairs) {
   EXPECT_EQ(test::workBytes(out), std::vector<std::uint8_t>(&im.g_optionDevice[9], &im.g_optionDevice[28]));
 
   // R(): 0.031 s is 1.55 steps -> 2, 0.026 s is 1.3 -> 1, half a step
-  // rounds away from zero; limits in thousandths of a bar; unreadable = 0.
+  // rounds away from zero; limits in thousandths of a bar.
   e = {};
   e.delayOn = "0.031";
   e.delayOff = "0.026";
   e.tonMin = "-0.01";
-  e.errorPlus = "x";
+  e.errorPlus = "0";
   e.errorMinus = "-0.5";
   out = saveAlarm(im, e, bar4);
   EXPECT_EQ(wordAt(&out.work()[kDelOn - 9]), 2);
@@ -113,7 +113,7 @@ TEST(AlarmSettings, ValuesTheDeviceCannotStoreAreRefusedInReadingOrder) {
   e.errorMinus = "-4000";
   out = saveAlarm(im, e, PageUnits::of(unit::kKpa, 0, 2));
   EXPECT_EQ(out.refusal->message, "Error - : Min=-3276.8 kPa - Max=3276.7 kPa");
-  e.errorMinus = "1e999";
+  e.errorMinus = "-" + std::string(400, '9');
   EXPECT_TRUE(saveAlarm(im, e, bar).refused());
 }
 

@@ -14,7 +14,9 @@ using test::wordAt;
 
 const PageUnits kBar = PageUnits::of(unit::kBar, 0, 2);
 
-ChannelEdits edits(CornerTexts corners, int type = 0, int readAs = 0) { return {std::move(corners), type, readAs}; }
+ChannelEdits edits(CornerTexts corners, int type = 0, int readAs = 0) {
+  return {std::move(corners), type, readAs, std::nullopt};
+}
 
 TEST(ChannelSave, ControlWritesThePairOfItsTypeAndKeepsTheOther) {
   const Images im = test::patternImages();
@@ -25,7 +27,8 @@ TEST(ChannelSave, ControlWritesThePairOfItsTypeAndKeepsTheOther) {
   EXPECT_EQ(wordAt(&out.work()[0]), 1024);
   EXPECT_EQ(wordAt(&out.work()[2]), 0);
   for (std::size_t i = 4; i < 8; ++i) EXPECT_EQ(out.work()[i], im.g_baseDevice[1 + i]) << i;
-  EXPECT_EQ(out.request.baseSetpointValue, 0);
+  // CONSIGNE: bit 0 the type, the other bits as the device holds them (0x11).
+  EXPECT_EQ(out.request.baseSetpointValue, 0x10);
   DeviceState state;
   EXPECT_EQ(state.publishRequest(out.request), DeviceState::Publish::Accepted);
 
@@ -35,7 +38,7 @@ TEST(ChannelSave, ControlWritesThePairOfItsTypeAndKeepsTheOther) {
   for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(out.work()[i], im.g_baseDevice[1 + i]) << i;
   EXPECT_EQ(wordAt(&out.work()[4]), 640);    // 0.625 bar/mA
   EXPECT_EQ(wordAt(&out.work()[6]), -2500);  // -2.5 bar at 0 mA
-  EXPECT_EQ(out.request.baseSetpointValue, 1);
+  EXPECT_EQ(out.request.baseSetpointValue, 0x11);
 }
 
 TEST(ChannelSave, TypedBackCornersWriteTheRoundedLineWithHalvesAwayFromZero) {
@@ -98,8 +101,8 @@ TEST(ChannelSave, LinesTheDeviceCannotStoreAreRefusedNamingTheField) {
     EXPECT_EQ(out.workSize, 0u);
   };
   expectRefused(Channel::Control, {"5.0", "5", "0", "10"}, ids.xHigh, "x corners are equal");
-  expectRefused(Channel::Auxin, {"", "0", "0", "10"}, channelIds(Channel::Auxin).xHigh, "x corners are equal");
-  expectRefused(Channel::Control, {"0", "1e999", "0", "10"}, ids.xHigh, "upper x corner is too large");
+  expectRefused(Channel::Auxin, {"0.0", "0", "0", "10"}, channelIds(Channel::Auxin).xHigh, "x corners are equal");
+  expectRefused(Channel::Control, {"0", std::string(400, '9'), "0", "10"}, ids.xHigh, "upper x corner is too large");
   // 40 bar per volt: A = 40960.
   expectRefused(Channel::Control, {"0", "1", "0", "40"}, ids.yHigh, "slope word 40960");
   // -41 bar at 0 V: B = -41000.

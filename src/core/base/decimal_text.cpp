@@ -6,6 +6,36 @@
 
 namespace vrx4 {
 
+std::optional<double> readNumber(std::string_view text) {
+  auto blank = [](char c) { return c == ' ' || c == '\t'; };
+  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+  bool negative = false;
+  if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+    negative = text.front() == '-';
+    text.remove_prefix(1);
+  }
+  std::size_t digits = 0, points = 0;
+  for (char c : text) {
+    if (c >= '0' && c <= '9') ++digits;
+    else if (c == '.') ++points;
+    else return std::nullopt;
+  }
+  if (digits == 0 || points > 1) return std::nullopt;
+  double value = 0.0;
+  const char* last = text.data() + text.size();
+  const auto [ptr, ec] = std::from_chars(text.data(), last, value, std::chars_format::fixed);
+  if (ec == std::errc::result_out_of_range) {
+    // A whole part other than zero overflows; otherwise the value is too
+    // close to zero to tell from it.
+    const std::string_view whole = text.substr(0, text.find('.'));
+    value = whole.find_first_not_of('0') != std::string_view::npos ? HUGE_VAL : 0.0;
+  } else if (ec != std::errc{} || ptr != last) {
+    return std::nullopt;
+  }
+  return negative ? -value : value;
+}
+
 double parseDecimal(std::string_view text) {
   std::size_t i = 0;
   while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) ++i;

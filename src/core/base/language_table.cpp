@@ -148,6 +148,12 @@ std::vector<LabelRow> buildTable() {
       {"File not saved", {}, {K::FileNotSaved}},
       {"File does not supply", {}, {K::FileDoesNotSupply}},
       {"Changed meanwhile", {}, {K::ChangedMeanwhile}},
+      {"Not a number", {}, {K::NotANumber}},
+      {"Not a whole number", {}, {K::NotAWholeNumber}},
+      {"lower x corner", {}, {K::LowerXCorner}},
+      {"upper x corner", {}, {K::UpperXCorner}},
+      {"lower y corner", {}, {K::LowerYCorner}},
+      {"upper y corner", {}, {K::UpperYCorner}},
       {"Read from the VRX", {D{I, 1108}}},
   };
 }

@@ -45,6 +45,12 @@ enum class Kept : std::uint8_t {
   FileNotSaved,       // after a failed save ("%s": why)
   FileDoesNotSupply,  // Export to VRX of a file that leaves ranges to the regulator ("%s")
   ChangedMeanwhile,   // a map page's edit met a change of the same values ("%s": which)
+  NotANumber,         // a parameter page's field that holds no number ("%s": the field)
+  NotAWholeNumber,    // a PID gain that holds no whole number ("%s": the gain)
+  LowerXCorner,       // the four corner fields of the channel pages, by name
+  UpperXCorner,
+  LowerYCorner,
+  UpperYCorner,
   Count
 };
 

@@ -17,7 +17,15 @@ std::string Args::get(const std::string& name, const std::string& fallback) cons
 }
 
 Args parseArgs(const std::vector<std::string>& argv, const std::vector<std::string>& valued,
-               const std::vector<std::string>& flagNames, std::size_t maxPositional) {
+               const std::vector<std::string>& flagNames, std::size_t maxPositional,
+               const std::vector<std::string>& repeatable) {
+  // Each setting is given once: of "--port A --port B" neither may win
+  // silently, as a script that meant one of them would never know.
+  std::set<std::string> seen;
+  auto once = [&](const std::string& name) {
+    if (std::find(repeatable.begin(), repeatable.end(), name) != repeatable.end()) return true;
+    return seen.insert(name).second;
+  };
   Args a;
   a.words = argv;
   for (std::size_t i = 0; i < argv.size(); ++i) {
@@ -38,11 +46,19 @@ Args parseArgs(const std::vector<std::string>& argv, const std::vector<std::stri
           a.error = "option " + name + " takes no value";
           return a;
         }
+        if (!once(name)) {
+          a.error = "option " + name + " given twice";
+          return a;
+        }
         a.flags.insert(name);
         continue;
       }
       if (std::find(valued.begin(), valued.end(), name) == valued.end()) {
         a.error = "unknown option " + name;
+        return a;
+      }
+      if (!once(name)) {
+        a.error = "option " + name + " given twice";
         return a;
       }
       if (!inlineValue) {
@@ -77,15 +93,6 @@ std::optional<std::uint8_t> parseUnit(const std::string& name) {
   for (std::uint8_t i = 0; i < 4; ++i)
     if (name == kNames[i]) return i;
   return std::nullopt;
-}
-
-std::optional<double> parseNumber(const std::string& text) {
-  double v = 0;
-  const char* first = text.data();
-  if (!text.empty() && text[0] == '+') ++first;
-  auto [p, ec] = std::from_chars(first, text.data() + text.size(), v);
-  if (text.empty() || ec != std::errc{} || p != text.data() + text.size() || !std::isfinite(v)) return std::nullopt;
-  return v;
 }
 
 std::optional<long> parseCount(const std::string& text) {

@@ -28,16 +28,15 @@ struct Args {
 
 // Parses argv (without the program name). `valued` lists the options that
 // take a value and `flagNames` those that take none; any other "--x" is an
-// error, except --help / -h. At most `maxPositional` words may follow the
-// command word.
+// error, except --help / -h, and so is an option given twice unless it is
+// one of `repeatable`. At most `maxPositional` words may follow the command
+// word.
 Args parseArgs(const std::vector<std::string>& argv, const std::vector<std::string>& valued,
-               const std::vector<std::string>& flagNames = {}, std::size_t maxPositional = 0);
+               const std::vector<std::string>& flagNames = {}, std::size_t maxPositional = 0,
+               const std::vector<std::string>& repeatable = {});
 
 // A pressure unit by name: "bar", "PSI", "kPa", "MPa" (0..3).
 std::optional<std::uint8_t> parseUnit(const std::string& name);
-// A plain decimal number, the whole text ("2.5", "-1", "1e3"); nothing for
-// anything else, so that a typing error is never taken as 0.
-std::optional<double> parseNumber(const std::string& text);
 
 // A number of seconds ("30", "0.5"); nullopt unless positive and finite.
 std::optional<double> parseSeconds(const std::string& text);

@@ -77,7 +77,8 @@ constexpr const char* kExamples =
 
 constexpr const char* kCommonOptions =
     "  --port P       serial port: COMn (the n-th serial port, /dev/ttyS{n-1}) or a device path\n"
-    "  --timeout S    give up after S seconds (default 30, at most 30 days)\n";
+    "  --timeout S    give up after S seconds (default 30, at most 30 days)\n"
+    "Each option is given once; one given twice is a usage error.\n";
 
 struct Command {
   const char* name;
@@ -87,6 +88,7 @@ struct Command {
   int (*run)(const vrx4::cli::Args&);
   std::vector<std::string> flags = {};
   std::size_t positional = 0;  // words allowed after the command word
+  std::vector<std::string> repeatable = {};  // options that may be given twice (diff's sources)
 };
 
 const std::vector<Command>& commands() {
@@ -129,7 +131,9 @@ const std::vector<Command>& commands() {
        "Do what a parameter page's Save (or Restore) does: the same bytes, the same\n"
        "transfer, every byte read back until it matches; then print the pages. Values\n"
        "are typed as on the page: x and y of the lower and upper corner, pressures in\n"
-       "--unit (default bar), times in seconds.\n"
+       "--unit (default bar), times in seconds; each a number as the pages read it:\n"
+       "an optional sign, digits and a point before any decimals (2.5, -0.25, .5),\n"
+       "no decimal comma, no exponent.\n"
        "  control --type U|I --corners XL,YL,XH,YH      (x in V or mA)\n"
        "  auxin --type U|I --corners XL,YL,XH,YH [--read-as monitoring|p2]\n"
        "  uout --corners XL,YL,XH,YH                    (x pressure, y in V)\n"
@@ -139,8 +143,9 @@ const std::vector<Command>& commands() {
        "  pid [--kp-high N] [--kp-low N] [--ki N] [--kd N]   (whole numbers 0..255)\n"
        "Alarm and PID options not given keep the regulator's values. PAGE --restore\n"
        "writes the page's factory copy back (not for pid). A value the page would refuse\n"
-       "(equal x corners, a value the regulator's 16-bit word cannot hold, a PID gain\n"
-       "above 255) is refused before the port is opened: exit 1, nothing written.",
+       "(not a number, equal x corners, corners whose line cannot be computed, a value\n"
+       "the regulator's 16-bit word cannot hold, a PID gain that is not a whole number\n"
+       "from 0 to 255) is refused before the port is opened: exit 1, nothing written.",
        {"--port", "--timeout", "--unit", "--range", "--type", "--corners", "--read-as", "--logic", "--error-plus",
         "--error-minus", "--delay-on", "--ton-min", "--delay-off", "--kp-high", "--kp-low", "--ki", "--kd"},
        vrx4::cli::cmdSet, {"--restore"}, 1},
@@ -159,7 +164,7 @@ const std::vector<Command>& commands() {
        "(BASE KPHG 0x2B 00 7F); then each differing byte outside any parameter\n"
        "(BASE 0x10 AA BB). Exit 0 when they are identical, 6 when they differ.\n"
        "Example: vrx4ctl diff golden.txt --port /dev/ttyUSB0",
-       {"--port", "--timeout"}, vrx4::cli::cmdDiff, {}, 2},
+       {"--port", "--timeout"}, vrx4::cli::cmdDiff, {}, 2, {"--port"}},
   };
   return list;
 }
@@ -181,7 +186,7 @@ int main(int argc, char** argv) {
   }
   for (const Command& c : commands()) {
     if (words[0] != c.name) continue;
-    const vrx4::cli::Args args = vrx4::cli::parseArgs(words, c.options, c.flags, c.positional);
+    const vrx4::cli::Args args = vrx4::cli::parseArgs(words, c.options, c.flags, c.positional, c.repeatable);
     if (args.help) {
       std::cout << "Usage: " << c.usage << "\n\n" << c.about << "\n\n";
       if (!c.options.empty()) std::cout << "Options:\n" << kCommonOptions << "\n";

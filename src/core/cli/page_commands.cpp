@@ -7,6 +7,7 @@
 #include <functional>
 #include <iostream>
 
+#include "core/base/decimal_text.h"
 #include "core/base/hex_text.h"
 #include "core/base/pressure_units.h"
 #include "core/cli/cli_link.h"
@@ -82,7 +83,7 @@ std::optional<CornerTexts> cornersOption(const Args& a) {
     return std::nullopt;
   }
   for (const std::string& p : parts) {
-    if (!parseNumber(p)) {
+    if (!readNumber(p)) {
       std::cerr << "vrx4ctl set: '" << p << "' in --corners is not a number\n";
       return std::nullopt;
     }
@@ -90,11 +91,11 @@ std::optional<CornerTexts> cornersOption(const Args& a) {
   return CornerTexts{parts[0], parts[2], parts[1], parts[3]};
 }
 
-// A numeric option that was given, checked to be a number; the page reads
-// an unreadable text as 0, a script must not get that by a typing error.
+// A numeric option that was given, checked to be a number in the pages'
+// grammar, so that the message names the option.
 bool numberOption(const Args& a, const char* name, std::optional<std::string>& out) {
   out = a.get(name);
-  if (out && !parseNumber(*out)) {
+  if (out && !readNumber(*out)) {
     std::cerr << "vrx4ctl set: " << name << " needs a number, not '" << *out << "'\n";
     return false;
   }
@@ -148,7 +149,7 @@ std::optional<SetPlan> channelPlan(const Args& a, Channel ch, bool restore, cons
   plan.save = [ch, type, readAs, corners = *corners, u](const Images& im) {
     // AUXin's reading keeps the device's choice unless one was given.
     const int reading = readAs ? *readAs : auxinReadAs(im.g_optionDevice);
-    return saveChannel(ch, im, ChannelEdits{corners, type, reading}, u);
+    return saveChannel(ch, im, ChannelEdits{corners, type, reading, std::nullopt}, u);
   };
   return plan;
 }

@@ -57,6 +57,12 @@ double pressureError(const LiveDisplayInput& in);
 
 LiveDisplay computeLiveDisplay(const LiveDisplayInput& in);
 
+// The unit of a LIVE page test value (0 voltage, 1 current): while its test
+// is off it follows the input type the regulator reports, so that a value
+// typed after the test is switched on is sent in the unit the input takes;
+// once the test is on, the user's choice of U or I stands.
+inline int testValueUnit(bool testOn, int chosen, int reported) { return testOn ? chosen : reported; }
+
 // " [mA]" or " [V]" after a caption, and the bare "[mA]" / "[V]".
 inline const char* unitCaptionSuffix(int current) { return current ? " [mA]" : " [V]"; }
 inline const char* unitCaption(int current) { return current ? "[mA]" : "[V]"; }

@@ -117,11 +117,27 @@ SaveOutcome saveAlarm(const Images& device, const AlarmEdits& edits, const PageU
   for (const Setting& s : kSettings) {
     const std::optional<std::string>& text = edits.*s.edit;
     if (!text) continue;  // the device's word stays
-    const auto word = encodeWord(encodeSetting(parseDecimal(*text), s.pressure, u.factor));
+    const auto value = readNumber(*text);
+    if (!value) return refuseNotANumber(s.controlId, s.caption);
+    const auto word = encodeWord(encodeSetting(*value, s.pressure, u.factor));
     if (!word) return refuseSetting(s, u);
     putWord(work, offsetOf(s.field) - kBlockStart, *word);
   }
   return makeOutcome(op::kWriteOptionBytes, kBlockStart, kBlockSize, work);
+}
+
+AlarmEdits changedAlarmFields(const AlarmEdits& typed, const AlarmView& shown) {
+  AlarmEdits changed;
+  if (typed.logic && *typed.logic != shown.values.logic) changed.logic = typed.logic;
+  const std::pair<std::optional<std::string> AlarmEdits::*, const std::string AlarmTexts::*> fields[] = {
+      {&AlarmEdits::errorPlus, &AlarmTexts::errorPlus}, {&AlarmEdits::errorMinus, &AlarmTexts::errorMinus},
+      {&AlarmEdits::delayOn, &AlarmTexts::delayOn},     {&AlarmEdits::tonMin, &AlarmTexts::tonMin},
+      {&AlarmEdits::delayOff, &AlarmTexts::delayOff}};
+  for (const auto& [edit, text] : fields) {
+    const std::optional<std::string>& t = typed.*edit;
+    if (t && *t != shown.texts.*text) changed.*edit = t;
+  }
+  return changed;
 }
 
 SaveOutcome restoreAlarm(const Images& device) {

@@ -57,8 +57,8 @@ struct AlarmView {
 AlarmView showAlarm(const Images& device, const PageUnits& u);
 
 // What the user has on the page. A field left empty (nullopt) keeps the
-// device's word or byte exactly as it is; the page passes every field, the
-// command line only those given.
+// device's word or byte exactly as it is; the page passes the fields the
+// user changed (changedAlarmFields), the command line those given.
 struct AlarmEdits {
   std::optional<int> logic;
   std::optional<std::string> errorPlus;
@@ -68,11 +68,18 @@ struct AlarmEdits {
   std::optional<std::string> delayOff;
 };
 
-// Save: the logic byte, OPTION 10..17 from the device image, then the five
-// values encoded with R() (unreadable text counts as 0). Refused, naming
-// the field and its limits, when a value's word does not fit a signed
-// 16-bit word; the fields are checked in the order the page reads them:
-// Error +, Error -, Delay ON, Delay OFF, Ton min.
+// What a page Save passes on: the fields whose text the user changed from
+// the one the page shows, and the logic if it is not the one shown. Every
+// other field keeps the device's word (or AL_LOGIC byte) exactly: a limit
+// of 0.300 bar shown as "4" PSI stays 0.300 bar.
+AlarmEdits changedAlarmFields(const AlarmEdits& typed, const AlarmView& shown);
+
+// Save: the logic byte, OPTION 10..17 from the device image, then the
+// values given, encoded with R(). Refused, naming the field, when its text
+// is not a number in the grammar of decimal_text.h, or, with its limits,
+// when its word does not fit a signed 16-bit word; the fields are checked
+// in the order the page reads them: Error +, Error -, Delay ON, Delay OFF,
+// Ton min.
 SaveOutcome saveAlarm(const Images& device, const AlarmEdits& edits, const PageUnits& u);
 
 // Restore: the factory copy OPTION 57..75, with OPTION 10..17 taken from

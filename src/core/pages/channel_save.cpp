@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string>
 
+#include "core/base/decimal_text.h"
 #include "core/base/number_format.h"
 #include "core/pages/page_ids.h"
 
@@ -44,31 +45,78 @@ std::string pageLabel(Channel ch) { return std::string(channelName(ch)) + " : ";
 // The word a value would round to, for a message.
 std::string roundedText(double value) { return formatFixed(roundHalfAway(value), 0); }
 
-// A corner the device cannot take, or a line it cannot store: nothing is
-// written and the field named gets the focus.
-std::optional<SaveOutcome> checkLine(Channel ch, const TypedLine& t, const RawCoefficients& raw) {
+// The four corner fields: their texts, their values and their edits.
+struct CornerField {
+  const std::string CornerTexts::*text;
+  double Corners::*value;
+  int ChannelIds::*id;
+  const char* name;
+};
+constexpr std::array<CornerField, 4> kCornerFields{{
+    {&CornerTexts::xLow, &Corners::xLow, &ChannelIds::xLow, "lower x corner"},
+    {&CornerTexts::xHigh, &Corners::xHigh, &ChannelIds::xHigh, "upper x corner"},
+    {&CornerTexts::yLow, &Corners::yLow, &ChannelIds::yLow, "lower y corner"},
+    {&CornerTexts::yHigh, &Corners::yHigh, &ChannelIds::yHigh, "upper y corner"},
+}};
+
+// The corners a Save converts, or nothing when no corner text changed from
+// the one shown. A typed text is read in the number grammar; an unchanged
+// one stands for the shown corner at its full precision, not for its
+// rounded text.
+struct CornersToSave {
+  std::optional<Corners> corners;
+  std::optional<SaveOutcome> refused;
+};
+CornersToSave cornersToSave(Channel ch, int type, const ChannelEdits& edits) {
+  const ChannelIds& ids = channelIds(ch);
+  const ChannelView* shown =
+      edits.shown && edits.shown->channel == ch && edits.shown->inputType == type ? &*edits.shown : nullptr;
+  Corners corners;
+  bool typed = false;
+  for (const CornerField& f : kCornerFields) {
+    const std::string& text = edits.corners.*f.text;
+    if (shown != nullptr && text == shown->texts.*f.text) {
+      corners.*f.value = shown->corners.*f.value;
+      continue;
+    }
+    typed = true;
+    const auto value = readNumber(text);
+    if (!value) return {std::nullopt, refuseNotANumber(ids.*f.id, f.name, pageLabel(ch))};
+    corners.*f.value = *value;
+  }
+  if (!typed) return {};
+  return {corners, std::nullopt};
+}
+
+// Of two corners, the one farther from zero: the one to change when their
+// span is too large.
+const CornerField& fartherOf(const Corners& c, const CornerField& a, const CornerField& b) {
+  return std::fabs(c.*a.value) > std::fabs(c.*b.value) ? a : b;
+}
+
+// A line the device cannot store, or that cannot be computed at all:
+// nothing is written and the field named gets the focus. Every step is
+// checked, so that an overflow never turns into a slope or offset of 0.
+std::optional<SaveOutcome> checkLine(Channel ch, const Corners& c, const Line& line, const RawCoefficients& raw) {
   const ChannelIds& ids = channelIds(ch);
   const std::string page = pageLabel(ch);
-  struct Corner {
-    double value;
-    int controlId;
-    const char* name;
+  auto tooLarge = [&](const CornerField& f) {
+    return refuse(ids.*f.id, f.name, page + "the " + f.name + " is too large a number for this line.");
   };
-  const std::array<Corner, 4> corners{{
-      {t.corners.xLow, ids.xLow, "lower x corner"},
-      {t.corners.xHigh, ids.xHigh, "upper x corner"},
-      {t.corners.yLow, ids.yLow, "lower y corner"},
-      {t.corners.yHigh, ids.yHigh, "upper y corner"},
-  }};
-  for (const Corner& c : corners) {
-    if (!std::isfinite(c.value)) {
-      return refuse(c.controlId, c.name, page + "the " + c.name + " is too large a number.");
-    }
-  }
-  if (t.corners.xLow == t.corners.xHigh) {
+  for (const CornerField& f : kCornerFields)
+    if (!std::isfinite(c.*f.value)) return tooLarge(f);
+  if (c.xLow == c.xHigh) {
     return refuse(ids.xHigh, "upper x corner",
                   page + "the lower and upper x corners are equal; the line needs two different x values.");
   }
+  const auto& [xLow, xHigh, yLow, yHigh] = kCornerFields;
+  if (!std::isfinite(c.xHigh - c.xLow)) return tooLarge(fartherOf(c, xLow, xHigh));
+  if (!std::isfinite(c.yHigh - c.yLow)) return tooLarge(fartherOf(c, yLow, yHigh));
+  if (!std::isfinite(line.slope)) {
+    return refuse(ids.xHigh, "upper x corner",
+                  page + "the lower and upper x corners are too close together for this line.");
+  }
+  if (!std::isfinite(line.offset)) return tooLarge(xLow);
   constexpr const char* kRange = "Min=-32768 - Max=32767";
   if (!encodeWord(raw.a)) {
     return refuse(ids.yHigh, "upper y corner",
@@ -85,7 +133,10 @@ std::optional<SaveOutcome> checkLine(Channel ch, const TypedLine& t, const RawCo
 
 }  // namespace
 
-std::uint8_t controlSetpointValue(int inputType) { return inputType == input_type::kCurrent ? 1 : 0; }
+std::uint8_t controlSetpointValue(std::uint8_t consigne, int inputType) {
+  const auto others = static_cast<std::uint8_t>(consigne & ~0x01);
+  return inputType == input_type::kCurrent ? static_cast<std::uint8_t>(others | 0x01) : others;
+}
 
 std::uint8_t auxinFlagValue(std::uint8_t flag, int inputType, int readAs) {
   std::uint8_t v = flag & static_cast<std::uint8_t>(~0x0C);
@@ -97,20 +148,24 @@ std::uint8_t auxinFlagValue(std::uint8_t flag, int inputType, int readAs) {
 SaveOutcome saveChannel(Channel ch, const Images& device, const ChannelEdits& edits, const PageUnits& u) {
   const int type = isInputChannel(ch) && edits.inputType == input_type::kCurrent ? input_type::kCurrent
                                                                                    : input_type::kVoltage;
-  const TypedLine typed = computeLine(edits.corners);
-  const RawCoefficients raw = encodeLine(ch, typed.line, u.factor);
-  if (auto refused = checkLine(ch, typed, raw)) return *refused;
+  const CornersToSave corners = cornersToSave(ch, type, edits);
+  if (corners.refused) return *corners.refused;
 
   const Image& image = device.device(channelArea(ch));
   const ChannelBlock b = blockOf(ch);
+  // Every word as the device holds it; the pair of the chosen type is
+  // replaced only when a corner was typed.
   SaveOutcome out = fromImage(ch, image, b.start);
-  // The pair of the chosen type, inside the working bytes; on the inputs
-  // the other type's pair stays as the device holds it.
-  const std::size_t at = coefficientOffset(ch, type) - b.start;
-  std::span<std::uint8_t> work(out.request.scratch.data(), out.workSize);
-  putWord(work, at, *encodeWord(raw.a));
-  putWord(work, at + 2, *encodeWord(raw.b));
-  if (ch == Channel::Control) out.request.baseSetpointValue = controlSetpointValue(type);
+  if (corners.corners) {
+    const Line line = lineThrough(*corners.corners);
+    const RawCoefficients raw = encodeLine(ch, line, u.factor);
+    if (auto refused = checkLine(ch, *corners.corners, line, raw)) return *refused;
+    const std::size_t at = coefficientOffset(ch, type) - b.start;
+    std::span<std::uint8_t> work(out.request.scratch.data(), out.workSize);
+    putWord(work, at, *encodeWord(raw.a));
+    putWord(work, at + 2, *encodeWord(raw.b));
+  }
+  if (ch == Channel::Control) out.request.baseSetpointValue = controlSetpointValue(image[0], type);
   if (ch == Channel::Auxin) out.request.optionFlagValue = auxinFlagValue(image[0], type, edits.readAs);
   return out;
 }

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "core/pages/channel_scaling.h"
 #include "core/pages/page_request.h"
@@ -21,13 +22,22 @@ struct ChannelEdits {
   CornerTexts corners;
   int inputType = input_type::kVoltage;  // CONTROL, AUXin: the U/I radios
   int readAs = 0;                         // AUXin: "TO BE READ AS" (1 = P2 pressure)
+  // What the page showed for this channel and type (its last Refresh).
+  // The page passes it; vrx4ctl does not, and then every corner counts as
+  // typed.
+  std::optional<ChannelView> shown;
 };
 
-// Save: the line through the typed corners, encoded with R() into the
-// pair of the chosen input type; the other type's pair keeps the device's
-// bytes. Refused, naming the field, when a corner is not a finite number,
-// when the two x corners are equal (no slope), or when A or B does not fit
-// a signed 16-bit word.
+// Save. A corner whose text is still the one shown is not converted from
+// its rounded text: it keeps the full precision of the shown corner. When
+// no corner text changed, the pair stays exactly as the device holds it;
+// the U/I choice and the reading as P2 alone never rewrite it. Otherwise
+// the line through the four corners is encoded with R() into the pair of
+// the chosen input type; the other type's pair keeps the device's bytes.
+// Refused, naming the field, when a typed corner is not a number in the
+// grammar of decimal_text.h, when a corner, the span between two corners,
+// the slope or the offset is not a finite number, when the two x corners
+// are equal (no slope), or when A or B does not fit a signed 16-bit word.
 SaveOutcome saveChannel(Channel ch, const Images& device, const ChannelEdits& edits, const PageUnits& u);
 
 // Restore: the factory copy of the channel's bytes (BASE 16..24 for
@@ -35,8 +45,9 @@ SaveOutcome saveChannel(Channel ch, const Images& device, const ChannelEdits& ed
 // AUXin, OPTION 49..52 and 53..56 for Uout and Iout).
 SaveOutcome restoreChannel(Channel ch, const Images& device);
 
-// CONTROL's CONSIGNE byte on Save: the input type, 0 or 1.
-std::uint8_t controlSetpointValue(int inputType);
+// CONTROL's CONSIGNE byte on Save: bit 0 the input type, every other bit
+// as the device holds it.
+std::uint8_t controlSetpointValue(std::uint8_t consigne, int inputType);
 // AUXin's FLAG byte on Save: bit 3 the input type, bit 2 the reading as
 // P2, every other bit as the device holds it.
 std::uint8_t auxinFlagValue(std::uint8_t flag, int inputType, int readAs);

@@ -97,18 +97,23 @@ CornerTexts formatCorners(Channel ch, const Corners& c, const PageUnits& u) {
   return {formatFixed(c.xLow, xd), formatFixed(c.xHigh, xd), formatFixed(c.yLow, yd), formatFixed(c.yHigh, yd)};
 }
 
+Line lineThrough(const Corners& c) {
+  Line line;
+  line.slope = (c.yHigh - c.yLow) / (c.xHigh - c.xLow);
+  line.offset = c.yLow - line.slope * c.xLow;
+  return line;
+}
+
 TypedLine computeLine(const CornerTexts& texts) {
+  auto value = [](const std::string& text) { return readNumber(text).value_or(0.0); };
   TypedLine t;
-  t.corners = {parseDecimal(texts.xLow), parseDecimal(texts.xHigh), parseDecimal(texts.yLow),
-               parseDecimal(texts.yHigh)};
-  const Corners& c = t.corners;
-  t.line.slope = (c.yHigh - c.yLow) / (c.xHigh - c.xLow);
-  t.line.offset = c.yLow - t.line.slope * c.xLow;
+  t.corners = {value(texts.xLow), value(texts.xHigh), value(texts.yLow), value(texts.yHigh)};
+  t.line = lineThrough(t.corners);
   return t;
 }
 
 std::string equivalentText(Channel ch, const Line& line, std::string_view measured, const PageUnits& u) {
-  const double v = parseDecimal(measured);
+  const double v = readNumber(measured).value_or(0.0);
   return formatFixed(v * line.slope + line.offset, equivalentDecimals(ch, u));
 }
 

@@ -86,16 +86,21 @@ struct CornerTexts {
 };
 CornerTexts formatCorners(Channel ch, const Corners& c, const PageUnits& u);
 
-// ComputeLine: the line through the two corner points typed in the four
-// fields (an unreadable text counts as 0). With equal x corners the slope
-// is not finite; Save refuses such a line.
+// The line through the two corner points. With equal x corners, or
+// corners too far apart, the slope or the offset is not finite; Save
+// refuses such a line.
+Line lineThrough(const Corners& c);
+
+// ComputeLine: the line through the corners typed in the four fields, read
+// in the number grammar of decimal_text.h, for the diagram while the user
+// types (a text that is no number counts as 0 here; Save refuses it).
 struct TypedLine {
   Corners corners;
   Line line;
 };
 TypedLine computeLine(const CornerTexts& texts);
 
-// UpdateEquivalent: the measured value (text, unreadable = 0) mapped by the
+// UpdateEquivalent: the measured value (text, no number = 0) mapped by the
 // line, as the equivalent field shows it. The page keeps the field frozen
 // while it is in Modify mode and does not call this then.
 std::string equivalentText(Channel ch, const Line& line, std::string_view measured, const PageUnits& u);
@@ -118,8 +123,9 @@ struct ChannelView {
   // The corner texts, as the four fields show them.
   CornerTexts texts;
   // The line through the corners as shown (rounded to the shown decimals):
-  // the page's slope and offset after Refresh, which the equivalent uses
-  // and which a Save of unchanged fields writes back.
+  // the page's slope and offset after Refresh, which the equivalent uses.
+  // A Save does not write it back: corners whose text is unchanged keep
+  // the full precision of `corners` (channel_save.h).
   Line line;
   // Unit of the x axis on the input pages: "[V]" or "[mA]"; empty on the
   // output pages.

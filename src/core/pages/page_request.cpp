@@ -17,10 +17,21 @@ SaveOutcome makeOutcome(std::uint32_t op, std::uint8_t start, std::uint8_t count
   return out;
 }
 
-SaveOutcome refuse(int controlId, std::string field, std::string message) {
-  SaveOutcome out;
-  out.refusal = Refusal{controlId, std::move(field), std::move(message)};
+std::string fillField(std::string_view text, std::string_view field) {
+  std::string out(text);
+  if (const auto at = out.find("%s"); at != std::string::npos) out.replace(at, 2, field);
   return out;
+}
+
+SaveOutcome refuse(int controlId, std::string field, std::string message, RefusalKind kind) {
+  SaveOutcome out;
+  out.refusal = Refusal{controlId, std::move(field), std::move(message), kind};
+  return out;
+}
+
+SaveOutcome refuseNotANumber(int controlId, std::string field, std::string_view prefix) {
+  std::string message = std::string(prefix) + fillField(kNotANumberText, field);
+  return refuse(controlId, std::move(field), std::move(message), RefusalKind::NotANumber);
 }
 
 double roundHalfAway(double value) { return std::round(value); }

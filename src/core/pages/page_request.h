@@ -10,15 +10,32 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "core/link/device_state.h"
 
 namespace vrx4 {
 
+// Why a Save was refused, where a window shows the reason in its own
+// language: the message then is the text of that kind with the field's
+// name in place of "%s".
+enum class RefusalKind : std::uint8_t {
+  Other,            // the message says it all (a range, equal corners...)
+  NotANumber,       // the text is not a number (decimal_text.h)
+  NotAWholeNumber,  // a PID gain that holds no whole number
+};
+// The English texts of the two kinds.
+inline constexpr const char* kNotANumberText =
+    "%s : not a number. Type digits, with a point before any decimals (for example -1.5).";
+inline constexpr const char* kNotAWholeNumberText = "%s : not a whole number (Min=0 - Max=255)";
+// `text` with `field` in place of its first "%s".
+std::string fillField(std::string_view text, std::string_view field);
+
 struct Refusal {
   int controlId = 0;    // the edit that gets the keyboard focus
   std::string field;    // the field's name as the page shows it ("Kp High", "upper x corner")
   std::string message;  // the whole message box text
+  RefusalKind kind = RefusalKind::Other;
 };
 
 struct SaveOutcome {
@@ -40,7 +57,10 @@ struct SaveOutcome {
 // A request from the working bytes; byte-0 values are set by the caller.
 SaveOutcome makeOutcome(std::uint32_t op, std::uint8_t start, std::uint8_t count,
                         std::span<const std::uint8_t> work);
-SaveOutcome refuse(int controlId, std::string field, std::string message);
+SaveOutcome refuse(int controlId, std::string field, std::string message,
+                   RefusalKind kind = RefusalKind::Other);
+// A field whose text is not a number: "<prefix><field> : not a number...".
+SaveOutcome refuseNotANumber(int controlId, std::string field, std::string_view prefix = {});
 
 // R(): the nearest whole number, a value exactly halfway rounded away from
 // zero.

@@ -1,8 +1,10 @@
 #include "core/pages/pid_gains.h"
 
 #include <array>
-#include <limits>
+#include <cmath>
+#include <utility>
 
+#include "core/base/decimal_text.h"
 #include "core/link/param_dictionary.h"
 #include "core/pages/page_ids.h"
 
@@ -11,7 +13,7 @@ namespace {
 
 constexpr std::uint8_t kFirstByte = 43;  // KPHG
 constexpr std::uint8_t kBlockCount = 2;  // two blocks of two bytes
-constexpr std::uint32_t kMaxGain = 255;
+constexpr double kMaxGain = 255;
 
 struct Gain {
   std::string_view field;  // dictionary name
@@ -36,23 +38,7 @@ std::size_t offsetOf(const Gain& g) {
   return f ? f->offset : 0;
 }
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-
 }  // namespace
-
-std::optional<std::uint32_t> parseWholeNumber(std::string_view text) {
-  while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
-  if (text.empty()) return std::nullopt;
-  std::uint32_t value = 0;
-  constexpr std::uint32_t kMax = std::numeric_limits<std::uint32_t>::max();
-  for (char c : text) {
-    if (c < '0' || c > '9') return std::nullopt;
-    const auto digit = static_cast<std::uint32_t>(c - '0');
-    value = value > (kMax - digit) / 10 ? kMax : value * 10 + digit;
-  }
-  return value;
-}
 
 PidTexts showPid(const Images& device) {
   const Image& image = device.g_baseDevice;
@@ -61,23 +47,37 @@ PidTexts showPid(const Images& device) {
   return {t[0], t[1], t[2], t[3]};
 }
 
+PidEdits changedPidFields(const PidEdits& typed, const PidTexts& shown) {
+  PidEdits changed;
+  const std::pair<std::optional<std::string> PidEdits::*, const std::string PidTexts::*> fields[] = {
+      {&PidEdits::kpHigh, &PidTexts::kpHigh}, {&PidEdits::kpLow, &PidTexts::kpLow},
+      {&PidEdits::ki, &PidTexts::ki}, {&PidEdits::kd, &PidTexts::kd}};
+  for (const auto& [edit, text] : fields) {
+    const std::optional<std::string>& t = typed.*edit;
+    if (t && *t != shown.*text) changed.*edit = t;
+  }
+  return changed;
+}
+
 SaveOutcome savePid(const Images& device, const PidEdits& edits) {
   const Image& image = device.g_baseDevice;
-  std::array<std::uint32_t, 4> values{};
+  std::array<double, 4> values{};
   for (std::size_t i = 0; i < kGains.size(); ++i) values[i] = image[offsetOf(kGains[i])];
 
   for (std::size_t i : kExchangeOrder) {
     const Gain& g = kGains[i];
     const std::optional<std::string>& text = edits.*g.edit;
     if (!text) continue;  // the device's byte stays
-    const auto v = parseWholeNumber(*text);
-    if (!v) {
-      return refuse(g.controlId, g.caption, std::string(g.caption) + " : not a whole number (Min=0 - Max=255)");
+    // A sign is part of a number: "-1" is a whole number out of range.
+    const auto v = readNumber(*text);
+    if (!v || (std::isfinite(*v) && *v != std::trunc(*v))) {
+      return refuse(g.controlId, g.caption, fillField(kNotAWholeNumberText, g.caption),
+                    RefusalKind::NotAWholeNumber);
     }
     values[i] = *v;
   }
   for (std::size_t i = 0; i < kGains.size(); ++i) {
-    if (values[i] > kMaxGain) {
+    if (!(values[i] >= 0 && values[i] <= kMaxGain)) {
       const Gain& g = kGains[i];
       return refuse(g.controlId, g.caption, std::string(g.caption) + " : Min=0 - Max=255");
     }

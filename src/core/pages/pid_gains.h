@@ -25,7 +25,8 @@ struct PidTexts {
 PidTexts showPid(const Images& device);
 
 // What the user has on the page; a field left empty (nullopt) keeps the
-// device's byte (the command line passes only the gains it is given).
+// device's byte. The page passes the gains the user changed
+// (changedPidFields), the command line those it is given.
 struct PidEdits {
   std::optional<std::string> kpHigh;
   std::optional<std::string> kpLow;
@@ -33,19 +34,18 @@ struct PidEdits {
   std::optional<std::string> kd;
 };
 
-// A field's text as an unsigned whole number: digits only, blanks around
-// them allowed; nothing for any other text (empty, a sign, a fraction). A
-// number too long for the type is held as its largest value, which is out
-// of range anyway.
-std::optional<std::uint32_t> parseWholeNumber(std::string_view text);
+// The fields whose text differs from the one the page shows.
+PidEdits changedPidFields(const PidEdits& typed, const PidTexts& shown);
 
 // Save. First the fields are read in the page's exchange order (Kp High,
-// Kp Low, Kd, Ki): the first that holds no whole number refuses the Save
-// with "<caption> : not a whole number (Min=0 - Max=255)". Then the range
-// checks in their order (Kp High, Kp Low, Ki, Kd): the first value above
-// 255 refuses it with "<caption> : Min=0 - Max=255". The refusal names the
-// edit that gets the focus. Otherwise the working bytes are Kp High,
-// Kp Low, Ki, Kd (the work() of the outcome, which the page shows back).
+// Kp Low, Kd, Ki), in the number grammar of decimal_text.h: the first that
+// holds no whole number (no number at all, or one with a fraction)
+// refuses the Save with "<caption> : not a whole number (Min=0 - Max=255)".
+// Then the range checks in their order (Kp High, Kp Low, Ki, Kd): the
+// first value below 0 or above 255 refuses it with "<caption> : Min=0 -
+// Max=255". The refusal names the edit that gets the focus. Otherwise the
+// working bytes are Kp High, Kp Low, Ki, Kd (the work() of the outcome,
+// which the page shows back).
 SaveOutcome savePid(const Images& device, const PidEdits& edits);
 
 }  // namespace vrx4

@@ -58,9 +58,8 @@ void CVRX4View::OnLiveValues(std::intptr_t lParam) {
   const LiveDisplay d = computeLiveDisplay(in);
   const bool transferRequested = s.g_xferRequest.load() != 0;
 
-  live->m_nCtrlUnit = d.ctrlUnit;
+  live->setReportedInputTypes(d.ctrlUnit, d.auxinUnit);
   mirrorInputType(g_pCtrlPage, d.ctrlUnit, transferRequested);
-  live->m_nAuxinUnit = d.auxinUnit;
   mirrorInputType(g_pAuxinPage, d.auxinUnit, transferRequested);
   live->setValueTexts(qs(d.ctrl), qs(d.auxin), qs(d.p2), qs(d.supply), qs(d.uout), qs(d.iout), qs(d.error));
   if (g_pCtrlPage != nullptr) g_pCtrlPage->setControlText(1140, qs(d.ctrlPage));

@@ -18,7 +18,17 @@ void CVRX4View::setUpPageHost() {
     return u;
   };
   m_pageHost.text = [this](PageText t) {
-    const Kept k = t == PageText::TransferBusy ? Kept::TransferBusy : Kept::RequestInvalid;
+    Kept k = Kept::RequestInvalid;
+    switch (t) {
+      case PageText::TransferBusy: k = Kept::TransferBusy; break;
+      case PageText::RequestInvalid: k = Kept::RequestInvalid; break;
+      case PageText::NotANumber: k = Kept::NotANumber; break;
+      case PageText::NotAWholeNumber: k = Kept::NotAWholeNumber; break;
+      case PageText::LowerXCorner: k = Kept::LowerXCorner; break;
+      case PageText::UpperXCorner: k = Kept::UpperXCorner; break;
+      case PageText::LowerYCorner: k = Kept::LowerYCorner; break;
+      case PageText::UpperYCorner: k = Kept::UpperYCorner; break;
+    }
     return QString::fromStdString(m_app.keptText(k));
   };
   m_pageHost.message = [](QWidget* parent, const QString& text) { messageBox(parent, text); };

@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "core/base/access_modes.h"
+#include "core/monitoring/live_display.h"
 #include "gui/controls/colour_edit.h"
 #include "gui/controls/colour_label.h"
 #include "gui/controls/colour_radio.h"
@@ -28,13 +29,15 @@ constexpr int kP2SourceGroup[] = {kP2SourceCaption, kP2Internal, kP2Auxin};
 constexpr int kTestGroup[] = {kInputTestBox, kOutputTestBox, kTestCtrl,      kTestAuxin,     kTestCtrlEdit,
                               kTestAuxinEdit, kInputTestTitle, kTestCtrlU,  kTestCtrlI,     kTestAuxinU,
                               kTestAuxinI,    kTestUout,      kTestIout,     kTestUoutEdit,  kTestIoutEdit,
-                              kOutputTestTitle, kTestAlarm,   kTestAlarmOn,  kTestAlarmOff};
+                              kOutputTestTitle, kTestAlarm,   kTestAlarmOn,  kTestAlarmOff, kTestCtrlUnit,
+                              kTestAuxinUnit, kTestUoutUnit,  kTestIoutUnit};
 constexpr int kOtherGroup[] = {kOtherBox, kOtherTitle, kErrorCaption, kError};
 constexpr int kValueEdits[] = {kCtrl, kAuxin, kP2, kSupply, kUout, kIout, kError};
 constexpr int kPanels[] = {kInputsBox, kMeasuresBox, kOutputsBox, kOtherBox};
 
 // Rows of the layout (page pixels).
-constexpr int kCaptionX = 20, kValueX = 120, kRadioX = 210, kCheckX = 310, kTestEditX = 334, kTestRadioX = 422;
+constexpr int kCaptionX = 20, kValueX = 120, kRadioX = 210, kCheckX = 310, kTestEditX = 334, kTestEditWidth = 60,
+              kTestUnitX = 396, kTestRadioX = 428;
 constexpr int kCtrlY = 36, kAuxinY = 84, kP2Y = 172, kSupplyY = 212, kUoutY = 292, kIoutY = 330, kAlarmY = 368;
 
 // A radio pair as a 0/1 member: 1 when its second button is checked.
@@ -180,10 +183,15 @@ void CLivePage::createControls() {
   m_testAuxinUnit = radioPair(kTestAuxinU, kTestAuxinI, "U", "I", {kTestRadioX, kAuxinY + 2}, 45, false);
   m_testAlarmState = radioPair(kTestAlarmOn, kTestAlarmOff, "ON", "OFF", {kTestEditX, kAlarmY + 2}, 55, false);
 
-  auto* ctrlEdit = testEdit(kTestCtrlEdit, {kTestEditX, kCtrlY, 80, 24});
-  auto* auxinEdit = testEdit(kTestAuxinEdit, {kTestEditX, kAuxinY, 80, 24});
-  auto* uoutEdit = testEdit(kTestUoutEdit, {kTestEditX, kUoutY, 80, 24});
-  auto* ioutEdit = testEdit(kTestIoutEdit, {kTestEditX, kIoutY, 80, 24});
+  auto* ctrlEdit = testEdit(kTestCtrlEdit, {kTestEditX, kCtrlY, kTestEditWidth, 24});
+  auto* auxinEdit = testEdit(kTestAuxinEdit, {kTestEditX, kAuxinY, kTestEditWidth, 24});
+  auto* uoutEdit = testEdit(kTestUoutEdit, {kTestEditX, kUoutY, kTestEditWidth, 24});
+  auto* ioutEdit = testEdit(kTestIoutEdit, {kTestEditX, kIoutY, kTestEditWidth, 24});
+  // The unit each test value is sent in, next to its field.
+  caption(kTestCtrlUnit, "[V]", {kTestUnitX, kCtrlY + 3, 30, 18}, kCtrlColour);
+  caption(kTestAuxinUnit, "[V]", {kTestUnitX, kAuxinY + 3, 30, 18}, kAuxinColour);
+  caption(kTestUoutUnit, "[V]", {kTestUnitX, kUoutY + 3, 30, 18}, kUoutColour);
+  caption(kTestIoutUnit, "[mA]", {kTestUnitX, kIoutY + 3, 30, 18}, kIoutColour);
   m_rows[0] = {kTestCtrl, &m_bTestCtrl, ctrlEdit, m_testCtrlUnit};
   m_rows[1] = {kTestAuxin, &m_bTestAuxin, auxinEdit, m_testAuxinUnit};
   m_rows[2] = {kTestUout, &m_bTestUout, uoutEdit, nullptr};
@@ -258,7 +266,10 @@ void CLivePage::ResetTests() {
     setWritable(row.edit, false);
   }
   m_bTestCtrl = m_bTestAuxin = m_bTestUout = m_bTestIout = m_bTestAlarm = 0;
-  m_nTestAuxinUnit = m_nP2Source = m_nTestCtrlUnit = 0;
+  m_nP2Source = 0;
+  // Back on the input types the regulator reports, as before any test.
+  m_nTestCtrlUnit = m_nCtrlUnit;
+  m_nTestAuxinUnit = m_nAuxinUnit;
   UpdateData(false);
   for (const TestRow& row : m_rows)
     if (row.radios != nullptr)
@@ -287,7 +298,22 @@ void CLivePage::UpdateData(bool save) {
     setChecked(m_testAlarmState, m_nTestAlarmState);
     setChecked(m_ctrlUnit, m_nCtrlUnit);
   }
+  showTestUnits();
   publish();
+}
+
+void CLivePage::setReportedInputTypes(int ctrl, int auxin) {
+  m_nCtrlUnit = ctrl;
+  m_nAuxinUnit = auxin;
+  m_nTestCtrlUnit = testValueUnit(m_bTestCtrl != 0, m_nTestCtrlUnit, ctrl);
+  m_nTestAuxinUnit = testValueUnit(m_bTestAuxin != 0, m_nTestAuxinUnit, auxin);
+}
+
+void CLivePage::showTestUnits() {
+  // The unit each test value will be sent in: CONTROL and AUXin by their
+  // test U/I radios, Uout in volts, Iout in milliamperes.
+  setControlText(kTestCtrlUnit, QLatin1String(unitCaption(m_nTestCtrlUnit)));
+  setControlText(kTestAuxinUnit, QLatin1String(unitCaption(m_nTestAuxinUnit)));
 }
 
 void CLivePage::publish() {

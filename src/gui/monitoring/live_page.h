@@ -38,6 +38,8 @@ constexpr int kTestCtrl = 1014, kTestAuxin = 1015, kTestUout = 1037, kTestIout =
 constexpr int kTestCtrlEdit = 1016, kTestAuxinEdit = 1017, kTestUoutEdit = 1039, kTestIoutEdit = 1040;
 constexpr int kTestCtrlU = 1005, kTestCtrlI = 1018, kTestAuxinU = 1019, kTestAuxinI = 1020;
 constexpr int kTestAlarmOn = 1091, kTestAlarmOff = 1092;
+// The unit each test value is sent in, right of its field.
+constexpr int kTestCtrlUnit = 10160, kTestAuxinUnit = 10170, kTestUoutUnit = 10390, kTestIoutUnit = 10400;
 // Messages.
 constexpr int kMessageCaption = 1083, kMessages = 1013;
 constexpr int kHiddenDefault = 1045;
@@ -61,6 +63,9 @@ class CLivePage : public CPage {
   // controls. Both publish the test fields.
   void UpdateData(bool save) override;
 
+  // The input types the regulator reports (0 voltage, 1 current): shown by
+  // the display radios, and the unit of a test value whose test is off.
+  void setReportedInputTypes(int ctrl, int auxin);
   // Display values written by the live value display.
   void setValueTexts(const QString& ctrl, const QString& auxin, const QString& p2, const QString& supply,
                      const QString& uout, const QString& iout, const QString& error);
@@ -107,6 +112,7 @@ class CLivePage : public CPage {
   void applyTestRow(const TestRow& row);
   void setWritable(CColourEdit* edit, bool writable);
   void publish();
+  void showTestUnits();
   void requestLiveCommand();
 
   LiveTestFields m_testFields;

@@ -1,6 +1,7 @@
 #include "gui/pages/alarm_page.h"
 
 #include <QButtonGroup>
+#include <QLabel>
 #include <QPainter>
 
 #include "gui/controls/dialog_units.h"
@@ -106,6 +107,7 @@ void CAlarmPage::Refresh(int) {
   m_tonMin = v.values.tonMin;
   m_delayOff = v.values.delayOff;
   if (m_editing == 0) {
+    m_shown = v;
     m_logic = v.values.logic;
     UpdateData(false);
     using namespace alarm_id;
@@ -153,7 +155,22 @@ SaveOutcome CAlarmPage::buildSave() {
   e.delayOn = editText(kDelayOn);
   e.tonMin = editText(kTonMin);
   e.delayOff = editText(kDelayOff);
-  return saveAlarm(images(), e, units());
+  return saveAlarm(images(), changedAlarmFields(e, m_shown), units());
+}
+
+QString CAlarmPage::fieldName(const Refusal& refusal) const {
+  using namespace alarm_id;
+  const std::pair<int, int> captions[] = {{kErrorPlus, kErrorPlusCaption},
+                                          {kErrorMinus, kErrorMinusCaption},
+                                          {kDelayOn, kDelayOnCaption},
+                                          {kTonMin, kTonMinCaption},
+                                          {kDelayOff, kDelayOffCaption}};
+  for (auto [edit, caption] : captions) {
+    if (edit != refusal.controlId) continue;
+    if (auto* label = findControl<QLabel>(const_cast<CAlarmPage*>(this), caption); label && !label->text().isEmpty())
+      return label->text();
+  }
+  return CEditPage::fieldName(refusal);
 }
 
 SaveOutcome CAlarmPage::buildRestore() { return restoreAlarm(images()); }

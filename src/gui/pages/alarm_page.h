@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/base/control_ids.h"
+#include "core/pages/alarm_settings.h"
 #include "gui/pages/edit_page.h"
 
 class QButtonGroup;
@@ -35,12 +36,16 @@ class CAlarmPage : public CEditPage {
  protected:
   SaveOutcome buildSave() override;
   SaveOutcome buildRestore() override;
+  QString fieldName(const Refusal& refusal) const override;
 
  private:
   void createControls();
   void onLogicClicked(int logic);
   std::string editText(int id) const;
 
+  // What the edits and the logic radios last showed of the device: a Save
+  // passes on only what the user changed.
+  AlarmView m_shown;
   QButtonGroup* m_logicGroup = nullptr;
   QButtonGroup* m_outputGroup = nullptr;
 };

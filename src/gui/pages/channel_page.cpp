@@ -146,6 +146,7 @@ void CChannelPage::Refresh(int keepButtons) {
   readImageState(im);
   pushInputType();
   const ChannelView v = showChannel(m_channel, im, m_inputType, units());
+  m_shown = v;
   m_xUnit = QString::fromLatin1(v.xUnit);
   setCornerTexts(v.texts);
   m_slope = v.line.slope;
@@ -202,8 +203,21 @@ void CChannelPage::OnCancelEdit() {
 
 SaveOutcome CChannelPage::buildSave() {
   ComputeLine();
-  const ChannelEdits edits{cornerTexts(), m_inputType, readAs()};
+  const ChannelEdits edits{cornerTexts(), m_inputType, readAs(), m_shown};
   return saveChannel(m_channel, images(), edits, units());
+}
+
+QString CChannelPage::fieldName(const Refusal& refusal) const {
+  const std::pair<int, PageText> corners[] = {{m_ids.xLow, PageText::LowerXCorner},
+                                              {m_ids.xHigh, PageText::UpperXCorner},
+                                              {m_ids.yLow, PageText::LowerYCorner},
+                                              {m_ids.yHigh, PageText::UpperYCorner}};
+  for (auto [id, name] : corners) {
+    if (id != refusal.controlId || !host().text) continue;
+    const QString text = host().text(name);
+    if (!text.isEmpty()) return text;
+  }
+  return CEditPage::fieldName(refusal);
 }
 
 SaveOutcome CChannelPage::buildRestore() { return restoreChannel(m_channel, images()); }

@@ -60,6 +60,7 @@ class CChannelPage : public CEditPage {
   virtual void afterRefresh() {}
   // AUXin's "TO BE READ AS" choice for a Save.
   virtual int readAs() const { return 0; }
+  QString fieldName(const Refusal& refusal) const override;
 
   // The U/I radio pair (input pages), placed as the page gives it.
   void createTypeSelection();
@@ -82,6 +83,9 @@ class CChannelPage : public CEditPage {
   QString m_xUnit;
   // The type the page showed when Modify began; Cancel goes back to it.
   int m_typeBeforeModify = input_type::kVoltage;
+  // What the last Refresh showed: a Save converts only the corners whose
+  // text the user changed.
+  ChannelView m_shown;
   // The output pages' output caption: the label table gives the word, the
   // page keeps its unit after it (" [V]", " [mA]").
   QString m_outputUnit;

@@ -158,7 +158,7 @@ void CEditPage::OnSave() {
   if (outcome.refused()) {
     // Nothing is written; the page stays in Modify mode with what the
     // user typed, and the field at fault gets the focus.
-    showMessage(QString::fromStdString(outcome.refusal->message));
+    showMessage(refusalMessage(*outcome.refusal));
     if (auto* field = findControl<QLineEdit>(this, outcome.refusal->controlId)) {
       field->setFocus(Qt::OtherFocusReason);
       field->selectAll();
@@ -167,6 +167,18 @@ void CEditPage::OnSave() {
   }
   beforeWrite(outcome);
   finishWrite(outcome);
+}
+
+QString CEditPage::fieldName(const Refusal& refusal) const { return QString::fromStdString(refusal.field); }
+
+QString CEditPage::refusalMessage(const Refusal& refusal) const {
+  const QString english = QString::fromStdString(refusal.message);
+  if (refusal.kind == RefusalKind::Other || !m_host.text) return english;
+  const QString text =
+      m_host.text(refusal.kind == RefusalKind::NotANumber ? PageText::NotANumber : PageText::NotAWholeNumber);
+  // A language file without the text: the rules' own message.
+  if (!text.contains(QStringLiteral("%s"))) return english;
+  return QString::fromStdString(fillField(text.toStdString(), fieldName(refusal).toStdString()));
 }
 
 void CEditPage::OnRestore() {

@@ -59,6 +59,9 @@ class CEditPage : public CPage {
   virtual void beforeWrite(const SaveOutcome&) {}
   // The PID page has no Restore.
   virtual bool hasRestore() const { return true; }
+  // The name of a refused field as the page shows it, in the language of
+  // the labels (the rules give it in English).
+  virtual QString fieldName(const Refusal& refusal) const;
 
   // Hands the request to the engine or, in file mode, to the images.
   // False when it was not accepted: a message was shown, nothing written.
@@ -90,6 +93,7 @@ class CEditPage : public CPage {
 
  private:
   void finishWrite(const SaveOutcome& outcome);
+  QString refusalMessage(const Refusal& refusal) const;
 
   const PageHost& m_host;
   EditButtonIds m_buttonIds;

@@ -21,6 +21,12 @@ class DeviceState;
 enum class PageText {
   TransferBusy,     // a Save or Restore while another transfer runs
   RequestInvalid,   // a request the link engine cannot carry
+  NotANumber,       // "%s : not a number..." (the field's name for %s)
+  NotAWholeNumber,  // "%s : not a whole number (Min=0 - Max=255)"
+  LowerXCorner,     // the channel pages' corner fields, by name
+  UpperXCorner,
+  LowerYCorner,
+  UpperYCorner,
 };
 
 struct PageHost {

@@ -1,7 +1,7 @@
 #include "gui/pages/pid_page.h"
 
 #include <QEvent>
-#include <QRegularExpressionValidator>
+#include <QLabel>
 #include <QTimer>
 
 #include "gui/controls/colour_edit.h"
@@ -24,13 +24,14 @@ constexpr const char* kWarning =
 
 CPidPage::CPidPage(const PageHost& host, QWidget* parent) : CEditPage(dialog::kPid, host, pid_id::kButtons, parent) {
   groupBox(pid_id::kGroup, QRect(108, 34, 267, 184));
-  auto* digits = new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), this);
   for (int i = 0; i < 4; ++i) {
     const int y = 62 + i * 36;
     caption(pid_id::kFirstCaption + i, kCaptions[i], QRect(150, y + 2, 70, 10));
     CColourEdit* e = pageEdit(kEdits[i], QRect(230, y, 40, 12));
     e->setAlignment(Qt::AlignRight);
-    e->setValidator(digits);  // digits only, as the number style allows
+    // No filter on the keys: a filter would turn "25.5" into 255. Save
+    // refuses what is not a whole number 0..255 and names the field.
+    e->setMaxLength(12);
     e->installEventFilter(this);
   }
   CColourLabel* warning = caption(pid_id::kWarning, kWarning, QRect(108, 228, 267, 40));
@@ -60,6 +61,7 @@ void CPidPage::showGains(const std::uint8_t (&bytes)[4]) {
 void CPidPage::Refresh(int keepButtons) {
   if (keepButtons != 1) EnableModifyRestore(1);
   const PidTexts t = showPid(images());
+  m_shown = t;
   const std::string* texts[] = {&t.kpHigh, &t.kpLow, &t.ki, &t.kd};
   unsigned* fields[] = {&m_kpHigh, &m_kpLow, &m_ki, &m_kd};
   for (int i = 0; i < 4; ++i) {
@@ -76,7 +78,16 @@ SaveOutcome CPidPage::buildSave() {
   e.kpLow = text(pid_id::kKpLow);
   e.ki = text(pid_id::kKi);
   e.kd = text(pid_id::kKd);
-  return savePid(images(), e);
+  return savePid(images(), changedPidFields(e, m_shown));
+}
+
+QString CPidPage::fieldName(const Refusal& refusal) const {
+  for (int i = 0; i < 4; ++i) {
+    if (kEdits[i] != refusal.controlId) continue;
+    auto* label = findControl<QLabel>(const_cast<CPidPage*>(this), pid_id::kFirstCaption + i);
+    if (label != nullptr && !label->text().isEmpty()) return label->text();
+  }
+  return CEditPage::fieldName(refusal);
 }
 
 SaveOutcome CPidPage::buildRestore() { return refuse(pid_id::kButtons.restore, "", ""); }

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "core/base/control_ids.h"
+#include "core/pages/pid_gains.h"
 #include "gui/pages/edit_page.h"
 
 namespace vrx4 {
@@ -27,9 +28,14 @@ class CPidPage : public CEditPage {
   void beforeWrite(const SaveOutcome& outcome) override;
   bool hasRestore() const override { return false; }
   bool eventFilter(QObject* watched, QEvent* event) override;
+  QString fieldName(const Refusal& refusal) const override;
 
  private:
   void showGains(const std::uint8_t (&bytes)[4]);
+
+  // The gains as the last Refresh showed them: a Save passes on only the
+  // ones the user changed.
+  PidTexts m_shown;
 };
 
 }  // namespace vrx4
