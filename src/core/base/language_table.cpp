@@ -142,6 +142,8 @@ std::vector<LabelRow> buildTable() {
       {"Transfer running", {}, {K::TransferBusy}},
       {"Write request not valid", {}, {K::RequestInvalid}},
       {"Capture rows lost", {}, {K::CaptureRowsLost}},
+      {"Capture file gone", {}, {K::CaptureFileGone}},
+      {"Capture rows lost so far", {}, {K::CaptureRowsLostSoFar}},
       {"Graph oldest samples left", {}, {K::GraphOldestLeft}},
       {"Discard", {}, {K::Discard}},
       {"Unsaved changes", {}, {K::UnsavedChanges}},
