@@ -25,9 +25,12 @@ class SessionEndTest : public ShellTest {
   // a file of the test folder; the pid, or -1.
   pid_t launch(const std::string& program = VRX4_PROGRAM) {
     const std::string err = m_dir + "/stderr.txt";
+    const std::string stateDir = m_dir + "/state";
     const pid_t pid = ::fork();
     if (pid == 0) {
       ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+      // Copies of unsaved work are looked for here, not in the user's home.
+      ::setenv("XDG_STATE_HOME", stateDir.c_str(), 1);
       if (std::freopen(err.c_str(), "w", stderr) == nullptr) ::_exit(126);
       ::execl(program.c_str(), "vrx4", "--config", m_settings.c_str(), static_cast<char*>(nullptr));
       ::_exit(127);
