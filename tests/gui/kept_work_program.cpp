@@ -1,8 +1,8 @@
 // The desktop program as main() runs it, with unsaved file-mode work made
 // as soon as its window is up: the configuration file named by --work is
 // opened with the tools page's Open and a PID gain is changed as a page's
-// Save does in file mode; then "unsaved work made" on stdout. The
-// kept-work test starts it and ends it with a signal.
+// Save does in file mode; then "unsaved work made" on stderr. The
+// session end test starts it and ends it with a signal.
 #include <QApplication>
 #include <cstdio>
 #include <string>
@@ -29,7 +29,6 @@ int main(int argc, char** argv) {
     };
     vrx4::g_pToolsPage->OnOpen();
     app.state().withImages([](vrx4::Images& im) { im.g_baseDevice[0x2B] = 0x7F; });
-    if (vrx4::g_pToolsPage->unsavedChanges()) std::printf("unsaved work made\n");
-    std::fflush(stdout);
+    if (vrx4::g_pToolsPage->unsavedChanges()) std::fprintf(stderr, "unsaved work made\n");
   });
 }

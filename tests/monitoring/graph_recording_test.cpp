@@ -1,17 +1,9 @@
 // The graph's sample store and the capture file: rows only while recording,
-// the file complete after every row, never recreated once deleted, never a
-// wait on a FIFO, and the real reason for every row lost.
+// the file complete after every row, never recreated once deleted.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <sys/resource.h>
-#include <sys/stat.h>
 #include <unistd.h>
-
-#include <algorithm>
-#include <cerrno>
-#include <chrono>
-#include <future>
 
 #include <csignal>
 #include <clocale>
@@ -105,55 +97,6 @@ TEST_F(CaptureFile, ARowThatCannotBeWrittenIsCountedAndNeverLeftHalfWritten) {
   EXPECT_EQ(full.m_rowsLost, 1u);
   ASSERT_TRUE(f.Create(capture::kHeader));
   EXPECT_EQ(f.m_rowsLost, 0u) << "a new file counts again";
-}
-
-// A disk that fills up: the first call takes a few bytes, then there is
-// no space left.
-long fullAfterAFewBytes(int fd, const void* data, std::size_t size) {
-  static bool tookSome = false;
-  if (!tookSome) {
-    tookSome = true;
-    return ::write(fd, data, std::min<std::size_t>(size, 7));
-  }
-  errno = ENOSPC;
-  return -1;
-}
-
-TEST_F(CaptureFile, NeverWaitsOnAFifoAndSaysWhyARowWasLost) {
-  // A FIFO with no reader would hold the open until one came.
-  const std::string fifo = m_dir + "/pipe.csv";
-  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-  CCaptureFile f;
-  f.m_strPath = fifo;
-  std::string why;
-  auto create = std::async(std::launch::async, [&] { return f.Create(capture::kHeader, &why); });
-  if (create.wait_for(std::chrono::seconds(3)) != std::future_status::ready) {
-    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);  // lets the writer go
-    create.wait();
-    ::close(reader);
-    FAIL() << "Create waited on the FIFO";
-  }
-  EXPECT_FALSE(create.get());
-  EXPECT_EQ(why, "not a regular file");
-  EXPECT_FALSE(f.WriteRow(sample(1.0), 1.0f, 0));
-  EXPECT_EQ(f.m_lostReason, "not a regular file");
-
-  // The disk fills up in the middle of a row: the part that went in is cut
-  // off, and the reason is the real one.
-  f.m_strPath = m_dir + "/run.csv";
-  ASSERT_TRUE(f.Create(capture::kHeader));
-  const std::string header = readFile(f.m_strPath);
-  f.m_write = fullAfterAFewBytes;
-  EXPECT_FALSE(f.WriteRow(sample(1.1), 1.0f, 0));
-  EXPECT_EQ(f.m_lostReason, "No space left on device");
-  EXPECT_EQ(readFile(f.m_strPath), header);
-  EXPECT_TRUE(f.Present());
-  f.m_write = nullptr;
-  std::filesystem::remove(f.m_strPath);
-  EXPECT_FALSE(f.WriteRow(sample(1.2), 1.0f, 0));
-  EXPECT_EQ(f.m_lostReason, "No such file or directory");
-  EXPECT_FALSE(f.Present());
-  EXPECT_EQ(f.m_rowsLost, 2u);
 }
 
 TEST_F(CaptureFile, RecordingStoresWhileRunningWritesWhileCapturingAndRefreshesOnceASecond) {
