@@ -250,10 +250,12 @@ void CGraphPage::showRowsLost() {
 QString CGraphPage::text(GraphText t, std::uint64_t number, std::initializer_list<QString> values) const {
   QString s = m_host.text ? m_host.text(t) : QString();
   s.replace(QLatin1String("%d"), QString::number(number));
+  qsizetype from = 0;  // a "%s" inside a value (a file name) stays as it is
   for (const QString& v : values) {
-    const qsizetype at = s.indexOf(QLatin1String("%s"));
+    const qsizetype at = s.indexOf(QLatin1String("%s"), from);
     if (at < 0) break;
     s.replace(at, 2, v);
+    from = at + v.size();
   }
   return s;
 }
