@@ -169,7 +169,8 @@ TEST_F(GraphPage, CaptureFileRowsAreTheSamplesOfTheChart) {
   // A file that cannot be created: the message, Capture unchecked.
   chooseCaptureFile("/proc/vrx4-capture.csv");
   ASSERT_EQ(m_boxes.size(), 1u);
-  EXPECT_EQ(m_boxes[0], "le fichier n'a pas été correctement ouvert");
+  EXPECT_EQ(m_boxes[0].rfind("le fichier n'a pas été correctement ouvert\n/proc/vrx4-capture.csv: ", 0), 0u)
+      << m_boxes[0];
   EXPECT_FALSE(at<QCheckBox>(kCapture)->isChecked());
   EXPECT_FALSE(shown(kRecord));
 }
@@ -193,8 +194,8 @@ TEST_F(GraphPage, CaptureSurvivesItsFolderGoingAwayAndCountsTheLostRows) {
 
   ASSERT_EQ(m_boxes.size(), 1u);
   EXPECT_EQ(m_boxes[0], std::to_string(file.m_rowsLost) +
-                            " rows could not be written to the capture file (the file or its folder could not "
-                            "be reached). The file holds every other row.");
+                            " rows could not be written to the capture file (No such file or directory). The "
+                            "file holds every other row.");
   const std::vector<std::string> written = rows(m_dir + "/stick/run.csv");
   EXPECT_EQ(written.size(), file.m_rowsWritten);
   // Every sample from the first row on was either written or counted.

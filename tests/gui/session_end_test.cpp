@@ -1,7 +1,8 @@
 // The program ended from outside: the real `vrx4` program on the offscreen
 // platform is sent SIGTERM, SIGINT or SIGHUP and must save its settings and
-// exit cleanly; and the main window destroyed by another X11 client ends
-// the program the same way.
+// exit cleanly; the main window destroyed by another X11 client ends the
+// program the same way; and unsaved file-mode work outlives the signal in a
+// recovery copy that the next start offers.
 #include <QAbstractEventDispatcher>
 #include <QWidget>
 
@@ -13,6 +14,9 @@
 #include <unistd.h>
 
 #include "core/base/profile_file.h"
+#include "core/memory/config_file.h"
+#include "gui/app/kept_work.h"
+#include "gui/memory/tools_page.h"
 #include "gui/app/session_end.h"
 #include "shell_harness.h"
 
@@ -21,15 +25,21 @@ namespace {
 
 class SessionEndTest : public ShellTest {
  protected:
-  // Starts the program on its own settings file, its error output into
-  // a file of the test folder; the pid, or -1.
-  pid_t launch(const std::string& program = VRX4_PROGRAM) {
+  // Starts the program on its own settings file, with its state folder in
+  // the test folder and its error output into a file there; the pid, or -1.
+  pid_t launch(const std::string& program = VRX4_PROGRAM, std::vector<std::string> args = {}) {
     const std::string err = m_dir + "/stderr.txt";
+    const std::string stateDir = m_dir + "/state";
+    args.insert(args.begin(), {"vrx4", "--config", m_settings});
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
     const pid_t pid = ::fork();
     if (pid == 0) {
       ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+      ::setenv("XDG_STATE_HOME", stateDir.c_str(), 1);
       if (std::freopen(err.c_str(), "w", stderr) == nullptr) ::_exit(126);
-      ::execl(program.c_str(), "vrx4", "--config", m_settings.c_str(), static_cast<char*>(nullptr));
+      ::execv(program.c_str(), argv.data());
       ::_exit(127);
     }
     return pid;
@@ -129,6 +139,75 @@ TEST_F(SessionEndTest, MainWindowDestroyedByAnotherClientEndsTheProgram) {
   EXPECT_NE(settingsText().find("CX="), std::string::npos) << settingsText();
   deliver(ours);  // once only
   EXPECT_EQ(ends, 1);
+}
+
+
+std::string configText(const Images& im) { return config_file::wholeConfiguration(im.g_optionDevice, im.g_baseDevice); }
+
+TEST_F(SessionEndTest, UnsavedFileModeWorkOutlivesSigtermAndComesBackUnsaved) {
+  Images saved;
+  for (int i = 0; i < 0x70; ++i) saved.g_baseDevice[i] = static_cast<std::uint8_t>(255 - i);
+  for (int i = 0; i < 0x73; ++i) saved.g_optionDevice[i] = static_cast<std::uint8_t>(i);
+  const std::string file = m_dir + "/press7.txt";
+  writeFile(file, configText(saved));
+  writeFile(m_settings, "[Communication]\nport=/nonexistent/vrx4-tty\n[Agreement]\nState=1\n");
+  // The program's own run, the work made once its window is up.
+  endWith(launch(VRX4_KEPT_WORK_PROGRAM, {"--work", file}), SIGTERM,
+          [&] { return readFile(m_dir + "/stderr.txt").find("unsaved work made") != std::string::npos; });
+
+  // One copy in the state folder: the whole configuration with the work,
+  // then the line naming the file; the file itself as it was.
+  const std::string folder = m_dir + "/state/vrx4/recovery/";
+  ASSERT_TRUE(std::filesystem::is_directory(folder)) << "nothing kept\n" << readFile(m_dir + "/stderr.txt");
+  std::vector<std::string> copies;
+  for (const auto& e : std::filesystem::directory_iterator(folder)) copies.push_back(e.path().string());
+  ASSERT_EQ(copies.size(), 1u);
+  const std::string copy = copies[0];
+  EXPECT_EQ(copy.rfind(folder + "press7.unsaved-", 0), 0u) << copy;
+  Images work = saved;
+  work.g_baseDevice[0x2B] = 0x7F;
+  EXPECT_EQ(readFile(copy), configText(work) + "Unsaved work on: " + file + "\r\n");
+  EXPECT_NE(readFile(m_dir + "/stderr.txt").find("the unsaved changes to " + file + " were kept in " + copy),
+            std::string::npos);
+  EXPECT_EQ(readFile(file), configText(saved));
+
+  // The next start offers it: Later keeps it; Open brings the work back in
+  // file mode, unsaved, and Save writes it to the file, not to the copy.
+  std::vector<std::string> offers;
+  auto startAnswering = [&](KeptWorkAnswer answer) {
+    m_app.reset();
+    AppOptions o;
+    o.port = "/nonexistent/vrx4-tty";
+    m_app = std::make_unique<CVRX4App>(VRX4_DATA_BUILD_DIR, m_settings, o);
+    m_app->keptWork().setFolder(folder);
+    m_app->keptWork().setQuestion([&, answer](QWidget*, const QString& text) {
+      offers.push_back(text.toStdString());
+      return answer;
+    });
+    ASSERT_TRUE(m_app->InitInstance());
+    settle();
+  };
+  startAnswering(KeptWorkAnswer::Later);
+  ASSERT_EQ(offers.size(), 1u);
+  EXPECT_NE(offers[0].find(file + " were not saved; they were kept in " + copy), std::string::npos) << offers[0];
+  EXPECT_EQ(state().g_fileMode.load(), 0);
+  close();
+  startAnswering(KeptWorkAnswer::Open);
+  ASSERT_EQ(offers.size(), 2u);
+  EXPECT_EQ(state().g_fileMode.load(), 1);
+  EXPECT_EQ(state().configFilePath(), file);
+  EXPECT_EQ(configText(state().snapshot()), configText(work));
+  EXPECT_TRUE(g_pToolsPage->unsavedChanges());
+  EXPECT_EQ(readFile(file), configText(saved));
+  std::vector<std::string> questions;
+  view().memoryHost().ask = [&](QWidget*, const QString& q, const MemoryHost&) {
+    questions.push_back(q.toStdString());
+    return UnsavedAnswer::Save;
+  };
+  close();
+  ASSERT_EQ(questions.size(), 1u) << "quitting asks first";
+  EXPECT_EQ(readFile(file), configText(work));
+  EXPECT_FALSE(std::filesystem::exists(copy)) << "the copy has done its job";
 }
 
 }  // namespace

@@ -37,7 +37,12 @@ enum class Kept : std::uint8_t {
   PasswordPrompt,
   TransferBusy,    // a parameter page's write while another transfer runs
   RequestInvalid,  // a write request the link engine cannot carry
-  CaptureRowsLost,  // rows of the capture file that could not be written ("%d")
+  CaptureRowsLost,  // rows of the capture file that could not be written ("%d", "%s": why)
+  CaptureFileGone,  // the capture file went away ("%s": the file, "%d" rows lost, "%s": why)
+  CaptureRowsLostSoFar,  // the line on the graph page while rows are lost ("%d", "%s": why)
+  KeptWorkOffer,  // at start: open unsaved work kept when the program was ended ("%s": file, copy, file)
+  OpenButton,     // its answers: "Open", Discard and "Later"
+  Later,
   GraphOldestLeft,  // the graph's store is full: its oldest samples leave
   Save,               // the answers of the unsaved-changes question
   Discard,

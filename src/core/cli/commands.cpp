@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
 #include <iostream>
 
 #include "core/base/pressure_units.h"
@@ -12,6 +11,7 @@
 #include "core/memory/config_file.h"
 #include "core/memory/whole_config.h"
 #include "core/monitoring/capture_row.h"
+#include "core/monitoring/graph_recording.h"
 
 namespace vrx4::cli {
 namespace {
@@ -188,19 +188,21 @@ int cmdMonitor(const Args& a) {
   }
   const float factor = pressureFactor(*unit);
 
-  std::ofstream file;
+  // With --out the rows go to a capture file as the graph page writes it:
+  // a regular file only (a FIFO is refused at once instead of waiting for
+  // a reader), CR LF line ends, a row that does not fit cut off again.
+  CCaptureFile file;
   const auto out = a.get("--out");
   if (out) {
-    file.open(*out, std::ios::binary | std::ios::trunc);
-    if (!file) {
-      std::cerr << config_file::kMsgCouldNotOpen << "\n" << *out << "\n";
+    file.m_strPath = *out;
+    std::string why;
+    if (!file.Create(capture::kHeader, &why)) {
+      std::cerr << config_file::kMsgCouldNotOpen << "\n" << *out << ": " << why << "\n";
       return kExitFile;
     }
+  } else {
+    std::cout << capture::kHeader << "\n" << std::flush;
   }
-  // Capture files end their lines with CR LF; a terminal gets plain LF.
-  std::ostream& os = out ? static_cast<std::ostream&>(file) : std::cout;
-  const char* eol = out ? "\r\n" : "\n";
-  os << capture::kHeader << eol << std::flush;
 
   Link link(c->port, c->timeout);
   link.state().g_samplePeriod.store(period);
@@ -221,8 +223,16 @@ int cmdMonitor(const Args& a) {
     }
     const LiveMeasurement m = link.engine().measurement();
     const GraphSample s = sampleFrom(m, m.m_sampleMs);
-    os << capture::row(s, factor, *unit) << eol << std::flush;
-    if (!os) {
+    if (out) {
+      if (!file.WriteRow(s, factor, *unit)) {
+        std::cerr << "vrx4ctl: could not write a capture row to " << *out << ": " << file.m_lostReason << "\n";
+        if (file.Present())
+          std::cerr << *out << " holds the header and " << file.m_rowsWritten << " complete rows\n";
+        else
+          std::cerr << *out << " is no longer there\n";
+        return kExitFile;
+      }
+    } else if (!(std::cout << capture::row(s, factor, *unit) << "\n" << std::flush)) {
       std::cerr << "vrx4ctl: could not write the capture rows\n";
       return kExitFile;
     }

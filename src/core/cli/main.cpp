@@ -113,7 +113,10 @@ const std::vector<Command>& commands() {
       {"monitor", "vrx4ctl monitor --port P [--period S] [--count N] [--out FILE] [--unit bar|PSI|kPa|MPa]",
        "Print live samples as capture rows (header line, then one row per sample period,\n"
        "default 1 s). Without --count it runs until interrupted; --timeout then bounds the\n"
-       "wait for each sample. With --out the rows go to FILE with CR LF line ends.",
+       "wait for each sample. With --out the rows go to FILE with CR LF line ends; FILE\n"
+       "must be a regular file or a new one (a FIFO or a device is refused). A row that\n"
+       "cannot be written (a full disk) is cut off again and the command ends with exit 2,\n"
+       "saying why and how many complete rows FILE holds.",
        {"--port", "--timeout", "--period", "--count", "--out", "--unit"}, vrx4::cli::cmdMonitor},
       {"show",
        "vrx4ctl show (--port P | --in FILE) [--unit bar|PSI|kPa|MPa] [--access 1|2|3|4] [--range 10|20] [--json]",

@@ -6,22 +6,52 @@
 
 #include <cerrno>
 #include <cmath>
-#include <cstring>
 
+#include "core/base/text_file.h"
 #include "core/monitoring/capture_row.h"
 
 namespace vrx4 {
 namespace {
 
-// Writes all of `text`; false on any error.
-bool writeAll(int fd, std::string_view text) {
+long systemWrite(int fd, const void* data, std::size_t size) { return ::write(fd, data, size); }
+
+// Writes all of `text`; false with errno set on any error.
+bool writeAll(CCaptureFile::WriteCall write, int fd, std::string_view text) {
   while (!text.empty()) {
-    const ssize_t n = ::write(fd, text.data(), text.size());
+    const long n = write(fd, text.data(), text.size());
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
+    if (n <= 0) {
+      if (n == 0) errno = EIO;
+      return false;
+    }
     text.remove_prefix(static_cast<std::size_t>(n));
   }
   return true;
+}
+
+constexpr const char* kNotRegular = "not a regular file";
+
+// Opens `path` for writing without ever waiting. What is there already must
+// be a regular file: checked before the open, so that a FIFO is never
+// opened at all, and again on the open file in case it was swapped in
+// meanwhile (the open does not block then either). -1 with the reason.
+int openRegular(const std::string& path, int flags, std::string& why) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+    why = S_ISDIR(st.st_mode) ? text_file::systemReason(EISDIR) : kNotRegular;
+    return -1;
+  }
+  const int fd = ::open(path.c_str(), flags | O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    why = text_file::systemReason(errno);
+    return -1;
+  }
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    why = kNotRegular;
+    ::close(fd);
+    return -1;
+  }
+  return fd;
 }
 
 }  // namespace
@@ -29,40 +59,60 @@ bool writeAll(int fd, std::string_view text) {
 bool CCaptureFile::Create(std::string_view header, std::string* error) {
   m_rowsWritten = 0;
   m_rowsLost = 0;
-  std::string line(header);
-  line += "\r\n";
-  int err = 0;
-  const int fd = ::open(m_strPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (fd < 0) {
-    err = errno;
-  } else {
-    if (!writeAll(fd, line)) err = errno != 0 ? errno : EIO;
-    if (::close(fd) != 0 && err == 0) err = errno;
+  m_lostReason.clear();
+  std::string why;
+  const int fd = openRegular(m_strPath, O_CREAT, why);
+  if (fd >= 0) {
+    std::string line(header);
+    line += "\r\n";
+    // Emptied only now that it is known to be a regular file.
+    if (::ftruncate(fd, 0) != 0 || !writeAll(m_write ? m_write : systemWrite, fd, line)) {
+      why = text_file::systemReason(errno);
+      [[maybe_unused]] const int cut = ::ftruncate(fd, 0);  // no half header
+    }
+    if (::close(fd) != 0 && why.empty()) why = text_file::systemReason(errno);
   }
-  if (err != 0 && error != nullptr) *error = std::strerror(err);
-  return err == 0;
+  if (!why.empty() && error != nullptr) *error = why;
+  return why.empty();
 }
 
 bool CCaptureFile::WriteRow(const GraphSample& sample, float pressureFactor, unsigned unit) {
   std::string line = capture::row(sample, pressureFactor, unit);
   line += "\r\n";
-  const int fd = ::open(m_strPath.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+  std::string why;
+  const int fd = openRegular(m_strPath, O_APPEND, why);
   if (fd < 0) {
-    ++m_rowsLost;
+    rowLost(std::move(why));
     return false;
   }
   struct stat before {};
   const bool sized = ::fstat(fd, &before) == 0;
-  bool ok = writeAll(fd, line);
-  if (!ok && sized) {
+  bool ok = writeAll(m_write ? m_write : systemWrite, fd, line);
+  if (!ok) {
+    why = text_file::systemReason(errno);
     // A full disk takes part of a row: cut it off, so the next row starts
     // on a line of its own.
-    [[maybe_unused]] const int cut = ::ftruncate(fd, before.st_size);
+    if (sized) {
+      [[maybe_unused]] const int cut = ::ftruncate(fd, before.st_size);
+    }
   }
-  ok = (::close(fd) == 0) && ok;
+  if (::close(fd) != 0 && ok) {
+    ok = false;
+    why = text_file::systemReason(errno);
+  }
   if (ok) ++m_rowsWritten;
-  else ++m_rowsLost;
+  else rowLost(std::move(why));
   return ok;
+}
+
+bool CCaptureFile::Present() const {
+  struct stat st {};
+  return ::stat(m_strPath.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+void CCaptureFile::rowLost(std::string reason) {
+  ++m_rowsLost;
+  m_lostReason = std::move(reason);
 }
 
 RecordOutcome GraphRecording::record(const GraphSample& sample, std::uint32_t sampleMs, std::uint32_t msSinceStart,

@@ -3,6 +3,7 @@
 // sample. Used on the GUI thread; the store may also be read elsewhere.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -14,7 +15,9 @@ namespace vrx4 {
 
 // The capture file: opened, appended to and closed for every line, so that
 // it is complete on disk after each row. A row that cannot be written is
-// counted, never silently lost.
+// counted, never silently lost. Only a regular file (or a new one) is taken:
+// a FIFO would block the open until some reader came, a device never ends,
+// so anything else is refused before it is opened, without waiting.
 class CCaptureFile {
  public:
   std::string m_strPath;
@@ -24,13 +27,26 @@ class CCaptureFile {
   // written.
   bool Create(std::string_view header, std::string* error = nullptr);
   // Appends one row to the existing file (never creates it: a capture file
-  // that was deleted stays deleted). False, counting the row as lost, when
-  // the file cannot be opened or the whole row cannot be written; a row
-  // written in part is cut off again, so the file never holds half a line.
+  // that was deleted stays deleted). False, counting the row as lost and
+  // keeping the reason, when the file cannot be opened or the whole row
+  // cannot be written; a row written in part is cut off again, so the file
+  // never holds half a line.
   bool WriteRow(const GraphSample& sample, float pressureFactor, unsigned unit);
+  // Whether the file is still where it was created, as a regular file.
+  bool Present() const;
 
   std::uint64_t m_rowsWritten = 0;
   std::uint64_t m_rowsLost = 0;
+  // Why the last lost row could not be written (the system's text, e.g.
+  // "No space left on device"); empty while no row was lost.
+  std::string m_lostReason;
+
+  // The write call; tests stand in one that fills the disk part-way.
+  using WriteCall = long (*)(int fd, const void* data, std::size_t size);
+  WriteCall m_write = nullptr;  // null: the system's write
+
+ private:
+  void rowLost(std::string reason);
 };
 
 // What one capture sample led to.

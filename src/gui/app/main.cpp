@@ -1,16 +1,12 @@
 // vrx4: the desktop program.
 #include <QApplication>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "core/base/app_options.h"
-#include "core/base/app_paths.h"
-#include "gui/app/main_frame.h"
-#include "gui/app/session_end.h"
-#include "gui/app/vrx4_app.h"
+#include "gui/app/program.h"
 
 #ifndef VRX4_INSTALLED_DATA_DIR
 #define VRX4_INSTALLED_DATA_DIR "/usr/local/share/vrx4"
@@ -41,16 +37,5 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "vrx4: %s\n%s", options.error.c_str(), vrx4::kAppUsage);
     return 1;
   }
-  // From here on SIGTERM, SIGINT and SIGHUP end the program as closing its
-  // window does.
-  vrx4::SessionEnd sessionEnd;
-  const std::string exeDir = QApplication::applicationDirPath().toStdString();
-  const std::string dataDir = vrx4::findDataDirectory(exeDir, VRX4_INSTALLED_DATA_DIR);
-  const std::string configDir =
-      vrx4::defaultConfigDirectory(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
-  vrx4::CVRX4App app(dataDir, vrx4::settingsFilePath(options.config, configDir), options);
-  app.setDataSearchPath(vrx4::dataDirectoryCandidates(exeDir, VRX4_INSTALLED_DATA_DIR));
-  if (!app.InitInstance()) return 1;
-  sessionEnd.watch(app.mainFrame());
-  return QApplication::exec();
+  return vrx4::runProgram(options, VRX4_INSTALLED_DATA_DIR);
 }

@@ -14,7 +14,7 @@
 
 namespace vrx4 {
 
-CMainFrame::CMainFrame(CVRX4App& app) {
+CMainFrame::CMainFrame(CVRX4App& app) : m_app(app) {
   setWindowTitle(QString::fromLatin1(kMainTitle));
   QIcon icon;
   for (int size : {48, 128, 256}) icon.addFile(QStringLiteral(":/icons/vrx4-%1.png").arg(size), QSize(size, size));
@@ -67,13 +67,16 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
   // Unsaved file-mode work is asked about first, except when the session
-  // ends (a signal, a logout): nobody is there to answer then.
-  if (!m_destroyed && !property(kSessionEndProperty).toBool() && !m_view->QueryClose()) {
+  // ends (a signal, a logout): nobody is there to answer then, and the
+  // work goes to a recovery copy instead.
+  const bool sessionEnds = property(kSessionEndProperty).toBool();
+  if (!m_destroyed && !sessionEnds && !m_view->QueryClose()) {
     event->ignore();
     return;
   }
   if (!m_destroyed) {
     m_destroyed = true;
+    m_app.keptWork().AtClose(sessionEnds);
     m_view->OnDestroy();
   }
   event->accept();

@@ -40,6 +40,7 @@ class CMainFrame : public QMainWindow {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  CVRX4App& m_app;
   QScrollArea* m_scroll;
   CVRX4View* m_view;
   bool m_destroyed = false;

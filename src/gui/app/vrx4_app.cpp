@@ -127,6 +127,9 @@ bool CVRX4App::InitInstance() {
   }
   m_frame->setWindowTitle(QString::fromLatin1(kMainTitle));
   m_frame->repaint();
+  // Work a previous run could not ask about is offered now that the window
+  // is there.
+  m_keptWork.Offer();
   return true;
 }
 

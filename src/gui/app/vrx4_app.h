@@ -15,6 +15,7 @@
 #include "core/base/settings.h"
 #include "core/monitoring/graph_recording.h"
 #include "core/link/device_state.h"
+#include "gui/app/kept_work.h"
 
 namespace vrx4 {
 
@@ -76,6 +77,10 @@ class CVRX4App {
   const std::string& keptText(Kept k) const { return m_kept[static_cast<std::size_t>(k)]; }
   void setKeptTexts(const LabelPass& pass) { m_kept = pass.kept; }
 
+  // Unsaved file-mode work kept when the session ends the program, and
+  // offered again at the next start.
+  CKeptWork& keptWork() { return m_keptWork; }
+
   // The about box, modal.
   void OnAppAbout();
 
@@ -100,6 +105,7 @@ class CVRX4App {
   std::unique_ptr<CSimulatedRegulator> m_simulated;
   std::unique_ptr<CMainFrame> m_frame;
   std::unique_ptr<CAboutBox> m_aboutBox;
+  CKeptWork m_keptWork{*this};
 };
 
 }  // namespace vrx4

@@ -42,7 +42,14 @@ GraphPageHost CVRX4View::graphPageHost() {
   h.maxPoints = m_app.settings().m_nGraphMaxPoints;
   h.units = m_pageHost.units;
   h.text = [this](GraphText t) {
-    return QString::fromStdString(m_app.keptText(t == GraphText::RowsLost ? Kept::CaptureRowsLost : Kept::GraphOldestLeft));
+    Kept k = Kept::GraphOldestLeft;
+    switch (t) {
+      case GraphText::RowsLost: k = Kept::CaptureRowsLost; break;
+      case GraphText::FileGone: k = Kept::CaptureFileGone; break;
+      case GraphText::RowsLostSoFar: k = Kept::CaptureRowsLostSoFar; break;
+      case GraphText::OldestLeft: k = Kept::GraphOldestLeft; break;
+    }
+    return QString::fromStdString(m_app.keptText(k));
   };
   h.message = m_pageHost.message;
   h.dataDir = m_app.GetProgramDir();

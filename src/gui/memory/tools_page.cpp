@@ -203,6 +203,24 @@ void CToolsPage::OnOpen() {
   enterFileMode();
 }
 
+bool CToolsPage::OpenUnsavedCopy(const std::string& copyPath, const std::string& savePath) {
+  DeviceState& s = *m_host.state;
+  const bool wasPending = s.requestPending();
+  s.finishRequest();
+  const auto r = config_file::readForOpen(copyPath, s);
+  if (r.status == config_file::ReadStatus::CouldNotOpen) {
+    m_host.show(this, readFailure(r, copyPath));
+    if (wasPending && s.g_fileMode.load() == 0) reloadImages();
+    return false;
+  }
+  s.setConfigFilePath(savePath);
+  enterFileMode();
+  // The file on disk does not hold this work: unsaved until it is saved.
+  m_savedText.clear();
+  if (r.status == config_file::ReadStatus::InvalidLine) m_host.show(this, readFailure(r, copyPath));
+  return true;
+}
+
 void CToolsPage::OnClose() {
   beginCommand(false);
   if (m_host.state->g_fileMode.load() != 1 || !ConfirmDiscard()) return;

@@ -63,6 +63,10 @@ class CToolsPage : public CPage {
   // saved them or chose to discard them. False: the user cancelled, or the
   // save failed.
   bool ConfirmDiscard();
+  // Work kept by a run that was ended before it was saved: read from
+  // `copyPath` into file mode as unsaved changes to `savePath`, which Save
+  // writes to. False, after the message, when the copy cannot be read.
+  bool OpenUnsavedCopy(const std::string& copyPath, const std::string& savePath);
 
   void OnNew();
   void OnOpen();

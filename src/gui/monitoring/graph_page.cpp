@@ -146,6 +146,13 @@ void CGraphPage::createControls() {
   m_notice->setGeometry(10, 468, 600, 38);
   m_notice->hide();
 
+  m_captureNotice = new CColourLabel(QString(), this);
+  setControlId(m_captureNotice, kCaptureNotice);
+  m_captureNotice->setTextColour(colour::rgb(160, 0, 0));
+  m_captureNotice->setWordWrap(true);
+  m_captureNotice->setGeometry(kPanelX, 468, kPanelW, 42);
+  m_captureNotice->hide();
+
   m_chart = new CTrendChart(this);
   m_chart->setContext([this] {
     ChartContext c;
@@ -228,6 +235,29 @@ void CGraphPage::OnCaptureSample(const LiveMeasurement& m, std::uint32_t sampleM
     m_notice->setText(m_host.text ? m_host.text(GraphText::OldestLeft) : QString());
     m_notice->show();
   }
+  if (o.rowLost) showRowsLost();
+}
+
+void CGraphPage::showRowsLost() {
+  // Said while it happens, not only when the capture ends: a technician
+  // watching the chart sees that the file misses rows, and why.
+  const CCaptureFile& file = m_host.recording->g_captureFile;
+  m_captureNotice->setText(
+      text(GraphText::RowsLostSoFar, file.m_rowsLost, {QString::fromStdString(file.m_lostReason)}));
+  m_captureNotice->show();
+}
+
+QString CGraphPage::text(GraphText t, std::uint64_t number, std::initializer_list<QString> values) const {
+  QString s = m_host.text ? m_host.text(t) : QString();
+  s.replace(QLatin1String("%d"), QString::number(number));
+  qsizetype from = 0;  // a "%s" inside a value (a file name) stays as it is
+  for (const QString& v : values) {
+    const qsizetype at = s.indexOf(QLatin1String("%s"), from);
+    if (at < 0) break;
+    s.replace(at, 2, v);
+    from = at + v.size();
+  }
+  return s;
 }
 
 void CGraphPage::showCaptureButtons(bool show) {
@@ -257,15 +287,20 @@ void CGraphPage::onCaptureClicked(bool checked) {
   if (rec == nullptr) return;
   rec->g_captureOn = false;
   rec->g_captureFile.m_strPath = dialog.selectedFiles().first().toStdString();
-  if (!rec->g_captureFile.Create(capture::kHeader)) {
-    // The file commands' message for a file that cannot be opened.
-    const std::string_view text = config_file::kMsgCouldNotOpen;
-    if (m_host.message) m_host.message(this, QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+  std::string why;
+  if (!rec->g_captureFile.Create(capture::kHeader, &why)) {
+    // The file commands' message for a file that cannot be opened, then
+    // the file and why (a FIFO or a device is refused at once).
+    const std::string_view msg = config_file::kMsgCouldNotOpen;
+    const QString text = QString::fromUtf8(msg.data(), static_cast<qsizetype>(msg.size())) + QStringLiteral("\n") +
+                         QString::fromStdString(rec->g_captureFile.m_strPath + ": " + why);
+    if (m_host.message) m_host.message(this, text);
     m_capture->setChecked(false);
     m_captureOpen = false;
     return;
   }
   m_captureOpen = true;
+  m_captureNotice->hide();
   showCaptureButtons(true);
 }
 
@@ -273,15 +308,16 @@ void CGraphPage::endCapture() {
   if (m_host.recording != nullptr) m_host.recording->g_captureOn = false;
   m_capture->setChecked(false);
   showCaptureButtons(false);
+  m_captureNotice->hide();
   if (!m_captureOpen || m_host.recording == nullptr) return;
   m_captureOpen = false;
-  // Rows that could not be written are not lost silently.
-  const std::uint64_t lost = m_host.recording->g_captureFile.m_rowsLost;
-  if (lost > 0 && m_host.message && m_host.text) {
-    QString text = m_host.text(GraphText::RowsLost);
-    text.replace(QLatin1String("%d"), QString::number(lost));
-    m_host.message(this, text);
-  }
+  // Rows that could not be written are not lost silently: how many, why,
+  // and whether the file still holds the others.
+  const CCaptureFile& file = m_host.recording->g_captureFile;
+  if (file.m_rowsLost == 0 || !m_host.message) return;
+  const QString why = QString::fromStdString(file.m_lostReason);
+  if (file.Present()) m_host.message(this, text(GraphText::RowsLost, file.m_rowsLost, {why}));
+  else m_host.message(this, text(GraphText::FileGone, file.m_rowsLost, {QString::fromStdString(file.m_strPath), why}));
 }
 
 void CGraphPage::showEvent(QShowEvent* event) {

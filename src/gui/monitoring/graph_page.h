@@ -6,6 +6,7 @@
 #include <QString>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <string>
 
 #include "core/base/control_ids.h"
@@ -36,8 +37,10 @@ constexpr int kNeverShown[] = {1262, 1055, 1056};
 constexpr int kTimeBaseCaption = 1264, kSamplePeriod = 1238, kSampleUnit = 1267, kDivision = 1242, kDivisionUnit = 1268;
 constexpr int kRestart = 1243, kPauseButton = 1244, kStop = 1245, kOk = 1;
 constexpr int kChart = 9002;
-// Our own: the line that says the store has begun to let old samples go.
+// Our own: the line that says the store has begun to let old samples go,
+// and the one that counts the capture rows lost while the capture runs.
 constexpr int kStoreNotice = 1269;
+constexpr int kCaptureNotice = 1270;
 }  // namespace graph_id
 
 // The capture buttons' bitmaps, read from the data folder.
@@ -47,8 +50,10 @@ inline constexpr const char* kEndBitmap = "Capture_end.bmp";        // a stop sq
 
 // Texts the page shows; the view looks them up in the language file.
 enum class GraphText {
-  RowsLost,    // "%d" rows of the capture file could not be written
-  OldestLeft,  // the store is full and the oldest samples leave
+  RowsLost,       // at the end: "%d" rows could not be written ("%s": why); the file holds the rest
+  FileGone,       // at the end: the file "%s" is gone; "%d" more rows lost ("%s": why)
+  RowsLostSoFar,  // while capturing: "%d" rows lost so far ("%s": why)
+  OldestLeft,     // the store is full and the oldest samples leave
 };
 
 // What the graph page needs from the program around it.
@@ -101,6 +106,9 @@ class CGraphPage : public CPage {
   void onCaptureClicked(bool checked);
   void endCapture();
   void showCaptureButtons(bool show);
+  void showRowsLost();
+  // A text of the host with "%d" and then each "%s" in turn filled in.
+  QString text(GraphText t, std::uint64_t number, std::initializer_list<QString> values) const;
 
   GraphPageHost m_host;
   CTrendChart* m_chart = nullptr;
@@ -109,6 +117,7 @@ class CGraphPage : public CPage {
   QLineEdit* m_samplePeriod = nullptr;
   QLineEdit* m_division = nullptr;
   CColourLabel* m_notice = nullptr;
+  CColourLabel* m_captureNotice = nullptr;
   QFrame* m_panels[3] = {};
   TimeBase m_timeBase;
   bool m_captureOpen = false;  // a capture file was created and not yet ended
