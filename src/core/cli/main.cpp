@@ -26,7 +26,9 @@ constexpr const char* kExitCodes =
     "     unless interrupted twice\n";
 
 constexpr const char* kCommonOptions =
-    "  --port P       serial port: COMn (the n-th serial port, /dev/ttyS{n-1}) or a device path\n"
+    "  --port P       serial port: COMn (the n-th serial port, /dev/ttyS{n-1}), a device path, or a\n"
+    "                 serial device server or ser2net: tcp://HOST:PORT (raw), rfc2217://HOST:PORT\n"
+    "                 (Telnet, RFC 2217); IPv6 as tcp://[ADDRESS]:PORT\n"
     "  --timeout S    give up after S seconds (default 30, at most 30 days)\n";
 
 struct Command {
