@@ -5,11 +5,13 @@
 // what a longer round trip would make of a full read.
 //
 //   net_bench [path to vrx4-sim] [path to ser2net]
+#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
@@ -17,6 +19,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "core/link/comm_thread.h"
 
@@ -32,10 +35,15 @@ class EndWaiter : public LinkNotifier {
   void post(std::uint32_t m, std::uintptr_t w, std::intptr_t) override {
     std::lock_guard lock(m_mutex);
     if (m == msg::kTransferDone) m_last = w;
+    if (m == msg::kLinkState && w == link_state::kAlive) m_alive = true;
     m_cv.notify_all();
   }
   void showMessage(const std::string& text, std::stop_token) override {
     std::fprintf(stderr, "%s\n", text.c_str());
+  }
+  bool waitAlive(double seconds) {
+    std::unique_lock lock(m_mutex);
+    return m_cv.wait_for(lock, std::chrono::duration<double>(seconds), [&] { return m_alive; });
   }
   bool wait(std::uintptr_t w, double seconds) {
     std::unique_lock lock(m_mutex);
@@ -48,6 +56,7 @@ class EndWaiter : public LinkNotifier {
   std::mutex m_mutex;
   std::condition_variable m_cv;
   std::uintptr_t m_last = 0;
+  bool m_alive = false;
 };
 
 struct Figures {
@@ -55,46 +64,55 @@ struct Figures {
   double read = 0, write = 0;
 };
 
-// A full read, then a whole write of OPTION with 0x30 bytes changed (and
-// BASE as it is), on the named port.
+// Once the regulator answers: full reads, then whole writes of OPTION
+// with 0x30 bytes changed (and BASE as it is), on the named port; the
+// shortest of each, as the machine's other work only ever adds time.
 bool measure(const std::string& port, Figures& f) {
+  constexpr int kReads = 3, kWrites = 2;
   DeviceState state;
   state.g_currentPage = page::kTools;
   EndWaiter waiter;
   CCommThread engine(state, waiter);
   engine.setPortName(port);
   engine.start();
-  TransferRequest r;
-  r.op = op::kReadOption;
-  auto s0 = engine.bytesSent();
-  auto t0 = Clock::now();
-  state.publishRequest(r);
-  if (!waiter.wait(1, 120)) return false;
-  f.read = std::chrono::duration<double>(Clock::now() - t0).count();
-  f.readExchanges = engine.bytesSent() - s0;
-
-  state.withImages([](Images& im) {
-    im.g_optionEdit = im.g_optionDevice;
-    im.g_baseEdit = im.g_baseDevice;
-    for (std::size_t i = 0; i < 0x30; ++i) im.g_optionEdit[i] = static_cast<std::uint8_t>(~im.g_optionEdit[i]);
-  });
-  r.op = op::kWriteOptionThenBase;
-  s0 = engine.bytesSent();
-  t0 = Clock::now();
-  state.publishRequest(r);
-  if (!waiter.wait(2, 240)) return false;
-  f.write = std::chrono::duration<double>(Clock::now() - t0).count();
-  f.writeExchanges = engine.bytesSent() - s0;
+  if (!waiter.waitAlive(10)) return false;
+  f.read = f.write = 1e9;
+  for (int i = 0; i < kReads + kWrites; ++i) {
+    const bool read = i < kReads;
+    TransferRequest r;
+    r.op = read ? op::kReadOption : op::kWriteOptionThenBase;
+    if (!read)
+      state.withImages([](Images& im) {
+        im.g_optionEdit = im.g_optionDevice;
+        im.g_baseEdit = im.g_baseDevice;
+        for (std::size_t k = 0; k < 0x30; ++k) im.g_optionEdit[k] = static_cast<std::uint8_t>(~im.g_optionEdit[k]);
+      });
+    const auto s0 = engine.bytesSent();
+    const auto t0 = Clock::now();
+    state.publishRequest(r);
+    if (!waiter.wait(read ? 1 : 2, 240)) return false;
+    const double seconds = std::chrono::duration<double>(Clock::now() - t0).count();
+    (read ? f.readExchanges : f.writeExchanges) = engine.bytesSent() - s0;
+    double& best = read ? f.read : f.write;
+    best = std::min(best, seconds);
+  }
   engine.stop();
   return true;
 }
 
+// Starts a program with its output dropped.
 pid_t spawn(std::vector<std::string> args) {
   std::vector<char*> argv;
   for (auto& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);
+  posix_spawn_file_actions_t files;
+  posix_spawn_file_actions_init(&files);
+  posix_spawn_file_actions_addopen(&files, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_adddup2(&files, 1, 2);
   pid_t pid = -1;
-  return posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) == 0 ? pid : -1;
+  const int rc = posix_spawn(&pid, argv[0], &files, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&files);
+  return rc == 0 ? pid : -1;
 }
 
 void end(pid_t pid) {
@@ -138,6 +156,8 @@ int main(int argc, char** argv) {
               {"ser2net rfc2217://", "rfc2217://127.0.0.1:" + std::to_string(port + 2), {}}};
   int rc = 0;
   for (Run& r : runs) {
+    // ser2net lets the line go a moment after the last connection ended.
+    std::this_thread::sleep_for(std::chrono::seconds(1));
     if (!measure(r.port, r.f)) {
       std::fprintf(stderr, "%s: the transfer did not finish\n", r.what);
       rc = 1;

@@ -15,11 +15,11 @@ TEST_F(CliTest, ReadThroughSer2netGivesTheDirectFileAndNetworkFailuresArePortFai
   const std::string direct = readFile(dir + "/direct.txt");
   ASSERT_FALSE(direct.empty());
   for (Ser2net::Mode mode : {Ser2net::Mode::Raw, Ser2net::Mode::Rfc2217}) {
-    Ser2net server(tty, mode, dir);
-    ASSERT_TRUE(server.start());
-    const Outcome r = run("read --port " + server.url() + " --out " + dir + "/net.txt");
-    EXPECT_EQ(r.code, 0) << server.url() << ": " << r.err;
-    EXPECT_EQ(readFile(dir + "/net.txt"), direct) << server.url();
+    Ser2net bridge(tty, mode, dir);
+    ASSERT_TRUE(bridge.start());
+    const Outcome r = run("read --port " + bridge.url() + " --out " + dir + "/net.txt");
+    EXPECT_EQ(r.code, 0) << bridge.url() << ": " << r.err;
+    EXPECT_EQ(readFile(dir + "/net.txt"), direct) << bridge.url();
   }
 
   Outcome r = run("read --port tcp://127.0.0.1 --out " + dir + "/x.txt");

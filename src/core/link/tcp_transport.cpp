@@ -31,6 +31,8 @@ namespace {
 
 // How often a wait looks at the stop request.
 constexpr auto kSlice = std::chrono::milliseconds(20);
+// Between two connections to a server that closed the first at once.
+constexpr auto kRetryPause = std::chrono::milliseconds(200);
 // The longest a write waits for room in the connection's send buffer.
 constexpr int kSendWaitMs = 1000;
 
@@ -110,9 +112,16 @@ bool TcpTransport::open(const std::string& name, const NetworkPortName& address,
   m_telnet = address.protocol == NetworkPortName::Protocol::Rfc2217;
   const auto deadline = Clock::now() + std::chrono::milliseconds(kOpenTimeoutMs);
   std::string reason;
-  const bool ok = connectTo(deadline, stop, reason) && (!m_telnet || negotiate(deadline, stop, reason));
-  if (ok) return true;
-  close();
+  for (;;) {
+    if (connectTo(deadline, stop, reason) && (!m_telnet || negotiate(deadline, stop, reason))) return true;
+    // ser2net takes a connection and closes it again while the serial
+    // line is still held by the connection before (of another of its
+    // ports on the same line): that passes within moments, so the open
+    // tries again while its time lasts.
+    const bool closedEarly = m_fd >= 0 && m_gone;
+    close();
+    if (!closedEarly || !pause(deadline, stop)) break;
+  }
   if (error != nullptr) {
     *error = PortOpenError{};
     error->portName = name;
@@ -234,6 +243,13 @@ bool TcpTransport::connectTo(Clock::time_point deadline, std::stop_token stop, s
   }
   reason = connectFailure(lastError, m_address);
   return false;
+}
+
+bool TcpTransport::pause(Clock::time_point deadline, std::stop_token stop) {
+  const auto until = std::min<Clock::time_point>(deadline, Clock::now() + kRetryPause);
+  while (Clock::now() < until && !stop.stop_requested())
+    std::this_thread::sleep_for(std::min<Clock::duration>(kSlice, until - Clock::now()));
+  return Clock::now() < deadline && !stop.stop_requested();
 }
 
 bool TcpTransport::negotiate(Clock::time_point deadline, std::stop_token stop, std::string& reason) {

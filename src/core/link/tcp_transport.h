@@ -53,6 +53,8 @@ class TcpTransport {
   std::shared_ptr<Lookup> resolve(TimePoint deadline, std::stop_token stop, std::string& reason);
   bool connectTo(TimePoint deadline, std::stop_token stop, std::string& reason);
   bool negotiate(TimePoint deadline, std::stop_token stop, std::string& reason);
+  // Waits a moment before the next attempt; false when the time is up.
+  bool pause(TimePoint deadline, std::stop_token stop);
   // Waits for `events` on the socket up to waitMs; the poll result.
   int waitSocket(short events, int waitMs, short* revents = nullptr);
   // Reads what is waiting and decodes it, keeping the line's bytes when
