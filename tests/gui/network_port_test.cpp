@@ -37,7 +37,7 @@ TEST_F(PagesTest, ProgramOnARegulatorBehindSer2netShowsItLiveAndSavesAPage) {
   click(&view(), view_id::kLive);
   ASSERT_TRUE(waitUntil(
       [&] {
-        return g_pLivePage->controlText(live_id::kP2) == QStringLiteral("5.00") &&
+        return g_pLivePage->controlText(live_id::kP2) == QStringLiteral("5.0") &&
                g_pLivePage->controlText(live_id::kSupply).startsWith(QStringLiteral("2"));
       },
       5000))

@@ -44,7 +44,7 @@ class SerialPort {
   bool open(const std::string& name, PortOpenError* error = nullptr);
   // Clears RTS, releases the lock and closes. Safe to call when closed.
   void close();
-  bool isOpen() const { return m_fd >= 0 || m_net != nullptr; }
+  bool isOpen() const { return m_fd >= 0 || network(); }
   const std::string& path() const { return m_path; }
 
   // Reads one byte. With nothing waiting, waits up to waitMs (0 = return at
@@ -63,6 +63,8 @@ class SerialPort {
   bool gone() const;
 
  private:
+  bool network() const;  // a network port is open
+
   int m_fd = -1;
   std::string m_path;
   bool m_hungUp = false;
@@ -72,7 +74,7 @@ class SerialPort {
   std::size_t m_rxPos = 0;
   std::size_t m_rxLen = 0;
   std::uint64_t m_device = 0;  // st_rdev of the open node, to notice a replaced node
-  std::unique_ptr<TcpTransport> m_net;  // the open network port, if it is one
+  std::unique_ptr<TcpTransport> m_net;  // the network transport, once a network port was opened
   std::stop_token m_stop;
 };
 

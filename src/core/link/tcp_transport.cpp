@@ -126,7 +126,6 @@ bool TcpTransport::open(const std::string& name, const NetworkPortName& address,
     *error = PortOpenError{};
     error->portName = name;
     error->path = name;
-    error->errorNumber = errno;
     error->reason = reason;
   }
   return false;
@@ -353,13 +352,14 @@ bool TcpTransport::sendPending() {
 }
 
 ReadResult TcpTransport::readByte(std::uint8_t& out, int waitMs) {
-  if (m_fd < 0 || m_gone) return ReadResult::Failed;
   const auto deadline = Clock::now() + std::chrono::milliseconds(std::max(waitMs, 0));
   for (;;) {
+    // Bytes that came before the connection ended are still handed out.
     if (buffered() > 0) {
       out = m_rx[m_rxPos++];
       return ReadResult::Byte;
     }
+    if (m_fd < 0 || m_gone) return ReadResult::Failed;
     const int ready = waitSocket(POLLIN, msUntil(deadline));
     if (ready < 0) return ReadResult::Failed;
     if (ready == 0) return ReadResult::Nothing;

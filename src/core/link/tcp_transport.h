@@ -35,7 +35,9 @@ class TcpTransport {
   TcpTransport& operator=(const TcpTransport&) = delete;
 
   // Connects; `stop` ends a pending lookup or connection at once. On
-  // failure returns false and fills `error` (portName and reason).
+  // failure returns false and fills `error` (portName and reason). The
+  // object may be opened again after close(): a name lookup still running
+  // from the attempt before is then waited for rather than started again.
   bool open(const std::string& name, const NetworkPortName& address, std::stop_token stop, PortOpenError* error);
   void close();
   bool isOpen() const { return m_fd >= 0; }
@@ -46,9 +48,9 @@ class TcpTransport {
   void purge();
   bool gone() const { return m_gone; }
 
+ private:
   struct Lookup;  // a host name lookup that may outlive the attempt that started it
 
- private:
   using TimePoint = std::chrono::steady_clock::time_point;
   std::shared_ptr<Lookup> resolve(TimePoint deadline, std::stop_token stop, std::string& reason);
   bool connectTo(TimePoint deadline, std::stop_token stop, std::string& reason);
