@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(build-essential cmake g++ libgtest-dev libgmock-dev pkg-config
           qt6-base-dev libgl-dev fonts-dejavu-core xdg-utils locales
-          xvfb xauth dpkg-dev python3
+          xvfb xauth dpkg-dev python3 ser2net
           # the package and its checks (scripts/check_package.sh)
           gzip man-db bash-completion lintian desktop-file-utils appstream)
 

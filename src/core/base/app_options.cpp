@@ -1,5 +1,7 @@
 #include "core/base/app_options.h"
 
+#include "core/base/network_port_name.h"
+
 namespace vrx4 {
 
 const char* const kAppVersion = "01.04";
@@ -8,7 +10,8 @@ const char* const kAppUsage =
     "Usage: vrx4 [options]\n"
     "Configures and monitors a VRX4 pressure regulator on a serial port.\n\n"
     "  --simulate        run on the built-in simulated regulator (no device needed)\n"
-    "  --port P          serial port for this run: COM1 (= /dev/ttyS0) or a device path\n"
+    "  --port P          serial port for this run: COM1 (= /dev/ttyS0), a device path, or a\n"
+    "                    serial device server: tcp://HOST:PORT (raw) or rfc2217://HOST:PORT\n"
     "  --config PATH     settings file to use (default ~/.config/vrx4/VRX4.ini)\n"
     "  --version         print the version and exit\n"
     "  --help            this text\n";
@@ -35,6 +38,8 @@ AppOptions parseAppOptions(const std::vector<std::string>& args) {
     if (!o.error.empty()) break;
   }
   if (o.error.empty() && o.simulate && !o.port.empty()) o.error = "--simulate and --port exclude each other";
+  if (const std::string problem = o.error.empty() ? portNameProblem(o.port) : ""; !problem.empty())
+    o.error = "--port " + o.port + ": " + problem;
   return o;
 }
 

@@ -4,6 +4,8 @@
 #include <charconv>
 #include <cmath>
 
+#include "core/base/network_port_name.h"
+
 namespace vrx4::cli {
 
 std::optional<std::string> Args::get(const std::string& name) const {
@@ -67,6 +69,12 @@ Args parseArgs(const std::vector<std::string>& argv, const std::vector<std::stri
           return a;
         }
         value = argv[++i];
+      }
+      if (name == "--port") {
+        if (const std::string problem = portNameProblem(value); !problem.empty()) {
+          a.error = "--port " + value + ": " + problem;
+          return a;
+        }
       }
       a.options[name] = value;
     } else if (a.command.empty()) {

@@ -30,8 +30,9 @@ constexpr const char* kSummary =
 
 constexpr const char* kOptions =
     "Options:\n"
-    "  --port P          serial port: COMn (the n-th serial port, /dev/ttyS{n-1}) or a device\n"
-    "                    path (/dev/ttyUSB0, /dev/serial/by-id/..., the line vrx4-sim prints)\n"
+    "  --port P          serial port: COMn (the n-th serial port, /dev/ttyS{n-1}), a device\n"
+    "                    path (/dev/ttyUSB0, /dev/serial/by-id/..., the line vrx4-sim prints),\n"
+    "                    or a serial device server: tcp://HOST:PORT, rfc2217://HOST:PORT\n"
     "  --timeout S       give up after S seconds (default 30, at most 30 days)\n"
     "  --in FILE         the configuration file to read (write, show, dump)\n"
     "  --out FILE        read: the configuration file to save; monitor: the file for the rows\n"
@@ -76,7 +77,9 @@ constexpr const char* kExamples =
     "    vrx4ctl show --in golden.txt --json\n";
 
 constexpr const char* kCommonOptions =
-    "  --port P       serial port: COMn (the n-th serial port, /dev/ttyS{n-1}) or a device path\n"
+    "  --port P       serial port: COMn (the n-th serial port, /dev/ttyS{n-1}), a device path, or a\n"
+    "                 serial device server or ser2net: tcp://HOST:PORT (raw), rfc2217://HOST:PORT\n"
+    "                 (Telnet, RFC 2217); IPv6 as tcp://[ADDRESS]:PORT\n"
     "  --timeout S    give up after S seconds (default 30, at most 30 days)\n"
     "Each option is given once; one given twice is a usage error.\n";
 

@@ -87,6 +87,7 @@ bool CCommThread::cancelRead() {
 
 void CCommThread::run(std::stop_token stop) {
   m_stopToken = stop;
+  m_port.setStopToken(stop);
   if (!openPort()) {
     m_exited.store(1);
     return;
@@ -111,6 +112,9 @@ void CCommThread::run(std::stop_token stop) {
 bool CCommThread::openPort() {
   PortOpenError error;
   if (m_port.open(m_portName, &error)) return true;
+  // A network port still connecting when the link was stopped failed for
+  // that reason alone: nothing to tell.
+  if (m_stopToken.stop_requested()) return false;
   m_notifier.post(msg::kLinkState, link_state::kNoDevice, 0);
   std::string text = "Error Port " + m_portName;
   if (!error.reason.empty()) text += "\n" + error.reason;

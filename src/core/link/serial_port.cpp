@@ -4,6 +4,7 @@
 #include "core/link/serial_port.h"
 
 #include "core/link/port_names.h"
+#include "core/link/tcp_transport.h"
 
 #include <fcntl.h>
 #include <grp.h>
@@ -137,10 +138,25 @@ Attempt readSome(int fd, std::uint8_t* buf, std::size_t cap, std::size_t& got, b
 
 }  // namespace
 
+SerialPort::SerialPort() = default;
+
+bool SerialPort::network() const { return m_net != nullptr && m_net->isOpen(); }
 SerialPort::~SerialPort() { close(); }
 
 bool SerialPort::open(const std::string& name, PortOpenError* error) {
   close();
+  if (isNetworkPortName(name)) {
+    PortOpenError e;
+    e.portName = e.path = name;
+    const auto address = parseNetworkPortName(name, &e.reason);
+    if (!m_net) m_net = std::make_unique<TcpTransport>();  // kept across reopens
+    if (address && m_net->open(name, *address, m_stop, &e)) {
+      m_path = name;
+      return true;
+    }
+    if (error != nullptr) *error = e;
+    return false;
+  }
   const std::string path = portDevicePath(name);
   bool exclusiveSet = false;
   auto fail = [&](int fd, int err, const char* reason = nullptr) {
@@ -215,6 +231,10 @@ bool SerialPort::open(const std::string& name, PortOpenError* error) {
 
 void SerialPort::close() {
   m_rxPos = m_rxLen = 0;
+  if (network()) {
+    m_net->close();
+    m_path.clear();
+  }
   if (m_fd < 0) return;
   int rts = TIOCM_RTS;
   (void)::ioctl(m_fd, TIOCMBIC, &rts);  // rejected by a pty; nothing to do about it
@@ -226,7 +246,10 @@ void SerialPort::close() {
   m_device = 0;
 }
 
+std::size_t SerialPort::buffered() const { return network() ? m_net->buffered() : m_rxLen - m_rxPos; }
+
 ReadResult SerialPort::readByte(std::uint8_t& out, int waitMs) {
+  if (network()) return m_net->readByte(out, waitMs);
   if (m_fd < 0 || m_hungUp) return ReadResult::Failed;
   if (m_rxPos < m_rxLen) {
     out = m_rxBuf[m_rxPos++];
@@ -276,6 +299,7 @@ ReadResult SerialPort::readByte(std::uint8_t& out, int waitMs) {
 }
 
 bool SerialPort::writeByte(std::uint8_t byte) {
+  if (network()) return m_net->writeByte(byte);
   if (m_fd < 0 || m_hungUp) return false;
   const ssize_t n = retryEintr([&] { return ::write(m_fd, &byte, 1); });
   if (n != 1) {
@@ -291,12 +315,14 @@ bool SerialPort::writeByte(std::uint8_t byte) {
 
 void SerialPort::purge() {
   m_rxPos = m_rxLen = 0;
+  if (network()) return m_net->purge();
   if (m_fd < 0) return;
   if (retryEintr([&] { return ::tcflush(m_fd, TCIOFLUSH); }) != 0 && isVanished(errno))
     m_hungUp = true;
 }
 
 bool SerialPort::gone() const {
+  if (network()) return m_net->gone();
   if (m_hungUp) return true;
   if (m_fd < 0) return false;
   struct stat st {};
