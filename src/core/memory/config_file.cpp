@@ -137,11 +137,14 @@ ReadOutcome readFile(const std::string& path, ReadTargets targets) {
 }
 
 ReadOutcome readForOpen(const std::string& path, DeviceState& state) {
-  // The file is read and parsed whole before anything changes: a file
-  // that cannot be read, or that was read only in part, leaves the images,
-  // file mode and its path as they were.
   std::string text, detail;
   if (!text_file::load(path, text, detail, kMaxFileBytes)) return couldNotOpen(std::move(detail));
+  return openText(text, path, state);
+}
+
+ReadOutcome openText(std::string_view text, const std::string& path, DeviceState& state) {
+  // The text is parsed whole before anything changes: a text that was read
+  // only in part leaves the images, file mode and its path as they were.
   Image option{};
   Image base{};
   ReadOutcome outcome = parse(text, {option, base});

@@ -77,6 +77,9 @@ ReadOutcome readFile(const std::string& path, ReadTargets targets);
 // part never becomes the target of a Save. A line after the end is
 // reported as InvalidLine with its number.
 ReadOutcome readForOpen(const std::string& path, DeviceState& state);
+// The same for a text already read: file mode on `path` with the text's
+// bytes, only when the whole text is a configuration.
+ReadOutcome openText(std::string_view text, const std::string& path, DeviceState& state);
 
 // Tools page Export to VRX: both buffers preloaded with the device images.
 struct ExportBuffers {

@@ -76,6 +76,27 @@ std::string fileOf(std::string_view text) {
   return {};
 }
 
+std::string_view dataOf(std::string_view text) {
+  std::size_t at = 0;
+  while (at < text.size()) {
+    const std::size_t end = std::min(text.find('\n', at), text.size());
+    if (text.substr(at, kWorkOnLine.size()) == kWorkOnLine) return text.substr(0, at);
+    at = end + 1;
+  }
+  return text;
+}
+
+config_file::ReadOutcome open(const std::string& copyPath, const std::string& file, DeviceState& state) {
+  std::string text, detail;
+  if (!text_file::load(copyPath, text, detail, config_file::kMaxFileBytes)) {
+    config_file::ReadOutcome r;
+    r.status = config_file::ReadStatus::CouldNotOpen;
+    r.detail = std::move(detail);
+    return r;
+  }
+  return config_file::openText(dataOf(text), file, state);
+}
+
 Kept keep(const std::string& folder, const std::string& file, std::string_view configText, std::time_t now) {
   const std::string text = copyText(configText, file);
   const std::string name = stemOf(file) + ".unsaved-" + stampOf(now);

@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/memory/config_file.h"
+
 namespace vrx4::recovery {
 
 // "$XDG_STATE_HOME/vrx4/recovery/", or "$HOME/.local/state/vrx4/recovery/"
@@ -25,6 +27,8 @@ inline constexpr std::string_view kWorkOnLine = "Unsaved work on: ";
 std::string copyText(std::string_view configText, const std::string& file);
 // The file a copy's text names; empty when it names none.
 std::string fileOf(std::string_view copyText);
+// A copy's text without the line that names the file: the configuration.
+std::string_view dataOf(std::string_view copyText);
 
 struct Kept {
   bool ok = false;
@@ -41,6 +45,11 @@ struct Copy {
   std::string path;
   std::string file;  // the file the work belongs to ("" when the copy does not say)
 };
+// Opens a copy as file-mode work on `file` (the file it belongs to): the
+// configuration of the copy, only when all of it reads as one; otherwise
+// nothing changes, as with a file that cannot be opened.
+config_file::ReadOutcome open(const std::string& copyPath, const std::string& file, DeviceState& state);
+
 // The copies in `folder` (regular "*.txt" files), newest first.
 std::vector<Copy> list(const std::string& folder);
 

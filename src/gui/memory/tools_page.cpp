@@ -7,6 +7,7 @@
 #include "gui/controls/colour_label.h"
 #include "gui/controls/control_id.h"
 #include "core/link/link_notifier.h"
+#include "core/memory/recovery_copy.h"
 #include "gui/memory/info_page.h"
 
 namespace vrx4 {
@@ -207,17 +208,18 @@ bool CToolsPage::OpenUnsavedCopy(const std::string& copyPath, const std::string&
   DeviceState& s = *m_host.state;
   const bool wasPending = s.requestPending();
   s.finishRequest();
-  const auto r = config_file::readForOpen(copyPath, s);
-  if (r.status == config_file::ReadStatus::CouldNotOpen) {
+  const auto r = recovery::open(copyPath, savePath, s);
+  if (r.status != config_file::ReadStatus::Read) {
     m_host.show(this, readFailure(r, copyPath));
     if (wasPending && s.g_fileMode.load() == 0) reloadImages();
     return false;
   }
-  s.setConfigFilePath(savePath);
+  // The work was made on that file, which this program had read: a Save
+  // goes there, as it would have before the program was ended.
+  m_targetRead = true;
   enterFileMode();
   // The file on disk does not hold this work: unsaved until it is saved.
   m_savedText.clear();
-  if (r.status == config_file::ReadStatus::InvalidLine) m_host.show(this, readFailure(r, copyPath));
   return true;
 }
 
