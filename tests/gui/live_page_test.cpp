@@ -114,6 +114,15 @@ TEST_F(LivePage, DisplayRadiosUndoClicksAndTestSwitchesGateTheirFields) {
     EXPECT_EQ(live().testFields().m_liveCommandRetry.exchange(0), 1) << typed;
     EXPECT_EQ(live().testFields().snapshot().ctrlText, typed);
   }
+  // A text that is no value (a decimal comma, as typed by habit) is shown
+  // in red and the command keeps the last value instead of sending 4 or 0.
+  for (const char* typed : {"4,", "4,5", "abc"}) {
+    edit->setText(QString::fromLatin1(typed));
+    EXPECT_EQ(live().testFields().snapshot().ctrlText, "4.5") << typed;
+    EXPECT_EQ(at<CColourEdit>(kTestCtrlEdit)->m_textColour, colour::kRed) << typed;
+  }
+  edit->setText(QStringLiteral("4.5"));
+  EXPECT_EQ(at<CColourEdit>(kTestCtrlEdit)->m_textColour, colour::kBlack);
   at<QRadioButton>(kTestCtrlI)->click();
   settle();
   EXPECT_EQ(live().testFields().m_liveCommandRetry.exchange(0), 1);

@@ -84,6 +84,12 @@ TEST(Frames, LiveCommandBytes) {
   EXPECT_EQ(thousandthsWord(1e300), 0xFFFF);   // INT32_MAX & 0xFFFF
   EXPECT_EQ(thousandthsWord(-1e300), 0x0000);  // INT32_MIN & 0xFFFF
   EXPECT_EQ(thousandthsWord(std::nan("")), 0);
+
+  // A test field is a value only in the grammar of typed numbers; a blank
+  // field forces 0, anything else is no value (never 1 for "1,5").
+  EXPECT_EQ(liveTestValue(" 2.5 "), 2.5);
+  EXPECT_EQ(liveTestValue(""), 0.0);
+  for (const char* text : {"1,5", "abc", "0x10", "1e1", "--1", "-"}) EXPECT_FALSE(liveTestValue(text)) << text;
 }
 
 TEST(Frames, DecodeReplies) {

@@ -94,6 +94,11 @@ std::uint16_t thousandthsWord(double value) {
   return static_cast<std::uint16_t>(static_cast<std::uint64_t>(whole) & 0xFFFF);
 }
 
+std::optional<double> liveTestValue(std::string_view text) {
+  if (text.find_first_not_of(" \t") == std::string_view::npos) return 0.0;
+  return readNumber(text);
+}
+
 TxFrame buildLiveCommand(const LiveTestSnapshot& t, const Image& baseDevice) {
   TxFrame f;
   f.length = kLiveCommandLength;
@@ -102,13 +107,13 @@ TxFrame buildLiveCommand(const LiveTestSnapshot& t, const Image& baseDevice) {
   const bool current = t.m_nTestCtrlUnit == 1;
   const double gain = readSigned16(baseDevice, current ? 0x05 : 0x01) / 1024.0;
   const double offset = readSigned16(baseDevice, current ? 0x07 : 0x03) / 1000.0;
-  const double ctrl = parseDecimal(t.ctrlText) * gain + offset;
+  const double ctrl = liveTestValue(t.ctrlText).value_or(0.0) * gain + offset;
 
-  putWord(&f.data[1], thousandthsWord(parseDecimal(t.auxinText)));
+  putWord(&f.data[1], thousandthsWord(liveTestValue(t.auxinText).value_or(0.0)));
   putWord(&f.data[3], thousandthsWord(ctrl));
   // bytes 5..8 stay 0: the two spare channels carry no value
-  putWord(&f.data[9], thousandthsWord(parseDecimal(t.uoutText)));
-  putWord(&f.data[11], thousandthsWord(parseDecimal(t.ioutText)));
+  putWord(&f.data[9], thousandthsWord(liveTestValue(t.uoutText).value_or(0.0)));
+  putWord(&f.data[11], thousandthsWord(liveTestValue(t.ioutText).value_or(0.0)));
 
   std::uint8_t flags = 0;
   if (t.m_nTestCtrlUnit) flags |= 0x10;

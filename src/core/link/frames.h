@@ -5,8 +5,10 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "core/link/device_state.h"
 #include "core/link/live_measurement.h"
@@ -74,6 +76,13 @@ struct LiveTestSnapshot {
   std::string uoutText;   // test edit 1039, volts
   std::string ioutText;   // test edit 1040, milliamperes
 };
+
+// A test field's value as the live command sends it: a number in the one
+// grammar of typed values (readNumber), or 0 for a blank field. Any other
+// text is no value at all: "1,5" must never go out as 1 and "abc" as 0,
+// since a forced value moves a real machine. The LIVE page keeps sending
+// the last text that was a value while a field holds no value.
+std::optional<double> liveTestValue(std::string_view text);
 
 // The 17-byte 'A' command. The CONTROL value goes through the BASE device
 // image's V_TO_B_A / V_TO_B_B, or A_TO_B_A / A_TO_B_B for a current test.

@@ -192,11 +192,11 @@ void CLivePage::createControls() {
   caption(kTestAuxinUnit, "[V]", {kTestUnitX, kAuxinY + 3, 30, 18}, kAuxinColour);
   caption(kTestUoutUnit, "[V]", {kTestUnitX, kUoutY + 3, 30, 18}, kUoutColour);
   caption(kTestIoutUnit, "[mA]", {kTestUnitX, kIoutY + 3, 30, 18}, kIoutColour);
-  m_rows[0] = {kTestCtrl, &m_bTestCtrl, ctrlEdit, m_testCtrlUnit};
-  m_rows[1] = {kTestAuxin, &m_bTestAuxin, auxinEdit, m_testAuxinUnit};
-  m_rows[2] = {kTestUout, &m_bTestUout, uoutEdit, nullptr};
-  m_rows[3] = {kTestIout, &m_bTestIout, ioutEdit, nullptr};
-  m_rows[4] = {kTestAlarm, &m_bTestAlarm, nullptr, m_testAlarmState};
+  m_rows[0] = {kTestCtrl, &m_bTestCtrl, ctrlEdit, m_testCtrlUnit, {}};
+  m_rows[1] = {kTestAuxin, &m_bTestAuxin, auxinEdit, m_testAuxinUnit, {}};
+  m_rows[2] = {kTestUout, &m_bTestUout, uoutEdit, nullptr, {}};
+  m_rows[3] = {kTestIout, &m_bTestIout, ioutEdit, nullptr, {}};
+  m_rows[4] = {kTestAlarm, &m_bTestAlarm, nullptr, m_testAlarmState, {}};
   const int rowY[] = {kCtrlY, kAuxinY, kUoutY, kIoutY, kAlarmY};
   for (int i = 0; i < 5; ++i) {
     auto* box = new QCheckBox(this);
@@ -329,10 +329,20 @@ void CLivePage::publish() {
   t.m_nP2Source = m_nP2Source;
   t.m_nTestCtrlUnit = m_nTestCtrlUnit;
   t.m_nTestAlarmState = m_nTestAlarmState;
-  t.auxinText = m_rows[1].edit->text().toStdString();
-  t.ctrlText = m_rows[0].edit->text().toStdString();
-  t.uoutText = m_rows[2].edit->text().toStdString();
-  t.ioutText = m_rows[3].edit->text().toStdString();
+  // A field that holds no value (a decimal comma, letters) is shown in red
+  // and the command keeps the field's last value instead of reading the
+  // text as some other number.
+  for (TestRow& row : m_rows) {
+    if (row.edit == nullptr) continue;
+    const std::string text = row.edit->text().toStdString();
+    const bool value = liveTestValue(text).has_value();
+    if (value) row.sent = text;
+    row.edit->setTextColour(value ? colour::kBlack : colour::kRed);
+  }
+  t.ctrlText = m_rows[0].sent;
+  t.auxinText = m_rows[1].sent;
+  t.uoutText = m_rows[2].sent;
+  t.ioutText = m_rows[3].sent;
   m_testFields.set(t);
 }
 

@@ -99,6 +99,7 @@ class CLivePage : public CPage {
     int* flag;
     CColourEdit* edit;      // null for the alarm row
     QButtonGroup* radios;   // null for Uout and Iout
+    std::string sent;       // the field's last text that was a value
   };
 
   void createControls();
