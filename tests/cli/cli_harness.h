@@ -126,6 +126,20 @@ class CliFixture : public ::testing::Test {
     server->withDevice([&](sim::SimDevice& d) { n = d.bytesReceived(); });
     return n;
   }
+  // The count once the line has gone quiet: a byte the last command sent
+  // just before it closed the port may still be on its way.
+  long quietBytesReceived() {
+    long last = bytesReceived();
+    int same = 0;
+    waitUntil([&] {
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      const long now = bytesReceived();
+      same = now == last ? same + 1 : 0;
+      last = now;
+      return same >= 3;
+    }, 3.0);
+    return last;
+  }
   long writesStored() {
     long n = 0;
     server->withDevice([&](sim::SimDevice& d) { n = d.writesStored(); });

@@ -57,7 +57,7 @@ TEST_F(CliSafetyTest, SignalsStopReadsAtOnceAndLetAWriteFinish) {
   }
   EXPECT_NE(::access((dir + "/x.txt").c_str(), F_OK), 0);
   for (const char* command : {"info", "monitor"}) {
-    const long seen = bytesReceived();
+    const long seen = quietBytesReceived();
     Running r(dir, {command, "--port", tty});
     ASSERT_TRUE(waitUntil([&] { return bytesReceived() > seen; }, 5));
     r.signal(SIGTERM);

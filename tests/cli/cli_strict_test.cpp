@@ -14,7 +14,7 @@ TEST_F(CliStrictTest, AnOptionGivenTwiceIsAUsageErrorOnEveryCommand) {
   ASSERT_EQ(config_file::saveText(conf, config_file::wholeConfiguration(simImage(Area::Option), simImage(Area::Base))),
             config_file::SaveStatus::Saved);
   const std::string p = port();
-  const long seen = bytesReceived();
+  const long seen = quietBytesReceived();
   for (const std::string& args :
        {"read " + p + " --out " + dir + "/a.txt --out " + dir + "/b.txt", "write " + p + " --port /dev/null --in " + conf,
         "write " + p + " --in " + dir + "/bad.txt --in " + conf, "write " + p + " --in " + conf + " --access 2 --access 4",
@@ -36,7 +36,7 @@ TEST_F(CliStrictTest, AnOptionGivenTwiceIsAUsageErrorOnEveryCommand) {
 
 TEST_F(CliStrictTest, NumbersAreReadAsThePagesReadThem) {
   const Image before = simImage(Area::Option);
-  const long seen = bytesReceived();
+  const long seen = quietBytesReceived();
   struct Refused {
     std::string args;
     const char* says;
