@@ -27,6 +27,7 @@ enum class Kept : std::uint8_t {
   SerialMismatch,
   TransferDone,
   WriteAbandoned,
+  WriteRefused,  // a write stopped before its first byte: another regulator answered
   Communicate,
   NoCommunicate,
   Close,
@@ -44,6 +45,8 @@ enum class Kept : std::uint8_t {
   UnsavedChanges,     // the question before file-mode work is dropped ("%s": the file)
   FileNotSaved,       // after a failed save ("%s": why)
   FileDoesNotSupply,  // Export to VRX of a file that leaves ranges to the regulator ("%s")
+  ImagesNotConfirmed, // Import from VRX before the connected regulator's images are confirmed
+  WriteRunningFileMode,  // New or Open while a write to the regulator runs
   Count
 };
 

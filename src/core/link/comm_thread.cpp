@@ -46,6 +46,7 @@ void CCommThread::start() {
   m_stopRequest.store(0);
   m_exited.store(0);
   m_lastRxTick.store(tick());
+  m_shared.setLinkRunning(true);
   m_thread = std::jthread([this](std::stop_token st) { run(st); });
 }
 
@@ -76,9 +77,11 @@ void CCommThread::requestIdentityCheck() {
 
 bool CCommThread::cancelRead() {
   if (!m_shared.requestPending()) return true;
-  const auto op = m_shared.g_xferOp.load();
-  if (op != op::kReadOption && op != op::kReadBase) return false;
-  m_cancelRead.store(true);
+  if (!transferIsRead()) return false;
+  // With no link thread (the port could not be opened) nothing else
+  // touches the request: it ends here.
+  if (!running()) m_shared.finishRequest();
+  else m_cancelRead.store(true);
   return true;
 }
 
@@ -88,7 +91,7 @@ bool CCommThread::cancelRead() {
 void CCommThread::run(std::stop_token stop) {
   m_stopToken = stop;
   if (!openPort()) {
-    m_exited.store(1);
+    endRun();
     return;
   }
   {
@@ -105,7 +108,15 @@ void CCommThread::run(std::stop_token stop) {
   while (m_stopRequest.load() == 0 && !stop.stop_requested()) cycle();
 
   m_port.close();
+  endRun();
+}
+
+void CCommThread::endRun() {
+  // From here on cancelRead and file mode end a read themselves; one
+  // cancelled or dropped while the thread was ending is ended now.
   m_exited.store(1);
+  if (m_cancelRead.exchange(false) && m_shared.requestPending() && transferIsRead()) m_shared.finishRequest();
+  m_shared.setLinkRunning(false);
 }
 
 bool CCommThread::openPort() {
@@ -156,14 +167,7 @@ void CCommThread::sendNextFrameByte() {
 
 void CCommThread::sendCycle() {
   if (m_restartFrame.exchange(false)) m_txIndex = 0;
-  if (m_cancelRead.exchange(false) && m_shared.requestPending()) {
-    const auto running = m_shared.g_xferOp.load();
-    if (running == op::kReadOption || running == op::kReadBase) {
-      m_shared.finishRequest();
-      m_transferActive = false;
-      m_notifier.post(msg::kSetCursor, 0, 0);
-    }
-  }
+  settleDroppedRead();
   trackTransfer();
 
   m_replyKind = ReplyKind::Measurement;
@@ -214,8 +218,30 @@ void CCommThread::sendTransferStep() {
   } else {
     if (m_txIndex == 0) buildTransferFrame();
     sendNextFrameByte();
+    if (!m_expectMemoryReply) m_wroteAny = true;
     if (m_txIndex == m_txLength && m_expectMemoryReply) m_replyKind = ReplyKind::Memory;
   }
+}
+
+void CCommThread::settleDroppedRead() {
+  // Between two frames only: a frame half sent goes out whole first, so
+  // that the regulator never parses a request cut short. The flags wait.
+  if (m_phase == 1 && m_txIndex > 0 && m_txIndex < m_txLength) return;
+  const bool cancel = m_cancelRead.exchange(false);
+  const DeviceState::StaleRead stale = m_shared.takeStaleRead();
+  if (!m_shared.requestPending() || !transferIsRead()) return;
+  if (stale == DeviceState::StaleRead::Restart) {
+    // The images were zeroed under the read (file mode closed): it starts
+    // again from its first block and fills them whole.
+    m_shared.restartAsFullRead();
+  } else if (cancel || stale == DeviceState::StaleRead::Drop) {
+    m_shared.finishRequest();
+  } else {
+    return;
+  }
+  m_transferActive = false;
+  m_phase = 0;
+  m_notifier.post(msg::kSetCursor, 0, 0);
 }
 
 void CCommThread::sendLivePageStep() {
@@ -417,13 +443,26 @@ void CCommThread::trackTransfer() {
     return;
   }
   if (m_transferActive) return;
-  // A new transfer talks to the regulator whose images are loaded; in
-  // file mode, or before the first full read, the regulator is not known
-  // until the read reaches its serial number.
   m_transferActive = true;
   m_confirmIdentity = false;
+  m_checkBeforeWrite = false;
   m_serialKnown = 0;
+  m_wroteAny = false;
   if (m_shared.g_fileMode.load() == 1) return;
+  if (!transferIsRead()) {
+    // A write was built from the device images: before its first byte the
+    // regulator on the line shows that it is the one they belong to,
+    // whether they were confirmed since the link last lost it or not.
+    // Another regulator gets nothing (onIdentityReply).
+    m_serial = serialOf(m_shared.device(Area::Base));
+    m_serialKnown = kAllSerialBytes;
+    m_checkBeforeWrite = true;
+    startIdentityRead();
+    return;
+  }
+  // A new read talks to the regulator whose images are loaded; before the
+  // first full read the regulator is not known until the read reaches its
+  // serial number.
   if (m_shared.g_eepromLoaded.load() == 1) {
     m_serial = serialOf(m_shared.device(Area::Base));
     m_serialKnown = kAllSerialBytes;
@@ -433,6 +472,18 @@ void CCommThread::trackTransfer() {
     // the request was made for.
     m_serial = m_linkSerial;
     m_serialKnown = kAllSerialBytes;
+  }
+}
+
+void CCommThread::startIdentityRead() {
+  // An identity read already going out (the view's check) is the one the
+  // write waits for: its frame is never restarted half sent.
+  if (m_shared.g_identifyRequest.load() != 1 && !m_confirmIdentity) m_txIndex = 0;
+  m_confirmIdentity = true;
+  // A live command cut short by the read is sent again afterwards.
+  if (m_phase == 2) {
+    m_live->m_liveCommandRetry.store(1);
+    m_phase = 0;
   }
 }
 
@@ -467,9 +518,10 @@ void CCommThread::onIdentityReply(const MemoryData& data) {
   }
 
   if (m_transferActive && m_shared.requestPending()) {
-    // Whatever the check interrupted, the transfer's step starts again
-    // with its 'R' and its whole frame.
-    m_phase = 0;
+    // Whatever a check after a lost line interrupted, the transfer's step
+    // starts again with its 'R' and its whole frame; the check before a
+    // write interrupted nothing, and the write starts as it would have.
+    if (!std::exchange(m_checkBeforeWrite, false)) m_phase = 0;
     if (m_serialKnown != kAllSerialBytes) {
       if (transferIsRead()) {
         // The read has not reached the serial number yet: nothing tells
@@ -484,7 +536,10 @@ void CCommThread::onIdentityReply(const MemoryData& data) {
       return;
     }
     if (valid && answered == m_serial) {
-      if (!transferIsRead() && !fileMode) m_shared.g_eepromLoaded.store(1);
+      if (!transferIsRead() && !fileMode) {
+        m_shared.g_eepromLoaded.store(1);
+        m_notifier.post(msg::kIdentityConfirmed, 0, 0);
+      }
       return;
     }
     reloadAnotherDevice(answered, m_serial);
@@ -495,18 +550,23 @@ void CCommThread::onIdentityReply(const MemoryData& data) {
   const DeviceState::Serial expected = serialOf(m_shared.device(Area::Base));
   if (valid && answered == expected) {
     m_shared.g_eepromLoaded.store(1);
+    m_notifier.post(msg::kIdentityConfirmed, 0, 0);
     return;
   }
   reloadAnotherDevice(answered, expected);
 }
 
 void CCommThread::reloadAnotherDevice(const DeviceState::Serial& answered, const DeviceState::Serial& expected) {
-  m_shared.setLastIdentity({answered, expected});
-  m_shared.m_bAutoScale.store(true);
   // A write cut short leaves its regulator half-written: the box says so,
-  // and which regulator it was, instead of only that the images reload.
+  // and which regulator it was, instead of only that the images reload. A
+  // write stopped before its first byte left both regulators as they were.
   const bool writeStopped = m_transferActive && m_shared.requestPending() && !transferIsRead();
-  const std::string stopped = writeStopped ? m_shared.msgWriteAbandoned() : std::string();
+  const bool written = writeStopped && m_wroteAny;
+  m_shared.setLastIdentity({answered, expected, written});
+  m_shared.m_bAutoScale.store(true);
+  const std::string stopped = !writeStopped ? std::string()
+                              : written     ? m_shared.msgWriteAbandoned()
+                                            : m_shared.msgWriteRefused();
   showBox(stopped.empty() ? m_shared.msgSerialMismatch()
                           : fillTwo(stopped, serialText(answered), serialText(expected)));
   m_notifier.post(msg::kReloadStarted, 0, 0);
@@ -515,6 +575,8 @@ void CCommThread::reloadAnotherDevice(const DeviceState::Serial& answered, const
   m_shared.restartAsFullRead();
   m_transferActive = true;
   m_serialKnown = 0;
+  m_wroteAny = false;
+  m_checkBeforeWrite = false;
   m_phase = 0;
   m_notifier.post(msg::kSetCursor, 0, 0);
 }
@@ -569,6 +631,8 @@ void CCommThread::onTransferReply(const MemoryData& data) {
     case Outcome::Done:
       if (opCode == op::kReadBase) m_shared.g_eepromLoaded.store(1);
       endTransfer(v.wParam, v.messageBox);
+      break;
+    case Outcome::ImagesReplaced:  // dropped or restarted before the next frame
       break;
   }
 }

@@ -26,6 +26,8 @@ Kept keptFor(MemoryText t) {
     case MemoryText::Cancel: return Kept::Cancel;
     case MemoryText::FileNotSaved: return Kept::FileNotSaved;
     case MemoryText::FileDoesNotSupply: return Kept::FileDoesNotSupply;
+    case MemoryText::ImagesNotConfirmed: return Kept::ImagesNotConfirmed;
+    case MemoryText::WriteRunningFileMode: return Kept::WriteRunningFileMode;
   }
   return Kept::TransferBusy;
 }
