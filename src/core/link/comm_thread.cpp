@@ -218,7 +218,7 @@ void CCommThread::sendTransferStep() {
   } else {
     if (m_txIndex == 0) buildTransferFrame();
     sendNextFrameByte();
-    if (!m_expectMemoryReply) m_wroteAny = true;
+    if (!m_expectMemoryReply) m_shared.m_writeSent.store(true);
     if (m_txIndex == m_txLength && m_expectMemoryReply) m_replyKind = ReplyKind::Memory;
   }
 }
@@ -447,7 +447,6 @@ void CCommThread::trackTransfer() {
   m_confirmIdentity = false;
   m_checkBeforeWrite = false;
   m_serialKnown = 0;
-  m_wroteAny = false;
   if (m_shared.g_fileMode.load() == 1) return;
   if (!transferIsRead()) {
     // A write was built from the device images: before its first byte the
@@ -561,7 +560,7 @@ void CCommThread::reloadAnotherDevice(const DeviceState::Serial& answered, const
   // and which regulator it was, instead of only that the images reload. A
   // write stopped before its first byte left both regulators as they were.
   const bool writeStopped = m_transferActive && m_shared.requestPending() && !transferIsRead();
-  const bool written = writeStopped && m_wroteAny;
+  const bool written = writeStopped && m_shared.m_writeSent.load();
   m_shared.setLastIdentity({answered, expected, written});
   m_shared.m_bAutoScale.store(true);
   const std::string stopped = !writeStopped ? std::string()
@@ -575,7 +574,6 @@ void CCommThread::reloadAnotherDevice(const DeviceState::Serial& answered, const
   m_shared.restartAsFullRead();
   m_transferActive = true;
   m_serialKnown = 0;
-  m_wroteAny = false;
   m_checkBeforeWrite = false;
   m_phase = 0;
   m_notifier.post(msg::kSetCursor, 0, 0);

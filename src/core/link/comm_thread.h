@@ -185,8 +185,6 @@ class CCommThread {
   // must be the one whose images the write was built from (BASE device
   // image 0x25..0x27 when it starts). Set while that read is under way.
   bool m_checkBeforeWrite = false;
-  // The running transfer has sent bytes of a write frame.
-  bool m_wroteAny = false;
   // The serial number this link last read from the regulator (identity
   // replies and BASE replies), whatever transfer it came with.
   DeviceState::Serial m_linkSerial{};

@@ -60,6 +60,7 @@ DeviceState::Publish DeviceState::publishRequest(const TransferRequest& r) {
   // A mark left by a read that ended before the engine took it belongs to
   // no request any more.
   m_staleRead.store(StaleRead::None);
+  m_writeSent.store(false);
   g_xferRequest.store(1, std::memory_order_release);
   return Publish::Accepted;
 }
@@ -103,6 +104,7 @@ bool DeviceState::storeReadReply(Area a, std::size_t at, std::span<const std::ui
 
 void DeviceState::restartAsFullRead() {
   std::lock_guard lock(m_publishMutex);
+  m_writeSent.store(false);
   g_xferVerify.store(0, std::memory_order_relaxed);
   g_xferOp.store(op::kReadOption, std::memory_order_relaxed);
   g_xferBlock.store(0, std::memory_order_relaxed);

@@ -89,6 +89,10 @@ class DeviceState {
   std::atomic<std::int8_t> g_xferCount{0};
   std::atomic<std::uint8_t> g_optionFlagValue{0};
   std::atomic<std::uint8_t> g_baseSetpointValue{0};
+  // The request has sent bytes of a write frame (set by the engine,
+  // cleared by each new request): a link restarted under a write knows
+  // that its regulator may be half-written.
+  std::atomic<bool> m_writeSent{false};
 
   // The scratch bytes of a partial write. Written by the requester before
   // the request is published, read by the engine while it runs.
