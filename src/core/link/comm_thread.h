@@ -47,6 +47,9 @@ class CCommThread {
   static constexpr int kReopenIntervalMs = 1000;
   // One byte on the wire at 38400 baud, 8N1 (10 bits), in microseconds.
   static constexpr int kByteMicros = 261;
+  // The identity read: 4 BASE bytes from 0x25, the serial number first.
+  static constexpr std::uint8_t kIdentityAddress = 0x25;
+  static constexpr int kIdentityCount = 4;
 
   CCommThread(DeviceState& state, LinkNotifier& notifier, LiveTestFields* liveFields = nullptr);
   ~CCommThread();
