@@ -14,8 +14,9 @@ void CVRX4View::doubtImages() {
   // the new one may reach another. Until the identity check or a full
   // read has confirmed them, no page writes and Import saves nothing; a
   // different serial number reloads them, as when the lamp went red.
-  s.g_eepromLoaded.store(0);
-  s.g_identifyRequest.store(1);
+  // Images no regulator ever filled wait for the full read instead.
+  const bool loaded = s.g_eepromLoaded.exchange(0) == 1;
+  if (loaded || m_deviceAnswered) s.g_identifyRequest.store(1);
   OnReloadStarted();
 }
 
