@@ -43,7 +43,9 @@ TEST_F(EngineTest, WholeWriteVerifiesEveryBlockAndSurvivesStaleReadBacks) {
   state.setEdit(Area::Option, im.g_optionEdit);
   state.setEdit(Area::Base, im.g_baseEdit);
   server->withDevice([](sim::SimDevice& d) {
-    d.faults().staleReads = 2;  // the first two read-backs see the old bytes
+    // The write's identity read and its first two read-backs see the old
+    // bytes.
+    d.faults().staleReads = 3;
     d.clearReceived();
   });
   ASSERT_TRUE(transfer(request(op::kWriteOptionThenBase), 2, 40));

@@ -27,6 +27,7 @@ enum class Kept : std::uint8_t {
   SerialMismatch,
   TransferDone,
   WriteAbandoned,
+  WriteRefused,  // a write stopped before its first byte: another regulator answered
   Communicate,
   NoCommunicate,
   Close,
@@ -56,6 +57,8 @@ enum class Kept : std::uint8_t {
   UpperXCorner,
   LowerYCorner,
   UpperYCorner,
+  ImagesNotConfirmed, // Import from VRX before the connected regulator's images are confirmed
+  WriteRunningFileMode,  // New or Open while a write to the regulator runs
   Count
 };
 

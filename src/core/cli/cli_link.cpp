@@ -143,6 +143,13 @@ int Link::waitTransfer(std::uintptr_t wParam, const char* what) {
       m_deadline, [&] { return m_engine.exited() || stopRequested(); });
   if (e && otherDevice) {
     const auto id = m_state.lastIdentity();
+    if (m_writing && !id.written) {
+      // The write's identity read, before its first byte.
+      std::cerr << "vrx4ctl: another regulator (serial number " << serialText(id.answered) << ") answered on "
+                << m_port << " in place of the one read (serial number " << serialText(id.expected)
+                << "); nothing was written\n";
+      return kExitOtherDevice;
+    }
     std::cerr << "vrx4ctl: another regulator (serial number " << serialText(id.answered) << ") answered on "
               << m_port << " after the line was lost; the transfer was stopped";
     if (m_writing) {

@@ -79,8 +79,8 @@ class Link {
 
   // Waits for the transfer end with the given 0x466 wParam. Returns 0 when
   // it came, or an exit code after printing why not: another regulator
-  // answering in the middle of the transfer (the engine then abandons
-  // it), a signal, the engine ending, the time-out.
+  // answering before a write or in the middle of a transfer (the engine
+  // then abandons it), a signal, the engine ending, the time-out.
   int waitTransfer(std::uintptr_t wParam, const char* what);
   // A full read of both images; 0 or an exit code.
   int fullRead();

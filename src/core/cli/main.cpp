@@ -21,7 +21,8 @@ constexpr const char* kExitCodes =
     "  5  the link refused the request\n"
     "  6  diff: the two configurations differ\n"
     "  7  another regulator answered after the line was lost; the transfer was stopped\n"
-    "     (after a write: the first regulator may be half-written, write it again)\n"
+    "     (after a write: the first regulator may be half-written, write it again),\n"
+    "     or before a write: nothing was written\n"
     "130  interrupted (Ctrl-C, SIGTERM, SIGHUP); a write or restore is finished first\n"
     "     unless interrupted twice\n";
 

@@ -8,28 +8,6 @@
 
 namespace vrx4 {
 
-namespace {
-constexpr std::uint8_t kIdentityAddress = 0x25;
-constexpr int kIdentityCount = 4;
-constexpr std::uint8_t kAllSerialBytes = 0b111;
-
-// The text with its first "%s" replaced by a and the second by b.
-std::string fillTwo(std::string text, const std::string& a, const std::string& b) {
-  std::size_t at = 0;
-  for (const std::string* value : {&a, &b}) {
-    at = text.find("%s", at);
-    if (at == std::string::npos) break;
-    text.replace(at, 2, *value);
-    at += value->size();
-  }
-  return text;
-}
-
-DeviceState::Serial serialOf(const Image& base) {
-  return {base[kIdentityAddress], base[kIdentityAddress + 1], base[kIdentityAddress + 2]};
-}
-}  // namespace
-
 CCommThread::CCommThread(DeviceState& state, LinkNotifier& notifier, LiveTestFields* liveFields)
     : m_shared(state), m_notifier(notifier), m_live(liveFields ? liveFields : &m_defaultLive) {}
 
@@ -46,6 +24,7 @@ void CCommThread::start() {
   m_stopRequest.store(0);
   m_exited.store(0);
   m_lastRxTick.store(tick());
+  m_shared.setLinkRunning(true);
   m_thread = std::jthread([this](std::stop_token st) { run(st); });
 }
 
@@ -76,9 +55,11 @@ void CCommThread::requestIdentityCheck() {
 
 bool CCommThread::cancelRead() {
   if (!m_shared.requestPending()) return true;
-  const auto op = m_shared.g_xferOp.load();
-  if (op != op::kReadOption && op != op::kReadBase) return false;
-  m_cancelRead.store(true);
+  if (!transferIsRead()) return false;
+  // With no link thread (the port could not be opened) nothing else
+  // touches the request: it ends here.
+  if (!running()) m_shared.finishRequest();
+  else m_cancelRead.store(true);
   return true;
 }
 
@@ -89,7 +70,7 @@ void CCommThread::run(std::stop_token stop) {
   m_stopToken = stop;
   m_port.setStopToken(stop);
   if (!openPort()) {
-    m_exited.store(1);
+    endRun();
     return;
   }
   {
@@ -106,7 +87,15 @@ void CCommThread::run(std::stop_token stop) {
   while (m_stopRequest.load() == 0 && !stop.stop_requested()) cycle();
 
   m_port.close();
+  endRun();
+}
+
+void CCommThread::endRun() {
+  // From here on cancelRead and file mode end a read themselves; one
+  // cancelled or dropped while the thread was ending is ended now.
   m_exited.store(1);
+  if (m_cancelRead.exchange(false) && m_shared.requestPending() && transferIsRead()) m_shared.finishRequest();
+  m_shared.setLinkRunning(false);
 }
 
 bool CCommThread::openPort() {
@@ -160,14 +149,7 @@ void CCommThread::sendNextFrameByte() {
 
 void CCommThread::sendCycle() {
   if (m_restartFrame.exchange(false)) m_txIndex = 0;
-  if (m_cancelRead.exchange(false) && m_shared.requestPending()) {
-    const auto running = m_shared.g_xferOp.load();
-    if (running == op::kReadOption || running == op::kReadBase) {
-      m_shared.finishRequest();
-      m_transferActive = false;
-      m_notifier.post(msg::kSetCursor, 0, 0);
-    }
-  }
+  settleDroppedRead();
   trackTransfer();
 
   m_replyKind = ReplyKind::Measurement;
@@ -218,6 +200,7 @@ void CCommThread::sendTransferStep() {
   } else {
     if (m_txIndex == 0) buildTransferFrame();
     sendNextFrameByte();
+    if (!m_expectMemoryReply) m_shared.m_writeSent.store(true);
     if (m_txIndex == m_txLength && m_expectMemoryReply) m_replyKind = ReplyKind::Memory;
   }
 }
@@ -413,116 +396,6 @@ void CCommThread::onMemoryFrame() {
   m_state = State::Send;
 }
 
-void CCommThread::trackTransfer() {
-  const bool pending = m_shared.requestPending();
-  if (!pending) {
-    m_transferActive = false;
-    m_confirmIdentity = false;
-    return;
-  }
-  if (m_transferActive) return;
-  // A new transfer talks to the regulator whose images are loaded; in
-  // file mode, or before the first full read, the regulator is not known
-  // until the read reaches its serial number.
-  m_transferActive = true;
-  m_confirmIdentity = false;
-  m_serialKnown = 0;
-  if (m_shared.g_fileMode.load() == 1) return;
-  if (m_shared.g_eepromLoaded.load() == 1) {
-    m_serial = serialOf(m_shared.device(Area::Base));
-    m_serialKnown = kAllSerialBytes;
-  } else if (m_linkSerialKnown == kAllSerialBytes) {
-    // The images are not confirmed (the view clears the flag while the
-    // regulator is silent): the regulator this link last heard is the one
-    // the request was made for.
-    m_serial = m_linkSerial;
-    m_serialKnown = kAllSerialBytes;
-  }
-}
-
-void CCommThread::noteBaseBytes(std::uint8_t address, std::span<const std::uint8_t> bytes) {
-  // What a BASE reply carries is what the device holds now, including a
-  // serial number that a write has just changed.
-  for (std::size_t j = 0; j < bytes.size(); ++j) {
-    const std::size_t at = (address + j) % kImageSize;
-    if (at < kIdentityAddress || at >= kIdentityAddress + 3u) continue;
-    const std::size_t i = at - kIdentityAddress;
-    m_serial[i] = m_linkSerial[i] = bytes[j];
-    m_serialKnown = static_cast<std::uint8_t>(m_serialKnown | (1u << i));
-    m_linkSerialKnown = static_cast<std::uint8_t>(m_linkSerialKnown | (1u << i));
-  }
-}
-
-bool CCommThread::transferIsRead() const {
-  const auto running = m_shared.g_xferOp.load();
-  return running == op::kReadOption || running == op::kReadBase;
-}
-
-void CCommThread::onIdentityReply(const MemoryData& data) {
-  m_shared.g_identifyRequest.store(0);
-  m_confirmIdentity = false;
-  const bool fileMode = m_shared.g_fileMode.load() == 1;
-  DeviceState::Serial answered{};
-  const bool valid = data.count >= 3 && data.address == kIdentityAddress;
-  if (valid) {
-    std::copy_n(data.data.begin(), 3, answered.begin());
-    m_linkSerial = answered;
-    m_linkSerialKnown = kAllSerialBytes;
-  }
-
-  if (m_transferActive && m_shared.requestPending()) {
-    // Whatever the check interrupted, the transfer's step starts again
-    // with its 'R' and its whole frame.
-    m_phase = 0;
-    if (m_serialKnown != kAllSerialBytes) {
-      if (transferIsRead()) {
-        // The read has not reached the serial number yet: nothing tells
-        // this regulator from the one before, so the read starts again and
-        // the images come from one device only.
-        m_shared.restartAsFullRead();
-        m_notifier.post(msg::kSetCursor, 0, 0);
-        return;
-      }
-      // A write to a regulator that cannot be confirmed goes no further.
-      reloadAnotherDevice(answered, m_serial);
-      return;
-    }
-    if (valid && answered == m_serial) {
-      if (!transferIsRead() && !fileMode) m_shared.g_eepromLoaded.store(1);
-      return;
-    }
-    reloadAnotherDevice(answered, m_serial);
-    return;
-  }
-
-  if (fileMode) return;
-  const DeviceState::Serial expected = serialOf(m_shared.device(Area::Base));
-  if (valid && answered == expected) {
-    m_shared.g_eepromLoaded.store(1);
-    return;
-  }
-  reloadAnotherDevice(answered, expected);
-}
-
-void CCommThread::reloadAnotherDevice(const DeviceState::Serial& answered, const DeviceState::Serial& expected) {
-  m_shared.setLastIdentity({answered, expected});
-  m_shared.m_bAutoScale.store(true);
-  // A write cut short leaves its regulator half-written: the box says so,
-  // and which regulator it was, instead of only that the images reload.
-  const bool writeStopped = m_transferActive && m_shared.requestPending() && !transferIsRead();
-  const std::string stopped = writeStopped ? m_shared.msgWriteAbandoned() : std::string();
-  showBox(stopped.empty() ? m_shared.msgSerialMismatch()
-                          : fillTwo(stopped, serialText(answered), serialText(expected)));
-  m_notifier.post(msg::kReloadStarted, 0, 0);
-  // Whatever ran is replaced by a full read: its bytes were meant for
-  // another device.
-  m_shared.restartAsFullRead();
-  m_transferActive = true;
-  m_serialKnown = 0;
-  m_phase = 0;
-  m_notifier.post(msg::kSetCursor, 0, 0);
-}
-
 void CCommThread::nextWrite(std::uint32_t opCode, int block) {
   m_shared.g_xferOp.store(opCode);
   m_shared.g_xferBlock.store(static_cast<std::int8_t>(block));
@@ -573,6 +446,8 @@ void CCommThread::onTransferReply(const MemoryData& data) {
     case Outcome::Done:
       if (opCode == op::kReadBase) m_shared.g_eepromLoaded.store(1);
       endTransfer(v.wParam, v.messageBox);
+      break;
+    case Outcome::ImagesReplaced:  // dropped or restarted before the next frame
       break;
   }
 }

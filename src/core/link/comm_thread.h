@@ -47,6 +47,9 @@ class CCommThread {
   static constexpr int kReopenIntervalMs = 1000;
   // One byte on the wire at 38400 baud, 8N1 (10 bits), in microseconds.
   static constexpr int kByteMicros = 261;
+  // The identity read: 4 BASE bytes from 0x25, the serial number first.
+  static constexpr std::uint8_t kIdentityAddress = 0x25;
+  static constexpr int kIdentityCount = 4;
 
   CCommThread(DeviceState& state, LinkNotifier& notifier, LiveTestFields* liveFields = nullptr);
   ~CCommThread();
@@ -81,9 +84,10 @@ class CCommThread {
   void resetLastRxTick() { m_lastRxTick.store(0); }
   std::uint32_t lastRxTick() const { return m_lastRxTick.load(); }
 
-  // Cancels a running full read (ops 1 and 2); a write always runs to its
-  // end, since an interrupted write leaves the regulator half written.
-  // Returns false when the running transfer is a write (nothing changes).
+  // Cancels a running full read (ops 1 and 2): the link thread ends it
+  // between two frames. A write always runs to its end, since an
+  // interrupted write leaves the regulator half written. Returns false
+  // when the running transfer is a write (nothing changes).
   bool cancelRead();
 
   // Milliseconds on the engine's clock (monotonic, wraps at 2^32).
@@ -95,6 +99,7 @@ class CCommThread {
 
  private:
   void run(std::stop_token stop);
+  void endRun();
   bool openPort();
   void cycle();
   void sendCycle();
@@ -116,6 +121,8 @@ class CCommThread {
   void onInformationFrame();
   void onMemoryFrame();
   void onIdentityReply(const MemoryData& data);
+  void startIdentityRead();
+  void settleDroppedRead();
   void reloadAnotherDevice(const DeviceState::Serial& answered, const DeviceState::Serial& expected);
   void trackTransfer();
   void noteBaseBytes(std::uint8_t address, std::span<const std::uint8_t> bytes);
@@ -177,6 +184,10 @@ class CCommThread {
   DeviceState::Serial m_serial{};
   std::uint8_t m_serialKnown = 0;  // one bit per serial byte seen
   bool m_confirmIdentity = false;
+  // Every write first reads the serial number: the regulator on the line
+  // must be the one whose images the write was built from (BASE device
+  // image 0x25..0x27 when it starts). Set while that read is under way.
+  bool m_checkBeforeWrite = false;
   // The serial number this link last read from the regulator (identity
   // replies and BASE replies), whatever transfer it came with.
   DeviceState::Serial m_linkSerial{};

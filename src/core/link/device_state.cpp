@@ -57,12 +57,54 @@ DeviceState::Publish DeviceState::publishRequest(const TransferRequest& r) {
   g_xferVerify.store(0, std::memory_order_relaxed);
   g_xferOp.store(r.op, std::memory_order_relaxed);
   g_xferBlock.store(0, std::memory_order_relaxed);
+  // A mark left by a read that ended before the engine took it belongs to
+  // no request any more.
+  m_staleRead.store(StaleRead::None);
+  m_writeSent.store(false);
   g_xferRequest.store(1, std::memory_order_release);
   return Publish::Accepted;
 }
 
+namespace {
+bool isFullRead(std::uint32_t code) { return code == op::kReadOption || code == op::kReadBase; }
+}  // namespace
+
+bool DeviceState::writeRunning() const { return requestPending() && !isFullRead(g_xferOp.load()); }
+
+bool DeviceState::fullReadRunning() const {
+  return requestPending() && isFullRead(g_xferOp.load()) && m_staleRead.load() != StaleRead::Drop;
+}
+
+void DeviceState::markStaleRead(StaleRead mark) {
+  if (requestPending() && isFullRead(g_xferOp.load())) m_staleRead.store(mark);
+}
+
+DeviceState::StaleRead DeviceState::takeStaleRead() { return m_staleRead.exchange(StaleRead::None); }
+
+void DeviceState::setLinkRunning(bool running) {
+  m_linkRunning.store(running);
+  if (!running) settleStaleRead();
+}
+
+void DeviceState::settleStaleRead() {
+  // Taken once, by whichever of the engine and file mode comes last.
+  const StaleRead mark = takeStaleRead();
+  if (!requestPending() || !isFullRead(g_xferOp.load())) return;
+  if (mark == StaleRead::Drop) finishRequest();
+  if (mark == StaleRead::Restart) restartAsFullRead();
+}
+
+bool DeviceState::storeReadReply(Area a, std::size_t at, std::span<const std::uint8_t> bytes) {
+  std::lock_guard lock(m_imageMutex);
+  if (m_staleRead.load() != StaleRead::None) return false;
+  if (at < kImageSize)
+    std::copy_n(bytes.begin(), std::min(bytes.size(), kImageSize - at), m_images.device(a).begin() + at);
+  return true;
+}
+
 void DeviceState::restartAsFullRead() {
   std::lock_guard lock(m_publishMutex);
+  m_writeSent.store(false);
   g_xferVerify.store(0, std::memory_order_relaxed);
   g_xferOp.store(op::kReadOption, std::memory_order_relaxed);
   g_xferBlock.store(0, std::memory_order_relaxed);
@@ -110,16 +152,22 @@ std::string DeviceState::msgTransferDone() const {
 }
 
 void DeviceState::setMessageTexts(std::string serialMismatch, std::string transferDone,
-                                  std::string writeAbandoned) {
+                                  std::string writeAbandoned, std::string writeRefused) {
   std::lock_guard lock(m_textMutex);
   m_msgSerialMismatch = std::move(serialMismatch);
   m_msgTransferDone = std::move(transferDone);
   m_msgWriteAbandoned = std::move(writeAbandoned);
+  m_msgWriteRefused = std::move(writeRefused);
 }
 
 std::string DeviceState::msgWriteAbandoned() const {
   std::lock_guard lock(m_textMutex);
   return m_msgWriteAbandoned;
+}
+
+std::string DeviceState::msgWriteRefused() const {
+  std::lock_guard lock(m_textMutex);
+  return m_msgWriteRefused;
 }
 
 std::string serialText(const DeviceState::Serial& serial) { return hex_text::bytes(serial); }
@@ -152,19 +200,23 @@ void DeviceState::writeDevice(Area a, std::size_t at, std::span<const std::uint8
 
 void DeviceState::openFileMode(std::string path) {
   setConfigFilePath(std::move(path));
-  withImages([](Images& im) {
+  withImages([this](Images& im) {
+    markStaleRead(StaleRead::Drop);
     im.g_baseDevice.fill(0);
     im.g_optionDevice.fill(0);
+    g_fileMode.store(1);
   });
-  g_fileMode.store(1);
+  if (!m_linkRunning.load()) settleStaleRead();
 }
 
 void DeviceState::closeFileMode() {
-  withImages([](Images& im) {
+  withImages([this](Images& im) {
+    markStaleRead(StaleRead::Restart);
     im.g_baseDevice.fill(0);
     im.g_optionDevice.fill(0);
+    g_fileMode.store(0);
   });
-  g_fileMode.store(0);
+  if (!m_linkRunning.load()) settleStaleRead();
 }
 
 bool DeviceState::applyInFileMode(const TransferRequest& r) {

@@ -89,6 +89,10 @@ class DeviceState {
   std::atomic<std::int8_t> g_xferCount{0};
   std::atomic<std::uint8_t> g_optionFlagValue{0};
   std::atomic<std::uint8_t> g_baseSetpointValue{0};
+  // The request has sent bytes of a write frame (set by the engine,
+  // cleared by each new request): a link restarted under a write knows
+  // that its regulator may be half-written.
+  std::atomic<bool> m_writeSent{false};
 
   // The scratch bytes of a partial write. Written by the requester before
   // the request is published, read by the engine while it runs.
@@ -115,6 +119,12 @@ class DeviceState {
   // Acquire read of g_xferRequest: once it returns true the request fields
   // written before the publication are visible.
   bool requestPending() const { return g_xferRequest.load(std::memory_order_acquire) == 1; }
+  // A write (or the read-back of one) is requested or running: anything
+  // but the full read, ops 1 and 2.
+  bool writeRunning() const;
+  // A full read is requested or running and will fill the images as they
+  // are now: not one that file mode has made the engine drop.
+  bool fullReadRunning() const;
 
   // The engine ends a transfer with this (release, so the images it wrote
   // are visible to whoever sees the request gone).
@@ -124,6 +134,9 @@ class DeviceState {
   std::atomic<std::uint8_t> g_fileMode{0};
   std::atomic<std::uint8_t> g_fileModeNoticeShown{0};
   std::atomic<std::uint8_t> g_eepromLoaded{0};
+  // The device images may be shown and saved as the regulator's content:
+  // file mode, or a full read or identity check has confirmed them.
+  bool imagesConfirmed() const { return g_fileMode.load() == 1 || g_eepromLoaded.load() == 1; }
   std::atomic<std::uint8_t> g_identifyRequest{0};
   std::atomic<std::uint32_t> g_currentPage{0};
   std::atomic<std::uint32_t> g_accessMode{0};
@@ -146,11 +159,13 @@ class DeviceState {
 
   // The serial number (BASE 0x25..0x27) of the regulator that answered
   // the engine's last identity check, and the one it was expected to
-  // carry; whoever reports a mismatch names both.
+  // carry; whoever reports a mismatch names both. `written`: the transfer
+  // it stopped had already sent write frames to the expected regulator.
   using Serial = std::array<std::uint8_t, 3>;
   struct IdentityAnswer {
     Serial answered{};
     Serial expected{};
+    bool written = false;
   };
   IdentityAnswer lastIdentity() const;
   void setLastIdentity(const IdentityAnswer& answer);
@@ -162,7 +177,11 @@ class DeviceState {
   // answered: a text with two "%s", the serial number that answered and
   // the one the write was meant for. Empty: the serial-mismatch text.
   std::string msgWriteAbandoned() const;
-  void setMessageTexts(std::string serialMismatch, std::string transferDone, std::string writeAbandoned = {});
+  // The same when the write was refused before its first byte: the
+  // regulator that answered is not the one whose images it was built from.
+  std::string msgWriteRefused() const;
+  void setMessageTexts(std::string serialMismatch, std::string transferDone, std::string writeAbandoned = {},
+                       std::string writeRefused = {});
 
   // ---- images ------------------------------------------------------------
   // Runs f(Images&) under the image lock; for compound changes that must
@@ -187,10 +206,33 @@ class DeviceState {
   void writeDevice(Area a, std::size_t at, std::span<const std::uint8_t> bytes);
 
   // ---- file mode ---------------------------------------------------------
+  // New and Open replace the device images with a file's. A write to the
+  // regulator runs to its verified end first: false while one runs (the
+  // caller refuses and says so). A full read that runs is no obstacle:
+  // openFileMode makes the link engine drop it.
+  bool fileModeMayStart() const { return !writeRunning(); }
   // Opening a configuration file: zero both device images, file mode on.
+  // A full read that runs is marked for the link engine to drop, and from
+  // here on none of its replies is stored.
   void openFileMode(std::string path);
-  // Closing it: zero both device images, file mode off.
+  // Closing it: zero both device images, file mode off. A full read that
+  // runs (Reload EEPROM in file mode) is marked to start again from its
+  // first block, so that it fills the zeroed images whole.
   void closeFileMode();
+
+  // What the link engine does with a full read whose images were
+  // replaced since it began.
+  enum class StaleRead : std::uint8_t { None, Drop, Restart };
+  // The engine's side: takes the mark (None when there is none).
+  StaleRead takeStaleRead();
+  // The link engine says when it starts and after it has ended. While
+  // none runs, nothing else touches the request block, and file mode
+  // settles a marked read at once itself.
+  void setLinkRunning(bool running);
+  // The engine stores a read reply through here: refused (false, nothing
+  // stored) once the read is marked stale, so that a reply meant for the
+  // images before New, Open or Close never lands in the new ones.
+  bool storeReadReply(Area a, std::size_t at, std::span<const std::uint8_t> bytes);
 
   // Applies a write request straight to the device images, as file mode
   // does instead of a transfer. Returns false for an op that is not a
@@ -200,6 +242,14 @@ class DeviceState {
  private:
   mutable std::mutex m_imageMutex;
   Images m_images;
+  // Set under the image lock together with the images it concerns, so
+  // that a store checked under that lock never misses it.
+  std::atomic<StaleRead> m_staleRead{StaleRead::None};
+  std::atomic<bool> m_linkRunning{false};
+  // Marks a running full read, under the image lock.
+  void markStaleRead(StaleRead mark);
+  // Without a link engine: ends (Drop) or restarts (Restart) a marked read.
+  void settleStaleRead();
 
   std::mutex m_publishMutex;
   mutable std::mutex m_textMutex;
@@ -207,6 +257,7 @@ class DeviceState {
   std::string m_msgSerialMismatch;
   std::string m_msgTransferDone;
   std::string m_msgWriteAbandoned;
+  std::string m_msgWriteRefused;
   std::array<std::uint8_t, kDeviceInfoSize> m_deviceInfo{};
   IdentityAnswer m_lastIdentity;
   std::array<std::uint8_t, kScratchSize> m_scratch{};

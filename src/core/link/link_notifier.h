@@ -19,6 +19,9 @@ constexpr std::uint32_t kTermsAccepted = 0x468;
 constexpr std::uint32_t kReconnect = 0x469;
 constexpr std::uint32_t kInformation = 0x46A;
 constexpr std::uint32_t kReloadStarted = 0x46B;
+// The identity check found the regulator whose images are held: they are
+// confirmed again without a full read (the view lets the pages write).
+constexpr std::uint32_t kIdentityConfirmed = 0x46C;
 constexpr std::uint32_t kChartRefresh = 0x471;   // to the trend chart: new samples to draw
 constexpr std::uint32_t kSetCursor = 0x0020;     // the view updates its cursor
 }  // namespace msg

@@ -152,7 +152,10 @@ Verdict judge(DeviceState& state, std::uint32_t op, int k, const MemoryData& rep
   Verdict v;
 
   if (op == 1 || op == 2) {
-    state.writeDevice(step.area, reply.address, got);
+    if (!state.storeReadReply(step.area, reply.address, got)) {
+      v.outcome = Outcome::ImagesReplaced;
+      return v;
+    }
     if (op == 1) {
       v.outcome = k < kOptionReadBlocks - 1 ? Outcome::NextBlock : Outcome::NextArea;
     } else if (k < kBaseBlocks - 1) {

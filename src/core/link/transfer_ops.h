@@ -35,6 +35,7 @@ enum class Outcome {
   Write,          // write nextOp at nextBlock (again or the next block)
   WriteNextArea,  // OPTION written (0x466 wParam), BASE write follows
   Done,           // the transfer ends: 0x466 wParam, with or without box
+  ImagesReplaced, // full read: file mode replaced the images, nothing stored
 };
 struct Verdict {
   Outcome outcome = Outcome::NextBlock;

@@ -282,6 +282,7 @@ void CVRX4View::stopLink() {
 
 void CVRX4View::RestartLink(bool restart) {
   stopLink();
+  if (restart) doubtImages();
   m_link = std::make_unique<CCommThread>(m_app.state(), *m_notifier,
                                          g_pLivePage != nullptr ? &g_pLivePage->testFields() : nullptr);
   m_link->setPortName(m_app.linkPort());
@@ -347,10 +348,10 @@ void CVRX4View::OnNavigate(int id) {
   switch (id) {
     case view_id::kLive:
       if (isSettingMode(s.g_accessMode.load())) g_pLivePage->testFields().m_liveCommandRetry.store(1);
-      s.finishRequest();
+      cancelRead();
       break;
     case view_id::kGraph:
-      s.finishRequest();
+      cancelRead();
       break;
     case view_id::kControl:
       page->Refresh(0);
@@ -425,7 +426,7 @@ void CVRX4View::UpdateLabels() {
   m_strNoCommunicate = qs(pass.keptText(Kept::NoCommunicate));
   m_strClose = qs(pass.keptText(Kept::Close));
   m_app.state().setMessageTexts(pass.keptText(Kept::SerialMismatch), pass.keptText(Kept::TransferDone),
-                                pass.keptText(Kept::WriteAbandoned));
+                                pass.keptText(Kept::WriteAbandoned), pass.keptText(Kept::WriteRefused));
   if (g_pAgreementPage != nullptr) g_pAgreementPage->loadTerms(st.m_nLanguage);
   m_app.WriteProfileInt("Units", "Language", st.m_nLanguage);
   m_app.reloadErrorMessages();
@@ -494,6 +495,7 @@ void CVRX4View::OnLinkMessage(std::uint32_t message, std::uintptr_t wParam, std:
     case msg::kTermsAccepted: OnTermsAccepted(); break;
     case msg::kInformation: OnInformation(); break;
     case msg::kReloadStarted: OnReloadStarted(); break;
+    case msg::kIdentityConfirmed: OnIdentityConfirmed(); break;
     case msg::kSetCursor: UpdateCursor(); break;
     default: break;
   }
@@ -547,6 +549,9 @@ void CVRX4View::OnTransferDone(std::uintptr_t wParam) {
   UpdateCursor();
   if (s.m_bAutoScale.load()) m_app.settings().m_nPressureScale = automaticRange(s.device(Area::Base)[0x6F]);
   if (s.g_fileMode.load() == 1) return;
+  // The end of a transfer of a link since restarted, still in the queue:
+  // the images wait for the new link's confirmation.
+  if (s.g_eepromLoaded.load() != 1) return;
   if (wParam == 1 || wParam == 2) setToolsButtons({1063, 1064, 1059, 1060, 1067}, true);
   if (wParam < 1 || wParam > 3) return;
   // The map pages show the device images again (the dumps in black) with

@@ -62,6 +62,7 @@ class CVRX4View : public QWidget {
   void OnTermsAccepted();
   void OnInformation();
   void OnReloadStarted();
+  void OnIdentityConfirmed();
   void UpdateCursor();
 
   // Printing of the LIVE page as it is shown.
@@ -102,6 +103,9 @@ class CVRX4View : public QWidget {
   void paintNavigation(int whiteButton);
   void requestFullRead();
   void readRequest(CPage* page);
+  void cancelRead();
+  // After a link restart: the images wait for the regulator's confirmation.
+  void doubtImages();
   void showOnly(CPage* page);
   void setToolsButtons(std::initializer_list<int> ids, bool enable);
   void applyLabelText(int dialogId, int controlId, const QString& text);

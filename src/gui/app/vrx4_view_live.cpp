@@ -22,13 +22,14 @@ namespace {
 QString qs(const std::string& s) { return QString::fromStdString(s); }
 
 // The device's input type mirrored into a channel page, unless the user is
-// editing it or a transfer is about to change its images.
+// editing it or a transfer is about to change its images. Its buttons stay
+// as they are: a page waiting for the images keeps waiting.
 template <class Page>
 void mirrorInputType(Page* page, int type, bool transferRequested) {
   if (page == nullptr || page->m_editing != 0 || transferRequested) return;
   if (page->m_inputType == type) return;
   page->m_inputType = type;
-  page->Refresh(0);
+  page->Refresh(1);
 }
 
 }  // namespace

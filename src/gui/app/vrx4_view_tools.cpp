@@ -27,6 +27,8 @@ Kept keptFor(MemoryText t) {
     case MemoryText::FileNotSaved: return Kept::FileNotSaved;
     case MemoryText::FileDoesNotSupply: return Kept::FileDoesNotSupply;
     case MemoryText::ChangedMeanwhile: return Kept::ChangedMeanwhile;
+    case MemoryText::ImagesNotConfirmed: return Kept::ImagesNotConfirmed;
+    case MemoryText::WriteRunningFileMode: return Kept::WriteRunningFileMode;
   }
   return Kept::TransferBusy;
 }

@@ -35,6 +35,8 @@ enum class MemoryText {
   FileNotSaved,       // after a failed save ("%s": the file and the reason)
   FileDoesNotSupply,  // Export to VRX of a file that leaves ranges to the regulator ("%s": the ranges)
   ChangedMeanwhile,   // a map page's edit met a change of the same values ("%s": which)
+  ImagesNotConfirmed, // Import from VRX before the connected regulator's images are confirmed
+  WriteRunningFileMode,  // New or Open while a write to the regulator runs
 };
 
 enum class UnsavedAnswer { Save, Discard, Cancel };

@@ -158,10 +158,8 @@ bool CToolsPage::reloadImages() {
   TransferRequest r;
   r.op = op::kReadOption;
   const std::uint8_t loaded = s.g_eepromLoaded.exchange(0);
-  const auto running = s.g_xferOp.load();
   // A full read already under way does as well as a new one.
-  const bool reading = s.publishRequest(r) == DeviceState::Publish::Accepted ||
-                       (s.requestPending() && (running == op::kReadOption || running == op::kReadBase));
+  const bool reading = s.publishRequest(r) == DeviceState::Publish::Accepted || s.fullReadRunning();
   if (!reading) {
     s.g_eepromLoaded.store(loaded);
     return false;
@@ -170,15 +168,20 @@ bool CToolsPage::reloadImages() {
   return true;
 }
 
+bool CToolsPage::fileModeMayStart() {
+  if (m_host.state->fileModeMayStart()) return true;
+  m_host.show(this, m_host.textOf(MemoryText::WriteRunningFileMode));
+  return false;
+}
+
 void CToolsPage::OnNew() {
   beginCommand(false);
-  if (!ConfirmDiscard()) return;
+  if (!fileModeMayStart() || !ConfirmDiscard()) return;
   const QString path = chooseFile(FileDialogKind::New, kNew);
   if (path.isEmpty()) return;
   DeviceState& s = *m_host.state;
-  // A read that no regulator answers would fill the file's images the
-  // moment one does.
-  s.finishRequest();
+  // A read that runs is dropped by the link engine; none of its replies
+  // lands in the file's images.
   s.openFileMode(path.toStdString());
   m_targetRead = false;
   enterFileMode();
@@ -186,12 +189,11 @@ void CToolsPage::OnNew() {
 
 void CToolsPage::OnOpen() {
   beginCommand(false);
-  if (!ConfirmDiscard()) return;
+  if (!fileModeMayStart() || !ConfirmDiscard()) return;
   const QString path = chooseFile(FileDialogKind::Open, kOpen);
   if (path.isEmpty()) return;
   DeviceState& s = *m_host.state;
   const bool wasPending = s.requestPending();
-  s.finishRequest();
   const auto r = config_file::readForOpen(path.toStdString(), s);
   if (r.status != config_file::ReadStatus::Read) {
     // A file not read whole is not taken: the program stays where it was,
@@ -245,6 +247,11 @@ void CToolsPage::OnSaveAs() {
 
 void CToolsPage::OnImport() {
   beginCommand();
+  // Images the connected regulator has not confirmed may be another one's.
+  if (!m_host.state->imagesConfirmed()) {
+    m_host.show(this, m_host.textOf(MemoryText::ImagesNotConfirmed));
+    return;
+  }
   const QString path = chooseFile(FileDialogKind::Save, kImport);
   if (path.isEmpty()) return;
   saveTo(path.toStdString());

@@ -87,6 +87,8 @@ class CToolsPage : public CPage {
   QPushButton* button(int id) const;
   // The steps every command but the information button starts with.
   void beginCommand(bool toolsPage = true);
+  // New and Open wait for a write to the regulator: false, with a message.
+  bool fileModeMayStart();
   QString chooseFile(FileDialogKind kind, int buttonId);
   // The whole configuration to `path`; a message when that failed.
   bool saveTo(const std::string& path);
