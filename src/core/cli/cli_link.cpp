@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <iostream>
 
-#include "core/link/transfer_ops.h"
 
 namespace vrx4::cli {
 namespace {
@@ -30,6 +29,11 @@ int signalCount() { return g_signals; }
 void RecordingNotifier::post(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
   {
     std::lock_guard lock(m_mutex);
+    if (message == msg::kTransferProgress) {
+      m_progress = transfer_progress::fromMessage(wParam, lParam);
+      m_progressTaken = false;
+      return;
+    }
     if (message == msg::kLinkState) {
       if (wParam == link_state::kNoDevice) m_noDevice = true;
       if (wParam == link_state::kAlive) m_alive = true;
@@ -50,6 +54,18 @@ void RecordingNotifier::showMessage(const std::string& text, std::stop_token) {
 }
 
 void RecordingNotifier::wake() { m_cv.notify_all(); }
+
+std::optional<transfer_progress::Progress> RecordingNotifier::takeProgress() {
+  std::lock_guard lock(m_mutex);
+  if (m_progressTaken) return std::nullopt;
+  m_progressTaken = true;
+  return m_progress;
+}
+
+std::optional<transfer_progress::Progress> RecordingNotifier::lastProgress() const {
+  std::lock_guard lock(m_mutex);
+  return m_progress;
+}
 
 std::optional<Event> RecordingNotifier::waitFor(const std::function<bool(const Event&)>& take,
                                                 std::chrono::steady_clock::time_point deadline,
@@ -91,7 +107,7 @@ bool RecordingNotifier::sawAlive() const {
 }
 
 Link::Link(const std::string& port, double timeoutSeconds)
-    : m_engine(m_state, m_events), m_port(port), m_timeout(timeoutSeconds) {
+    : m_engine(m_state, m_events), m_port(port), m_timeout(timeoutSeconds), m_bar(std::cerr, false) {
   m_state.g_currentPage.store(page::kTools);  // plain measurement polling
   m_engine.setPortName(port);
   m_deadline = std::chrono::steady_clock::now() +
@@ -113,12 +129,18 @@ bool Link::stopRequested() {
   if (!m_writing) return signals >= 1;
   if (signals >= 1 && !m_toldFinishing) {
     m_toldFinishing = true;
-    const double left = transfer_ops::secondsLeft(m_state.g_xferOp.load(), m_state.g_xferBlock.load(),
-                                                  m_state.g_xferCount.load());
+    // The engine's own estimate; before its first report, the wire time
+    // of the whole write.
+    const auto p = m_events.lastProgress();
+    const int left = p && !p->ended() ? p->secondsLeft()
+                                      : static_cast<int>(std::ceil(
+                                            transfer_progress::wholeRequest(m_state.m_requestedOp.load(),
+                                                                            m_state.g_xferCount.load(), true)
+                                                .wireSecondsLeft));
+    m_bar.clear();
     std::cerr << "vrx4ctl: interrupted: finishing the write first, so that the regulator is not left "
                  "half-written (about "
-              << std::max(1, static_cast<int>(std::ceil(left)))
-              << " s); interrupt again to stop at once\n";
+              << std::max(1, left) << " s); interrupt again to stop at once\n";
   }
   return signals >= 2;
 }
@@ -133,6 +155,10 @@ int Link::interruptedExit() {
   return kExitInterrupted;
 }
 
+void Link::drawProgress() {
+  if (auto p = m_events.takeProgress()) m_bar.show(*p);
+}
+
 int Link::waitTransfer(std::uintptr_t wParam, const char* what) {
   bool otherDevice = false;
   auto e = m_events.waitFor(
@@ -140,7 +166,12 @@ int Link::waitTransfer(std::uintptr_t wParam, const char* what) {
         if (ev.message == msg::kReloadStarted) otherDevice = true;
         return otherDevice || (ev.message == msg::kTransferDone && ev.wParam == wParam);
       },
-      m_deadline, [&] { return m_engine.exited() || stopRequested(); });
+      m_deadline, [&] {
+        drawProgress();
+        return m_engine.exited() || stopRequested();
+      });
+  // Whatever follows is said on a line of its own.
+  m_bar.clear();
   if (e && otherDevice) {
     const auto id = m_state.lastIdentity();
     if (m_writing && !id.written) {

@@ -12,9 +12,11 @@
 #include <string>
 #include <vector>
 
+#include "core/cli/progress_line.h"
 #include "core/link/comm_thread.h"
 #include "core/link/device_state.h"
 #include "core/link/link_notifier.h"
+#include "core/link/transfer_progress.h"
 
 namespace vrx4::cli {
 
@@ -39,6 +41,11 @@ class RecordingNotifier : public LinkNotifier {
   bool sawNoDevice() const;
   bool sawAlive() const;
   void wake();
+  // The newest progress of the running transfer, once (nothing when none
+  // came since the last call). Progress is kept, not queued as an event.
+  std::optional<transfer_progress::Progress> takeProgress();
+  // The newest progress, taken or not.
+  std::optional<transfer_progress::Progress> lastProgress() const;
 
  private:
   mutable std::mutex m_mutex;
@@ -47,6 +54,8 @@ class RecordingNotifier : public LinkNotifier {
   std::vector<std::string> m_messages;
   bool m_noDevice = false;
   bool m_alive = false;
+  std::optional<transfer_progress::Progress> m_progress;
+  bool m_progressTaken = true;
 };
 
 // SIGINT, SIGTERM and SIGHUP are counted, not fatal: a command decides
@@ -67,6 +76,8 @@ class Link {
 
   // From here on the regulator is being written.
   void beginWrite() { m_writing = true; }
+  // Draws the transfers' progress bar on stderr (progressWanted()).
+  void showProgress(bool on) { m_bar.setEnabled(on); }
   // True when the command must stop now for a signal.
   bool stopRequested();
   // Prints what an interruption left behind; returns the exit code.
@@ -96,6 +107,8 @@ class Link {
   std::chrono::steady_clock::time_point m_deadline;
   bool m_writing = false;
   bool m_toldFinishing = false;
+  ProgressBar m_bar;
+  void drawProgress();
 };
 
 // Exit codes.

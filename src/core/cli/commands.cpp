@@ -60,6 +60,7 @@ int cmdRead(const Args& a) {
     return kExitUsage;
   }
   Link link(c->port, c->timeout);
+  link.showProgress(progressWanted(a.has("--quiet")));
   if (int code = link.fullRead()) return code;
   const Images im = link.state().snapshot();
   std::string detail;
@@ -107,6 +108,7 @@ int cmdWrite(const Args& a) {
     }
   }
   Link link(c->port, c->timeout);
+  link.showProgress(progressWanted(a.has("--quiet")));
   if (int code = link.fullRead()) return code;
   config_file::ExportBuffers buffers;
   auto r = config_file::readForExport(*in, link.state(), buffers);
@@ -122,6 +124,7 @@ int cmdRestore(const Args& a) {
   auto c = common(a);
   if (!c) return kExitUsage;
   Link link(c->port, c->timeout);
+  link.showProgress(progressWanted(a.has("--quiet")));
   if (int code = link.fullRead()) return code;
   whole_config::applyRestore(link.state());
   if (int code = writeEdits(link)) return code;

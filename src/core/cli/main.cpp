@@ -60,6 +60,8 @@ constexpr const char* kOptions =
     "  --kp-low N        set pid: Kp Low, a whole number 0..255\n"
     "  --ki N            set pid: Ki, a whole number 0..255\n"
     "  --kd N            set pid: Kd, a whole number 0..255\n"
+    "  --quiet           read, write, restore, set: no progress bar (drawn on stderr only when\n"
+    "                    it is a terminal: steps done and in all, seconds left)\n"
     "  --help            the command's own help\n";
 
 constexpr const char* kExamples =
@@ -98,18 +100,18 @@ struct Command {
 const std::vector<Command>& commands() {
   static const std::vector<Command> list = {
       {"ports", "vrx4ctl ports", "List the serial ports that exist, one per line.", {}, vrx4::cli::cmdPorts},
-      {"read", "vrx4ctl read --port P --out FILE [--timeout S]",
+      {"read", "vrx4ctl read --port P --out FILE [--timeout S] [--quiet]",
        "Read both EEPROM areas of the regulator and save them as a configuration file.",
-       {"--port", "--timeout", "--out"}, vrx4::cli::cmdRead},
-      {"write", "vrx4ctl write --port P --in FILE [--access 2|3|4] [--timeout S]",
+       {"--port", "--timeout", "--out"}, vrx4::cli::cmdRead, {"--quiet"}},
+      {"write", "vrx4ctl write --port P --in FILE [--access 2|3|4] [--timeout S] [--quiet]",
        "Send a configuration file to the regulator (Export to VRX). The file is checked\n"
        "first; a file with an invalid line writes nothing. Outside access mode 4 only the\n"
        "setpoint byte, the command scaling, the PID gains and OPTION 0x00..0x2F come from\n"
        "the file (default --access 2). Every block is read back until it matches.",
-       {"--port", "--timeout", "--in", "--access"}, vrx4::cli::cmdWrite},
-      {"restore", "vrx4ctl restore --port P [--timeout S]",
+       {"--port", "--timeout", "--in", "--access"}, vrx4::cli::cmdWrite, {"--quiet"}},
+      {"restore", "vrx4ctl restore --port P [--timeout S] [--quiet]",
        "Restore the regulator's configuration from its own backup areas, verified.",
-       {"--port", "--timeout"}, vrx4::cli::cmdRestore},
+       {"--port", "--timeout"}, vrx4::cli::cmdRestore, {"--quiet"}},
       {"info", "vrx4ctl info --port P [--timeout S]",
        "Print the serial number, the BASE and OPTION software types and versions and the\n"
        "eight information codes.",
@@ -134,7 +136,7 @@ const std::vector<Command>& commands() {
        "\"Iout\", \"ALARM\": {\"logic\", \"error_plus\", \"error_minus\", \"delay_on\",\n"
        "\"ton_min\", \"delay_off\"}, \"PID\": {\"kp_high\", \"kp_low\", \"ki\", \"kd\"}}.",
        {"--port", "--timeout", "--in", "--unit", "--access", "--range"}, vrx4::cli::cmdShow, {"--json"}},
-      {"set", "vrx4ctl set --port P [--unit U] [--range R] PAGE OPTIONS | PAGE --restore",
+      {"set", "vrx4ctl set --port P [--unit U] [--range R] [--quiet] PAGE OPTIONS | PAGE --restore",
        "Do what a parameter page's Save (or Restore) does: the same bytes, the same\n"
        "transfer, every byte read back until it matches; then print the pages. Values\n"
        "are typed as on the page: x and y of the lower and upper corner, pressures in\n"
@@ -155,7 +157,7 @@ const std::vector<Command>& commands() {
        "from 0 to 255) is refused before the port is opened: exit 1, nothing written.",
        {"--port", "--timeout", "--unit", "--range", "--type", "--corners", "--read-as", "--logic", "--error-plus",
         "--error-minus", "--delay-on", "--ton-min", "--delay-off", "--kp-high", "--kp-low", "--ki", "--kd"},
-       vrx4::cli::cmdSet, {"--restore"}, 1},
+       vrx4::cli::cmdSet, {"--restore", "--quiet"}, 1},
       {"dump", "vrx4ctl dump (--port P | --in FILE) [--area base|option] [--fields] [--timeout S]",
        "Print each area as the After-Sales page shows it: its bytes (BASE 0x00..0x6F,\n"
        "OPTION 0x00..0x72) as two hexadecimal digits and a space, 16 a line. With --fields\n"

@@ -288,6 +288,7 @@ int cmdSet(const Args& a) {
   }
 
   Link link(c->port, c->timeout);
+  link.showProgress(progressWanted(a.has("--quiet")));
   if (int code = link.fullRead()) return code;
   const SaveOutcome outcome = plan->save(link.state().snapshot());
   if (outcome.refused()) {

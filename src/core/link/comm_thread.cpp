@@ -105,6 +105,9 @@ bool CCommThread::openPort() {
   // that reason alone: nothing to tell.
   if (m_stopToken.stop_requested()) return false;
   m_notifier.post(msg::kLinkState, link_state::kNoDevice, 0);
+  // A transfer left by the link before says that it waits.
+  m_lineStalled = true;
+  trackProgress();
   std::string text = "Error Port " + m_portName;
   if (!error.reason.empty()) text += "\n" + error.reason;
   showBox(text);
@@ -151,6 +154,7 @@ void CCommThread::sendCycle() {
   if (m_restartFrame.exchange(false)) m_txIndex = 0;
   settleDroppedRead();
   trackTransfer();
+  trackProgress();
 
   m_replyKind = ReplyKind::Measurement;
   const std::uint32_t currentPage = m_shared.g_currentPage.load();
@@ -310,6 +314,7 @@ void CCommThread::receiveCycle() {
     const auto frame = m_rx.frame();
     std::copy(frame.begin(), frame.end(), m_frame.begin());
     m_frameLength = frame.size();
+    m_lineStalled = false;
     switch (m_rx.kind()) {
       case ReplyKind::Measurement:
         onMeasurementFrame();
@@ -409,6 +414,7 @@ void CCommThread::endTransfer(std::uintptr_t wParam, bool messageBox) {
   // (a byte the device already holds is not written again).
   m_shared.finishRequest();
   m_transferActive = false;
+  endProgress(true);
   m_notifier.post(msg::kTransferDone, wParam, 0);
   if (messageBox) showBox(m_shared.msgTransferDone());
   m_notifier.post(msg::kSetCursor, 0, 0);
@@ -463,6 +469,7 @@ void CCommThread::timeoutCycle() {
   m_txIndex = 0;
   m_port.purge();
   m_state = State::Send;
+  m_lineStalled = true;
   // A second of silence in the middle of a transfer may be a regulator
   // being swapped: the transfer waits for its identity first.
   if (silence > kSilenceMs && m_shared.requestPending()) m_confirmIdentity = true;

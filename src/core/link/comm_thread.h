@@ -20,6 +20,7 @@
 #include "core/link/live_measurement.h"
 #include "core/link/live_test_fields.h"
 #include "core/link/serial_port.h"
+#include "core/link/transfer_progress.h"
 
 namespace vrx4 {
 
@@ -132,6 +133,12 @@ class CCommThread {
   void nextWrite(std::uint32_t op, int block);
   void showBox(const std::string& text);
 
+  // Transfer progress (comm_thread_progress.cpp).
+  void trackProgress();
+  void endProgress(bool completed);
+  void postProgress(const transfer_progress::Progress& p);
+  transfer_progress::Position progressPosition() const;
+
   // ---- shared with the GUI thread ----
   DeviceState& m_shared;
   LinkNotifier& m_notifier;
@@ -192,6 +199,14 @@ class CCommThread {
   // replies and BASE replies), whatever transfer it came with.
   DeviceState::Serial m_linkSerial{};
   std::uint8_t m_linkSerialKnown = 0;
+
+  // The progress of the request numbered m_progressRequest, from its first
+  // report to its end; and whether a reply has timed out since the last
+  // one came.
+  transfer_progress::Tracker m_progress;
+  std::uint32_t m_progressRequest = 0;
+  bool m_progressOpen = false;
+  bool m_lineStalled = false;
 };
 
 }  // namespace vrx4

@@ -61,6 +61,8 @@ DeviceState::Publish DeviceState::publishRequest(const TransferRequest& r) {
   // no request any more.
   m_staleRead.store(StaleRead::None);
   m_writeSent.store(false);
+  m_requestedOp.store(r.op, std::memory_order_relaxed);
+  m_requestNumber.fetch_add(1, std::memory_order_relaxed);
   g_xferRequest.store(1, std::memory_order_release);
   return Publish::Accepted;
 }
@@ -108,6 +110,8 @@ void DeviceState::restartAsFullRead() {
   g_xferVerify.store(0, std::memory_order_relaxed);
   g_xferOp.store(op::kReadOption, std::memory_order_relaxed);
   g_xferBlock.store(0, std::memory_order_relaxed);
+  m_requestedOp.store(op::kReadOption, std::memory_order_relaxed);
+  m_requestNumber.fetch_add(1, std::memory_order_relaxed);
   g_xferRequest.store(1, std::memory_order_release);
 }
 

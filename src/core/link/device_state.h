@@ -93,6 +93,12 @@ class DeviceState {
   // cleared by each new request): a link restarted under a write knows
   // that its regulator may be half-written.
   std::atomic<bool> m_writeSent{false};
+  // The op the request was published with (a reload's full read when the
+  // engine replaced it), and a number that changes with every request: the
+  // engine follows one request's progress from its first step to its end,
+  // whatever op the request block has moved on to.
+  std::atomic<std::uint32_t> m_requestedOp{0};
+  std::atomic<std::uint32_t> m_requestNumber{0};
 
   // The scratch bytes of a partial write. Written by the requester before
   // the request is published, read by the engine while it runs.

@@ -22,6 +22,10 @@ constexpr std::uint32_t kReloadStarted = 0x46B;
 // The identity check found the regulator whose images are held: they are
 // confirmed again without a full read (the view lets the pages write).
 constexpr std::uint32_t kIdentityConfirmed = 0x46C;
+// How far the running transfer has come (transfer_progress.h says how
+// wParam and lParam carry it): posted when it starts, a few times a second
+// while steps go by, when it waits for the regulator, and at its end.
+constexpr std::uint32_t kTransferProgress = 0x46D;
 constexpr std::uint32_t kChartRefresh = 0x471;   // to the trend chart: new samples to draw
 constexpr std::uint32_t kSetCursor = 0x0020;     // the view updates its cursor
 }  // namespace msg

@@ -5,24 +5,7 @@
 namespace vrx4::transfer_ops {
 namespace {
 
-constexpr int kOptionReadBlocks = 16;   // 10 bytes each: OPTION 0..159
-constexpr int kBaseBlocks = 29;         // 4 bytes each: BASE 0..115
-constexpr int kOptionWriteBlocks = 12;  // 10 bytes each: OPTION 0..119
-constexpr int kOptionBlockBytes = 10;
-constexpr int kBaseBlockBytes = 4;
-
 std::uint8_t addr(int value) { return static_cast<std::uint8_t>(value & 0xFF); }
-
-// One byte time at 38400 baud, 8N1, in seconds.
-constexpr double kByteSeconds = 10.0 / 38400.0;
-
-// A write of n bytes and its read-back: 'R', the write frame (n + 5
-// bytes), 'R' and the read frame (5 bytes), each byte answered by a
-// measurement frame (17 bytes), and the memory frame of the read-back.
-double blockSeconds(int n) {
-  const int sent = 1 + (n + 5) + 1 + 5;
-  return (sent * (1 + 17) + n + 5) * kByteSeconds;
-}
 
 }  // namespace
 
@@ -119,31 +102,6 @@ std::array<std::uint8_t, kMaxMemoryCount> writeSource(const DeviceState& state, 
       break;
   }
   return out;
-}
-
-double secondsLeft(std::uint32_t op, int k, std::int8_t count) {
-  const int n = std::clamp<int>(count, 1, kMaxMemoryCount);
-  const double option = blockSeconds(kOptionBlockBytes), base = blockSeconds(kBaseBlockBytes);
-  switch (op) {
-    case 4: case 20:
-      return (kOptionWriteBlocks - k) * option + kBaseBlocks * base;
-    case 6: case 7:
-      return (kOptionWriteBlocks - k) * option;
-    case 5: case 8:
-      return (kBaseBlocks - k) * base;
-    case 9: case 10:
-      return blockSeconds(n);
-    case 11: case 12:
-      return (n - k) * blockSeconds(1);
-    case 14: case 15:
-      return (2 - k) * blockSeconds(n);
-    case 16: case 17:
-      return blockSeconds(1) + blockSeconds(n);
-    case 18: case 19:
-      return blockSeconds(1) + 2 * blockSeconds(n);
-    default:
-      return 0;
-  }
 }
 
 Verdict judge(DeviceState& state, std::uint32_t op, int k, const MemoryData& reply) {

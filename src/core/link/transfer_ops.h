@@ -10,6 +10,13 @@
 
 namespace vrx4::transfer_ops {
 
+// Blocks of the whole-area ops.
+constexpr int kOptionReadBlocks = 16;   // 10 bytes each: OPTION 0..159
+constexpr int kBaseBlocks = 29;         // 4 bytes each: BASE 0..115
+constexpr int kOptionWriteBlocks = 12;  // 10 bytes each: OPTION 0..119
+constexpr int kOptionBlockBytes = 10;
+constexpr int kBaseBlockBytes = 4;
+
 bool isWrite(std::uint32_t op);
 // 4 -> 20, 5 -> 8, 6 -> 7, 10 -> 9, 12 -> 11, 14 -> 15, 16 -> 17, 18 -> 19.
 std::uint32_t readBackOf(std::uint32_t op);
@@ -44,12 +51,6 @@ struct Verdict {
   std::uintptr_t wParam = 0;
   bool messageBox = false;
 };
-
-// Wire time the rest of a running transfer takes at 38400 baud, from op
-// and block k on: each block's write frame and its read-back, every byte
-// answered by a measurement frame. An estimate for telling a user how long
-// to wait, not a deadline.
-double secondsLeft(std::uint32_t op, int block, std::int8_t count);
 
 // Acts on the memory reply to op at block k: stores what a read brought or
 // a verified block confirmed in the device images, and says what follows.

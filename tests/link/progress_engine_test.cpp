@@ -1,0 +1,175 @@
+// The link engine's progress reports against the simulated regulator:
+// posted for every op, never running back, ending at exactly 100 % before
+// the transfer's end is reported; saying when the regulator falls silent;
+// the wire time counted as the engine spends it.
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "core/link/transfer_progress.h"
+#include "engine_harness.h"
+
+namespace vrx4::testing {
+namespace {
+
+using transfer_progress::Progress;
+using transfer_progress::Stage;
+
+class ProgressEngineTest : public EngineTest {
+ protected:
+  // The progress posted since the last clearPosted(), in order, and where
+  // the last one stands against the transfer's end (0x466).
+  struct Reports {
+    std::vector<Progress> progress;
+    bool endBeforeDone = false;
+  };
+  Reports reports(std::uintptr_t doneWParam) {
+    Reports r;
+    bool done = false;
+    for (const Posted& p : recorder.snapshot()) {
+      if (p.message == msg::kTransferDone && p.wParam == doneWParam) done = true;
+      if (p.message != msg::kTransferProgress) continue;
+      r.progress.push_back(transfer_progress::fromMessage(p.wParam, p.lParam));
+      if (r.progress.back().ended()) r.endBeforeDone = !done;
+    }
+    return r;
+  }
+  // Shown steps never go back, never reach the total before the end, and
+  // the one end is the last report: Finished at 100 %.
+  void expectWholeRun(const Reports& r, bool writing, const char* what) {
+    SCOPED_TRACE(what);
+    ASSERT_GE(r.progress.size(), 2u);
+    int done = 0;
+    for (std::size_t i = 0; i + 1 < r.progress.size(); ++i) {
+      const Progress& p = r.progress[i];
+      EXPECT_FALSE(p.ended());
+      EXPECT_GE(p.done, done);
+      EXPECT_LT(p.done, p.total);
+      EXPECT_EQ(p.writing, writing);
+      done = p.done;
+    }
+    const Progress& end = r.progress.back();
+    EXPECT_EQ(end.stage, Stage::Finished);
+    EXPECT_EQ(end.done, end.total);
+    EXPECT_EQ(end.percent(), 100);
+    EXPECT_TRUE(r.endBeforeDone);
+  }
+};
+
+TEST_F(ProgressEngineTest, EveryOpReportsItsStepsAndEndsAtOneHundred) {
+  engine->start();
+  // The full read, with the bytes the engine sent and received from the
+  // request to its end (counted on the link thread as it ends).
+  std::uint64_t atStart = 0, atEnd = 0;
+  struct Counting : Recorder {
+    std::function<void()> onDone;
+    void post(std::uint32_t m, std::uintptr_t w, std::intptr_t l) override {
+      if (m == msg::kTransferDone && onDone) onDone();
+      Recorder::post(m, w, l);
+    }
+  };
+  ASSERT_TRUE(readAll());
+  expectWholeRun(reports(1), false, "full read");
+  EXPECT_EQ(reports(1).progress.back().total, 45);
+
+  const Image option = state.device(Area::Option), base = state.device(Area::Base);
+  Image changedOption = option, changedBase = base;
+  changedOption[0x05] ^= 0x01;
+  changedBase[0x2C] ^= 0x01;
+  state.setEdit(Area::Option, changedOption);
+  state.setEdit(Area::Base, changedBase);
+  struct Case {
+    TransferRequest r;
+    std::uintptr_t end;
+  };
+  const Case cases[] = {
+      {request(op::kWriteOptionThenBase), 2},  {request(op::kWriteBase), 2},
+      {request(op::kWriteOption), 3},          {request(op::kWriteOptionRange, 0x20, 3, {1, 2, 3}), 1},
+      {request(op::kWriteOptionBytes, 0x20, 3, {4, 5, 6}), 1},
+      {request(op::kWriteBaseRange, 0x2B, 2, {9, 8, 7, 6}), 1},
+      {request(op::kWriteFlagThenOptionRange, 0x21, 2, {7, 7}), 1},
+      {request(op::kWriteSetpointThenBaseRange, 0x2B, 2, {1, 2, 3, 4}), 1},
+  };
+  for (const Case& c : cases) {
+    recorder.clearPosted();
+    ASSERT_TRUE(transfer(c.r, c.end)) << c.r.op;
+    const Reports r = reports(c.end);
+    expectWholeRun(r, true, ("op " + std::to_string(c.r.op)).c_str());
+    // A write that finds the last frame of the transfer before complete
+    // reads its first block back before it writes it: when that differs,
+    // the write of block 0 is one step more.
+    const int planned = transfer_progress::wholeRequest(c.r.op, c.r.count, true).total;
+    EXPECT_GE(r.progress.back().total, planned) << c.r.op;
+    EXPECT_LE(r.progress.back().total, planned + 1) << c.r.op;
+  }
+
+  // The wire time of a full read is what the engine puts on the line.
+  Counting counting;
+  CCommThread other(state, counting, &live);
+  engine->stop();
+  other.setPortName(link);
+  counting.onDone = [&] { atEnd = other.bytesSent() + other.bytesReceived(); };
+  other.start();
+  ASSERT_TRUE(counting.waitUntil([](auto& v) { return has(v, msg::kLinkState, link_state::kAlive); }, 5));
+  atStart = other.bytesSent() + other.bytesReceived();
+  ASSERT_EQ(state.publishRequest(request(op::kReadOption)), DeviceState::Publish::Accepted);
+  ASSERT_TRUE(counting.waitUntil([](auto& v) { return has(v, msg::kTransferDone, 1); }, 20));
+  other.stop();
+  const double expected = transfer_progress::wholeRequest(op::kReadOption, 0, false).wireSecondsLeft /
+                          transfer_progress::kByteSeconds;
+  EXPECT_NEAR(static_cast<double>(atEnd - atStart), expected, 0.02 * expected);
+}
+
+TEST_F(ProgressEngineTest, RepeatsSilenceAndCancelledReads) {
+  engine->start();
+  ASSERT_TRUE(readAll());
+  Image changed = state.device(Area::Option);
+  for (std::size_t i = 0; i < 0x30; ++i) changed[i] ^= 0x10;
+  state.setEdit(Area::Option, changed);
+  state.setEdit(Area::Base, state.device(Area::Base));
+
+  // Two read-backs that differ, and the regulator silent for more than a
+  // second half way: the steps shown never go back, the bar says that it
+  // waits, and the write still ends at 100 %.
+  server->withDevice([](sim::SimDevice& d) { d.faults().staleReads = 2; });
+  recorder.clearPosted();
+  ASSERT_EQ(state.publishRequest(request(op::kWriteOptionThenBase)), DeviceState::Publish::Accepted);
+  ASSERT_TRUE(recorder.waitUntil([&](auto&) { return state.g_xferOp.load() == op::kWriteBase; }, 20));
+  server->withDevice([](sim::SimDevice& d) { d.faults().silent = true; });
+  ASSERT_TRUE(recorder.waitUntil(
+      [](auto& v) {
+        for (const Posted& p : v)
+          if (p.message == msg::kTransferProgress &&
+              transfer_progress::fromMessage(p.wParam, p.lParam).stage == Stage::Waiting)
+            return true;
+        return false;
+      },
+      5));
+  std::this_thread::sleep_for(std::chrono::milliseconds(1200));
+  server->withDevice([](sim::SimDevice& d) { d.faults().silent = false; });
+  ASSERT_TRUE(recorder.waitUntil([](auto& v) { return has(v, msg::kTransferDone, 2); }, 20));
+  const Reports r = reports(2);
+  expectWholeRun(r, true, "op 4 with repeats and silence");
+  EXPECT_GT(r.progress.back().total, transfer_progress::wholeRequest(op::kWriteOptionThenBase, 0, true).total);
+
+  // A read cancelled half way ends its bar without reaching 100 %.
+  recorder.clearPosted();
+  ASSERT_EQ(state.publishRequest(request(op::kReadOption)), DeviceState::Publish::Accepted);
+  ASSERT_TRUE(recorder.waitUntil([&](auto&) { return state.g_xferBlock.load() >= 3; }, 20));
+  EXPECT_TRUE(engine->cancelRead());
+  ASSERT_TRUE(recorder.waitUntil(
+      [](auto& v) {
+        for (const Posted& p : v)
+          if (p.message == msg::kTransferProgress && transfer_progress::fromMessage(p.wParam, p.lParam).ended())
+            return true;
+        return false;
+      },
+      5));
+  const Progress dropped = reports(1).progress.back();
+  EXPECT_EQ(dropped.stage, Stage::Dropped);
+  EXPECT_LT(dropped.done, dropped.total);
+  EXPECT_EQ(recorder.count(msg::kTransferDone, 1), 0);
+}
+
+}  // namespace
+}  // namespace vrx4::testing
