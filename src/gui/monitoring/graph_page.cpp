@@ -385,12 +385,13 @@ void CGraphPage::endCapture() {
   // The summary stays on the status line until the next capture: rows
   // written, rows lost, and where the file is.
   const CCaptureFile& file = m_host.recording->g_captureFile;
-  const QString path = QString::fromStdString(file.m_strPath);
   const std::string ended = m_host.text ? m_host.text(GraphText::CaptureEnded).toStdString() : std::string();
   const QString summary = QString::fromStdString(capture::fill(
       ended, {std::to_string(file.m_rowsWritten), std::to_string(file.m_rowsLost), file.m_strPath}));
+  // A long path is shortened in its middle; the tooltip has it all.
   setCaptureStatus(CaptureSymbol::Ended,
-                   m_captureStatus->fontMetrics().elidedText(summary, Qt::ElideMiddle, m_captureStatus->width()), path);
+                   m_captureStatus->fontMetrics().elidedText(summary, Qt::ElideMiddle, m_captureStatus->width()),
+                   summary);
   // Rows that could not be written are not lost silently: how many, why,
   // and whether the file still holds the others.
   if (file.m_rowsLost == 0 || !m_host.message) return;
