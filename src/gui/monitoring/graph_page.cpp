@@ -263,7 +263,7 @@ void CGraphPage::OnCaptureSample(const LiveMeasurement& m, std::uint32_t sampleM
     m_notice->setText(m_host.text ? m_host.text(GraphText::OldestLeft) : QString());
     m_notice->show();
   }
-  if (o.rowLost) showRowsLost();
+  if (o.rowLost) showCaptureStatus();  // the whole line, so its counts agree
 }
 
 void CGraphPage::showRowsLost() {
