@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QStringList>
+#include <algorithm>
 #include <vector>
 
 #include "gui/controls/colour_scheme.h"
@@ -111,6 +112,7 @@ void CTrendChart::Clear() {
   m_points->m_nPoints = 0;
   m_view.clear();
   updateScrollBar();
+  updateReadout();
   update();
 }
 
@@ -182,9 +184,13 @@ void CTrendChart::mousePressEvent(QMouseEvent* event) {
 void CTrendChart::mouseMoveEvent(QMouseEvent* event) {
   int x = 0;
   if (overPlot(event->position(), x)) {
+    // Nothing to do while the pointer stays on the cursor's pixel column.
+    const bool moved = !m_view.m_cursorShown || std::clamp(x - kPlotLeft, 0, kPlotWidth - 1) != m_view.cursorColumn();
     m_view.pointAt(x);
-    updateReadout();
-    update();
+    if (moved) {
+      updateReadout();
+      update();
+    }
   } else if (m_view.m_cursorShown) {
     m_view.pointerLeft();
     update();
