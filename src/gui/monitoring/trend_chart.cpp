@@ -286,14 +286,17 @@ void CTrendChart::paintCursor(QPainter& p) {
   p.setPen(QPen(QColor(64, 64, 64), 1));
   p.drawLine(x, top, x, bottom);
 
-  // A ring on each shown curve at the sample, so that curves lying on one
+  // A ring on each shown curve at the sample; a ring where an earlier one
+  // lies already is drawn larger round it, so that curves lying on one
   // another can each be found.
   p.setBrush(Qt::NoBrush);
   if (m_readout.found) {
     for (int c = 0; c < kChannelCount; ++c) {
       if (!m_show[static_cast<std::size_t>(c)]) continue;
+      int radius = 4;
+      for (int e = 0; e < c; ++e) radius += m_show[static_cast<std::size_t>(e)] && m_readout.y[e] == m_readout.y[c] ? 3 : 0;
       p.setPen(QPen(toQColor(kChannelColours[static_cast<std::size_t>(c)]), 2));
-      p.drawEllipse(QPoint(m_readout.x, m_readout.y[c]), 4, 4);
+      p.drawEllipse(QPoint(m_readout.x, m_readout.y[c]), radius, radius);
     }
   }
 
