@@ -67,12 +67,9 @@ TEST_F(GraphReadout, ACaptureAcrossALinkOutageSaysWhatItDoesAndKeepsTheGap) {
 
   // The end: a summary that stays, with the rows and the file.
   click(g_pGraphPage, kEnd);
-  const std::vector<std::string> lines = [&] {
-    std::vector<std::string> out;
-    std::istringstream in(readFile(path));
-    for (std::string line; std::getline(in, line);) out.push_back(line);
-    return out;
-  }();
+  std::vector<std::string> lines;
+  std::istringstream in(readFile(path));
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
   ASSERT_GT(lines.size(), 10u);
   // (the line may shorten a long path in its middle; its tooltip has it all)
   EXPECT_EQ(at<QLabel>(kCaptureStatus)->toolTip().toStdString(),
@@ -108,14 +105,6 @@ TEST_F(GraphReadout, TheCursorReadsCurvesThatHideEachOtherAndShowsNothingInAnOut
   click(g_pGraphPage, kP2);
   click(g_pGraphPage, kUout);
   feedRecording(120.0, 0.1, 60.0, 66.0);  // no sample from 60 s to 66 s
-
-  // No point and no line inside the outage; the curves start again at 66 s.
-  const chart::ChartPoints& p = chart().points();
-  const int from = chart::kPlotLeft + columnOf(60.0), to = chart::kPlotLeft + columnOf(66.0);
-  for (int k = 0; k < p.m_nPoints; ++k) {
-    EXPECT_FALSE(p.m_x[k] > from && p.m_x[k] < to) << p.m_x[k];
-    EXPECT_EQ(p.m_break[k], k > 0 && p.m_x[k] == to ? 1 : 0) << p.m_x[k];
-  }
 
   // P2 lies exactly under Uout: the cursor gives both, each in its unit.
   pointAtColumn(columnOf(50.0));

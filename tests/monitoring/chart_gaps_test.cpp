@@ -1,14 +1,12 @@
 // Gaps break the chart's curves and strokes; the cursor picks the sample a
 // pixel column stands for and writes it in the chart's units; a recording's
-// times go on across a restart of the link; the capture's clock and texts.
+// times go on across a restart of the link.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <memory>
 
-#include "core/monitoring/capture_status.h"
 #include "core/monitoring/chart_points.h"
-#include "core/monitoring/chart_viewport.h"
 #include "core/monitoring/graph_recording.h"
 
 namespace vrx4 {
@@ -105,18 +103,6 @@ TEST(ChartCursor, TheCursorPicksTheRightSampleAndText) {
   EXPECT_EQ(readoutValue(kChP2, 4.8f, {0, 0, 1}), "69.62 PSI");
   EXPECT_EQ(readoutValue(kChP2, 4.8f, {0, 0, 3}), "0.4800 MPa");
   EXPECT_EQ(readoutValue(kChAlarm, 1.0f, {}), "ON");
-
-  // The cursor stays on the pointer's column while the data move on.
-  ChartViewport view;
-  view.setSecondsPerDivision(5.0f);
-  view.refresh(true, 100.0, 0);
-  view.pointAt(30 + 200);
-  view.refresh(true, 110.0, 0);
-  EXPECT_EQ(view.cursorColumn(), 200);
-  EXPECT_NEAR(view.m_cursor, view.m_viewLeft + 200, 1e-9);
-  view.pointerLeft();
-  view.refresh(true, 120.0, 0);
-  EXPECT_EQ(view.m_cursor, view.m_viewRight);
 }
 
 TEST(GraphRecording, TimesGoOnAcrossARestartOfTheLink) {
@@ -129,20 +115,6 @@ TEST(GraphRecording, TimesGoOnAcrossARestartOfTheLink) {
   EXPECT_EQ(ms, 4150u);
   EXPECT_TRUE(g.record(at(ms / 1000.0, 2), ms, 4160, 1.0f, 0).stored);
   g.m_store.read([](const SampleView& v) { EXPECT_TRUE(v.breakBefore(1)); });
-}
-
-TEST(CaptureStatus, ClockAndTexts) {
-  capture::CaptureClock clock;
-  clock.run(1000);
-  clock.pause(5000);
-  EXPECT_EQ(clock.elapsedMs(9000), 4000u) << "a pause stops the clock";
-  clock.run(10000);
-  EXPECT_EQ(clock.elapsedMs(11000), 5000u);
-  EXPECT_EQ(capture::elapsedText(3723999), "1:02:03");
-  EXPECT_EQ(capture::fill("%d rows, %d lost, file %s", {"12", "0", "/tmp/a %d.csv"}), "12 rows, 0 lost, file /tmp/a %d.csv");
-  EXPECT_EQ(capture::statusLine({"Ready", "Recording", "Paused", "%d rows written"}, capture::CaptureState::Paused,
-                                65000, 640),
-            "Paused   0:01:05   640 rows written");
 }
 
 }  // namespace
