@@ -218,7 +218,9 @@ TEST_F(GraphPage, ChartScrollsBackAndStaysUntilScrolledToTheEnd) {
   EXPECT_EQ(chart().points().m_x[0], 30);
   // More data: the window stays, the scroll range grows.
   const double left = chart().viewport().m_viewLeft;
-  state().g_linkStartTick.store(CCommThread::tick() - 300000);
+  const std::uint32_t start = CCommThread::tick() - 300000;
+  state().g_linkStartTick.store(start);
+  recording().m_startTick = start;
   for (int i = 1; i <= 50; ++i) {
     LiveMeasurement m;
     m.m_value = {2000, 5000, 24000, 5000, 5000, 12000};
