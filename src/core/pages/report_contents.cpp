@@ -23,6 +23,7 @@ constexpr LabelKey kKeys[] = {
     {"Date and time", "Date and time", &Labels::date},
     {"Program version", "Program version", &Labels::version},
     {"Regulator on port", "Regulator on port", &Labels::regulatorPort},
+    {"Built-in simulated regulator", "the built-in simulated regulator", &Labels::simulated},
     {"Configuration file", "Configuration file", &Labels::configFile},
     {"Pressure unit", "Pressure unit", &Labels::pressureUnit},
     {"Pressure range", "Pressure range", &Labels::pressureRange},
@@ -199,7 +200,8 @@ Contents build(const Inputs& in) {
   c.footer = l.title + " - " + l.serial + " " + id.serialNumber + " - " + in.dateTime;
   c.header = {{l.date, in.dateTime},
               {l.version, in.version},
-              {in.source.fileMode ? l.configFile : l.regulatorPort, in.source.name},
+              {in.source.fileMode ? l.configFile : l.regulatorPort,
+               in.source.simulated ? in.source.name + " (" + l.simulated + ")" : in.source.name},
               {l.pressureUnit, unitName},
               {l.pressureRange, "0 .. " + std::to_string(pressureFullScale(u.unit, u.scale)) + " " + unitName},
               {l.accessMode, modeName(l, u.accessMode)},

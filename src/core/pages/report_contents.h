@@ -27,7 +27,8 @@ namespace vrx4::report {
 // so a report without the data files (vrx4ctl on a bare production PC) is
 // the English one.
 struct Labels {
-  std::string title, date, version, regulatorPort, configFile, pressureUnit, pressureRange, accessMode, note;
+  std::string title, date, version, regulatorPort, simulated, configFile, pressureUnit, pressureRange, accessMode,
+      note;
   std::string visualisation, setting, settingPro;
   std::string fileNotice, fileNoticeUnsaved;  // "%s": the file
   std::string identity, serial, baseType, baseVersion, optionType, optionVersion;
@@ -42,6 +43,7 @@ struct Labels {
 
   // The English texts.
   static Labels english();
+  bool operator==(const Labels&) const = default;
 };
 // `languageIndex` 0..3 picks ENGLISH, FRANCAIS, DEUTSCH or ITALIANO.
 Labels labels(const ProfileFile& language, std::uint8_t languageIndex);
@@ -100,6 +102,7 @@ struct Source {
   bool fileMode = false;
   std::string name;  // the configuration file, or the regulator's port
   bool unsaved = false;  // file mode: the window holds changes not saved to the file
+  bool simulated = false;  // the port is the built-in simulated regulator's line
 };
 
 struct Golden {

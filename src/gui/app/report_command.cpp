@@ -10,6 +10,7 @@
 #include "core/base/app_options.h"
 #include "core/base/app_paths.h"
 #include "core/memory/whole_config.h"
+#include "core/sim/simulated_regulator.h"
 #include "gui/app/message_box.h"
 #include "gui/app/vrx4_app.h"
 #include "gui/memory/memory_host.h"
@@ -57,7 +58,8 @@ report::Contents CReportCommand::contents(const report::Labels& labels, const QS
   if (s.g_fileMode.load() == 1)
     in.source = {true, s.configFilePath(), g_pToolsPage != nullptr && g_pToolsPage->unsavedChanges()};
   else
-    in.source = {false, m_app.linkPort(), false};
+    in.source = {false, m_app.linkPort(), false,
+                 m_app.simulatedRegulator() != nullptr && m_app.linkPort() == m_app.simulatedRegulator()->portPath()};
   in.dateTime = report::dateTimeText(std::time(nullptr));
   in.version = kAppVersion;
   in.note = note.toStdString();

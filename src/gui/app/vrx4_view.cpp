@@ -547,7 +547,7 @@ void CVRX4View::OnTransferDone(std::uintptr_t wParam) {
   UpdateCursor();
   if (s.m_bAutoScale.load()) m_app.settings().m_nPressureScale = automaticRange(s.device(Area::Base)[0x6F]);
   if (s.g_fileMode.load() == 1) return;
-  if (wParam == 1 || wParam == 2) setToolsButtons({1063, 1064, 1059, 1060, 1067}, true);
+  if (wParam == 1 || wParam == 2) setToolsButtons({1063, 1064, 1059, 1060, 1067, 1069}, true);
   if (wParam < 1 || wParam > 3) return;
   // The map pages show the device images again (the dumps in black) with
   // their buttons back, as the parameter pages do.
