@@ -83,6 +83,7 @@ TEST_F(ReportTest, ARegulatorsReportHoldsWhatThePagesShowAndTheGoldenDifferences
   onNextModal([this](QWidget* w) {
     w->findChild<QLineEdit*>(CReportDialog::kNote)->setText(QStringLiteral("J. Smith, press 7"));
     w->findChild<QLineEdit*>(CReportDialog::kGolden)->setText(QString::fromStdString(path("golden.txt")));
+    savePng(w, "report_dialog.png");
     w->findChild<QPushButton*>(CReportDialog::kPdf)->click();
   });
   tools(kReport);

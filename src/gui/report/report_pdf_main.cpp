@@ -16,9 +16,9 @@ namespace {
 
 constexpr const char* kUsage =
     "Usage: vrx4-report-pdf --in CONTENTS --out FILE.pdf\n"
-    "Draws a VRX4 commissioning report as a PDF file (A4). vrx4ctl report runs it with the\n"
-    "report's contents, which vrx4ctl computes, in a text file; it is installed next to\n"
-    "vrx4ctl and needs no display.\n\n"
+    "Draws a VRX4 commissioning report as a PDF file for vrx4ctl report.\n\n"
+    "vrx4ctl report computes what the report says and runs this program, installed next\n"
+    "to it, with the contents in a text file. It draws A4 pages and needs no display.\n\n"
     "  --in CONTENTS   the report's contents (the format vrx4ctl writes), - for standard input\n"
     "  --out FILE      the PDF file; written whole or not at all\n"
     "  --help          this text\n\n"
