@@ -89,7 +89,7 @@ TEST_F(CliReportTest, AFileAndTheRegulatorWithTheirPagesAndTheDifferencesFromThe
   EXPECT_EQ(liveText.find("This report describes"), std::string::npos);
 }
 
-TEST_F(CliReportTest, WithoutItsHelperNothingIsReadAndTheMessageSaysWhatIsMissing) {
+TEST_F(CliReportTest, WithoutItsHelperOrAPlaceForThePdfNothingIsReadOrReplaced) {
   const std::string bin = dir + "/bin";
   std::filesystem::create_directory(bin);
   std::filesystem::copy_file(VRX4CTL_PATH, bin + "/vrx4ctl");
@@ -114,6 +114,13 @@ TEST_F(CliReportTest, WithoutItsHelperNothingIsReadAndTheMessageSaysWhatIsMissin
   r = run("report " + port() + " --out " + dir + "/no-such-folder/z.pdf");
   EXPECT_EQ(r.code, 2);
   EXPECT_NE(r.err.find("z.pdf was not written"), std::string::npos) << r.err;
+  // Nor does it take the place of its configuration, under any name.
+  const std::string conf = dir + "/conf.txt";
+  testing::writeFile(conf, config_file::wholeConfiguration(simImage(Area::Option), simImage(Area::Base)));
+  std::filesystem::create_symlink(conf, dir + "/link.pdf");
+  EXPECT_EQ(run("report --in " + conf + " --out " + dir + "/link.pdf").code, 1);
+  EXPECT_EQ(run("report " + port() + " --golden " + conf + " --out " + conf).code, 1);
+  EXPECT_EQ(readFile(conf), config_file::wholeConfiguration(simImage(Area::Option), simImage(Area::Base)));
 }
 
 }  // namespace

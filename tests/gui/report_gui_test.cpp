@@ -122,6 +122,14 @@ TEST_F(ReportTest, ARegulatorsReportHoldsWhatThePagesShowAndTheGoldenDifferences
   ASSERT_EQ(m_boxes.size(), 1u);
   EXPECT_TRUE(m_boxes[0].starts_with(std::string(config_file::kMsgCouldNotOpen))) << m_boxes[0];
   EXPECT_FALSE(std::filesystem::exists(path("never.pdf")));
+  // Nor does the PDF replace the golden file.
+  const std::string goldenText = readFile(path("golden.txt"));
+  answerNote({}, QString::fromStdString(path("golden.txt")), false);
+  answerPdf(path("golden.txt"));
+  tools(kReport);
+  ASSERT_EQ(m_boxes.size(), 2u);
+  EXPECT_NE(m_boxes[1].find("is a configuration file of this report"), std::string::npos) << m_boxes[1];
+  EXPECT_EQ(readFile(path("golden.txt")), goldenText);
 
   // While the images are read again the button waits, and comes back.
   tools(kReload);

@@ -142,6 +142,10 @@ int cmdReport(const Args& a) {
     std::cerr << "vrx4ctl report: --access must be 1, 2, 3 or 4\n";
     return kExitUsage;
   }
+  if (report::wouldReplace(out, {in.value_or(""), a.get("--golden", "")})) {
+    std::cerr << "vrx4ctl report: --out " << out << " is a configuration file of this report: give the PDF another name\n";
+    return kExitUsage;
+  }
   std::optional<Common> link;
   if (port) {
     link = common(a);

@@ -1,5 +1,7 @@
 #include "core/pages/report_contents.h"
 
+#include <filesystem>
+
 #include "core/base/language_table.h"
 #include "core/base/pressure_units.h"
 #include "core/base/hex_text.h"
@@ -82,6 +84,9 @@ constexpr LabelKey kKeys[] = {
      "The regulator's EEPROM has not been read completely yet. Wait until it has been read, then make the report "
      "again.",
      &Labels::needsEeprom},
+    {"Report would replace a configuration",
+     "The report was not written: %s is a configuration file of this report. Choose another name for the PDF.",
+     &Labels::replacesConfiguration},
 };
 // clang-format on
 
@@ -258,6 +263,15 @@ std::string dateTimeText(std::time_t when) {
   char text[32];
   const std::size_t n = std::strftime(text, sizeof text, "%Y-%m-%d %H:%M", &local);
   return std::string(text, n);
+}
+
+bool wouldReplace(const std::string& out, const std::vector<std::string>& sources) {
+  for (const std::string& source : sources) {
+    if (source.empty()) continue;
+    std::error_code ec;
+    if (out == source || std::filesystem::equivalent(out, source, ec)) return true;
+  }
+  return false;
 }
 
 config_file::ReadOutcome readGolden(const std::string& path, Images& images) {

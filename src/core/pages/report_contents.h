@@ -39,7 +39,7 @@ struct Labels {
   std::string ctrl, p2;  // the axis captions' channel words
   std::string differences, goldenFile, noDifference, area, field, address, thisConfiguration;
   // The window's dialog and messages.
-  std::string savePdf, print, cancel, open, notWritten, needsEeprom;
+  std::string savePdf, print, cancel, open, notWritten, needsEeprom, replacesConfiguration;
 
   // The English texts.
   static Labels english();
@@ -125,6 +125,11 @@ Contents build(const Inputs& in);
 
 // "2025-03-14 10:15" in local time.
 std::string dateTimeText(std::time_t when);
+
+// True when writing the report to `out` would replace one of `sources`
+// (the configuration file or the golden file), under its own name or
+// another one: a PDF never takes the place of a configuration.
+bool wouldReplace(const std::string& out, const std::vector<std::string>& sources);
 
 // A golden file read as `vrx4ctl diff` reads a configuration: zeroed images,
 // a byte the file has no line for stays 00. A file with an invalid line,

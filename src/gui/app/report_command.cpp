@@ -112,6 +112,11 @@ void CReportCommand::run(QWidget* parent) {
                                 .arg(qs(report::dateTimeText(std::time(nullptr))).left(10));
   const QString path = choosePdf ? choosePdf(parent, qs(words.savePdf), suggested) : QString();
   if (path.isEmpty()) return;
+  const std::string open = m_app.state().g_fileMode.load() == 1 ? m_app.state().configFilePath() : std::string();
+  if (report::wouldReplace(path.toStdString(), {open, request->golden.toStdString()})) {
+    messageBox(parent, fillIn(qs(words.replacesConfiguration), path));
+    return;
+  }
   QString error;
   if (!writeReportPdf(c, path, &error)) messageBox(parent, fillIn(qs(words.notWritten), path + QStringLiteral(": ") + error));
 }
