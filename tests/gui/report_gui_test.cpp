@@ -145,6 +145,7 @@ TEST_F(ReportTest, ARegulatorsReportHoldsWhatThePagesShowAndTheGoldenDifferences
   tools(kReport);
   EXPECT_EQ(control<QPushButton>(g_pToolsPage, kReport)->text(), QStringLiteral("Rapport..."));
   EXPECT_NE(pdfText(path("fr.pdf")).find("Rapport de mise en service VRX4"), std::string::npos);
+  EXPECT_TRUE(pdfToPng(path("fr.pdf"), VRX4_TEST_OUTPUT_DIR "/report-french"));
 }
 
 TEST_F(ReportTest, AFilesReportSaysSoAndARegulatorNotReadIsRefused) {
