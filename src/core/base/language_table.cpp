@@ -167,6 +167,7 @@ std::vector<LabelRow> buildTable() {
       {"lower y corner", {}, {K::LowerYCorner}},
       {"upper y corner", {}, {K::UpperYCorner}},
       {"Read from the VRX", {D{I, 1108}}},
+      {"Report...", {D{T, 1069}}},
   };
 }
 #pragma GCC diagnostic pop
