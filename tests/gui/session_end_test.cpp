@@ -6,12 +6,10 @@
 #include <QWidget>
 
 #include <csignal>
-#include <cstdio>
 #include <cstdint>
 #include <cstring>
-#include <sys/wait.h>
-#include <unistd.h>
 
+#include "../child_process.h"
 #include "core/base/profile_file.h"
 #include "gui/app/session_end.h"
 #include "shell_harness.h"
@@ -21,41 +19,15 @@ namespace {
 
 class SessionEndTest : public ShellTest {
  protected:
-  // Starts the program on its own settings file, its error output into
-  // a file of the test folder; the pid, or -1.
-  pid_t launch(const std::string& program = VRX4_PROGRAM) {
-    const std::string err = m_dir + "/stderr.txt";
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-      ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-      if (std::freopen(err.c_str(), "w", stderr) == nullptr) ::_exit(126);
-      ::execl(program.c_str(), "vrx4", "--config", m_settings.c_str(), static_cast<char*>(nullptr));
-      ::_exit(127);
-    }
-    return pid;
+  // Starts the program on its own settings file.
+  std::unique_ptr<ChildProcess> launch(const std::string& program = VRX4_PROGRAM) {
+    return std::make_unique<ChildProcess>(program, std::vector<std::string>{"--config", m_settings}, m_dir);
   }
   // Sends the signal once `ready` holds and checks a clean exit.
-  void endWith(pid_t pid, int signal, const std::function<bool()>& ready) {
-    ASSERT_GT(pid, 0);
-    const bool up = waitUntil(ready, 20000);
-    if (!up) waitForExit(pid, 0);
-    ASSERT_TRUE(up) << "the program did not start";
-    ASSERT_EQ(::kill(pid, signal), 0);
-    const int status = waitForExit(pid, 10000);
-    ASSERT_NE(status, -1) << "still running 10 s after the signal";
-    EXPECT_TRUE(WIFEXITED(status)) << "ended by signal " << (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
-    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 0);
-  }
-  // Waits for the child to end; its wait status, or -1 after ms.
-  static int waitForExit(pid_t pid, int ms) {
-    for (int waited = 0; waited < ms; waited += 10) {
-      int status = 0;
-      if (::waitpid(pid, &status, WNOHANG) == pid) return status;
-      ::usleep(10000);
-    }
-    ::kill(pid, SIGKILL);
-    ::waitpid(pid, nullptr, 0);
-    return -1;
+  void endWith(ChildProcess& child, int signal, const std::function<bool()>& ready) {
+    ASSERT_TRUE(waitUntil(ready, 20000)) << "the program did not start";
+    child.signal(signal);
+    EXPECT_EQ(child.exitCode(10), 0) << "-1: still running 10 s after the signal; above 128: ended by a signal";
   }
 };
 
@@ -65,7 +37,7 @@ TEST_F(SessionEndTest, SignalsCloseTheWindowSaveTheSettingsAndExitCleanly) {
     // No window size yet: only the closing window writes one.
     writeFile(m_settings, "[Communication]\nport=/nonexistent/vrx4-tty\n[Agreement]\nState=1\n");
     // The unit and language are written once the window is built.
-    endWith(launch(), signal, [&] { return settingsText().find("Pressure=") != std::string::npos; });
+    endWith(*launch(), signal, [&] { return settingsText().find("Pressure=") != std::string::npos; });
     const std::string ini = settingsText();
     EXPECT_NE(ini.find("[Windows_size]"), std::string::npos) << ini;
     EXPECT_NE(ini.find("CX="), std::string::npos) << ini;
@@ -80,8 +52,8 @@ TEST_F(SessionEndTest, SignalWhileAStartUpBoxWaitsStillSavesTheRealWindowSize) {
   std::filesystem::create_directories(m_dir + "/bin");
   std::filesystem::copy_file(VRX4_PROGRAM, program);
   writeFile(m_settings, "[Communication]\nport=/nonexistent/vrx4-tty\n[Agreement]\nState=1\n");
-  endWith(launch(program), SIGTERM,
-          [&] { return readFile(m_dir + "/stderr.txt").find("Language.ini was not found") != std::string::npos; });
+  const auto child = launch(program);
+  endWith(*child, SIGTERM, [&] { return child->err().find("Language.ini was not found") != std::string::npos; });
   ProfileFile ini(m_settings);
   // The size of the shown (maximised) window, not of one never laid out.
   EXPECT_GT(ini.getInt("Windows_size", "CX", 0), 400) << ini.text();
@@ -99,8 +71,7 @@ struct DestroyNotify {
 };
 
 TEST_F(SessionEndTest, MainWindowDestroyedByAnotherClientEndsTheProgram) {
-  writeFile(m_settings, "[Communication]\nport=COM1\n[Agreement]\nState=1\n");
-  start();
+  startAccepted();
   int ends = 0;
   SessionEnd sessionEnd([&] { ++ends; });
   sessionEnd.watch(m_app->mainFrame());
