@@ -75,7 +75,6 @@ TEST_F(GraphPage, ControlsTimeBaseAndTheRecordingThatFollowsThePage) {
   EXPECT_FLOAT_EQ(chart().viewport().m_pxPerSecond, 0.36f);
   typeTimeBase(kDivision, "5");
   typeTimeBase(kSamplePeriod, "0.1");
-  EXPECT_EQ(at<QLineEdit>(kDivision)->text(), QStringLiteral("5"));
   click(g_pGraphPage, kRestart);
 
   // Showing the page started the recording: samples at the sample period,
