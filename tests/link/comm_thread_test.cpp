@@ -124,8 +124,19 @@ TEST_F(EngineTest, PartialWritesTouchTheirRangesOnly) {
   EXPECT_EQ(state.device(Area::Option)[0], 0x0C);
 }
 
-TEST_F(EngineTest, ReadCancellable) {
+TEST_F(EngineTest, ReadCancellableButNeverAWrite) {
+  // A cancel asked for while a read waited and seen by the engine only
+  // once a write has taken the read's place leaves the write alone.
+  ASSERT_EQ(state.publishRequest(request(op::kReadOption)), DeviceState::Publish::Accepted);
+  EXPECT_TRUE(engine->cancelRead());
+  state.finishRequest();
+  ASSERT_EQ(state.publishRequest(request(op::kWriteOptionBytes, 0x40, 1, {0xA1})), DeviceState::Publish::Accepted);
+  EXPECT_FALSE(engine->cancelRead());
   engine->start();
+  ASSERT_TRUE(recorder.waitUntil([](auto& v) { return has(v, msg::kTransferDone, 1); }, 20));
+  EXPECT_EQ(simImage(Area::Option)[0x40], 0xA1);
+
+  recorder.clearPosted();
   ASSERT_EQ(state.publishRequest(request(op::kReadOption)), DeviceState::Publish::Accepted);
   EXPECT_TRUE(engine->cancelRead());
   ASSERT_TRUE(recorder.waitUntil([&](auto&) { return !state.requestPending(); }, 5));
