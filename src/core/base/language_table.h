@@ -64,6 +64,12 @@ enum class Kept : std::uint8_t {
   UpperYCorner,
   ImagesNotConfirmed, // Import from VRX before the connected regulator's images are confirmed
   WriteRunningFileMode,  // New or Open while a write to the regulator runs
+  ProgressReading,    // the status bar's transfer bar: "%d" step, "%d" in all, "%d" seconds left
+  ProgressWriting,
+  ProgressWaiting,    // the regulator does not answer: "%d" step, "%d" in all
+  NoticeImported,     // the fading status texts: Import from VRX saved "%s"
+  NoticeSaved,        // file mode's work saved to "%s"
+  NoticeReloaded,     // Reload EEPROM's read has ended
   Count
 };
 

@@ -91,6 +91,9 @@ void CCommThread::run(std::stop_token stop) {
 }
 
 void CCommThread::endRun() {
+  // A transfer left unfinished by a stopped link ends its bar; the next
+  // link reports it again if it takes the request up.
+  endProgress(false);
   // From here on cancelRead and file mode end a read themselves; one
   // cancelled or dropped while the thread was ending is ended now.
   m_exited.store(1);

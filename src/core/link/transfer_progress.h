@@ -51,7 +51,7 @@ enum class Stage : std::uint8_t {
   Running,   // steps go by
   Waiting,   // the regulator does not answer, or its identity is being checked again
   Finished,  // the transfer ended; done == total
-  Dropped,   // a read ended before its last block (cancelled, or file mode took over)
+  Dropped,   // ended before its last step: a read cancelled or given up for file mode, or the link stopped
 };
 
 struct Progress {

@@ -189,6 +189,7 @@ void CVRX4View::createControls() {
   m_statusText->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   auto* place = selector(view_id::kStatusPlace, "", 885, 100);
   place->setGeometry(885, 635, 100, 20);
+  createStatusBar();
 }
 
 void CVRX4View::placePage(CPage* page, int x, int y, int w, int h, bool visible) {
@@ -430,6 +431,7 @@ void CVRX4View::UpdateLabels() {
   if (g_pAgreementPage != nullptr) g_pAgreementPage->loadTerms(st.m_nLanguage);
   m_app.WriteProfileInt("Units", "Language", st.m_nLanguage);
   m_app.reloadErrorMessages();
+  applyStatusTexts();
   OnInformation();
 }
 
@@ -496,6 +498,7 @@ void CVRX4View::OnLinkMessage(std::uint32_t message, std::uintptr_t wParam, std:
     case msg::kInformation: OnInformation(); break;
     case msg::kReloadStarted: OnReloadStarted(); break;
     case msg::kIdentityConfirmed: OnIdentityConfirmed(); break;
+    case msg::kTransferProgress: OnTransferProgress(wParam, lParam); break;
     case msg::kSetCursor: UpdateCursor(); break;
     default: break;
   }
@@ -553,6 +556,7 @@ void CVRX4View::OnTransferDone(std::uintptr_t wParam) {
   // the images wait for the new link's confirmation.
   if (s.g_eepromLoaded.load() != 1) return;
   if ((wParam == 1 || wParam == 2) && g_pToolsPage != nullptr) g_pToolsPage->EnableModifyRestore(1);
+  if (wParam == 1 && g_pToolsPage != nullptr) g_pToolsPage->FullReadEnded();
   if (wParam < 1 || wParam > 3) return;
   // The map pages show the device images again (the dumps in black) with
   // their buttons back, as the parameter pages do.

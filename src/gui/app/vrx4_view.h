@@ -27,6 +27,8 @@ class CPage;
 class CColourButton;
 class CColourLabel;
 class CIndicatorLamp;
+class CTransferProgressBar;
+class CStatusNotice;
 struct GraphPageHost;
 
 class CVRX4View : public QWidget {
@@ -63,7 +65,10 @@ class CVRX4View : public QWidget {
   void OnInformation();
   void OnReloadStarted();
   void OnIdentityConfirmed();
+  void OnTransferProgress(std::uintptr_t wParam, std::intptr_t lParam);
   void UpdateCursor();
+  // A short status text that fades: a command has finished.
+  void showNotice(const QString& text);
 
   // Printing of the LIVE page as it is shown.
   void OnFilePrint();
@@ -86,6 +91,8 @@ class CVRX4View : public QWidget {
 
   CCommThread* link() const { return m_link.get(); }
   CIndicatorLamp* lamp() const { return m_lamp; }
+  CTransferProgressBar* progressBar() const { return m_progressBar; }
+  CStatusNotice* notice() const { return m_notice; }
   const std::vector<CPage*>& pages() const { return m_pages; }
   CPage* pageByDialog(int dialogId) const;
   int recordedWidth() const { return m_width; }
@@ -98,6 +105,9 @@ class CVRX4View : public QWidget {
 
  private:
   void createControls();
+  // The transfer bar and the notice, left of the status text.
+  void createStatusBar();
+  void applyStatusTexts();
   void createPages();
   void placePage(CPage* page, int x, int y, int w, int h, bool visible);
   void paintNavigation(int whiteButton);
@@ -127,6 +137,8 @@ class CVRX4View : public QWidget {
   CColourLabel* m_statusText = nullptr;
   CColourLabel* m_softwareLogoPlace = nullptr;
   CIndicatorLamp* m_lamp = nullptr;
+  CTransferProgressBar* m_progressBar = nullptr;
+  CStatusNotice* m_notice = nullptr;
   std::vector<CPage*> m_pages;  // in creation order, logo panels last
   PageHost m_pageHost;
   MemoryHost m_memoryHost;

@@ -30,6 +30,9 @@ Kept keptFor(MemoryText t) {
     case MemoryText::ChangedMeanwhile: return Kept::ChangedMeanwhile;
     case MemoryText::ImagesNotConfirmed: return Kept::ImagesNotConfirmed;
     case MemoryText::WriteRunningFileMode: return Kept::WriteRunningFileMode;
+    case MemoryText::Imported: return Kept::NoticeImported;
+    case MemoryText::Saved: return Kept::NoticeSaved;
+    case MemoryText::Reloaded: return Kept::NoticeReloaded;
   }
   return Kept::TransferBusy;
 }
@@ -60,6 +63,7 @@ void CVRX4View::setUpMemoryHost() {
   // A child of the view, found there by tests that answer its dialogs.
   auto* report = new CReportCommand(m_app, this);
   m_memoryHost.report = [report](QWidget* parent) { report->run(parent); };
+  m_memoryHost.notice = [this](const QString& text) { showNotice(text); };
 }
 
 void CVRX4View::OnSelectPort(QWidget* parent) {

@@ -37,6 +37,9 @@ enum class MemoryText {
   ChangedMeanwhile,   // a map page's edit met a change of the same values ("%s": which)
   ImagesNotConfirmed, // Import from VRX before the connected regulator's images are confirmed
   WriteRunningFileMode,  // New or Open while a write to the regulator runs
+  Imported,           // the notices of a finished command: Import from VRX ("%s": the file)
+  Saved,              // Save or Save as... ("%s": the file)
+  Reloaded,           // Reload EEPROM's read has ended
 };
 
 enum class UnsavedAnswer { Save, Discard, Cancel };
@@ -56,10 +59,16 @@ struct MemoryHost {
   std::function<void()> about;
   // The commissioning report (its own dialogs, its PDF or print-out).
   std::function<void(QWidget* parent)> report;
+  // A short text in the status bar that says a command has finished; it
+  // fades by itself.
+  std::function<void(const QString& text)> notice;
 
   QString textOf(MemoryText t) const { return text ? text(t) : QString(); }
   void show(QWidget* parent, const QString& t) const {
     if (message) message(parent, t);
+  }
+  void tell(const QString& t) const {
+    if (notice) notice(t);
   }
 };
 

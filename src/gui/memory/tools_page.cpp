@@ -117,9 +117,14 @@ QString CToolsPage::chooseFile(FileDialogKind kind, int buttonId) {
   return m_host.chooseFile(this, kind, button(buttonId)->text());
 }
 
-bool CToolsPage::saveTo(const std::string& path) {
+bool CToolsPage::saveTo(const std::string& path, MemoryText notice) {
   std::string detail;
-  if (config_file::saveText(path, currentText(), &detail) == config_file::SaveStatus::Saved) return true;
+  if (config_file::saveText(path, currentText(), &detail) == config_file::SaveStatus::Saved) {
+    // The file's name alone: the path is the tooltip's.
+    const QString file = QString::fromStdString(path);
+    m_host.tell(fillIn(m_host.textOf(notice), QFileInfo(file).fileName()));
+    return true;
+  }
   m_host.show(this, saveFailure(m_host, detail));
   return false;
 }
@@ -255,7 +260,7 @@ void CToolsPage::OnImport() {
   }
   const QString path = chooseFile(FileDialogKind::Save, kImport);
   if (path.isEmpty()) return;
-  saveTo(path.toStdString());
+  saveTo(path.toStdString(), MemoryText::Imported);
 }
 
 void CToolsPage::OnExport() {
@@ -298,7 +303,17 @@ void CToolsPage::OnReload() {
   beginCommand(false);
   // In file mode the read replaces the file's images.
   if (!ConfirmDiscard()) return;
-  if (!reloadImages()) m_host.show(this, m_host.textOf(MemoryText::TransferBusy));
+  if (!reloadImages()) {
+    m_host.show(this, m_host.textOf(MemoryText::TransferBusy));
+    return;
+  }
+  m_reloadAnnounced = true;
+}
+
+void CToolsPage::FullReadEnded() {
+  if (!m_reloadAnnounced) return;
+  m_reloadAnnounced = false;
+  m_host.tell(m_host.textOf(MemoryText::Reloaded));
 }
 
 void CToolsPage::OnInformation() { m_info->ShowIdentity(m_host.state->snapshot()); }

@@ -85,6 +85,8 @@ class CToolsPage : public CPage {
   void OnRange();
   void OnAbout();
   void OnReport();
+  // A full read has ended with the images confirmed: Reload EEPROM says so.
+  void FullReadEnded();
 
  private:
   QPushButton* button(int id) const;
@@ -93,8 +95,9 @@ class CToolsPage : public CPage {
   // New and Open wait for a write to the regulator: false, with a message.
   bool fileModeMayStart();
   QString chooseFile(FileDialogKind kind, int buttonId);
-  // The whole configuration to `path`; a message when that failed.
-  bool saveTo(const std::string& path);
+  // The whole configuration to `path`; a message when that failed, the
+  // notice (its "%s": the file's name) when it was written.
+  bool saveTo(const std::string& path, MemoryText notice = MemoryText::Saved);
   // Save's write to file mode's file. A file that exists and was not read
   // whole by Open (New chose it) is replaced only through the save dialog.
   bool saveToTarget();
@@ -109,6 +112,7 @@ class CToolsPage : public CPage {
   CInfoPage* m_info;
   std::string m_savedText;  // the whole configuration as last opened or saved
   bool m_targetRead = false;  // file mode's file was read whole by Open or written here
+  bool m_reloadAnnounced = false;  // Reload EEPROM's read runs: its end is told
 };
 
 }  // namespace vrx4
