@@ -38,8 +38,15 @@ TEST_F(TransferStatus, TheBarFollowsAWriteToItsEndAndCommandsSayTheyHaveFinished
   const std::size_t boxes = m_boxes.size();
   click(g_pToolsPage, kRestore);
   std::vector<int> seen;
+  bool rendered = false;
   ASSERT_TRUE(waitUntil([&] {
-    if (bar().isVisible()) seen.push_back(bar().percent());
+    if (bar().isVisible()) {
+      seen.push_back(bar().percent());
+      if (!rendered && seen.back() >= 45) {
+        rendered = true;
+        savePng(m_app->mainFrame(), "transfer_restore.png");  // about half way
+      }
+    }
     return !state().requestPending();
   }, 30000));
   settle();
@@ -91,14 +98,14 @@ TEST_F(TransferStatus, ProgressReportsAsTheWindowShowsThem) {
   post({41, 83, 1800, Stage::Running, true});
   ASSERT_TRUE(bar().isVisible());
   EXPECT_EQ(bar().percent(), 49);
-  EXPECT_EQ(bar().text().toStdString(), "Writing the VRX: step 41 of 83, 2 s left");
+  EXPECT_EQ(bar().text().toStdString(), "Writing the VRX: step 42 of 83, 2 s left");
   savePng(m_app->mainFrame(), "transfer_progress.png");
   post({41, 83, 1800, Stage::Waiting, true});
-  EXPECT_EQ(bar().text().toStdString(), "Waiting for the VRX: step 41 of 83");
+  EXPECT_EQ(bar().text().toStdString(), "Waiting for the VRX: step 42 of 83");
   savePng(m_app->mainFrame(), "transfer_waiting.png");
   view().OnLanguage(2);
   post({20, 45, 700, Stage::Running, false});
-  EXPECT_EQ(bar().text().toStdString(), "VRX lesen: Schritt 20 von 45, noch 1 s");
+  EXPECT_EQ(bar().text().toStdString(), "VRX lesen: Schritt 21 von 45, noch 1 s");
   savePng(m_app->mainFrame(), "transfer_progress_de.png");
   // Its end, whether finished or dropped, takes the bar away.
   post({45, 45, 0, Stage::Dropped, false});

@@ -145,9 +145,9 @@ TEST(TransferProgress, PostedAFewTimesASecondAndAtEveryChange) {
   EXPECT_EQ(back.msLeft, 2345u);
   EXPECT_EQ(back.stage, Stage::Waiting);
   EXPECT_TRUE(back.writing);
-  EXPECT_EQ(describe(back, "R %d/%d %d s", "W %d/%d %d s", "wait %d/%d"), "wait 34/83");
+  EXPECT_EQ(describe(back, "R %d/%d %d s", "W %d/%d %d s", "wait %d/%d"), "wait 35/83");
   m.stage = Stage::Running;
-  EXPECT_EQ(describe(m, "R %d/%d %d s", "W %d/%d %d s", "wait %d/%d"), "W 34/83 3 s");
+  EXPECT_EQ(describe(m, "R %d/%d %d s", "W %d/%d %d s", "wait %d/%d"), "W 35/83 3 s");
 }
 
 }  // namespace

@@ -228,7 +228,7 @@ bool Tracker::due(const Progress& p, std::uint32_t nowMs) {
 std::string describe(const Progress& p, const std::string& reading, const std::string& writing,
                      const std::string& waiting) {
   std::string text = p.stage == Stage::Waiting ? waiting : p.writing ? writing : reading;
-  const int values[] = {p.done, p.total, p.secondsLeft()};
+  const int values[] = {std::min(p.done + 1, std::max(p.total, 1)), p.total, p.secondsLeft()};
   std::size_t at = 0;
   for (int v : values) {
     at = text.find("%d", at);

@@ -110,8 +110,9 @@ class Tracker {
 };
 
 // The bar's text in the chosen language: the reading or writing template
-// (three "%d": steps done, steps in all, seconds left), or the waiting one
-// (two: done, in all).
+// (three "%d": the step it is on, steps in all, seconds left), or the
+// waiting one (two: the step, in all). The step on is the one after those
+// done, the last once all are.
 std::string describe(const Progress& p, const std::string& reading, const std::string& writing,
                      const std::string& waiting);
 
