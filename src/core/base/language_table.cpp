@@ -162,6 +162,17 @@ std::vector<LabelRow> buildTable() {
       {"lower y corner", {}, {K::LowerYCorner}},
       {"upper y corner", {}, {K::UpperYCorner}},
       {"Read from the VRX", {D{I, 1108}}},
+      {"Why read running", {}, {K::WhyReadRunning}},
+      {"Why identity check", {}, {K::WhyIdentityCheck}},
+      {"Why transfer running", {}, {K::WhyTransferRunning}},
+      {"Why VRX silent", {}, {K::WhyRegulatorSilent}},
+      {"Why VRX answers", {}, {K::WhyRegulatorAnswers}},
+      {"Why file open", {}, {K::WhyFileOpen}},
+      {"Why no file open", {}, {K::WhyNoFileOpen}},
+      {"Why not editing", {}, {K::WhyNotEditing}},
+      {"Why test not ticked", {}, {K::WhyTestNotTicked}},
+      {"Values last read", {}, {K::ShownLastRead}},
+      {"Values not confirmed", {}, {K::ShownUnconfirmed}},
   };
 }
 #pragma GCC diagnostic pop

@@ -59,6 +59,19 @@ enum class Kept : std::uint8_t {
   UpperYCorner,
   ImagesNotConfirmed, // Import from VRX before the connected regulator's images are confirmed
   WriteRunningFileMode,  // New or Open while a write to the regulator runs
+  // What enables a disabled command (its tooltip), by reason.
+  WhyReadRunning,
+  WhyIdentityCheck,
+  WhyTransferRunning,
+  WhyRegulatorSilent,
+  WhyRegulatorAnswers,
+  WhyFileOpen,
+  WhyNoFileOpen,
+  WhyNotEditing,
+  WhyTestNotTicked,
+  // The note of a page whose values the regulator has not confirmed.
+  ShownLastRead,
+  ShownUnconfirmed,
   Count
 };
 

@@ -99,7 +99,7 @@ void CAfterSalesPage::OnRestore(Area area) {
 }
 
 void CAfterSalesPage::write(Area area, const Image& edit) {
-  EnableModifyRestore(0);
+  Wait(Blocked::TransferRunning);
   switch (writeArea(area, edit)) {
     case whole_config::EditWrite::Requested:
       // Red and disabled until the view reports the end of the write.

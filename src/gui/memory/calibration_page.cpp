@@ -73,7 +73,7 @@ void CCalibrationPage::RefreshAfterTransfer() {
 }
 
 void CCalibrationPage::write(Area area, const Image& edit) {
-  EnableModifyRestore(0);
+  Wait(Blocked::TransferRunning);
   switch (writeArea(area, edit)) {
     case whole_config::EditWrite::Requested: break;  // enabled again when the transfer has ended
     case whole_config::EditWrite::Applied: RefreshAfterTransfer(); break;

@@ -5,6 +5,7 @@
 #include "gui/controls/colour_button.h"
 #include "gui/controls/colour_label.h"
 #include "gui/controls/colour_scheme.h"
+#include "gui/controls/command_reason.h"
 #include "gui/controls/control_id.h"
 #include "core/memory/eeprom_map.h"
 
@@ -38,8 +39,7 @@ CColourLabel* CMapPage::addCaption(int id, const char* text, QRect place) {
 QPushButton* CMapPage::button(int id) { return findControl<QPushButton>(this, id); }
 
 void CMapPage::enableButtons(std::initializer_list<int> ids, bool enable) {
-  for (int id : ids)
-    if (QPushButton* b = button(id)) b->setEnabled(enable);
+  for (int id : ids) setCommandEnabled(button(id), enable, waitReason());
 }
 
 whole_config::EditWrite CMapPage::writeArea(Area area, const Image& edit) {

@@ -278,6 +278,7 @@ void CGraphPage::onCaptureClicked(bool checked) {
   dialog.setDefaultSuffix(QStringLiteral("csv"));
   dialog.setNameFilter(QStringLiteral("(*.csv)"));
   dialog.setOption(QFileDialog::DontUseNativeDialog);
+  shapeFileDialog(dialog);
   const bool chosen = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
   if (!chosen) {
     m_capture->setChecked(false);

@@ -17,6 +17,8 @@
 #include "gui/controls/colour_edit.h"
 #include "gui/controls/colour_label.h"
 #include "gui/controls/colour_radio.h"
+#include "gui/controls/command_reason.h"
+#include "gui/controls/shown_note.h"
 #include "gui/controls/control_id.h"
 #include "core/monitoring/channel_colours.h"
 
@@ -212,6 +214,9 @@ void CLivePage::createControls() {
   m_messages->setReadOnly(true);
   m_messages->setGeometry(546, 34, 238, 212);
 
+  // Below the panels, across the page.
+  m_note = new CShownNote(this, {10, 422, 780, 20}, colour::kWhite);
+
   auto* hidden = new QPushButton(QStringLiteral("Button1"), this);
   setControlId(hidden, kHiddenDefault);
   hidden->hide();
@@ -228,7 +233,13 @@ void CLivePage::applyTestRow(const TestRow& row) {
   const bool on = *row.flag != 0 && isSettingMode(m_nAccessMode);
   if (row.edit != nullptr) setWritable(row.edit, on);
   if (row.radios != nullptr)
-    for (QAbstractButton* b : row.radios->buttons()) b->setEnabled(on);
+    for (QAbstractButton* b : row.radios->buttons()) setCommandEnabled(b, on, Blocked::TestNotTicked);
+}
+
+void CLivePage::ShowFreshness(Shown, bool liveSilent) {
+  for (int id : kValueEdits)
+    if (auto* e = dynamic_cast<CColourEdit*>(findControl<QLineEdit>(this, id))) e->setTextColour(liveSilent ? kLastReadText : colour::kBlack);
+  m_note->showFor(liveSilent ? Shown::LastRead : Shown::Current);
 }
 
 void CLivePage::ApplyAccessMode(std::uint32_t mode) {
@@ -273,7 +284,7 @@ void CLivePage::ResetTests() {
   UpdateData(false);
   for (const TestRow& row : m_rows)
     if (row.radios != nullptr)
-      for (QAbstractButton* b : row.radios->buttons()) b->setEnabled(false);
+      for (QAbstractButton* b : row.radios->buttons()) setCommandEnabled(b, false, Blocked::TestNotTicked);
   requestLiveCommand();
 }
 
