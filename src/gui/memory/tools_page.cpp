@@ -40,6 +40,7 @@ const Button kButtons[] = {
     {kReconnect, "Reconnexion", {370, 60, kRightW, kH}, &CToolsPage::OnReconnect, false},
     {kRange, "Echelle de pression", {575, 60, kRightW, kH}, &CToolsPage::OnRange, false},
     {kAbout, "About Tarvo", {370, 96, kRightW, kH}, &CToolsPage::OnAbout, false},
+    {kReport, "Report...", {575, 96, kRightW, kH}, &CToolsPage::OnReport, true},
 };
 
 }  // namespace
@@ -75,7 +76,7 @@ void CToolsPage::ApplyAccessMode(std::uint32_t mode) {
 }
 
 void CToolsPage::EnableModifyRestore(int enable) {
-  for (int id : {kRestore, kInformation, kImport, kExport, kReload})
+  for (int id : {kRestore, kInformation, kImport, kExport, kReload, kReport})
     setCommandEnabled(button(id), enable == 1, waitReason());
 }
 
@@ -336,6 +337,11 @@ void CToolsPage::OnRange() {
 void CToolsPage::OnAbout() {
   beginCommand(false);
   if (m_host.about) m_host.about();
+}
+
+void CToolsPage::OnReport() {
+  beginCommand();
+  if (m_host.report) m_host.report(this);
 }
 
 }  // namespace vrx4
