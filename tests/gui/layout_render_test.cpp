@@ -5,13 +5,14 @@
 // Checked on each: no text cut, no controls overlapping, no text touching
 // another control or sitting on a frame line.
 #include <QFileDialog>
+#include <QStyle>
+#include <functional>
 #include <QHeaderView>
 #include <QTreeView>
 
 #include "gui/app/logo_panel.h"
 #include "gui/controls/colour_label.h"
-#include "gui/controls/file_dialog_shape.h"
-#include "gui/controls/plain_file_icons.h"
+#include "gui/memory/memory_host.h"
 #include "layout_checks.h"
 #include "memory_harness.h"
 
@@ -43,29 +44,42 @@ class LayoutRenders : public MemoryTest {
       if (p->isVisible() && p != g_pLogoMakerPage && p != g_pLogoBrandPage && p != g_pLogoSoftwarePage) return p;
     return nullptr;
   }
+  // Shows each page offered in this mode and checks it; PNGs of those
+  // `png` accepts.
+  void checkPages(const std::string& suffix, const std::function<bool(const Shot&)>& png) {
+    for (const Shot& s : kPages) {
+      QWidget* nav = viewControl(s.nav);
+      if (!nav->isVisible()) continue;  // not offered in this mode
+      click(&view(), s.nav);
+      waitIdle();
+      settle();
+      const std::string name = std::string(s.name) + suffix;
+      CPage* page = shownPage();
+      ASSERT_NE(page, nullptr) << name;
+      if (png(s)) savePng(&view(), "vrx4-layout-" + name + ".png");
+      expectCleanLayout(page, name);
+      expectCleanLayout(&view(), name + " (window)",
+                        {viewControl(view_id::kDecoUp), viewControl(view_id::kDecoDown)});
+      if (s.nav == view_id::kTools) {
+        click(g_pToolsPage, tools_id::kInformation);
+        if (png(s)) savePng(&view(), "vrx4-layout-info" + suffix + ".png");
+        expectCleanLayout(g_pInfoPage, "info " + name);
+        g_pInfoPage->hide();
+      }
+    }
+  }
   void renderAll(std::uint32_t mode) {
+    const std::string m = "-m" + std::to_string(mode);
     for (const Language& l : kLanguages) {
       viewControl<CColourLabel>(l.selector)->clicked();
-      for (const Shot& s : kPages) {
-        QWidget* nav = viewControl(s.nav);
-        if (!nav->isVisible()) continue;  // not offered in this mode
-        click(&view(), s.nav);
-        waitIdle();
-        settle();
-        const std::string name = std::string(s.name) + "-m" + std::to_string(mode) + "-" + l.name;
-        CPage* page = shownPage();
-        ASSERT_NE(page, nullptr) << name;
-        savePng(&view(), "vrx4-layout-" + name + ".png");
-        expectCleanLayout(page, name);
-        expectCleanLayout(&view(), name + " (window)",
-                          {viewControl(view_id::kDecoUp), viewControl(view_id::kDecoDown)});
-        if (s.nav == view_id::kTools) {
-          click(g_pToolsPage, tools_id::kInformation);
-          savePng(&view(), "vrx4-layout-info-m" + std::to_string(mode) + "-" + l.name + ".png");
-          expectCleanLayout(g_pInfoPage, "info " + name);
-          g_pInfoPage->hide();
-        }
+      checkPages(m + "-" + l.name, [](const Shot&) { return true; });
+      if (mode != 4 || (l.selector != view_id::kDeutsch && l.selector != view_id::kFrancais)) continue;
+      // The units' texts and the values' widths change with the unit.
+      for (auto [unit, unitName] : {std::pair{view_id::kPsi, "psi"}, {view_id::kKpa, "kpa"}, {view_id::kMpa, "mpa"}}) {
+        viewControl<CColourLabel>(unit)->clicked();
+        checkPages(m + "-" + l.name + "-" + unitName, [&](const Shot& s) { return s.nav == view_id::kAlarm; });
       }
+      viewControl<CColourLabel>(view_id::kBar)->clicked();
     }
     viewControl<CColourLabel>(view_id::kEnglish)->clicked();
   }
@@ -82,32 +96,42 @@ TEST_F(LayoutRenders, EveryPageInFourLanguagesInModesTwoAndFour) {
 TEST_F(LayoutRenders, FileDialogShowsNameSizeTypeAndDate) {
   for (const char* name : {"a-configuration-with-a-rather-long-name.txt", "b.txt"})
     writeFile(m_dir + "/" + name, "00000 00\n");
-  QFileDialog dialog(nullptr, QStringLiteral("Open"), QString::fromStdString(m_dir), QStringLiteral("Fichiers textes (*.txt)"));
-  PlainFileIcons icons;
-  dialog.setIconProvider(&icons);
-  shapeFileDialog(dialog);
-  dialog.show();
-  auto* files = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
-  ASSERT_NE(files, nullptr);
-  waitUntil([&] { return files->model() != nullptr && files->model()->rowCount(files->rootIndex()) >= 2; }, 3000);
-  settle();
-  savePng(&dialog, "vrx4-layout-file-dialog.png");
-  // Every column whole inside the list; the size, type and date of every
-  // file and the column titles whole in theirs.
-  QHeaderView* header = files->header();
-  const QAbstractItemModel* model = files->model();
-  for (int c = 0; c < header->count(); ++c) {
-    if (header->isSectionHidden(c)) continue;
-    EXPECT_LE(header->sectionViewportPosition(c) + header->sectionSize(c), files->viewport()->width()) << "column " << c;
-    EXPECT_GE(header->sectionSize(c), header->sectionSizeHint(c)) << "column " << c;
-    if (c == 0) continue;
-    for (int row = 0; row < model->rowCount(files->rootIndex()); ++row) {
-      const QString text = model->index(row, c, files->rootIndex()).data().toString();
-      EXPECT_GE(header->sectionSize(c), files->fontMetrics().horizontalAdvance(text) + 8)
-          << "column " << c << ": " << text.toStdString();
+  // The dialog of New, Open, Save as..., Import and Export, shown in the
+  // test folder.
+  bool looked = false;
+  onNextModal([&](QWidget* w) {
+    auto* dialog = qobject_cast<QFileDialog*>(w);
+    if (dialog == nullptr) return;
+    dialog->setDirectory(QString::fromStdString(m_dir));
+    auto* files = dialog->findChild<QTreeView*>(QStringLiteral("treeView"));
+    if (files != nullptr && files->isVisible()) {
+      waitUntil([&] { return files->model()->rowCount(files->rootIndex()) >= 2; }, 3000);
+      settle();
+      savePng(dialog, "vrx4-layout-file-dialog.png");
+      looked = true;
+      // Every column whole inside the list; the size, type and date of
+      // every file and the column titles whole in theirs (the list draws
+      // a text in its column less a margin on each side).
+      QHeaderView* header = files->header();
+      const QAbstractItemModel* model = files->model();
+      const int margins = 2 * (files->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, files) + 1);
+      for (int c = 0; c < header->count(); ++c) {
+        if (header->isSectionHidden(c)) continue;
+        EXPECT_LE(header->sectionViewportPosition(c) + header->sectionSize(c), files->viewport()->width())
+            << "column " << c;
+        EXPECT_GE(header->sectionSize(c), header->sectionSizeHint(c)) << "column " << c;
+        if (c == 0) continue;
+        for (int row = 0; row < model->rowCount(files->rootIndex()); ++row) {
+          const QString text = model->index(row, c, files->rootIndex()).data().toString();
+          EXPECT_GE(header->sectionSize(c), files->fontMetrics().horizontalAdvance(text) + margins)
+              << "column " << c << ": " << text.toStdString();
+        }
+      }
     }
-  }
-  dialog.hide();
+    dialog->reject();
+  });
+  EXPECT_TRUE(chooseConfigFile(nullptr, FileDialogKind::Open, QStringLiteral("Open")).isEmpty());
+  EXPECT_TRUE(looked) << "the file list in detail";
 }
 
 }  // namespace

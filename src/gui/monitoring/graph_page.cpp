@@ -15,6 +15,7 @@
 #include "gui/controls/colour_label.h"
 #include "gui/controls/control_id.h"
 #include "gui/controls/image_button.h"
+#include "gui/controls/file_dialog_shape.h"
 #include "gui/controls/plain_file_icons.h"
 #include "core/link/comm_thread.h"
 #include "core/link/device_state.h"

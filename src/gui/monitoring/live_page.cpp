@@ -156,7 +156,7 @@ void CLivePage::createControls() {
   caption(kUoutCaption, "Uout[V]", {kCaptionX, kUoutY, 95, 20}, kUoutColour);
   caption(kIoutCaption, "Iout[mA]", {kCaptionX, kIoutY, 95, 20}, kIoutColour);
   caption(kAlarmCaption, "Alarm", {kCaptionX, kAlarmY, 95, 20}, kAlarmColour);
-  caption(kErrorCaption, "error[bar]", {550, 296, 110, 20}, colour::kBlack);
+  caption(kErrorCaption, "error[bar]", {550, 296, 145, 20}, colour::kBlack);  // "Abweichung [MPa]"
 
   valueEdit(kCtrl, {kValueX, kCtrlY, 80, 24});
   valueEdit(kAuxin, {kValueX, kAuxinY, 80, 24});
@@ -164,7 +164,7 @@ void CLivePage::createControls() {
   valueEdit(kSupply, {kValueX, kSupplyY, 80, 24});
   valueEdit(kUout, {kValueX, kUoutY, 80, 24});
   valueEdit(kIout, {kValueX, kIoutY, 80, 24});
-  valueEdit(kError, {665, 294, 80, 24});
+  valueEdit(kError, {700, 294, 80, 24});
 
   m_ctrlUnit = radioPair(kCtrlU, kCtrlI, "U", "I", {kRadioX, kCtrlY + 2}, 45, true);
   m_auxinUnit = radioPair(kAuxinU, kAuxinI, "U", "I", {kRadioX, kAuxinY + 2}, 45, true);

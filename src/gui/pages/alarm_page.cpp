@@ -93,11 +93,13 @@ void CAlarmPage::createControls() {
     // the limits' units ("[MPa]") take, for the longest ones ("Verzögerung
     // AUS").
     const bool time = r.unitId == 0;
-    const int captionWidth = time ? 74 : 60;
+    const int captionWidth = time ? 73 : 59;
+    const int fieldWidth = time ? 27 : 32;  // "50.000" kPa in SETTING PRO
+    const int fieldX = 277 + captionWidth;
     caption(kNoId, r.number, QRect(265, r.y + 2, 8, 10));
     caption(r.captionId, r.caption, QRect(275, r.y + 2, captionWidth, 10));
-    pageEdit(r.edit, QRect(277 + captionWidth, r.y, 27, 12))->setAlignment(Qt::AlignRight);
-    caption(time ? kNoId : r.unitId, time ? "s" : "bar", QRect(305 + captionWidth, r.y + 2, time ? 12 : 26, 10));
+    pageEdit(r.edit, QRect(fieldX, r.y, fieldWidth, 12))->setAlignment(Qt::AlignRight);
+    caption(time ? kNoId : r.unitId, time ? "s" : "bar", QRect(fieldX + fieldWidth + 2, r.y + 2, time ? 12 : 24, 10));
   }
 
   createButtons(QRect(402, 145, 116, 18), QRect(402, 168, 116, 18));
