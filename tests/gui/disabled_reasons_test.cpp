@@ -70,6 +70,10 @@ TEST_F(DisabledReasons, TooltipsSayWhatEnablesACommandAndSilentValuesShowAsLastR
   EXPECT_FALSE(enabled(ctrl, kCtrlModify));
   EXPECT_EQ(tip(ctrl, kCtrlModify), kept(Kept::WhyIdentityCheck));
   EXPECT_EQ(tip(g_pToolsPage, kExport), kept(Kept::WhyIdentityCheck));
+  // Until then the images are as last read.
+  EXPECT_TRUE(note(ctrl)->isVisibleTo(ctrl));
+  EXPECT_EQ(note(ctrl)->text().toStdString(), kept(Kept::ShownUnconfirmed));
+  EXPECT_EQ(textColour(ctrl, kCtrlUpperY), toQColor(kLastReadText));
   ASSERT_TRUE(waitUntil([&] { return enabled(ctrl, kCtrlModify) && enabled(g_pToolsPage, kExport); }, 20000));
 
   // The regulator falls silent: its values are last read, the commands
