@@ -7,7 +7,9 @@
 #include <QFileDialog>
 #include <QStyle>
 #include <functional>
+#include <QApplication>
 #include <QHeaderView>
+#include <QListView>
 #include <QTreeView>
 
 #include "gui/app/logo_panel.h"
@@ -94,7 +96,7 @@ TEST_F(LayoutRenders, EveryPageInFourLanguagesInModesTwoAndFour) {
 }
 
 TEST_F(LayoutRenders, FileDialogShowsNameSizeTypeAndDate) {
-  for (const char* name : {"a-configuration-with-a-rather-long-name.txt", "b.txt"})
+  for (const char* name : {"press-line-3-station-12-vrx4.txt", "b.txt"})
     writeFile(m_dir + "/" + name, "00000 00\n");
   // The dialog of New, Open, Save as..., Import and Export, shown in the
   // test folder.
@@ -109,28 +111,43 @@ TEST_F(LayoutRenders, FileDialogShowsNameSizeTypeAndDate) {
       settle();
       savePng(dialog, "vrx4-layout-file-dialog.png");
       looked = true;
-      // Every column whole inside the list; the size, type and date of
-      // every file and the column titles whole in theirs (the list draws
-      // a text in its column less a margin on each side).
+      // Every column whole inside the list; the name, size, type and date
+      // of every file and the column titles whole in theirs (the list
+      // draws a text in its column less a margin on each side).
+      const int margins = 2 * (files->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, files) + 1);
+      auto* places = dialog->findChild<QListView*>(QStringLiteral("sidebar"));
+      EXPECT_NE(places, nullptr);
+      for (int row = 0; places != nullptr && row < places->model()->rowCount(); ++row) {
+        const QString place = places->model()->index(row, 0).data().toString();
+        EXPECT_GE(places->viewport()->width(),
+                  places->fontMetrics().horizontalAdvance(place) + places->iconSize().width() + 2 * margins)
+            << place.toStdString();
+      }
       QHeaderView* header = files->header();
       const QAbstractItemModel* model = files->model();
-      const int margins = 2 * (files->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, files) + 1);
       for (int c = 0; c < header->count(); ++c) {
         if (header->isSectionHidden(c)) continue;
         EXPECT_LE(header->sectionViewportPosition(c) + header->sectionSize(c), files->viewport()->width())
             << "column " << c;
         EXPECT_GE(header->sectionSize(c), header->sectionSizeHint(c)) << "column " << c;
-        if (c == 0) continue;
         for (int row = 0; row < model->rowCount(files->rootIndex()); ++row) {
-          const QString text = model->index(row, c, files->rootIndex()).data().toString();
-          EXPECT_GE(header->sectionSize(c), files->fontMetrics().horizontalAdvance(text) + margins)
-              << "column " << c << ": " << text.toStdString();
+          const QModelIndex cell = model->index(row, c, files->rootIndex());
+          // The name after its icon.
+          const int icon = c == 0 ? files->iconSize().width() + margins : 0;
+          EXPECT_GE(header->sectionSize(c), files->fontMetrics().horizontalAdvance(cell.data().toString()) + margins + icon)
+              << "column " << c << ": " << cell.data().toString().toStdString();
         }
       }
     }
     dialog->reject();
   });
+  // A desktop whose font is larger than Qt's default widths allow for.
+  const QFont font = QApplication::font();
+  QFont larger = font;
+  larger.setPointSizeF(font.pointSizeF() * 1.3);
+  QApplication::setFont(larger);
   EXPECT_TRUE(chooseConfigFile(nullptr, FileDialogKind::Open, QStringLiteral("Open")).isEmpty());
+  QApplication::setFont(font);
   EXPECT_TRUE(looked) << "the file list in detail";
 }
 

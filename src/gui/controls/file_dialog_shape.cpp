@@ -3,6 +3,8 @@
 #include <QEvent>
 #include <QFileDialog>
 #include <QHeaderView>
+#include <QListView>
+#include <QSplitter>
 #include <QTreeView>
 #include <algorithm>
 
@@ -18,6 +20,14 @@ bool shapeColumns(QFileDialog& dialog) {
   header->setStretchLastSection(false);
   header->setSectionResizeMode(QHeaderView::ResizeToContents);
   header->setSectionResizeMode(0, QHeaderView::Stretch);
+  // The places on the left as wide as their names.
+  auto* places = dialog.findChild<QListView*>(QStringLiteral("sidebar"));
+  auto* splitter = dialog.findChild<QSplitter*>(QStringLiteral("splitter"));
+  if (places != nullptr && splitter != nullptr && splitter->count() == 2) {
+    const int wanted = places->sizeHintForColumn(0) + 2 * places->frameWidth() + 8;
+    const int total = std::max(splitter->width(), dialog.width() - 24);
+    splitter->setSizes({wanted, std::max(total - wanted, wanted)});
+  }
   return true;
 }
 
@@ -36,7 +46,7 @@ class ShapeOnShow : public QObject {
 
 void shapeFileDialog(QFileDialog& dialog) {
   dialog.setViewMode(QFileDialog::Detail);
-  dialog.resize(std::max(dialog.width(), 760), std::max(dialog.height(), 440));
+  dialog.resize(std::max(dialog.width(), 820), std::max(dialog.height(), 440));
   if (!shapeColumns(dialog)) new ShapeOnShow(dialog);
 }
 
