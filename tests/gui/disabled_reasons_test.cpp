@@ -92,6 +92,12 @@ TEST_F(DisabledReasons, TooltipsSayWhatEnablesACommandAndSilentValuesShowAsLastR
   EXPECT_EQ(textColour(ctrl, kCtrlUpperY), grey);
   EXPECT_EQ(textColour(ctrl, kCtrlMeasured), grey);
   EXPECT_EQ(textColour(g_pLivePage, live_id::kP2), grey);
+  // The map pages' texts of the images too.
+  for (auto [page, id] : {std::pair<QWidget*, int>{g_pCalibrationPage, calibration_id::kBaseList},
+                          {g_pAfterSalesPage, after_sales_id::kBaseDump}}) {
+    EXPECT_EQ(control<CMapEdit>(page, id)->textColour(), kLastReadText) << id;
+    EXPECT_EQ(control(page, id)->toolTip().toStdString(), kept(Kept::ShownLastRead)) << id;
+  }
   savePng(ctrl, "vrx4-lastread-control-m2.png");
   savePng(show(view_id::kAlarm), "vrx4-lastread-alarm-m2.png");
   click(&view(), view_id::kLive);
@@ -107,6 +113,8 @@ TEST_F(DisabledReasons, TooltipsSayWhatEnablesACommandAndSilentValuesShowAsLastR
   EXPECT_EQ(tip(ctrl, kCtrlModify), "");
   EXPECT_FALSE(note(ctrl)->isVisible());
   EXPECT_EQ(textColour(ctrl, kCtrlUpperY), QColor(Qt::black));
+  EXPECT_EQ(control<CMapEdit>(g_pCalibrationPage, calibration_id::kBaseList)->textColour(), colour::kBlack);
+  EXPECT_EQ(control(g_pCalibrationPage, calibration_id::kBaseList)->toolTip().toStdString(), "");
   close();
 }
 

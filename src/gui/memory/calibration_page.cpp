@@ -63,6 +63,11 @@ void CCalibrationPage::UpdateData(bool) {
   setShown(Area::Option, im);
 }
 
+void CCalibrationPage::applyFreshness() {
+  markResting(m_base);
+  markResting(m_option);
+}
+
 void CCalibrationPage::EnableModifyRestore(int enable) {
   for (int id : kAllButtons) enableButtons({id}, enable == 1);
 }

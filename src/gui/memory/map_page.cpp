@@ -7,6 +7,8 @@
 #include "gui/controls/colour_scheme.h"
 #include "gui/controls/command_reason.h"
 #include "gui/controls/control_id.h"
+#include "gui/controls/shown_note.h"
+#include "gui/memory/map_edit.h"
 #include "core/memory/eeprom_map.h"
 
 namespace vrx4 {
@@ -34,6 +36,18 @@ CColourLabel* CMapPage::addCaption(int id, const char* text, QRect place) {
   l->applyFont();
   l->setGeometry(place);
   return l;
+}
+
+void CMapPage::ShowFreshness(Shown images, bool) {
+  m_images = images;
+  applyFreshness();
+}
+
+ColourWord CMapPage::restingColour() const { return m_images == Shown::Current ? colour::kBlack : kLastReadText; }
+
+void CMapPage::markResting(CMapEdit* text) const {
+  text->setTextColour(restingColour());
+  text->setToolTip(stateText(shownText(m_images)));
 }
 
 QPushButton* CMapPage::button(int id) { return findControl<QPushButton>(this, id); }
