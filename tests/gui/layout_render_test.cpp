@@ -14,6 +14,7 @@
 
 #include "gui/app/logo_panel.h"
 #include "gui/controls/colour_label.h"
+#include "gui/controls/shown_note.h"
 #include "gui/memory/memory_host.h"
 #include "layout_checks.h"
 #include "memory_harness.h"
@@ -60,6 +61,15 @@ class LayoutRenders : public MemoryTest {
       ASSERT_NE(page, nullptr) << name;
       if (png(s)) savePng(&view(), "vrx4-layout-" + name + ".png");
       expectCleanLayout(page, name);
+      // The note over values shown as last read, in each of its texts.
+      if (auto* note = static_cast<CShownNote*>(page->findChild<QWidget*>(QString::number(common_id::kShownNote),
+                                                                          Qt::FindDirectChildrenOnly))) {
+        for (Shown shown : {Shown::LastRead, Shown::Unconfirmed}) {
+          note->showFor(shown);
+          expectCleanLayout(page, name + " (values last read)");
+        }
+        note->showFor(Shown::Current);
+      }
       expectCleanLayout(&view(), name + " (window)",
                         {viewControl(view_id::kDecoUp), viewControl(view_id::kDecoDown)});
       if (s.nav == view_id::kTools) {
