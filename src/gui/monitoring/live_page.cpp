@@ -236,10 +236,13 @@ void CLivePage::applyTestRow(const TestRow& row) {
     for (QAbstractButton* b : row.radios->buttons()) setCommandEnabled(b, on, Blocked::TestNotTicked);
 }
 
-void CLivePage::ShowFreshness(Shown, bool liveSilent) {
+void CLivePage::ShowFreshness(Shown images, bool liveSilent) {
   for (int id : kValueEdits)
     if (auto* e = dynamic_cast<CColourEdit*>(findControl<QLineEdit>(this, id))) e->setTextColour(liveSilent ? kLastReadText : colour::kBlack);
-  m_note->showFor(liveSilent ? Shown::LastRead : Shown::Current);
+  // The note says the regulator is silent; in file mode the values are
+  // grey without it (no live value is shown there, a regulator answering
+  // or not).
+  m_note->showFor(liveSilent && images == Shown::LastRead ? Shown::LastRead : Shown::Current);
 }
 
 void CLivePage::ApplyAccessMode(std::uint32_t mode) {

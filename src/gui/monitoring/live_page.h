@@ -64,7 +64,7 @@ class CLivePage : public CPage {
   // controls. Both publish the test fields.
   void UpdateData(bool save) override;
   // While the lamp is red the values are the last ones read: grey, with a
-  // note that says so.
+  // note that says so. In file mode they are grey too.
   void ShowFreshness(Shown images, bool liveSilent) override;
 
   // The input types the regulator reports (0 voltage, 1 current): shown by
