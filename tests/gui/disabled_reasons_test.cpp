@@ -3,6 +3,9 @@
 // (a transfer, the identity check after a reconnection, a silent
 // regulator); while the lamp is red the pages show their values as last
 // read. Renders of the pages with the lamp red go to the build folder.
+#include <QApplication>
+#include <QHelpEvent>
+#include <QToolTip>
 #include <set>
 
 #include "gui/controls/colour_label.h"
@@ -64,6 +67,13 @@ TEST_F(DisabledReasons, TooltipsSayWhatEnablesACommandAndSilentValuesShowAsLastR
   expectInEveryLanguage(g_pToolsPage, kNew, Kept::WhyRegulatorAnswers);
   EXPECT_EQ(tip(g_pToolsPage, kOpen), kept(Kept::WhyRegulatorAnswers));
   EXPECT_EQ(tip(g_pToolsPage, kSave), kept(Kept::WhyNoFileOpen));
+  // The pointer resting on the grey button shows it.
+  QWidget* save = control(g_pToolsPage, kSave);
+  QHelpEvent rest(QEvent::ToolTip, QPoint(5, 5), save->mapToGlobal(QPoint(5, 5)));
+  QApplication::sendEvent(save, &rest);
+  EXPECT_TRUE(QToolTip::isVisible());
+  EXPECT_EQ(QToolTip::text().toStdString(), kept(Kept::WhyNoFileOpen));
+  QToolTip::hideText();
 
   // Reconnexion: the pages wait for the regulator's serial number.
   click(g_pToolsPage, kReconnect);
