@@ -129,16 +129,20 @@ TEST_F(GraphFile, DamagedRowsAreSaidAndForeignFilesAndFifosLeaveTheChartAsItWas)
     if (i % 40 == 0) text += "12.3;garbage\r\n";
     text += capture::fixed3(i * 0.1) + ";5.000;0.000;2.000;24.000;5.000;12.000;0;0;bar;\r\n";
   }
+  // RE-START pressed while the capture was written: from line 309 on.
+  for (int i = 1; i <= 10; ++i) text += capture::fixed3(i * 0.1) + ";4.000;0.000;2.000;24.000;5.000;12.000;0;0;bar;\r\n";
   writeFile(m_dir + "/damaged.csv", text);
   openCapture(m_dir + "/damaged.csv");
   ASSERT_TRUE(page().fileView()->shown());
   EXPECT_EQ(page().fileView()->outcome().damagedLines.size(), 7u);
-  EXPECT_EQ(notice(), "7 damaged rows skipped (lines 41, 82, 123, 164, 205, ...).");
+  EXPECT_EQ(notice(), "7 damaged rows skipped (lines 41, 82, 123, 164, 205, ...).  The Time column starts again at "
+                      "line 309 (RE-START during the capture): what follows is drawn after what came before, its times "
+                      "moved on.");
   EXPECT_TRUE(at(kStoreNotice)->isVisible());
   savePng(g_pGraphPage, "vrx4-graph-file-damaged.png");
   const std::string line = fileLine();
   const std::size_t count = recording().m_store.Count();
-  EXPECT_EQ(count, 300u);
+  EXPECT_EQ(count, 310u);
 
   writeFile(m_dir + "/VRX4.txt", "[BASE]\r\n00 11 22 33\r\n");
   ASSERT_EQ(::mkfifo((m_dir + "/pipe.csv").c_str(), 0600), 0);

@@ -161,6 +161,7 @@ std::vector<LabelRow> buildTable() {
       {"Capture file thinned", {}, {K::CaptureFileThinned}},
       {"Not a capture file", {}, {K::NotCaptureFile}},
       {"Capture file no rows", {}, {K::CaptureFileNoRows}},
+      {"Capture file time restarts", {}, {K::CaptureFileRestarts}},
       {"Discard", {}, {K::Discard}},
       {"Unsaved changes", {}, {K::UnsavedChanges}},
       {"File not saved", {}, {K::FileNotSaved}},

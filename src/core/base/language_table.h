@@ -55,6 +55,7 @@ enum class Kept : std::uint8_t {
   CaptureFileThinned,  // "%d" rows, more than the graph holds: every "%d" drawn as their extremes
   NotCaptureFile,      // "%s" is no capture file
   CaptureFileNoRows,   // "%d" damaged rows and no readable one in "%s"
+  CaptureFileRestarts,  // its Time column starts again at line "%d"
   Save,               // the answers of the unsaved-changes question
   Discard,
   UnsavedChanges,     // the question before file-mode work is dropped ("%s": the file)

@@ -58,6 +58,7 @@ GraphPageHost CVRX4View::graphPageHost() {
       case GraphText::FileRowsThinned: k = Kept::CaptureFileThinned; break;
       case GraphText::NotCaptureFile: k = Kept::NotCaptureFile; break;
       case GraphText::CaptureFileNoRows: k = Kept::CaptureFileNoRows; break;
+      case GraphText::FileTimeRestarts: k = Kept::CaptureFileRestarts; break;
     }
     return QString::fromStdString(m_app.keptText(k));
   };

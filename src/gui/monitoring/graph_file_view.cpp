@@ -108,6 +108,9 @@ bool CGraphFileView::show(const std::string& path) {
     if (damaged.size() > kLinesNamed) lines += ", ...";
     notes << qs(capture::fill(text(GraphText::FileRowsDamaged).toStdString(), {std::to_string(damaged.size()), lines}));
   }
+  if (m_outcome.timeRestarts > 0)
+    notes << qs(capture::fill(text(GraphText::FileTimeRestarts).toStdString(),
+                              {std::to_string(m_outcome.firstRestartLine)}));
   if (m_outcome.rowsPerPair > 1)
     notes << qs(capture::fill(text(GraphText::FileRowsThinned).toStdString(),
                               {std::to_string(m_outcome.rows), std::to_string(m_outcome.rowsPerPair)}));

@@ -79,6 +79,7 @@ enum class GraphText {
   FileRowsThinned,    // "%d" rows, more than the store holds: every "%d" drawn as their extremes
   NotCaptureFile,     // "%s" is not a capture file
   CaptureFileNoRows,  // "%d" damaged rows and none readable in "%s"
+  FileTimeRestarts,   // the Time column starts again at line "%d": drawn after the part before
 };
 
 // What the graph page needs from the program around it.
