@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScrollBar>
 
 #include "core/base/pressure_units.h"
 #include "core/monitoring/capture_row.h"
@@ -86,7 +87,10 @@ TEST_F(GraphFile, ACaptureOfThePageAndOneOfVrx4ctlReadBackAtTheCursorAsRecorded)
   writeFile(m_dir + "/monitor.csv", cli);
 
   // Live recording back on the GRAPH page: no sample may enter while a
-  // file is shown.
+  // file is shown. The chart was scrolled back: the file is shown from its
+  // end all the same.
+  chart().scrollBar()->triggerAction(QAbstractSlider::SliderPageStepSub);
+  settle();
   state().g_currentPage.store(13);
   openCapture(path);
   ASSERT_TRUE(page().fileView()->shown()) << (m_boxes.empty() ? "" : m_boxes.back());

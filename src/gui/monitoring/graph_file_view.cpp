@@ -118,7 +118,7 @@ bool CGraphFileView::show(const std::string& path) {
   m_notice->setVisible(!notes.isEmpty());
 
   m_chart->m_lastRefreshTime = 0;
-  m_chart->Refresh();
+  m_chart->showNewest();
   return true;
 }
 
