@@ -1,9 +1,15 @@
 // vrx4ctl monitor --out: a FIFO is refused at once instead of waiting for a
 // reader, and a row the disk cannot take is cut off again, the command
-// saying why and how many rows the file holds.
+// saying why and how many rows the file holds; the file it writes reads
+// back into the graph's store as it was written.
 #include <sys/stat.h>
 
+#include <sstream>
+
 #include "cli_harness.h"
+#include "core/base/pressure_units.h"
+#include "core/monitoring/capture_reader.h"
+#include "core/monitoring/capture_row.h"
 
 namespace vrx4 {
 namespace {
@@ -31,6 +37,25 @@ TEST_F(CliTest, MonitorOutRefusesAFifoAndCutsARowTheDiskCannotTake) {
   EXPECT_NE(readFile(err).find(out + " holds the header and " + std::to_string(lines - 1) + " complete rows"),
             std::string::npos)
       << readFile(err);
+}
+
+TEST_F(CliTest, MonitorOutReadsBackIntoTheGraphAsWritten) {
+  const std::string out = dir + "/monitor.csv";
+  const Outcome r = run("monitor " + port() + " --period 0.05 --count 30 --unit kPa --out " + out);
+  ASSERT_EQ(r.code, 0) << r.err;
+  CSampleStore store;
+  const capture::ReadOutcome o = capture::readCapture(out, store);
+  ASSERT_EQ(o.status, capture::ReadStatus::Shown);
+  EXPECT_EQ(o.unit, unit::kKpa);
+  EXPECT_TRUE(o.damagedLines.empty());
+  std::istringstream in(readFile(out));
+  std::string line;
+  std::getline(in, line);
+  store.read([&](const SampleView& v) {
+    ASSERT_EQ(v.size(), 30u);
+    for (std::size_t i = 0; i < v.size() && std::getline(in, line); ++i)
+      EXPECT_EQ(capture::row(v.at(i), pressureFactor(unit::kKpa), unit::kKpa) + "\r", line);
+  });
 }
 
 }  // namespace

@@ -68,6 +68,8 @@ constexpr int kOk = 1;
 constexpr int kCancel = 2;
 constexpr int kAppAbout = 57664;  // the about command
 constexpr int kAppExit = 57665;   // the exit command ("EXIT", "I disagree")
+// The note of a page whose values the regulator has not confirmed.
+constexpr int kShownNote = 2006;
 }  // namespace common_id
 
 namespace mode_id {

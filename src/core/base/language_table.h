@@ -50,6 +50,12 @@ enum class Kept : std::uint8_t {
   CapturePaused,      // the pause button is down
   CaptureRowsWritten,  // "%d" rows in the capture file
   CaptureEnded,       // the summary ("%d" written, "%d" lost, "%s" the file)
+  CaptureFileShown,    // the graph shows a capture file ("%s" name, "%s" from, "%s" to, "%s" how long)
+  CaptureFileDamaged,  // "%d" damaged rows of it skipped ("%s": their first lines)
+  CaptureFileThinned,  // "%d" rows, more than the graph holds: every "%d" drawn as their extremes
+  NotCaptureFile,      // "%s" is no capture file
+  CaptureFileNoRows,   // "%d" damaged rows and no readable one in "%s"
+  CaptureFileRestarts,  // its Time column starts again at line "%d"
   Save,               // the answers of the unsaved-changes question
   Discard,
   UnsavedChanges,     // the question before file-mode work is dropped ("%s": the file)
@@ -70,6 +76,19 @@ enum class Kept : std::uint8_t {
   NoticeImported,     // the fading status texts: Import from VRX saved "%s"
   NoticeSaved,        // file mode's work saved to "%s"
   NoticeReloaded,     // Reload EEPROM's read has ended
+  // What enables a disabled command (its tooltip), by reason.
+  WhyReadRunning,
+  WhyIdentityCheck,
+  WhyTransferRunning,
+  WhyRegulatorSilent,
+  WhyRegulatorAnswers,
+  WhyFileOpen,
+  WhyNoFileOpen,
+  WhyNotEditing,
+  WhyTestNotTicked,
+  // The note of a page whose values the regulator has not confirmed.
+  ShownLastRead,
+  ShownUnconfirmed,
   Count
 };
 

@@ -66,26 +66,31 @@ std::string directoryOf(const std::string& path) {
 }  // namespace
 
 
-bool load(const std::string& path, std::string& text, std::string& detail, std::size_t maxBytes) {
+int openRegular(const std::string& path, std::string& detail) {
   // Non-blocking, so that opening a FIFO with no writer returns at once and
   // is refused below instead of waiting for ever; a regular file reads the
   // same either way.
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
   if (fd < 0) {
     detail = systemReason(errno);
-    return false;
+    return -1;
   }
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) detail = systemReason(errno);
+  else if (S_ISDIR(st.st_mode)) detail = systemReason(EISDIR);
+  else if (!S_ISREG(st.st_mode)) detail = "not a regular file";  // a pipe or device could block or never end
+  else return fd;
+  ::close(fd);
+  return -1;
+}
+
+bool load(const std::string& path, std::string& text, std::string& detail, std::size_t maxBytes) {
+  const int fd = openRegular(path, detail);
+  if (fd < 0) return false;
   bool ok = true;
   struct stat st {};
   if (::fstat(fd, &st) != 0) {
     detail = systemReason(errno);
-    ok = false;
-  } else if (S_ISDIR(st.st_mode)) {
-    detail = systemReason(EISDIR);
-    ok = false;
-  } else if (!S_ISREG(st.st_mode)) {
-    // A pipe or device could block or never end.
-    detail = "not a regular file";
     ok = false;
   } else if (static_cast<std::uintmax_t>(st.st_size) > maxBytes) {
     detail = "file larger than " + sizeText(maxBytes);

@@ -13,6 +13,11 @@ namespace vrx4::text_file {
 // On failure `text` is unchanged and `detail` says why.
 bool load(const std::string& path, std::string& text, std::string& detail, std::size_t maxBytes);
 
+// Opens a file for reading as load() does, for a reader that streams it:
+// without blocking, without locking it, and only when it is a regular file.
+// The descriptor (close it), or -1 with `detail` saying why.
+int openRegular(const std::string& path, std::string& detail);
+
 // Writes `text` to `path` through a temporary file in the same directory
 // that is renamed over the target (through a symbolic link: over the file
 // it points to), keeping an existing file's permissions. A failed save

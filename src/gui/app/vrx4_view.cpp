@@ -22,6 +22,7 @@
 #include "gui/app/vrx4_app.h"
 #include "gui/controls/colour_button.h"
 #include "gui/controls/colour_label.h"
+#include "gui/controls/command_reason.h"
 #include "gui/controls/control_id.h"
 #include "gui/controls/indicator_lamp.h"
 #include "core/link/comm_thread.h"
@@ -70,6 +71,8 @@ QString qs(const std::string& s) { return QString::fromStdString(s); }
 
 CVRX4View::CVRX4View(CVRX4App& app) : m_app(app), m_notifier(std::make_unique<GuiNotifier>(this)) {
   setControlId(this, dialog::kView);
+  setStateTexts([this](Kept k) { return qs(m_app.keptText(k)); });
+  setLinkSilent(true);
   setMinimumSize(kFormWidth, kFormHeight);
   createControls();
   auto* print = new QShortcut(QKeySequence::Print, this);
@@ -84,6 +87,7 @@ CVRX4View::~CVRX4View() {
   stopLink();
   for (CPage* page : m_pages) delete page;
   m_pages.clear();
+  setStateTexts({});
   g_pLogoMakerPage = g_pLogoBrandPage = g_pLogoSoftwarePage = nullptr;
   g_pAgreementPage = nullptr;
   g_pModePage = nullptr;
@@ -178,7 +182,8 @@ void CVRX4View::createControls() {
   connect(manual, &CColourLabel::clicked, this, [this] { OnManual(); });
 
   m_modeCaption = selector(view_id::kModeCaption, "test", 260, 400);
-  m_modeCaption->setGeometry(260, 18, 460, 36);
+  // Clear of the software logo, which moves left in a narrower window.
+  m_modeCaption->setGeometry(260, 18, 360, 36);
   QFont captionFont = m_modeCaption->font();
   captionFont.setPixelSize(22);
   m_modeCaption->setFont(captionFont);
@@ -306,7 +311,7 @@ void CVRX4View::readRequest(CPage* page) {
   DeviceState& s = m_app.state();
   if (s.g_fileMode.load() == 1 || s.g_eepromLoaded.load() == 1) return;
   requestFullRead();
-  if (page != nullptr) page->EnableModifyRestore(0);
+  if (page != nullptr) page->Wait(imagesWaitReason());
 }
 
 void CVRX4View::paintNavigation(int whiteButton) {
@@ -382,12 +387,13 @@ void CVRX4View::OnNavigate(int id) {
         page->RefreshAsLoaded();
       } else {
         requestFullRead();
-        page->EnableModifyRestore(0);
+        page->Wait(imagesWaitReason());
       }
       break;
     default:
       break;
   }
+  TellFreshness();
 }
 
 void CVRX4View::UpdateData() {
@@ -418,9 +424,8 @@ void CVRX4View::UpdateLabels() {
   const ProfileFile language(m_app.GetProgramDir() + "Language.ini");
   for (int i = 0; i < 4; ++i)
     m_languages[i]->setTextColour(i == st.m_nLanguage ? colour::kSelected : colour::kWhite);
-  const bool lampRed = m_lamp != nullptr && m_lamp->GetColour() == kLampRed;
   const LabelPass pass = computeLabels(language, st.m_nLanguage, st.m_nPressureUnit,
-                                       m_app.state().g_accessMode.load(), lampRed);
+                                       m_app.state().g_accessMode.load(), m_lamp != nullptr && lampRed());
   for (const LabelAssignment& a : pass.texts) applyLabelText(a.target.dialog, a.target.control, qs(a.text));
   m_app.setKeptTexts(pass);
   m_strCommunicate = qs(pass.keptText(Kept::Communicate));
@@ -433,6 +438,8 @@ void CVRX4View::UpdateLabels() {
   m_app.reloadErrorMessages();
   applyStatusTexts();
   OnInformation();
+  retellReasons(this);
+  TellFreshness(true);
 }
 
 void CVRX4View::UpdateUnitLabels() {
@@ -502,6 +509,7 @@ void CVRX4View::OnLinkMessage(std::uint32_t message, std::uintptr_t wParam, std:
     case msg::kSetCursor: UpdateCursor(); break;
     default: break;
   }
+  TellFreshness();
 }
 
 void CVRX4View::setToolsButtons(std::initializer_list<int> ids, bool enable) {
@@ -513,14 +521,13 @@ void CVRX4View::setToolsButtons(std::initializer_list<int> ids, bool enable) {
 void CVRX4View::OnLinkState(std::uintptr_t wParam) {
   DeviceState& s = m_app.state();
   const bool fileMode = s.g_fileMode.load() == 1;
+  const bool wasRed = lampRed();
   switch (wParam) {
     case link_state::kAlive:
       m_lamp->SetColour(kLampGreen);
       m_statusText->setText(m_strCommunicate);
-      if (!fileMode) {
-        m_deviceAnswered = true;
-        setToolsButtons({1202, 1055, 1056, 1058, 1057}, false);
-      }
+      if (g_pToolsPage != nullptr) g_pToolsPage->SetRegulatorAnswering(true);
+      if (!fileMode) m_deviceAnswered = true;
       break;
     case link_state::kLate:
       m_lamp->SetColour(kLampYellow);
@@ -529,15 +536,15 @@ void CVRX4View::OnLinkState(std::uintptr_t wParam) {
     case link_state::kNoDevice:
       m_lamp->SetColour(kLampRed);
       m_statusText->setText(m_strNoCommunicate);
-      if (!fileMode) {
-        setToolsButtons({1202, 1055}, true);
-        setToolsButtons({1056, 1058, 1057}, false);
-        if (m_deviceAnswered) {
-          s.g_eepromLoaded.store(0);
-          if (s.g_identifyRequest.load() != 1 && m_link) m_link->resetLastRxTick();
-          if (m_link) m_link->requestIdentityCheck();
-          else s.g_identifyRequest.store(1);
-        }
+      if (g_pToolsPage != nullptr) g_pToolsPage->SetRegulatorAnswering(false);
+      if (!fileMode && m_deviceAnswered) {
+        s.g_eepromLoaded.store(0);
+        if (s.g_identifyRequest.load() != 1 && m_link) m_link->resetLastRxTick();
+        if (m_link) m_link->requestIdentityCheck();
+        else s.g_identifyRequest.store(1);
+        // The images are last read now: the pages write again once the
+        // regulator has confirmed its serial number.
+        if (!wasRed) OnReloadStarted();
       }
       break;
     default:
@@ -578,13 +585,16 @@ void CVRX4View::OnTermsAccepted() {
 }
 
 void CVRX4View::OnReloadStarted() {
+  const Blocked why = imagesWaitReason();
   for (CPage* p : {static_cast<CPage*>(g_pUoutPage), static_cast<CPage*>(g_pToolsPage),
                    static_cast<CPage*>(g_pIoutPage), static_cast<CPage*>(g_pCtrlPage),
                    static_cast<CPage*>(g_pCalibrationPage), static_cast<CPage*>(g_pAuxinPage),
                    static_cast<CPage*>(g_pPidPage), static_cast<CPage*>(g_pAlarmPage),
                    static_cast<CPage*>(g_pAfterSalesPage)})
-    if (p != nullptr && p->built()) p->EnableModifyRestore(0);
+    if (p != nullptr && p->built()) p->Wait(why);
 }
+
+bool CVRX4View::lampRed() const { return m_lamp == nullptr || m_lamp->GetColour() == kLampRed; }
 
 void CVRX4View::UpdateCursor() {
   const bool busy = m_app.state().requestPending() && m_lamp != nullptr && m_lamp->GetColour() != kLampRed;

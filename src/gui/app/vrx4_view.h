@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/base/colour_word.h"
+#include "core/base/command_reasons.h"
 #include "core/link/port_names.h"
 #include "gui/memory/memory_host.h"
 #include "gui/pages/page_host.h"
@@ -69,6 +70,9 @@ class CVRX4View : public QWidget {
   void UpdateCursor();
   // A short status text that fades: a command has finished.
   void showNotice(const QString& text);
+  // Tells every page how current the values it shows are, when that
+  // changed (always with force: after a language change).
+  void TellFreshness(bool force = false);
 
   // Printing of the LIVE page as it is shown.
   void OnFilePrint();
@@ -116,6 +120,9 @@ class CVRX4View : public QWidget {
   void cancelRead();
   // After a link restart: the images wait for the regulator's confirmation.
   void doubtImages();
+  // What the pages wait for when the images are to be read or confirmed.
+  Blocked imagesWaitReason() const;
+  bool lampRed() const;
   void showOnly(CPage* page);
   void setToolsButtons(std::initializer_list<int> ids, bool enable);
   void applyLabelText(int dialogId, int controlId, const QString& text);
@@ -150,6 +157,9 @@ class CVRX4View : public QWidget {
   int m_height = 0;
   bool m_sizeChanged = false;
   bool m_deviceAnswered = false;
+  Shown m_toldImages = Shown::Current;
+  bool m_toldLiveSilent = false;
+  bool m_freshnessTold = false;
   bool m_initialised = false;
   bool m_destroyed = false;
 };

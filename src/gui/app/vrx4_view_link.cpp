@@ -1,9 +1,11 @@
 // The main view's side of the images' trust: after a link restart they
 // wait for the regulator's confirmation, and the link thread alone ends a
-// transfer.
+// transfer. Until then the pages show them as last read.
 #include "core/link/comm_thread.h"
 #include "gui/app/vrx4_app.h"
 #include "gui/app/vrx4_view.h"
+#include "gui/controls/command_reason.h"
+#include "gui/pages/page.h"
 
 namespace vrx4 {
 
@@ -26,6 +28,32 @@ void CVRX4View::OnIdentityConfirmed() {
   const DeviceState& s = m_app.state();
   if (s.g_fileMode.load() == 1 || s.g_eepromLoaded.load() != 1 || s.requestPending()) return;
   OnTransferDone(1);
+}
+
+Blocked CVRX4View::imagesWaitReason() const {
+  const DeviceState& s = m_app.state();
+  // A write runs to its verified end before anything is read.
+  if (s.writeRunning()) return Blocked::TransferRunning;
+  return s.g_identifyRequest.load() == 1 ? Blocked::IdentityCheck : Blocked::ReadRunning;
+}
+
+void CVRX4View::TellFreshness(bool force) {
+  const DeviceState& s = m_app.state();
+  const bool silent = lampRed();
+  const bool fileMode = s.g_fileMode.load() == 1;
+  if (silent != linkSilent()) {
+    // What waits on the regulator now says whether it answers.
+    setLinkSilent(silent);
+    retellReasons(this);
+  }
+  const Shown images = shownImages(fileMode, silent, s.imagesConfirmed());
+  // In file mode no live value comes, whatever the lamp says.
+  const bool liveSilent = silent || fileMode;
+  if (!force && m_freshnessTold && images == m_toldImages && liveSilent == m_toldLiveSilent) return;
+  m_freshnessTold = true;
+  m_toldImages = images;
+  m_toldLiveSilent = liveSilent;
+  for (CPage* p : m_pages) p->ShowFreshness(images, liveSilent);
 }
 
 void CVRX4View::cancelRead() {

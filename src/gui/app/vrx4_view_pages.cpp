@@ -53,6 +53,12 @@ GraphPageHost CVRX4View::graphPageHost() {
       case GraphText::CapturePaused: k = Kept::CapturePaused; break;
       case GraphText::RowsWritten: k = Kept::CaptureRowsWritten; break;
       case GraphText::CaptureEnded: k = Kept::CaptureEnded; break;
+      case GraphText::FileShown: k = Kept::CaptureFileShown; break;
+      case GraphText::FileRowsDamaged: k = Kept::CaptureFileDamaged; break;
+      case GraphText::FileRowsThinned: k = Kept::CaptureFileThinned; break;
+      case GraphText::NotCaptureFile: k = Kept::NotCaptureFile; break;
+      case GraphText::CaptureFileNoRows: k = Kept::CaptureFileNoRows; break;
+      case GraphText::FileTimeRestarts: k = Kept::CaptureFileRestarts; break;
     }
     return QString::fromStdString(m_app.keptText(k));
   };

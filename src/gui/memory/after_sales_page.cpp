@@ -64,9 +64,15 @@ void CAfterSalesPage::RefreshAsLoaded() {
     if (editing(a)) continue;  // what the user is typing stays
     setShown(a, im);
     dump(a)->setCrLfText(eeprom_map::dumpText(a, im.device(a)));
-    dump(a)->setTextColour(colour::kBlack);
+    markResting(dump(a));
   }
   EnableModifyRestore(1);
+}
+
+void CAfterSalesPage::applyFreshness() {
+  // A dump being edited or written stays red.
+  for (Area a : kAreas)
+    if (!editing(a) && dump(a)->textColour() != colour::kRed) markResting(dump(a));
 }
 
 void CAfterSalesPage::OnModify(Area area) {
@@ -99,7 +105,7 @@ void CAfterSalesPage::OnRestore(Area area) {
 }
 
 void CAfterSalesPage::write(Area area, const Image& edit) {
-  EnableModifyRestore(0);
+  Wait(Blocked::TransferRunning);
   switch (writeArea(area, edit)) {
     case whole_config::EditWrite::Requested:
       // Red and disabled until the view reports the end of the write.
@@ -111,7 +117,7 @@ void CAfterSalesPage::write(Area area, const Image& edit) {
       break;
     case whole_config::EditWrite::Busy:
       // Nothing was written: a dump being edited stays so.
-      if (!editing(area)) dump(area)->setTextColour(colour::kBlack);
+      if (!editing(area)) markResting(dump(area));
       EnableModifyRestore(1);
       break;
   }

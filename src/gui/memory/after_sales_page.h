@@ -29,8 +29,8 @@ class CAfterSalesPage : public CMapPage {
   CAfterSalesPage(const MemoryHost& host, QWidget* parent);
 
   void EnableModifyRestore(int enable) override;
-  // The dumps of the device images, in black; a dump being edited keeps
-  // what was typed. The buttons work again.
+  // The dumps of the device images, in black (grey while last read); a
+  // dump being edited keeps what was typed. The buttons work again.
   void RefreshAsLoaded() override;
   void RefreshAfterTransfer() override { RefreshAsLoaded(); }
 
@@ -45,6 +45,7 @@ class CAfterSalesPage : public CMapPage {
   // Modify shown and Save hidden (false), or the reverse.
   void setEditing(Area area, bool on);
   void write(Area area, const Image& edit);
+  void applyFreshness() override;
 
   CMapEdit* m_dumps[2] = {};
   bool m_editing[2] = {false, false};

@@ -63,6 +63,11 @@ void CCalibrationPage::UpdateData(bool) {
   setShown(Area::Option, im);
 }
 
+void CCalibrationPage::applyFreshness() {
+  markResting(m_base);
+  markResting(m_option);
+}
+
 void CCalibrationPage::EnableModifyRestore(int enable) {
   for (int id : kAllButtons) enableButtons({id}, enable == 1);
 }
@@ -73,7 +78,7 @@ void CCalibrationPage::RefreshAfterTransfer() {
 }
 
 void CCalibrationPage::write(Area area, const Image& edit) {
-  EnableModifyRestore(0);
+  Wait(Blocked::TransferRunning);
   switch (writeArea(area, edit)) {
     case whole_config::EditWrite::Requested: break;  // enabled again when the transfer has ended
     case whole_config::EditWrite::Applied: RefreshAfterTransfer(); break;

@@ -46,6 +46,7 @@ class CCalibrationPage : public CMapPage {
  private:
   CMapEdit* list(Area area) const { return area == Area::Base ? m_base : m_option; }
   void write(Area area, const Image& edit);
+  void applyFreshness() override;
 
   CMapEdit* m_base;
   CMapEdit* m_option;

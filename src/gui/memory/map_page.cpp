@@ -5,7 +5,10 @@
 #include "gui/controls/colour_button.h"
 #include "gui/controls/colour_label.h"
 #include "gui/controls/colour_scheme.h"
+#include "gui/controls/command_reason.h"
 #include "gui/controls/control_id.h"
+#include "gui/controls/shown_note.h"
+#include "gui/memory/map_edit.h"
 #include "core/memory/eeprom_map.h"
 
 namespace vrx4 {
@@ -35,11 +38,22 @@ CColourLabel* CMapPage::addCaption(int id, const char* text, QRect place) {
   return l;
 }
 
+void CMapPage::ShowFreshness(Shown images, bool) {
+  m_images = images;
+  applyFreshness();
+}
+
+ColourWord CMapPage::restingColour() const { return m_images == Shown::Current ? colour::kBlack : kLastReadText; }
+
+void CMapPage::markResting(CMapEdit* text) const {
+  text->setTextColour(restingColour());
+  text->setToolTip(stateText(shownText(m_images)));
+}
+
 QPushButton* CMapPage::button(int id) { return findControl<QPushButton>(this, id); }
 
 void CMapPage::enableButtons(std::initializer_list<int> ids, bool enable) {
-  for (int id : ids)
-    if (QPushButton* b = button(id)) b->setEnabled(enable);
+  for (int id : ids) setCommandEnabled(button(id), enable, waitReason());
 }
 
 whole_config::EditWrite CMapPage::writeArea(Area area, const Image& edit) {

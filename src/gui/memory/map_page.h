@@ -22,11 +22,15 @@ class QPushButton;
 namespace vrx4 {
 
 class CColourLabel;
+class CMapEdit;
 
 class CMapPage : public CPage {
  public:
   CMapPage(int dialogId, const MemoryHost& host, QWidget* parent);
   bool built() const override { return true; }
+  // The texts of the device images in grey while they are last read, with
+  // a tooltip that says why.
+  void ShowFreshness(Shown images, bool liveSilent) override;
 
  protected:
   QPushButton* addButton(int id, const char* text, QRect place, ColourWord back, std::function<void()> handler);
@@ -59,11 +63,18 @@ class CMapPage : public CPage {
   void showMessage(const QString& text) { m_host.show(this, text); }
 
   void paintEvent(QPaintEvent* event) override;
+  // The text colour of an images' text not being edited or written.
+  ColourWord restingColour() const;
+  // `text` at rest: its colour and tooltip say whether it is last read.
+  void markResting(CMapEdit* text) const;
+  // Each page marks the texts it has at rest.
+  virtual void applyFreshness() {}
 
  private:
   const MemoryHost& m_host;
   std::vector<QRect> m_columns;
   Images m_shown[2];  // BASE, OPTION
+  Shown m_images = Shown::Current;
 };
 
 }  // namespace vrx4

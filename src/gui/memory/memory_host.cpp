@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QStandardPaths>
 
+#include "gui/controls/file_dialog_shape.h"
 #include "gui/controls/plain_file_icons.h"
 
 namespace vrx4 {
@@ -34,6 +35,7 @@ QString chooseConfigFile(QWidget* parent, FileDialogKind kind, const QString& ti
   dialog.setFileMode(kind == FileDialogKind::Open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
   PlainFileIcons icons;
   dialog.setIconProvider(&icons);
+  shapeFileDialog(dialog);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
   const QString path = dialog.selectedFiles().constFirst();
   startFolder() = QFileInfo(path).absolutePath();

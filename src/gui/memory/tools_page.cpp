@@ -5,6 +5,7 @@
 
 #include "gui/controls/colour_button.h"
 #include "gui/controls/colour_label.h"
+#include "gui/controls/command_reason.h"
 #include "gui/controls/control_id.h"
 #include "core/link/link_notifier.h"
 #include "core/memory/recovery_copy.h"
@@ -75,12 +76,25 @@ void CToolsPage::ApplyAccessMode(std::uint32_t mode) {
 }
 
 void CToolsPage::EnableModifyRestore(int enable) {
-  for (int id : {kRestore, kInformation, kImport, kExport, kReload, kReport}) button(id)->setEnabled(enable == 1);
+  for (int id : {kRestore, kInformation, kImport, kExport, kReload, kReport})
+    setCommandEnabled(button(id), enable == 1, waitReason());
 }
 
 void CToolsPage::SetFileButtons(bool fileOpen) {
-  for (int id : {kNew, kOpen}) button(id)->setEnabled(!fileOpen);
-  for (int id : {kClose, kSave, kSaveAs}) button(id)->setEnabled(fileOpen);
+  m_fileOpen = fileOpen;
+  applyFileButtons();
+}
+
+void CToolsPage::SetRegulatorAnswering(bool answering) {
+  if (answering == m_regulatorAnswering) return;
+  m_regulatorAnswering = answering;
+  applyFileButtons();
+}
+
+void CToolsPage::applyFileButtons() {
+  const Blocked newOrOpen = m_fileOpen ? Blocked::FileOpen : Blocked::RegulatorAnswers;
+  for (int id : {kNew, kOpen}) setCommandEnabled(button(id), !m_fileOpen && !m_regulatorAnswering, newOrOpen);
+  for (int id : {kClose, kSave, kSaveAs}) setCommandEnabled(button(id), m_fileOpen, Blocked::NoFileOpen);
 }
 
 std::string CToolsPage::currentText() const {
@@ -294,7 +308,7 @@ void CToolsPage::OnRestore() {
 void CToolsPage::afterWholeWrite(whole_config::EditWrite result) {
   switch (result) {
     case whole_config::EditWrite::Applied: EnableModifyRestore(1); break;
-    case whole_config::EditWrite::Requested: EnableModifyRestore(0); break;
+    case whole_config::EditWrite::Requested: Wait(Blocked::TransferRunning); break;
     case whole_config::EditWrite::Busy: m_host.show(this, m_host.textOf(MemoryText::TransferBusy)); break;
   }
 }

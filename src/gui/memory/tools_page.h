@@ -57,6 +57,9 @@ class CToolsPage : public CPage {
   void EnableModifyRestore(int enable) override;
   // New and Open (no file open) or Close, Save and Save as... (file open).
   void SetFileButtons(bool fileOpen);
+  // Outside file mode New and Open are offered only while no regulator
+  // answers: file mode is the work without one.
+  void SetRegulatorAnswering(bool answering);
   CInfoPage* infoPage() const { return m_info; }
 
   // True when file mode's images differ from the file last opened or saved.
@@ -90,6 +93,7 @@ class CToolsPage : public CPage {
 
  private:
   QPushButton* button(int id) const;
+  void applyFileButtons();
   // The steps every command but the information button starts with.
   void beginCommand(bool toolsPage = true);
   // New and Open wait for a write to the regulator: false, with a message.
@@ -113,6 +117,8 @@ class CToolsPage : public CPage {
   std::string m_savedText;  // the whole configuration as last opened or saved
   bool m_targetRead = false;  // file mode's file was read whole by Open or written here
   bool m_reloadAnnounced = false;  // Reload EEPROM's read runs: its end is told
+  bool m_fileOpen = false;
+  bool m_regulatorAnswering = false;
 };
 
 }  // namespace vrx4

@@ -15,6 +15,7 @@
 #include "gui/controls/colour_label.h"
 #include "gui/controls/control_id.h"
 #include "gui/controls/image_button.h"
+#include "gui/controls/file_dialog_shape.h"
 #include "gui/controls/plain_file_icons.h"
 #include "core/link/comm_thread.h"
 #include "core/link/device_state.h"
@@ -22,6 +23,7 @@
 #include "core/monitoring/capture_row.h"
 #include "core/monitoring/channel_colours.h"
 #include "core/monitoring/graph_recording.h"
+#include "gui/monitoring/graph_file_view.h"
 #include "gui/monitoring/trend_chart.h"
 #include "gui/monitoring/live_page.h"
 #include "gui/pages/page_registry.h"
@@ -191,6 +193,17 @@ void CGraphPage::createControls() {
     m_host.recording->g_secondsPerDivision = m_timeBase.secondsPerDivision;
     m_host.recording->m_samplePeriod = m_timeBase.samplePeriod;
   }
+  m_fileView = new CGraphFileView(this, m_host, m_chart, m_notice);
+  connect(m_fileView->button(), &QPushButton::clicked, this, [this] { onOpenCapture(); });
+}
+
+void CGraphPage::onOpenCapture() {
+  // Never while a capture file is written: its rows would stop coming.
+  if (m_captureOpen || !m_fileView->open()) return;
+  // The file's line takes the place of the capture's status line, and no
+  // capture starts while a file is shown.
+  setCaptureStatus(CaptureSymbol::None, QString());
+  m_capture->setEnabled(false);
 }
 
 void CGraphPage::Refresh(int) { m_chart->Refresh(); }
@@ -231,6 +244,9 @@ void CGraphPage::applyTimeBase(const TimeBaseEdit& e) {
 }
 
 void CGraphPage::OnRestart() {
+  // From a capture file shown back to live.
+  m_fileView->leave();
+  m_capture->setEnabled(true);
   if (m_host.recording != nullptr) m_host.recording->clear();
   m_chart->Clear();
   m_notice->hide();
@@ -344,6 +360,7 @@ void CGraphPage::onCaptureClicked(bool checked) {
   dialog.setDefaultSuffix(QStringLiteral("csv"));
   dialog.setNameFilter(QStringLiteral("(*.csv)"));
   dialog.setOption(QFileDialog::DontUseNativeDialog);
+  shapeFileDialog(dialog);
   const bool chosen = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
   if (!chosen) {
     m_capture->setChecked(false);
@@ -366,6 +383,7 @@ void CGraphPage::onCaptureClicked(bool checked) {
     return;
   }
   m_captureOpen = true;
+  m_fileView->button()->hide();
   m_captureNotice->hide();
   showCaptureButtons(true);
   m_captureClock.reset();
@@ -380,6 +398,7 @@ void CGraphPage::endCapture() {
   m_captureNotice->hide();
   if (!m_captureOpen || m_host.recording == nullptr) return;
   m_captureOpen = false;
+  m_fileView->button()->show();
   m_captureTimer->stop();
   m_captureClock.pause(nowMs());
   // The summary stays on the status line until the next capture: rows

@@ -3,6 +3,7 @@
 // record, pause and end buttons.
 #pragma once
 
+#include <QRect>
 #include <QString>
 #include <cstdint>
 #include <functional>
@@ -23,6 +24,7 @@ namespace vrx4 {
 
 class CColourCheckBox;
 class CColourLabel;
+class CGraphFileView;
 class CImageButton;
 class CTrendChart;
 class DeviceState;
@@ -46,6 +48,14 @@ constexpr int kChart = 9002;
 constexpr int kStoreNotice = 1269;
 constexpr int kCaptureNotice = 1270;
 constexpr int kCaptureStatus = 1271;
+// Our own: "Open capture..." under Capture, where the record, pause and
+// end buttons are while a capture file is written (it is hidden then), and
+// the line that says which capture file the chart shows (in place of the
+// capture's status line).
+constexpr int kOpenCapture = 1272;
+constexpr int kFileShown = 1273;
+constexpr QRect kOpenCaptureRect(628, 267, 152, 30);
+constexpr QRect kFileShownRect(4, 2, 606, 21);
 }  // namespace graph_id
 
 // The capture buttons' bitmaps, read from the data folder.
@@ -64,6 +74,12 @@ enum class GraphText {
   CapturePaused,   // the pause button is down
   RowsWritten,     // "%d" rows in the file
   CaptureEnded,    // the summary: "%d" rows written, "%d" lost, "%s" the file
+  FileShown,          // a capture file is shown: "%s" its name, from "%s" to "%s", "%s" long
+  FileRowsDamaged,    // "%d" damaged rows skipped, "%s" the first lines
+  FileRowsThinned,    // "%d" rows, more than the store holds: every "%d" drawn as their extremes
+  NotCaptureFile,     // "%s" is not a capture file
+  CaptureFileNoRows,  // "%d" damaged rows and none readable in "%s"
+  FileTimeRestarts,   // the Time column starts again at line "%d": drawn after the part before
 };
 
 // What the graph page needs from the program around it.
@@ -96,6 +112,8 @@ class CGraphPage : public CPage {
   void OnStop();
 
   CTrendChart* chart() const { return m_chart; }
+  // The chart showing a capture file instead of live data.
+  CGraphFileView* fileView() const { return m_fileView; }
   TimeBase timeBase() const { return m_timeBase; }
 
  protected:
@@ -120,6 +138,7 @@ class CGraphPage : public CPage {
   // The capture's status line: its state, elapsed time and rows, again.
   void showCaptureStatus();
   void onRecordButton(bool writing);
+  void onOpenCapture();
   // The status line's text and symbol.
   enum class CaptureSymbol { None, Ready, Writing, Paused, Ended };
   void setCaptureStatus(CaptureSymbol symbol, const QString& text, const QString& tip = QString());
@@ -141,6 +160,7 @@ class CGraphPage : public CPage {
   QFrame* m_panels[3] = {};
   TimeBase m_timeBase;
   bool m_captureOpen = false;  // a capture file was created and not yet ended
+  CGraphFileView* m_fileView = nullptr;
 };
 
 }  // namespace vrx4

@@ -17,6 +17,8 @@
 #include "gui/controls/colour_edit.h"
 #include "gui/controls/colour_label.h"
 #include "gui/controls/colour_radio.h"
+#include "gui/controls/command_reason.h"
+#include "gui/controls/shown_note.h"
 #include "gui/controls/control_id.h"
 #include "core/monitoring/channel_colours.h"
 
@@ -154,7 +156,7 @@ void CLivePage::createControls() {
   caption(kUoutCaption, "Uout[V]", {kCaptionX, kUoutY, 95, 20}, kUoutColour);
   caption(kIoutCaption, "Iout[mA]", {kCaptionX, kIoutY, 95, 20}, kIoutColour);
   caption(kAlarmCaption, "Alarm", {kCaptionX, kAlarmY, 95, 20}, kAlarmColour);
-  caption(kErrorCaption, "error[bar]", {550, 296, 110, 20}, colour::kBlack);
+  caption(kErrorCaption, "error[bar]", {550, 296, 145, 20}, colour::kBlack);  // "Abweichung [MPa]"
 
   valueEdit(kCtrl, {kValueX, kCtrlY, 80, 24});
   valueEdit(kAuxin, {kValueX, kAuxinY, 80, 24});
@@ -162,7 +164,7 @@ void CLivePage::createControls() {
   valueEdit(kSupply, {kValueX, kSupplyY, 80, 24});
   valueEdit(kUout, {kValueX, kUoutY, 80, 24});
   valueEdit(kIout, {kValueX, kIoutY, 80, 24});
-  valueEdit(kError, {665, 294, 80, 24});
+  valueEdit(kError, {700, 294, 80, 24});
 
   m_ctrlUnit = radioPair(kCtrlU, kCtrlI, "U", "I", {kRadioX, kCtrlY + 2}, 45, true);
   m_auxinUnit = radioPair(kAuxinU, kAuxinI, "U", "I", {kRadioX, kAuxinY + 2}, 45, true);
@@ -212,6 +214,9 @@ void CLivePage::createControls() {
   m_messages->setReadOnly(true);
   m_messages->setGeometry(546, 34, 238, 212);
 
+  // Below the panels, across the page.
+  m_note = new CShownNote(this, {10, 422, 780, 20}, colour::kWhite);
+
   auto* hidden = new QPushButton(QStringLiteral("Button1"), this);
   setControlId(hidden, kHiddenDefault);
   hidden->hide();
@@ -228,7 +233,16 @@ void CLivePage::applyTestRow(const TestRow& row) {
   const bool on = *row.flag != 0 && isSettingMode(m_nAccessMode);
   if (row.edit != nullptr) setWritable(row.edit, on);
   if (row.radios != nullptr)
-    for (QAbstractButton* b : row.radios->buttons()) b->setEnabled(on);
+    for (QAbstractButton* b : row.radios->buttons()) setCommandEnabled(b, on, Blocked::TestNotTicked);
+}
+
+void CLivePage::ShowFreshness(Shown images, bool liveSilent) {
+  for (int id : kValueEdits)
+    if (auto* e = dynamic_cast<CColourEdit*>(findControl<QLineEdit>(this, id))) e->setTextColour(liveSilent ? kLastReadText : colour::kBlack);
+  // The note says the regulator is silent; in file mode the values are
+  // grey without it (no live value is shown there, a regulator answering
+  // or not).
+  m_note->showFor(liveSilent && images == Shown::LastRead ? Shown::LastRead : Shown::Current);
 }
 
 void CLivePage::ApplyAccessMode(std::uint32_t mode) {
@@ -273,7 +287,7 @@ void CLivePage::ResetTests() {
   UpdateData(false);
   for (const TestRow& row : m_rows)
     if (row.radios != nullptr)
-      for (QAbstractButton* b : row.radios->buttons()) b->setEnabled(false);
+      for (QAbstractButton* b : row.radios->buttons()) setCommandEnabled(b, false, Blocked::TestNotTicked);
   requestLiveCommand();
 }
 

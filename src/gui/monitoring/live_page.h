@@ -18,6 +18,7 @@ namespace vrx4 {
 
 class CColourEdit;
 class CColourLabel;
+class CShownNote;
 
 namespace live_id {
 // Panels and their titles.
@@ -62,6 +63,9 @@ class CLivePage : public CPage {
   // save = true: controls into the members; false: members into the
   // controls. Both publish the test fields.
   void UpdateData(bool save) override;
+  // While the lamp is red the values are the last ones read: grey, with a
+  // note that says so. In file mode they are grey too.
+  void ShowFreshness(Shown images, bool liveSilent) override;
 
   // The input types the regulator reports (0 voltage, 1 current): shown by
   // the display radios, and the unit of a test value whose test is off.
@@ -116,6 +120,7 @@ class CLivePage : public CPage {
   void showTestUnits();
   void requestLiveCommand();
 
+  CShownNote* m_note = nullptr;
   LiveTestFields m_testFields;
   TestRow m_rows[5] = {};
   QButtonGroup* m_ctrlUnit = nullptr;

@@ -64,6 +64,12 @@ class CTrendChart : public QWidget {
   void Refresh();
   // Empties the store, the points and the window.
   void Clear();
+  // Other samples in the store (a capture file opened): the window follows
+  // the newest of them again, wherever it was scrolled to.
+  void showNewest() {
+    m_view.clear();
+    Refresh();
+  }
 
   void setShow(int channel, bool show);
   bool shown(int channel) const { return m_show[static_cast<std::size_t>(channel)]; }

@@ -88,12 +88,18 @@ void CAlarmPage::createControls() {
                       {kTonMin, "4-", kTonMinCaption, "Ton min", 0, 249},
                       {kDelayOff, "5-", kDelayOffCaption, "Delay OFF", 0, 274}};
   for (const Row& r : rows) {
-    // Tight, so that the longest captions ("Verzögerung AUS") and units
-    // ("[MPa]") fit the group's width.
-    caption(kNoId, r.number, QRect(262, r.y + 2, 9, 10));
-    caption(r.captionId, r.caption, QRect(271, r.y + 2, 69, 10));
-    pageEdit(r.edit, QRect(341, r.y, 27, 12))->setAlignment(Qt::AlignRight);
-    caption(r.unitId != 0 ? r.unitId : kNoId, r.unitId != 0 ? "bar" : "s", QRect(369, r.y + 2, 23, 10));
+    // Inside the group's frame, with room between number, caption, field
+    // and unit: the times' unit is one letter, so their captions get what
+    // the limits' units ("[MPa]") take, for the longest ones ("Verzögerung
+    // AUS").
+    const bool time = r.unitId == 0;
+    const int captionWidth = time ? 73 : 59;
+    const int fieldWidth = time ? 27 : 32;  // "50.000" kPa in SETTING PRO
+    const int fieldX = 277 + captionWidth;
+    caption(kNoId, r.number, QRect(265, r.y + 2, 8, 10));
+    caption(r.captionId, r.caption, QRect(275, r.y + 2, captionWidth, 10));
+    pageEdit(r.edit, QRect(fieldX, r.y, fieldWidth, 12))->setAlignment(Qt::AlignRight);
+    caption(time ? kNoId : r.unitId, time ? "s" : "bar", QRect(fieldX + fieldWidth + 2, r.y + 2, time ? 12 : 24, 10));
   }
 
   createButtons(QRect(402, 145, 116, 18), QRect(402, 168, 116, 18));

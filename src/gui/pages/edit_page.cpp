@@ -11,7 +11,9 @@
 #include "gui/controls/colour_edit.h"
 #include "gui/controls/colour_label.h"
 #include "gui/controls/colour_radio.h"
+#include "gui/controls/command_reason.h"
 #include "gui/controls/control_id.h"
+#include "gui/controls/shown_note.h"
 
 namespace vrx4 {
 namespace {
@@ -22,7 +24,10 @@ QRect pixels(QRect dlu) { return dluRect(dlu.x(), dlu.y(), dlu.width(), dlu.heig
 }  // namespace
 
 CEditPage::CEditPage(int dialogId, const PageHost& host, EditButtonIds buttons, QWidget* parent)
-    : CPage(dialogId, parent, colour::kWhite), m_host(host), m_buttonIds(buttons) {}
+    : CPage(dialogId, parent, colour::kWhite), m_host(host), m_buttonIds(buttons) {
+  // Above the groups, across the page.
+  m_note = new CShownNote(this, pixels(QRect(5, 5, 514, 12)), colour::kWhite);
+}
 
 bool CEditPage::fileMode() const { return state().g_fileMode.load() == 1; }
 
@@ -38,6 +43,7 @@ void CEditPage::showMessage(const QString& text) {
 
 CColourEdit* CEditPage::pageEdit(int id, QRect dlu) {
   CColourEdit* e = measuredEdit(id, dlu);
+  m_measured.pop_back();
   e->setTextColour(colour::kBlack);
   e->setFocusPolicy(Qt::StrongFocus);
   m_edits.push_back(e);
@@ -52,6 +58,7 @@ CColourEdit* CEditPage::measuredEdit(int id, QRect dlu) {
   e->setReadOnly(true);
   e->setFocusPolicy(Qt::NoFocus);
   e->setGeometry(pixels(dlu));
+  m_measured.push_back(e);
   return e;
 }
 
@@ -128,9 +135,10 @@ void CEditPage::SetEditMode(int on) {
     e->setBackColour(back);
   }
   for (CColourComboBox* list : m_lists) {
-    list->setEnabled(m_editing);
+    setCommandEnabled(list, m_editing, Blocked::NotEditing);
     list->setBackColour(back);
   }
+  applyFreshness();
   auto show = [this](int id, bool visible) {
     if (QPushButton* b = button(id)) b->setVisible(visible);
   };
@@ -141,8 +149,21 @@ void CEditPage::SetEditMode(int on) {
 }
 
 void CEditPage::EnableModifyRestore(int on) {
-  if (QPushButton* b = button(m_buttonIds.modify)) b->setEnabled(on == 1);
-  if (QPushButton* b = button(m_buttonIds.restore)) b->setEnabled(on == 1 && hasRestore());
+  setCommandEnabled(button(m_buttonIds.modify), on == 1, waitReason());
+  setCommandEnabled(button(m_buttonIds.restore), on == 1 && hasRestore(), waitReason());
+}
+
+void CEditPage::ShowFreshness(Shown images, bool liveSilent) {
+  m_shownImages = images;
+  m_liveSilent = liveSilent;
+  applyFreshness();
+}
+
+void CEditPage::applyFreshness() {
+  const bool lastRead = m_shownImages != Shown::Current && m_editing == 0;
+  for (CColourEdit* e : m_edits) e->setTextColour(lastRead ? kLastReadText : colour::kBlack);
+  for (CColourEdit* e : m_measured) e->setTextColour(m_liveSilent ? kLastReadText : colour::kDarkBlue);
+  if (m_note != nullptr) m_note->showFor(m_shownImages);
 }
 
 void CEditPage::OnModify() { SetEditMode(1); }
@@ -194,7 +215,7 @@ void CEditPage::OnRestore() {
 void CEditPage::finishWrite(const SaveOutcome& outcome) {
   const auto work = outcome.work();
   m_work.assign(work.begin(), work.end());
-  EnableModifyRestore(0);
+  Wait(Blocked::TransferRunning);
   if (!RequestWrite(outcome)) {
     // Refused before anything was written: the page stays as it was (in
     // Modify mode after a Save) and its buttons work again.

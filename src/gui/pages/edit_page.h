@@ -30,6 +30,7 @@ class CColourComboBox;
 class CColourEdit;
 class CColourLabel;
 class CColourRadio;
+class CShownNote;
 
 class CEditPage : public CPage {
  public:
@@ -38,6 +39,9 @@ class CEditPage : public CPage {
   void SetEditMode(int on) override;
   void EnableModifyRestore(int on) override;
   void RefreshAfterTransfer() override;
+  // Values the regulator has not confirmed in grey, under a note that says
+  // why; what the user types in Modify mode stays black.
+  void ShowFreshness(Shown images, bool liveSilent) override;
   bool built() const override { return true; }
 
   // 1 while the page is in Modify mode.
@@ -93,12 +97,17 @@ class CEditPage : public CPage {
 
  private:
   void finishWrite(const SaveOutcome& outcome);
+  void applyFreshness();
   QString refusalMessage(const Refusal& refusal) const;
 
   const PageHost& m_host;
   EditButtonIds m_buttonIds;
   std::vector<CColourEdit*> m_edits;
+  std::vector<CColourEdit*> m_measured;
   std::vector<CColourComboBox*> m_lists;
+  CShownNote* m_note = nullptr;
+  Shown m_shownImages = Shown::Current;
+  bool m_liveSilent = false;
   std::vector<QWidget*> m_groups;
 };
 

@@ -24,6 +24,7 @@ void CPage::SetEditMode(int) {}
 void CPage::EnableModifyRestore(int) {}
 void CPage::UpdateData(bool) {}
 void CPage::RefreshAsLoaded() {}
+void CPage::ShowFreshness(Shown, bool) {}
 
 bool CPage::setControlText(int id, const QString& text) {
   QWidget* w = findChild<QWidget*>(QString::number(id));

@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include "core/base/colour_word.h"
+#include "core/base/command_reasons.h"
 
 namespace vrx4 {
 
@@ -22,7 +23,17 @@ class CPage : public QWidget {
   // 1 = the page's fields become editable (Modify), 0 = view mode.
   virtual void SetEditMode(int editing);
   // Enables or disables the page's device buttons (Modify, Restore, ...).
+  // Disabled, they say the reason last given to Wait.
   virtual void EnableModifyRestore(int enable);
+  // Disables the device buttons until what `why` names has happened.
+  void Wait(Blocked why) {
+    m_waitReason = why;
+    EnableModifyRestore(0);
+  }
+  // How current the values the page shows are: the device images, and
+  // the live values (silent: the lamp is red, they no longer come). The
+  // view tells every page when either changes.
+  virtual void ShowFreshness(Shown images, bool liveSilent);
   // The end of a transfer: the page shows the device images again.
   virtual void RefreshAfterTransfer() { Refresh(0); }
   // Data exchange: save = true pulls the controls into the page's fields,
@@ -38,8 +49,12 @@ class CPage : public QWidget {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  // Why the device buttons are disabled; the pages wait for the first
+  // full read from the start.
+  Blocked waitReason() const { return m_waitReason; }
 
  private:
+  Blocked m_waitReason = Blocked::ReadRunning;
   int m_dialogId;
   ColourWord m_background;
 };

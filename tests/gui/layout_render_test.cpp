@@ -1,0 +1,165 @@
+// Every page of the main window in English, French, German and Italian, in
+// SETTING (mode 2) and SETTING PRO with the service pages (mode 4), on the
+// simulated regulator, rendered to PNG files in the build folder for a
+// look (vrx4-layout-<page>-m<mode>-<language>.png), and the file dialog.
+// Checked on each: no text cut, no controls overlapping, no text touching
+// another control or sitting on a frame line.
+#include <QFileDialog>
+#include <QStyle>
+#include <functional>
+#include <QApplication>
+#include <QHeaderView>
+#include <QListView>
+#include <QTreeView>
+
+#include "gui/app/logo_panel.h"
+#include "gui/controls/colour_label.h"
+#include "gui/controls/shown_note.h"
+#include "gui/memory/memory_host.h"
+#include "layout_checks.h"
+#include "memory_harness.h"
+
+namespace vrx4::testing {
+namespace {
+
+struct Language {
+  int selector;
+  const char* name;
+};
+constexpr Language kLanguages[] = {
+    {view_id::kEnglish, "en"}, {view_id::kFrancais, "fr"}, {view_id::kDeutsch, "de"}, {view_id::kItaliano, "it"}};
+
+struct Shot {
+  int nav;
+  const char* name;
+};
+constexpr Shot kPages[] = {{view_id::kHome, "home"},       {view_id::kTools, "tools"},
+                           {view_id::kLive, "live"},       {view_id::kGraph, "graph"},
+                           {view_id::kControl, "control"}, {view_id::kAlarm, "alarm"},
+                           {view_id::kUout, "uout"},       {view_id::kIout, "iout"},
+                           {view_id::kAuxin, "auxin"},     {view_id::kPid, "pid"},
+                           {view_id::kCalibration, "calibration"}, {view_id::kAfterSales, "after-sales"}};
+
+class LayoutRenders : public MemoryTest {
+ protected:
+  CPage* shownPage() {
+    for (CPage* p : view().pages())
+      if (p->isVisible() && p != g_pLogoMakerPage && p != g_pLogoBrandPage && p != g_pLogoSoftwarePage) return p;
+    return nullptr;
+  }
+  // Shows each page offered in this mode and checks it; PNGs of those
+  // `png` accepts.
+  void checkPages(const std::string& suffix, const std::function<bool(const Shot&)>& png) {
+    for (const Shot& s : kPages) {
+      QWidget* nav = viewControl(s.nav);
+      if (!nav->isVisible()) continue;  // not offered in this mode
+      click(&view(), s.nav);
+      waitIdle();
+      settle();
+      const std::string name = std::string(s.name) + suffix;
+      CPage* page = shownPage();
+      ASSERT_NE(page, nullptr) << name;
+      if (png(s)) savePng(&view(), "vrx4-layout-" + name + ".png");
+      expectCleanLayout(page, name);
+      // The note over values shown as last read, in each of its texts.
+      if (auto* note = static_cast<CShownNote*>(page->findChild<QWidget*>(QString::number(common_id::kShownNote),
+                                                                          Qt::FindDirectChildrenOnly))) {
+        for (Shown shown : {Shown::LastRead, Shown::Unconfirmed}) {
+          note->showFor(shown);
+          expectCleanLayout(page, name + " (values last read)");
+        }
+        note->showFor(Shown::Current);
+      }
+      expectCleanLayout(&view(), name + " (window)",
+                        {viewControl(view_id::kDecoUp), viewControl(view_id::kDecoDown)});
+      if (s.nav == view_id::kTools) {
+        click(g_pToolsPage, tools_id::kInformation);
+        if (png(s)) savePng(&view(), "vrx4-layout-info" + suffix + ".png");
+        expectCleanLayout(g_pInfoPage, "info " + name);
+        g_pInfoPage->hide();
+      }
+    }
+  }
+  void renderAll(std::uint32_t mode) {
+    const std::string m = "-m" + std::to_string(mode);
+    for (const Language& l : kLanguages) {
+      viewControl<CColourLabel>(l.selector)->clicked();
+      checkPages(m + "-" + l.name, [](const Shot&) { return true; });
+      if (mode != 4 || (l.selector != view_id::kDeutsch && l.selector != view_id::kFrancais)) continue;
+      // The units' texts and the values' widths change with the unit.
+      for (auto [unit, unitName] : {std::pair{view_id::kPsi, "psi"}, {view_id::kKpa, "kpa"}, {view_id::kMpa, "mpa"}}) {
+        viewControl<CColourLabel>(unit)->clicked();
+        checkPages(m + "-" + l.name + "-" + unitName, [&](const Shot& s) { return s.nav == view_id::kAlarm; });
+      }
+      viewControl<CColourLabel>(view_id::kBar)->clicked();
+    }
+    viewControl<CColourLabel>(view_id::kEnglish)->clicked();
+  }
+};
+
+TEST_F(LayoutRenders, EveryPageInFourLanguagesInModesTwoAndFour) {
+  startOnSimulator(2);
+  renderAll(2);
+  enterMode(4);
+  renderAll(4);
+  close();
+}
+
+TEST_F(LayoutRenders, FileDialogShowsNameSizeTypeAndDate) {
+  for (const char* name : {"press-line-3-station-12-vrx4.txt", "b.txt"})
+    writeFile(m_dir + "/" + name, "00000 00\n");
+  // The dialog of New, Open, Save as..., Import and Export, shown in the
+  // test folder.
+  bool looked = false;
+  onNextModal([&](QWidget* w) {
+    auto* dialog = qobject_cast<QFileDialog*>(w);
+    if (dialog == nullptr) return;
+    dialog->setDirectory(QString::fromStdString(m_dir));
+    auto* files = dialog->findChild<QTreeView*>(QStringLiteral("treeView"));
+    if (files != nullptr && files->isVisible()) {
+      waitUntil([&] { return files->model()->rowCount(files->rootIndex()) >= 2; }, 3000);
+      settle();
+      savePng(dialog, "vrx4-layout-file-dialog.png");
+      looked = true;
+      // Every column whole inside the list; the name, size, type and date
+      // of every file and the column titles whole in theirs (the list
+      // draws a text in its column less a margin on each side).
+      const int margins = 2 * (files->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, files) + 1);
+      auto* places = dialog->findChild<QListView*>(QStringLiteral("sidebar"));
+      EXPECT_NE(places, nullptr);
+      for (int row = 0; places != nullptr && row < places->model()->rowCount(); ++row) {
+        const QString place = places->model()->index(row, 0).data().toString();
+        EXPECT_GE(places->viewport()->width(),
+                  places->fontMetrics().horizontalAdvance(place) + places->iconSize().width() + 2 * margins)
+            << place.toStdString();
+      }
+      QHeaderView* header = files->header();
+      const QAbstractItemModel* model = files->model();
+      for (int c = 0; c < header->count(); ++c) {
+        if (header->isSectionHidden(c)) continue;
+        EXPECT_LE(header->sectionViewportPosition(c) + header->sectionSize(c), files->viewport()->width())
+            << "column " << c;
+        EXPECT_GE(header->sectionSize(c), header->sectionSizeHint(c)) << "column " << c;
+        for (int row = 0; row < model->rowCount(files->rootIndex()); ++row) {
+          const QModelIndex cell = model->index(row, c, files->rootIndex());
+          // The name after its icon.
+          const int icon = c == 0 ? files->iconSize().width() + margins : 0;
+          EXPECT_GE(header->sectionSize(c), files->fontMetrics().horizontalAdvance(cell.data().toString()) + margins + icon)
+              << "column " << c << ": " << cell.data().toString().toStdString();
+        }
+      }
+    }
+    dialog->reject();
+  });
+  // A desktop whose font is larger than Qt's default widths allow for.
+  const QFont font = QApplication::font();
+  QFont larger = font;
+  larger.setPointSizeF(font.pointSizeF() * 1.3);
+  QApplication::setFont(larger);
+  EXPECT_TRUE(chooseConfigFile(nullptr, FileDialogKind::Open, QStringLiteral("Open")).isEmpty());
+  QApplication::setFont(font);
+  EXPECT_TRUE(looked) << "the file list in detail";
+}
+
+}  // namespace
+}  // namespace vrx4::testing
