@@ -1,5 +1,7 @@
 #include "core/link/comm_thread.h"
 
+#include <pthread.h>
+
 #include <algorithm>
 #include <chrono>
 #include <utility>
@@ -67,6 +69,7 @@ bool CCommThread::cancelRead() {
 // Thread body
 
 void CCommThread::run(std::stop_token stop) {
+  pthread_setname_np(pthread_self(), "vrx4-link");  // so that a profiler or top names it
   m_stopToken = stop;
   m_port.setStopToken(stop);
   if (!openPort()) {
@@ -353,15 +356,15 @@ void CCommThread::onMeasurementFrame() {
   if (pass) {
     m_shared.g_pollCount.store(0);
     const std::uint8_t info0 = m_shared.deviceInfo()[0];
+    LiveMeasurement decoded = decodeMeasurement(
+        std::span<const std::uint8_t, kMeasurementFrameLength>(m_frame.data(), kMeasurementFrameLength), info0);
+    decoded.m_sampleMs = elapsed;
     {
       std::lock_guard lock(m_blockMutex);
-      m_block = decodeMeasurement(std::span<const std::uint8_t, kMeasurementFrameLength>(
-                                      m_frame.data(), kMeasurementFrameLength),
-                                  info0);
-      m_block.m_sampleMs = elapsed;
+      m_block = decoded;
     }
     if (graph) m_shared.g_lastSampleMs.store(elapsed);
-    m_notifier.post(msg::kLiveValues, 0, graph ? 1 : 0);
+    m_notifier.postLiveValues(decoded, graph ? 1 : 0);
     m_notifier.post(msg::kLinkState, link_state::kAlive, 0);
   }
   m_state = State::Send;
