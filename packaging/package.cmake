@@ -67,6 +67,9 @@ set(vrx4_man_programs vrx4ctl vrx4-sim)
 if(TARGET vrx4)
   list(PREPEND vrx4_man_programs vrx4)
 endif()
+if(TARGET vrx4-report-pdf)
+  list(APPEND vrx4_man_programs vrx4-report-pdf)
+endif()
 set(vrx4_man_pages)
 foreach(program IN LISTS vrx4_man_programs)
   set(others ${vrx4_man_programs})
@@ -127,7 +130,8 @@ and keeps whole configurations as text files.
 .
 The package holds the desktop program vrx4, the command-line tool vrx4ctl
 for scripts and production lines (read, write, set, compare against a
-golden file, monitor), and vrx4-sim, a simulated regulator on a
+golden file, monitor, commissioning reports as PDF through its helper
+vrx4-report-pdf), and vrx4-sim, a simulated regulator on a
 pseudo-terminal for trying both without hardware.")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

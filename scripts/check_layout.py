@@ -15,7 +15,7 @@ FLOORS = {
     "core/pages": 3,
     "core/sim": 3,
     "core/cli": 4,
-    "gui/controls": 5, "gui/manual": 5,
+    "gui/controls": 5, "gui/manual": 5, "gui/report": 5,
     "gui/pages": 6,
     "gui/memory": 7, "gui/monitoring": 7,
     "gui/app": 8,

@@ -64,6 +64,8 @@ echo "$version"
 [[ $(env -u DISPLAY -u WAYLAND_DISPLAY "$root/usr/bin/vrx4" --help) == "Usage: vrx4 "* ]] || fail "vrx4 --help"
 [[ $("$root/usr/bin/vrx4ctl" --help) == "Usage: vrx4ctl "* ]] || fail "vrx4ctl --help"
 [[ $("$root/usr/bin/vrx4-sim" --help) == "Usage: vrx4-sim "* ]] || fail "vrx4-sim --help"
+[[ $(env -u DISPLAY -u WAYLAND_DISPLAY "$root/usr/bin/vrx4-report-pdf" --help) == "Usage: vrx4-report-pdf "* ]] ||
+  fail "vrx4-report-pdf --help"
 # The two command-line programs of the package talk to each other.
 "$root/usr/bin/vrx4-sim" --link "$scratch/line" --duration 20 >"$scratch/sim.log" 2>&1 &
 sim_pid=$!
@@ -71,12 +73,16 @@ for _ in $(seq 50); do [[ -e $scratch/line ]] && break; sleep 0.1; done
 "$root/usr/bin/vrx4ctl" info --port "$scratch/line" --timeout 10 >"$scratch/info" ||
   { cat "$scratch/info" "$scratch/sim.log"; fail "vrx4ctl info against vrx4-sim"; }
 grep -qi 'serial' "$scratch/info" || fail "vrx4ctl info printed no serial number"
+# The report's PDF helper is found next to the installed vrx4ctl.
+"$root/usr/bin/vrx4ctl" report --port "$scratch/line" --timeout 10 --out "$scratch/report.pdf" >"$scratch/report" 2>&1 ||
+  { cat "$scratch/report" "$scratch/sim.log"; fail "vrx4ctl report against vrx4-sim"; }
+[[ $(head -c 5 "$scratch/report.pdf") == "%PDF-" ]] || fail "vrx4ctl report wrote no PDF"
 kill "$sim_pid" 2>/dev/null || true
 wait "$sim_pid" 2>/dev/null || true
 sim_pid=
 
 step "manual pages"
-for program in vrx4 vrx4ctl vrx4-sim; do
+for program in vrx4 vrx4ctl vrx4-sim vrx4-report-pdf; do
   page=$root/usr/share/man/man1/$program.1.gz
   [[ -f $page ]] || fail "no manual page $program(1)"
   LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$page" >"$scratch/page" 2>"$scratch/warnings" ||

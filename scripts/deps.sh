@@ -5,6 +5,8 @@ set -euo pipefail
 packages=(build-essential cmake g++ libgtest-dev libgmock-dev pkg-config
           qt6-base-dev libgl-dev fonts-dejavu-core xdg-utils locales
           xvfb xauth dpkg-dev python3 ser2net
+          # the report tests read the PDFs' text (pdftotext) and images (pdftoppm)
+          poppler-utils
           # the package and its checks (scripts/check_package.sh)
           gzip man-db bash-completion lintian desktop-file-utils appstream)
 

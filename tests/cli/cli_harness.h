@@ -19,6 +19,7 @@
 #include <thread>
 #include <vector>
 
+#include "../child_process.h"
 #include "../test_files.h"
 #include "core/sim/factory_images.h"
 #include "core/sim/pty_server.h"
@@ -54,54 +55,8 @@ inline bool waitUntil(const std::function<bool()>& done, double seconds) {
 }
 
 // vrx4ctl started in the background, its output in two files.
-class Running {
- public:
-  Running(const std::string& dir, const std::vector<std::string>& args)
-      : m_out(dir + "/out" + std::to_string(++s_runs)), m_err(dir + "/err" + std::to_string(s_runs)) {
-    m_pid = ::fork();
-    if (m_pid == 0) {
-      const int o = ::open(m_out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-      const int e = ::open(m_err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-      ::dup2(o, 1);
-      ::dup2(e, 2);
-      std::vector<char*> argv{const_cast<char*>(VRX4CTL_PATH)};
-      for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-      argv.push_back(nullptr);
-      ::execv(VRX4CTL_PATH, argv.data());
-      ::_exit(127);
-    }
-  }
-  ~Running() {
-    if (m_pid > 0 && m_code == kRunning) {
-      ::kill(m_pid, SIGKILL);
-      ::waitpid(m_pid, nullptr, 0);
-    }
-  }
-  void signal(int sig) const { ::kill(m_pid, sig); }
-  bool running() {
-    poll();
-    return m_code == kRunning;
-  }
-  // The exit code, or -1 when it is still running after `seconds`.
-  int exitCode(double seconds) {
-    waitUntil([&] { return !running(); }, seconds);
-    return m_code == kRunning ? -1 : m_code;
-  }
-  std::string out() const { return readFile(m_out); }
-  std::string err() const { return readFile(m_err); }
-
- private:
-  static constexpr int kRunning = -1000;
-  static inline int s_runs = 0;  // each run writes its own files
-  void poll() {
-    if (m_code != kRunning) return;
-    int status = 0;
-    if (::waitpid(m_pid, &status, WNOHANG) == m_pid)
-      m_code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  }
-  pid_t m_pid = -1;
-  int m_code = kRunning;
-  std::string m_out, m_err;
+struct Running : testing::ChildProcess {
+  Running(const std::string& dir, const std::vector<std::string>& args) : ChildProcess(VRX4CTL_PATH, args, dir) {}
 };
 
 // A folder of the test's own; serve() puts a simulated regulator on its

@@ -1,5 +1,5 @@
 // vrx4ctl used carelessly: regulators swapped mid-write, Ctrl-C and
-// SIGTERM, a killed client, a FIFO or an empty file as input, absurd
+// SIGTERM, a killed client, a FIFO, an empty or invalid file as input, absurd
 // time-outs. Each way a regulator could be half-written unnoticed or a
 // port left locked has a case here.
 #include <sys/stat.h>
@@ -103,21 +103,21 @@ TEST_F(CliSafetyTest, KilledClientLeavesThePortFreeForTheNext) {
   EXPECT_NE(info.out().find("Serial number: 01 23 45"), std::string::npos);
 }
 
-TEST_F(CliSafetyTest, InputsThatHoldNothingToWriteAreRefusedBeforeThePort) {
+TEST_F(CliSafetyTest, InputsThatCannotBeWrittenAreRefusedBeforeThePort) {
   serve(device, false);
   const std::string fifo = dir + "/fifo";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   std::ofstream(dir + "/empty.txt").flush();
   std::ofstream(dir + "/blank-first.txt") << "\r\n00000AA\r\n";
-  for (const std::string& in : {fifo, dir + "/empty.txt", dir + "/blank-first.txt"}) {
+  std::ofstream(dir + "/bad.txt") << "000000102\r\n10000abcd\r\n";
+  for (const auto& [in, says] : std::vector<std::pair<std::string, std::string>>{
+           {fifo, "not a regular file"},
+           {dir + "/empty.txt", "nothing to write"},
+           {dir + "/blank-first.txt", "nothing to write"},
+           {dir + "/bad.txt", "TRAME is not valid\n" + dir + "/bad.txt: line 2"}}) {
     Running write(dir, {"write", "--port", tty, "--in", in, "--timeout", "3"});
     EXPECT_EQ(write.exitCode(2), 2) << in << ": " << write.err();
-    const std::string err = write.err();
-    if (in == fifo) {
-      EXPECT_NE(err.find("not a regular file"), std::string::npos) << err;
-    } else {
-      EXPECT_NE(err.find("nothing to write"), std::string::npos) << err;
-    }
+    EXPECT_NE(write.err().find(says), std::string::npos) << write.err();
   }
   EXPECT_EQ(bytesReceived(), 0);
 

@@ -40,16 +40,6 @@ TEST_F(CliTest, ReadThenWriteRoundTripsAConfiguration) {
   EXPECT_EQ(simImage(Area::Option)[0x12], so[0x42]);
 }
 
-TEST_F(CliTest, InvalidFileWritesNothing) {
-  std::ofstream(dir + "/bad.txt") << "000000102\r\n10000abcd\r\n";
-  const long before = bytesReceived();
-  Outcome r = run("write " + port() + " --in " + dir + "/bad.txt");
-  EXPECT_EQ(r.code, 2);
-  EXPECT_NE(r.err.find("TRAME is not valid"), std::string::npos);
-  EXPECT_NE(r.err.find("line 2"), std::string::npos);
-  EXPECT_EQ(bytesReceived(), before);  // the device was never opened
-}
-
 TEST_F(CliTest, InfoMonitorAndFailures) {
   server->withDevice([](sim::SimDevice& d) { d.setInfoCodes({3, 0, 0, 0, 0, 0, 0, 1}); });
   Outcome r = run("info " + port());

@@ -95,7 +95,7 @@ TEST_F(GraphCapture, AFullDiskAndAFileThatWentAwayAreSaidAsTheyAre) {
   ASSERT_TRUE(waitUntil([&] { return file.m_rowsLost >= 3; }));
   EXPECT_TRUE(shown(kCaptureNotice));
   EXPECT_EQ(notice(),
-            "Capture: " + std::to_string(file.m_rowsLost) + " rows lost (No space left on device)");
+            std::to_string(file.m_rowsLost) + " rows lost (No space left on device)");
   savePng(g_pGraphPage, "graph_capture_rows_lost.png");
   file.m_write = nullptr;  // space again
   const std::uint64_t before = file.m_rowsWritten;

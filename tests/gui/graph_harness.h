@@ -67,12 +67,16 @@ class GraphTest : public ShellTest {
   // plant model whose CONTROL input swings round 5 V and steps up to 9.5 V
   // for three seconds at 47 s (P2 lags), with an alarm pulse of 0.3 s at 48 s. The live link's
   // own samples are kept out (the link no longer sees the GRAPH page) and
-  // the capture clock is set back so the fed times are in its past.
-  void feedRecording(double seconds, double period = 0.1) {
+  // the capture clock is set back so the fed times are in its past. No
+  // sample comes in [outageFrom, outageTo) (a link outage) while the plant
+  // goes on.
+  void feedRecording(double seconds, double period = 0.1, double outageFrom = -1, double outageTo = -1) {
     state().g_currentPage.store(2);
     settle();
     page().OnRestart();
-    state().g_linkStartTick.store(CCommThread::tick() - static_cast<std::uint32_t>(seconds * 1000) - 1000);
+    const std::uint32_t start = CCommThread::tick() - static_cast<std::uint32_t>(seconds * 1000) - 1000;
+    state().g_linkStartTick.store(start);
+    recording().m_startTick = start;
     const sim::FactoryImages images = sim::factoryImages();
     sim::PlantModel plant;
     const sim::Forced none;
@@ -81,6 +85,7 @@ class GraphTest : public ShellTest {
       plant.sweepControl = !(t >= 47 && t < 50);
       if (!plant.sweepControl) plant.controlInput = 9.5;
       plant.tick(period, images.option, images.base, none);
+      if (t >= outageFrom && t < outageTo) continue;
       const bool alarm = plant.alarm() || (t > 48.05 && t < 48.35);  // a short alarm pulse
       const auto frame =
           buildMeasurementFrame(plant.measurement(images.option, images.base, none), alarm ? 0x01 : 0x00, 0);

@@ -1,7 +1,7 @@
 // The LIVE page: layout per access mode, display radios that only show,
 // the test panel and what it hands to the link engine; and, on the
-// built-in simulated regulator, live values, forced values, messages and
-// the lamp end to end.
+// built-in simulated regulator, live values, forced values and messages
+// end to end.
 #include <QCheckBox>
 #include <algorithm>
 #include <QLineEdit>
@@ -15,7 +15,6 @@
 #include "gui/app/gui_notifier.h"
 #include "gui/controls/colour_edit.h"
 #include "gui/controls/colour_label.h"
-#include "gui/controls/indicator_lamp.h"
 #include "gui/monitoring/live_page.h"
 #include "page_harness.h"
 
@@ -48,14 +47,12 @@ TEST_F(LivePage, WhatEachAccessModeShows) {
     live().ApplyAccessMode(mode);
     EXPECT_EQ(shown(kP2Internal), mode == 4) << mode;
     EXPECT_EQ(shown(kP2SourceCaption), mode == 4) << mode;
-    for (int id : {kTestCtrl, kTestAuxinEdit, kTestAlarmOff, kInputTestTitle, kOutputTestBox})
+    for (int id : {kTestCtrl, kTestAuxinEdit, kTestAlarmOff, kInputTestTitle, kOutputTestBox, kOtherBox, kError,
+                   kErrorCaption})
       EXPECT_EQ(shown(id), mode >= 2) << mode << " " << id;
-    for (int id : {kOtherBox, kError, kErrorCaption}) EXPECT_EQ(shown(id), mode >= 2) << mode << " " << id;
-    for (int id : {kCtrl, kAuxin, kP2, kSupply, kUout, kIout, kError})
-      EXPECT_TRUE(at<QLineEdit>(id)->isReadOnly()) << id;
-    EXPECT_TRUE(shown(kCtrl));
-    EXPECT_TRUE(shown(kMessages));
+    EXPECT_TRUE(shown(kCtrl) && shown(kMessages));
   }
+  for (int id : {kCtrl, kAuxin, kP2, kSupply, kUout, kIout, kError}) EXPECT_TRUE(at<QLineEdit>(id)->isReadOnly()) << id;
   live().ApplyAccessMode(7);  // unknown: unchanged
   EXPECT_EQ(live().layoutMode(), 4u);
   EXPECT_TRUE(shown(kP2Internal));
@@ -93,9 +90,6 @@ TEST_F(LivePage, DisplayRadiosUndoClicksAndTestSwitchesGateTheirFields) {
   EXPECT_TRUE(at<QRadioButton>(kP2Internal)->isChecked());
 
   auto* edit = at<CColourEdit>(kTestCtrlEdit);
-  EXPECT_TRUE(edit->isReadOnly());
-  EXPECT_EQ(edit->m_backColour, colour::kPanel);
-  EXPECT_FALSE(at(kTestCtrlU)->isEnabled());
   live().testFields().m_liveCommandRetry.store(0);
   at<QCheckBox>(kTestCtrl)->click();
   settle();
@@ -103,7 +97,6 @@ TEST_F(LivePage, DisplayRadiosUndoClicksAndTestSwitchesGateTheirFields) {
   EXPECT_EQ(edit->m_backColour, colour::kWhite);
   EXPECT_TRUE(at(kTestCtrlU)->isEnabled() && at(kTestCtrlI)->isEnabled());
   EXPECT_FALSE(at(kTestAuxinU)->isEnabled());
-  EXPECT_EQ(live().m_bTestCtrl, 1);
   EXPECT_EQ(live().testFields().m_liveCommandRetry.exchange(0), 1);
 
   // Every keystroke asks for the live command, with the text already
@@ -144,8 +137,7 @@ TEST_F(LivePage, DisplayRadiosUndoClicksAndTestSwitchesGateTheirFields) {
 }
 
 TEST_F(LivePage, VisualisationClearsEveryTest) {
-  writeFile(m_settings, "[Communication]\nport=COM1\n[Agreement]\nState=1\n");
-  start();
+  startAccepted();
   enterCode(mode_id::kSetting, "vesko");
   for (int id : {kTestCtrl, kTestAuxin, kTestUout, kTestIout, kTestAlarm}) at<QCheckBox>(id)->click();
   at<QRadioButton>(kTestAuxinI)->click();
@@ -198,7 +190,7 @@ TEST_F(LivePage, ForcedControlRoundTripsThroughTheSimulatedRegulator) {
   ASSERT_TRUE(waitUntil([&] { return !text(kP2).contains(QLatin1Char('.')); }, 3000)) << text(kP2).toStdString();
 }
 
-TEST_F(LivePage, MessagesLampAndInputTypesFromTheSimulatedRegulator) {
+TEST_F(LivePage, MessagesAndInputTypesFromTheSimulatedRegulator) {
   startOnLivePage(1);
   withDevice([](sim::SimDevice& d) { d.setInfoCodes({3, 7, 0, 0, 0, 0, 0, 0}); });
   ASSERT_TRUE(waitUntil([&] { return text(kMessages).contains(QStringLiteral("Valve temperature high")); }, 5000));
@@ -230,13 +222,6 @@ TEST_F(LivePage, MessagesLampAndInputTypesFromTheSimulatedRegulator) {
   settle();
   EXPECT_TRUE(text(kMessages).contains(QStringLiteral("Ventiltemperatur hoch"))) << text(kMessages).toStdString();
   savePng(g_pLivePage, "vrx4-live-visualisation-de.png");
-
-  // The lamp follows the device falling silent and coming back.
-  CIndicatorLamp* lamp = view().lamp();
-  withDevice([](sim::SimDevice& d) { d.faults().silent = true; });
-  ASSERT_TRUE(waitUntil([&] { return lamp->GetColour() == colour::rgb(255, 0, 0); }, 5000));
-  withDevice([](sim::SimDevice& d) { d.faults().silent = false; });
-  ASSERT_TRUE(waitUntil([&] { return lamp->GetColour() == colour::rgb(0, 255, 0); }, 5000));
 }
 
 TEST_F(LivePage, FileModeNoticeOnceUntilTheFileIsSavedOrClosed) {

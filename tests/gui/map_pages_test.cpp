@@ -63,7 +63,6 @@ TEST_F(MapPages, CalibrationWritesAnEditedFieldAndRefusesWhatIsOutOfLayout) {
   EXPECT_EQ(base->textCursor().blockNumber(), 12);
   ASSERT_EQ(m_boxes.size(), boxes + 2);
   EXPECT_EQ(m_boxes[boxes], "TRAME is not valid");
-  EXPECT_FALSE(state().requestPending());
   waitUntil([] { return false; }, 200);
   EXPECT_TRUE(writesOnTheLine().empty());
 
@@ -121,7 +120,6 @@ TEST_F(MapPages, AfterSalesDumpIsTypedInUpperCaseCheckedAndRestored) {
   click(g_pAfterSalesPage, kBaseSave);
   EXPECT_EQ(m_boxes.back(), "TRAME is not valid");
   EXPECT_TRUE(g_pAfterSalesPage->editing(Area::Base) && !dump->isReadOnly());
-  EXPECT_FALSE(state().requestPending());
   dump->setPlainText(text);
   click(g_pAfterSalesPage, kBaseSave);
   EXPECT_TRUE(dump->isReadOnly() && shown(g_pAfterSalesPage, kBaseModify));

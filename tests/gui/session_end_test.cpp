@@ -7,12 +7,10 @@
 #include <QWidget>
 
 #include <csignal>
-#include <cstdio>
 #include <cstdint>
 #include <cstring>
-#include <sys/wait.h>
-#include <unistd.h>
 
+#include "../child_process.h"
 #include "core/base/profile_file.h"
 #include "core/memory/config_file.h"
 #include "gui/app/kept_work.h"
@@ -26,46 +24,17 @@ namespace {
 class SessionEndTest : public ShellTest {
  protected:
   // Starts the program on its own settings file, with its state folder in
-  // the test folder and its error output into a file there; the pid, or -1.
-  pid_t launch(const std::string& program = VRX4_PROGRAM, std::vector<std::string> args = {}) {
-    const std::string err = m_dir + "/stderr.txt";
-    const std::string stateDir = m_dir + "/state";
-    args.insert(args.begin(), {"vrx4", "--config", m_settings});
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-      ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-      ::setenv("XDG_STATE_HOME", stateDir.c_str(), 1);
-      if (std::freopen(err.c_str(), "w", stderr) == nullptr) ::_exit(126);
-      ::execv(program.c_str(), argv.data());
-      ::_exit(127);
-    }
-    return pid;
+  // the test folder.
+  std::unique_ptr<ChildProcess> launch(const std::string& program = VRX4_PROGRAM, std::vector<std::string> args = {}) {
+    args.insert(args.begin(), {"--config", m_settings});
+    return std::make_unique<ChildProcess>(program, args, m_dir,
+                                          std::vector<std::string>{"QT_QPA_PLATFORM=offscreen", "XDG_STATE_HOME=" + m_dir + "/state"});
   }
   // Sends the signal once `ready` holds and checks a clean exit.
-  void endWith(pid_t pid, int signal, const std::function<bool()>& ready) {
-    ASSERT_GT(pid, 0);
-    const bool up = waitUntil(ready, 20000);
-    if (!up) waitForExit(pid, 0);
-    ASSERT_TRUE(up) << "the program did not start";
-    ASSERT_EQ(::kill(pid, signal), 0);
-    const int status = waitForExit(pid, 10000);
-    ASSERT_NE(status, -1) << "still running 10 s after the signal";
-    EXPECT_TRUE(WIFEXITED(status)) << "ended by signal " << (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
-    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 0);
-  }
-  // Waits for the child to end; its wait status, or -1 after ms.
-  static int waitForExit(pid_t pid, int ms) {
-    for (int waited = 0; waited < ms; waited += 10) {
-      int status = 0;
-      if (::waitpid(pid, &status, WNOHANG) == pid) return status;
-      ::usleep(10000);
-    }
-    ::kill(pid, SIGKILL);
-    ::waitpid(pid, nullptr, 0);
-    return -1;
+  void endWith(ChildProcess& child, int signal, const std::function<bool()>& ready) {
+    ASSERT_TRUE(waitUntil(ready, 20000)) << "the program did not start";
+    child.signal(signal);
+    EXPECT_EQ(child.exitCode(10), 0) << "-1: still running 10 s after the signal; above 128: ended by a signal";
   }
 };
 
@@ -75,7 +44,7 @@ TEST_F(SessionEndTest, SignalsCloseTheWindowSaveTheSettingsAndExitCleanly) {
     // No window size yet: only the closing window writes one.
     writeFile(m_settings, "[Communication]\nport=/nonexistent/vrx4-tty\n[Agreement]\nState=1\n");
     // The unit and language are written once the window is built.
-    endWith(launch(), signal, [&] { return settingsText().find("Pressure=") != std::string::npos; });
+    endWith(*launch(), signal, [&] { return settingsText().find("Pressure=") != std::string::npos; });
     const std::string ini = settingsText();
     EXPECT_NE(ini.find("[Windows_size]"), std::string::npos) << ini;
     EXPECT_NE(ini.find("CX="), std::string::npos) << ini;
@@ -90,8 +59,8 @@ TEST_F(SessionEndTest, SignalWhileAStartUpBoxWaitsStillSavesTheRealWindowSize) {
   std::filesystem::create_directories(m_dir + "/bin");
   std::filesystem::copy_file(VRX4_PROGRAM, program);
   writeFile(m_settings, "[Communication]\nport=/nonexistent/vrx4-tty\n[Agreement]\nState=1\n");
-  endWith(launch(program), SIGTERM,
-          [&] { return readFile(m_dir + "/stderr.txt").find("Language.ini was not found") != std::string::npos; });
+  const auto child = launch(program);
+  endWith(*child, SIGTERM, [&] { return child->err().find("Language.ini was not found") != std::string::npos; });
   ProfileFile ini(m_settings);
   // The size of the shown (maximised) window, not of one never laid out.
   EXPECT_GT(ini.getInt("Windows_size", "CX", 0), 400) << ini.text();
@@ -109,8 +78,7 @@ struct DestroyNotify {
 };
 
 TEST_F(SessionEndTest, MainWindowDestroyedByAnotherClientEndsTheProgram) {
-  writeFile(m_settings, "[Communication]\nport=COM1\n[Agreement]\nState=1\n");
-  start();
+  startAccepted();
   int ends = 0;
   SessionEnd sessionEnd([&] { ++ends; });
   sessionEnd.watch(m_app->mainFrame());
@@ -152,13 +120,13 @@ TEST_F(SessionEndTest, UnsavedFileModeWorkOutlivesSigtermAndComesBackUnsaved) {
   writeFile(file, configText(saved));
   writeFile(m_settings, "[Communication]\nport=/nonexistent/vrx4-tty\n[Agreement]\nState=1\n");
   // The program's own run, the work made once its window is up.
-  endWith(launch(VRX4_KEPT_WORK_PROGRAM, {"--work", file}), SIGTERM,
-          [&] { return readFile(m_dir + "/stderr.txt").find("unsaved work made") != std::string::npos; });
+  const auto child = launch(VRX4_KEPT_WORK_PROGRAM, {"--work", file});
+  endWith(*child, SIGTERM, [&] { return child->err().find("unsaved work made") != std::string::npos; });
 
   // One copy in the state folder: the whole configuration with the work,
   // then the line naming the file; the file itself as it was.
   const std::string folder = m_dir + "/state/vrx4/recovery/";
-  ASSERT_TRUE(std::filesystem::is_directory(folder)) << "nothing kept\n" << readFile(m_dir + "/stderr.txt");
+  ASSERT_TRUE(std::filesystem::is_directory(folder)) << "nothing kept\n" << child->err();
   std::vector<std::string> copies;
   for (const auto& e : std::filesystem::directory_iterator(folder)) copies.push_back(e.path().string());
   ASSERT_EQ(copies.size(), 1u);
@@ -167,7 +135,7 @@ TEST_F(SessionEndTest, UnsavedFileModeWorkOutlivesSigtermAndComesBackUnsaved) {
   Images work = saved;
   work.g_baseDevice[0x2B] = 0x7F;
   EXPECT_EQ(readFile(copy), configText(work) + "Unsaved work on: " + file + "\r\n");
-  EXPECT_NE(readFile(m_dir + "/stderr.txt").find("the unsaved changes to " + file + " were kept in " + copy),
+  EXPECT_NE(child->err().find("the unsaved changes to " + file + " were kept in " + copy),
             std::string::npos);
   EXPECT_EQ(readFile(file), configText(saved));
 

@@ -86,6 +86,12 @@ class ShellTest : public ::testing::Test {
     o.port = std::move(port);
     launch(o, data);
   }
+  // Starts the program with the terms accepted and COM1 stored (the port
+  // it runs on is still start()'s), plus `extra` settings.
+  void startAccepted(const std::string& extra = "") {
+    writeFile(m_settings, "[Communication]\nport=COM1\n[Agreement]\nState=1\n" + extra);
+    start();
+  }
   // Starts the program on the built-in simulated regulator.
   void startSimulated() {
     AppOptions o;

@@ -49,7 +49,6 @@ TEST_F(ToolsPage, FileModeAsksBeforeUnsavedWorkGoes) {
   click(g_pToolsPage, kInformation);
   EXPECT_TRUE(g_pInfoPage->isVisible());
   EXPECT_EQ(infoText(info_id::kSerial), "00 00 00");
-  EXPECT_EQ(infoText(info_id::kOptionVersion), "00");
   tools(kSave);
   EXPECT_EQ(readFile(path("new.txt")), config_file::wholeConfiguration(Image{}, Image{}));
   EXPECT_EQ(state().g_fileMode.load(), 0);

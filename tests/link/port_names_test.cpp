@@ -32,12 +32,17 @@ TEST(PortNames, DriverBackedPortsInNaturalOrderEachSayingWhatItIsThenTheStableLi
     fs::create_directories(f.parent_path());
     std::ofstream(f) << text << "\n";
   };
-  // An FTDI adapter (ttyUSB0 two levels below its USB device), a modem
-  // that only has ids (ttyACM0 one level below), two platform ports.
+  // An FTDI adapter (ttyUSB0 two levels below its USB device), one whose
+  // product already names its maker (ttyUSB1), a modem that only has ids
+  // (ttyACM0 one level below), platform ports.
   write(usb / "idVendor", "0403");
   write(usb / "manufacturer", "FTDI");
   write(usb / "product", "FT232R USB UART");
   fs::create_directories(usb / "1-1:1.0/ttyUSB0");
+  write(root / "sys/devices/usb1/1-3/idVendor", "067b");
+  write(root / "sys/devices/usb1/1-3/manufacturer", "Prolific");
+  write(root / "sys/devices/usb1/1-3/product", "Prolific USB-Serial Controller");
+  fs::create_directories(root / "sys/devices/usb1/1-3/1-3:1.0/ttyUSB1");
   write(root / "sys/devices/usb1/1-2/idVendor", "2341");
   write(root / "sys/devices/usb1/1-2/idProduct", "0043");
   fs::create_directories(root / "sys/devices/usb1/1-2/1-2:1.0");
@@ -47,6 +52,7 @@ TEST(PortNames, DriverBackedPortsInNaturalOrderEachSayingWhatItIsThenTheStableLi
     if (type) write(sys / name / "type", type);
   };
   tty("ttyUSB0", "../../../devices/usb1/1-1/1-1:1.0/ttyUSB0", nullptr);
+  tty("ttyUSB1", "../../../devices/usb1/1-3/1-3:1.0/ttyUSB1", nullptr);
   tty("ttyACM0", "../../../devices/usb1/1-2/1-2:1.0", nullptr);
   tty("ttyS0", "../../../devices/serial8250", "4");
   tty("ttyS10", "../../../devices/serial8250", "4");
@@ -68,15 +74,16 @@ TEST(PortNames, DriverBackedPortsInNaturalOrderEachSayingWhatItIsThenTheStableLi
                        "Serial port \u2014 COM3 (" + dev + "/ttyS2)",
                        "Serial port 16550A \u2014 COM11 (" + dev + "/ttyS10)",
                        "FTDI FT232R USB UART \u2014 " + dev + "/ttyUSB0",
+                       "Prolific USB-Serial Controller \u2014 " + dev + "/ttyUSB1",
                        "FTDI FT232R USB UART \u2014 " + byId.string() + "/usb-FTDI_FT232R_USB_UART_A9X1-if00-port0",
                    }));
-  EXPECT_EQ(entries[5].path, dev + "/ttyUSB0");
+  EXPECT_EQ(entries[6].path, dev + "/ttyUSB0");
   EXPECT_TRUE(describeSerialPorts(sys.string() + "/missing", dev, byId.string() + "/missing").empty());
 
   // Selection by prefix of the stored name, then of the device.
   EXPECT_EQ(entryFor(entries, "COM1"), 1);
   EXPECT_EQ(entryFor(entries, "COM3"), 2);
-  EXPECT_EQ(entryFor(entries, byId.string() + "/usb-FTDI"), 5);
+  EXPECT_EQ(entryFor(entries, byId.string() + "/usb-FTDI"), 6);
   EXPECT_EQ(entryFor(entries, dev + "/ttyUSB0"), 4);
   EXPECT_EQ(entryFor(entries, "COM2"), -1);
   std::vector<SerialPortEntry> com{{"COM10", "/dev/ttyS9", ""}, {"COM1", "/dev/ttyS0", ""}};

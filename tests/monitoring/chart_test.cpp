@@ -11,24 +11,14 @@
 #include "core/monitoring/chart_points.h"
 #include "core/monitoring/chart_viewport.h"
 #include "core/monitoring/time_base.h"
+#include "samples.h"
 
 namespace vrx4 {
 namespace {
 
 using namespace chart;
 
-GraphSample make(double time, float ctrl, std::uint8_t alarm = 0) {
-  GraphSample s;
-  s.time = time;
-  s.ctrl = ctrl;
-  s.auxin = ctrl / 2;
-  s.p2 = ctrl / 3;
-  s.vdc24 = 24.0f;
-  s.uout = 10 - ctrl;
-  s.iout = ctrl * 2;
-  s.alarm = alarm;
-  return s;
-}
+using testing::makeSample;
 
 // The chart's rule written out plainly: every sample of the window, a new
 // point whenever the pixel column changes, the column's extremes kept.
@@ -78,7 +68,7 @@ TEST(ChartPoints, EveryWindowMatchesThePlainPassAndKeepsItsSpikes) {
   double t = 0.1;
   for (int i = 0; i < 60000; ++i) {
     t += i % 1000 < 900 ? 0.1 : 0.013;  // mostly the sample period, bursts of faster samples
-    store.Append(make(t, noise(rng), i % 5000 == 2500 ? 1 : 0));
+    store.Append(makeSample(t, noise(rng), i % 5000 == 2500 ? 1 : 0));
   }
   const ChannelScales scales = channelScales(0, 1, 1);
   auto points = std::make_unique<ChartPoints>();
@@ -111,9 +101,9 @@ TEST(ChartPoints, EmptyStoreSameColumnAndTheTopOfThePlot) {
   EXPECT_EQ(p->m_nPoints, 0);
 
   // 7.2 px/s: 0.0 s and 0.1 s share column 0; the first one gives the point.
-  store.Append(make(0.0, 2.0f));
-  store.Append(make(0.1, 4.0f, 1));
-  store.Append(make(1.0, 3.0f));
+  store.Append(makeSample(0.0, 2.0f));
+  store.Append(makeSample(0.1, 4.0f, 1));
+  store.Append(makeSample(1.0, 3.0f));
   store.read([&](const SampleView& v) { rebuildPoints(v, w, bar, *p); });
   ASSERT_EQ(p->m_nPoints, 2);
   EXPECT_EQ(p->m_x[0], 30);
@@ -125,7 +115,7 @@ TEST(ChartPoints, EmptyStoreSameColumnAndTheTopOfThePlot) {
   EXPECT_EQ(p->m_yTop[kChAlarm][0], 40) << "an active alarm reaches the top line";
 
   // The high range: P2 against the right scale, 30 bar at the top.
-  GraphSample high = make(2.0, 0);
+  GraphSample high = makeSample(2.0, 0);
   high.p2 = 30.0f;
   store.Append(high);
   const ChannelScales highRange = channelScales(1, 0, 1);
@@ -183,7 +173,7 @@ TEST(ChartViewport, FollowsTheNewestDataUnlessTheUserScrolledBack) {
   fresh.click(600);
   EXPECT_EQ(fresh.m_cursor, fresh.m_viewRight);
   fresh.click(100);
-  EXPECT_EQ(fresh.m_cursor, 100);
+  EXPECT_EQ(fresh.m_cursor, 70) << "measured from the plot's left edge, where the cursor is drawn";
 
   // The oldest samples gone: the scroll range starts where the data start.
   v.refresh(true, 800.0, 100.0);

@@ -6,23 +6,12 @@
 #include <random>
 
 #include "core/monitoring/sample_store.h"
+#include "samples.h"
 
 namespace vrx4 {
 namespace {
 
-GraphSample make(double time, float ctrl, std::uint8_t alarm = 0) {
-  GraphSample s;
-  s.time = time;
-  s.ctrl = ctrl;
-  s.auxin = -ctrl;
-  s.p2 = ctrl * 0.5f;
-  s.vdc24 = 24.0f;
-  s.uout = ctrl + 1;
-  s.iout = 20 - ctrl;
-  s.alarm = alarm;
-  s.flag = static_cast<std::int8_t>(-static_cast<int>(alarm));
-  return s;
-}
+using testing::makeSample;
 
 ChannelRange scan(const SampleView& v, std::size_t begin, std::size_t end) {
   ChannelRange r;
@@ -40,7 +29,7 @@ TEST(SampleStore, IndexesTimesAndTheCap) {
   GraphSample s;
   EXPECT_FALSE(store.Get(1, s));
   EXPECT_FALSE(store.newest(s));
-  for (int i = 0; i < 10000; ++i) store.Append(make(i * 0.1, static_cast<float>(i)));
+  for (int i = 0; i < 10000; ++i) store.Append(makeSample(i * 0.1, static_cast<float>(i)));
   EXPECT_EQ(store.Count(), 10000u);
   ASSERT_TRUE(store.Get(1, s));
   EXPECT_EQ(s.ctrl, 0.0f);
@@ -52,7 +41,7 @@ TEST(SampleStore, IndexesTimesAndTheCap) {
   EXPECT_FALSE(store.Get(10001, s));
 
   // Full: every new sample pushes the oldest out, across chunk boundaries.
-  for (int i = 10000; i < 25000; ++i) store.Append(make(i * 0.1, static_cast<float>(i), static_cast<std::uint8_t>(i % 2)));
+  for (int i = 10000; i < 25000; ++i) store.Append(makeSample(i * 0.1, static_cast<float>(i), static_cast<std::uint8_t>(i % 2)));
   EXPECT_EQ(store.Count(), 10000u);
   EXPECT_EQ(store.droppedOldest(), 15000u);
   ASSERT_TRUE(store.Get(1, s));
@@ -71,14 +60,14 @@ TEST(SampleStore, IndexesTimesAndTheCap) {
   EXPECT_EQ(store.maxTime(), 0.0);
   EXPECT_EQ(store.droppedOldest(), 0u);
   store.DropOldest();  // nothing to drop
-  store.Append(make(5.0, 1));
+  store.Append(makeSample(5.0, 1));
   EXPECT_EQ(store.Count(), 1u);
 }
 
 TEST(SampleStore, TimesStayInOrderForTheBinarySearch) {
   CSampleStore store;
-  for (double t : {1.0, 2.0, 2.0, 2.0, 3.0}) store.Append(make(t, 0));
-  store.Append(make(0.5, 7));  // stamped earlier than the newest: stored at 3.0
+  for (double t : {1.0, 2.0, 2.0, 2.0, 3.0}) store.Append(makeSample(t, 0));
+  store.Append(makeSample(0.5, 7));  // stamped earlier than the newest: stored at 3.0
   store.read([](const SampleView& v) {
     EXPECT_EQ(v.time(5), 3.0);
     EXPECT_EQ(v.value(kChCtrl, 5), 7.0f);
@@ -96,8 +85,8 @@ TEST(SampleStore, RangesMatchAPlainScanEvenAfterSamplesLeft) {
   std::uniform_real_distribution<float> value(-5.0f, 5.0f);
   // The first samples carry extremes; once they have left, no summary may
   // still report them.
-  for (int i = 0; i < 5000; ++i) store.Append(make(i, 1000.0f, 1));
-  for (int i = 5000; i < 25000; ++i) store.Append(make(i, value(rng), i % 97 == 0 ? 1 : 0));
+  for (int i = 0; i < 5000; ++i) store.Append(makeSample(i, 1000.0f, 1));
+  for (int i = 5000; i < 25000; ++i) store.Append(makeSample(i, value(rng), i % 97 == 0 ? 1 : 0));
   store.read([&](const SampleView& v) {
     ASSERT_EQ(v.size(), 20000u);
     std::uniform_int_distribution<std::size_t> at(0, v.size() - 1);

@@ -155,7 +155,7 @@ for command in $commands; do
 done
 
 # --- Typed lines ---------------------------------------------------------
-expect "vrx4ctl re" read restore
+expect "vrx4ctl re" read report restore
 expect "vrx4ctl monitor --unit k" kPa
 expect "vrx4ctl show --unit=M" MPa
 expect "vrx4ctl show --unit=" bar PSI kPa MPa
@@ -197,6 +197,8 @@ expect "vrx4ctl read --port si" sim-link
 expect "vrx4ctl diff gol" golden.txt
 expect "vrx4ctl diff golden.txt g" golden.txt good.txt
 expect "vrx4ctl diff golden.txt good.txt g"
+expect "vrx4ctl report --in good.txt --golden gol" golden.txt
+expect "vrx4ctl report --note "
 expect "vrx4ctl show --in golden.txt --port " "$byid" "$bypath" "$dev/ttyUSB0" "$dev/ttyACM0" "$dev/ttyS0" "$dev/ttyS1"
 
 echo "completion ($mode): $passed passed, $failed failed"

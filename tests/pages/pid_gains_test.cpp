@@ -37,33 +37,30 @@ TEST(PidGains, ShownAndSavedInBaseOrder) {
   EXPECT_EQ(test::workBytes(savePid(im, e)), (std::vector<std::uint8_t>{0, 255, 7, 99}));
 }
 
-TEST(PidGains, RangeChecksStopAtTheFirstFieldInTheirOrder) {
+TEST(PidGains, RefusalsNameTheFirstFieldAtFaultInTheirOrder) {
   const Images im = pidImages();
-  SaveOutcome out = savePid(im, {"256", "0", "0", "300"});
-  ASSERT_TRUE(out.refused());
-  EXPECT_EQ(out.refusal->message, "Kp High : Min=0 - Max=255");
-  EXPECT_EQ(out.refusal->controlId, pid_id::kKpHigh);
-  EXPECT_EQ(out.workSize, 0u);
-  out = savePid(im, {"25", "0", "0", "300"});
-  ASSERT_TRUE(out.refused());
-  EXPECT_EQ(out.refusal->message, "Kd : Min=0 - Max=255");
-  EXPECT_EQ(out.refusal->controlId, pid_id::kKd);
-  // Ki is checked before Kd; a number too long for any word is out of range.
-  out = savePid(im, {"1", "1", "99999999999999999999", "300"});
-  EXPECT_EQ(out.refusal->message, "Ki : Min=0 - Max=255");
-}
-
-TEST(PidGains, AFieldWithoutAWholeNumberRefusesTheSave) {
-  const Images im = pidImages();
-  // Read in the exchange order Kp High, Kp Low, Kd, Ki, before any range
-  // check: the empty Kd is named, not the Ki fraction nor the Kp High 300.
-  SaveOutcome out = savePid(im, {"300", "1", "1.5", ""});
-  ASSERT_TRUE(out.refused());
-  EXPECT_EQ(out.refusal->field, "Kd");
-  EXPECT_EQ(out.refusal->controlId, pid_id::kKd);
-  EXPECT_EQ(out.refusal->message, "Kd : not a whole number (Min=0 - Max=255)");
-  out = savePid(im, {"300", "1", "1.5", "2"});
-  EXPECT_EQ(out.refusal->field, "Ki");
+  struct Case {
+    PidEdits edits;
+    int id;
+    const char* message;
+  } cases[] = {
+      {{"256", "0", "0", "300"}, pid_id::kKpHigh, "Kp High : Min=0 - Max=255"},
+      {{"25", "0", "0", "300"}, pid_id::kKd, "Kd : Min=0 - Max=255"},
+      // Ki is checked before Kd; a number too long for any word is out of range.
+      {{"1", "1", "99999999999999999999", "300"}, pid_id::kKi, "Ki : Min=0 - Max=255"},
+      // Whole numbers are read in the exchange order Kp High, Kp Low, Kd, Ki,
+      // before any range check: the empty Kd is named, not the Ki fraction
+      // nor the Kp High 300.
+      {{"300", "1", "1.5", ""}, pid_id::kKd, "Kd : not a whole number (Min=0 - Max=255)"},
+      {{"300", "1", "1.5", "2"}, pid_id::kKi, "Ki : not a whole number (Min=0 - Max=255)"},
+  };
+  for (const Case& c : cases) {
+    const SaveOutcome out = savePid(im, c.edits);
+    ASSERT_TRUE(out.refused()) << c.message;
+    EXPECT_EQ(out.refusal->controlId, c.id) << c.message;
+    EXPECT_EQ(out.refusal->message, c.message);
+    EXPECT_EQ(out.workSize, 0u) << c.message;
+  }
 
 }
 

@@ -61,25 +61,15 @@ TEST(PtyServer, ServesAHostThatComesAndGoes) {
     ::close(fd);
   }
 
-  // Unplugged: the host's line fails, and a new line appears at the link.
-  int fd = openHost(server.hostPath());
+  // Unplugged: the host's line fails (the engine test sees the line come
+  // back and the read carry on).
+  const int fd = openHost(server.hostPath());
   ASSERT_GE(fd, 0);
   server.hangUp(200);
   bool failed = false;
   readN(fd, 1, 1000, &failed);
   EXPECT_TRUE(failed);
   ::close(fd);
-  std::vector<std::uint8_t> reply;
-  for (int attempt = 0; attempt < 50 && reply.size() != 17; ++attempt) {
-    ::usleep(50000);
-    fd = openHost(server.hostPath());
-    if (fd < 0) continue;
-    const std::uint8_t r = 'R';
-    (void)!::write(fd, &r, 1);
-    reply = readN(fd, 17, 300);
-    ::close(fd);
-  }
-  EXPECT_EQ(reply.size(), 17u);
   server.stop();
   EXPECT_NE(::access(link.c_str(), F_OK), 0);  // the link is removed
 }

@@ -150,6 +150,11 @@ std::vector<LabelRow> buildTable() {
       {"Unsaved work kept", {}, {K::KeptWorkOffer}},
       {"Later", {}, {K::Later}},
       {"Graph oldest samples left", {}, {K::GraphOldestLeft}},
+      {"Capture ready", {}, {K::CaptureReady}},
+      {"Capture writing", {}, {K::CaptureWriting}},
+      {"Capture paused", {}, {K::CapturePaused}},
+      {"Capture rows written", {}, {K::CaptureRowsWritten}},
+      {"Capture ended", {}, {K::CaptureEnded}},
       {"Discard", {}, {K::Discard}},
       {"Unsaved changes", {}, {K::UnsavedChanges}},
       {"File not saved", {}, {K::FileNotSaved}},
@@ -162,6 +167,7 @@ std::vector<LabelRow> buildTable() {
       {"lower y corner", {}, {K::LowerYCorner}},
       {"upper y corner", {}, {K::UpperYCorner}},
       {"Read from the VRX", {D{I, 1108}}},
+      {"Report...", {D{T, 1069}}},
   };
 }
 #pragma GCC diagnostic pop

@@ -45,6 +45,11 @@ enum class Kept : std::uint8_t {
   OpenButton,     // its answers: "Open", Discard and "Later"
   Later,
   GraphOldestLeft,  // the graph's store is full: its oldest samples leave
+  CaptureReady,       // the graph page's capture status: a file open, no row written yet
+  CaptureWriting,     // rows are being written
+  CapturePaused,      // the pause button is down
+  CaptureRowsWritten,  // "%d" rows in the capture file
+  CaptureEnded,       // the summary ("%d" written, "%d" lost, "%s" the file)
   Save,               // the answers of the unsaved-changes question
   Discard,
   UnsavedChanges,     // the question before file-mode work is dropped ("%s": the file)

@@ -8,6 +8,7 @@
 #include "core/cli/commands.h"
 #include "core/cli/memory_commands.h"
 #include "core/cli/page_commands.h"
+#include "core/cli/report_command.h"
 
 namespace {
 
@@ -15,7 +16,8 @@ constexpr const char* kExitCodes =
     "Exit codes:\n"
     "  0  done (for write and restore: every block read back and verified)\n"
     "  1  usage error\n"
-    "  2  file error (cannot open, TRAME is not valid, cannot save)\n"
+    "  2  file error (cannot open, TRAME is not valid, cannot save; report: the PDF\n"
+    "     was not written, or its helper vrx4-report-pdf is missing)\n"
     "  3  timed out (--timeout)\n"
     "  4  the port cannot be opened (Error Port ...)\n"
     "  5  the link refused the request\n"
@@ -35,10 +37,13 @@ constexpr const char* kOptions =
     "                    path (/dev/ttyUSB0, /dev/serial/by-id/..., the line vrx4-sim prints),\n"
     "                    or a serial device server: tcp://HOST:PORT, rfc2217://HOST:PORT\n"
     "  --timeout S       give up after S seconds (default 30, at most 30 days)\n"
-    "  --in FILE         the configuration file to read (write, show, dump)\n"
-    "  --out FILE        read: the configuration file to save; monitor: the file for the rows\n"
+    "  --in FILE         the configuration file to read (write, show, dump, report)\n"
+    "  --out FILE        read: the configuration file to save; monitor: the file for the rows;\n"
+    "                    report: the PDF file\n"
+    "  --golden FILE     report: list every field that differs from this configuration file\n"
+    "  --note TEXT       report: the technician and the machine, printed on the report\n"
     "  --access M        access mode: 1 VISUALISATION, 2 SETTING, 3 SETTING PRO, 4 service\n"
-    "                    (write: 2, 3 or 4, default 2; show: default 1)\n"
+    "                    (write: 2, 3 or 4, default 2; show: default 1; report: default 2)\n"
     "  --unit U          pressure unit: bar (default), PSI, kPa or MPa\n"
     "  --range R         pressure range, 10 or 20 bar full scale (default: the regulator's)\n"
     "  --period S        monitor: seconds from one sample to the next (default 1)\n"
@@ -75,7 +80,9 @@ constexpr const char* kExamples =
     "  Record 60 samples in PSI, one a second, into a capture file:\n"
     "    vrx4ctl monitor --port /dev/ttyUSB0 --count 60 --unit PSI --out p2.csv\n"
     "  Print the parameter pages of a saved configuration as JSON:\n"
-    "    vrx4ctl show --in golden.txt --json\n";
+    "    vrx4ctl show --in golden.txt --json\n"
+    "  Make the commissioning report of a regulator, compared with the golden file:\n"
+    "    vrx4ctl report --port /dev/ttyUSB0 --golden golden.txt --note \"J. Smith, press 7\" --out press7.pdf\n";
 
 constexpr const char* kCommonOptions =
     "  --port P       serial port: COMn (the n-th serial port, /dev/ttyS{n-1}), a device path, or a\n"
@@ -172,6 +179,22 @@ const std::vector<Command>& commands() {
        "(BASE 0x10 AA BB). Exit 0 when they are identical, 6 when they differ.\n"
        "Example: vrx4ctl diff golden.txt --port /dev/ttyUSB0",
        {"--port", "--timeout"}, vrx4::cli::cmdDiff, {}, 2, {"--port"}},
+      {"report",
+       "vrx4ctl report (--port P | --in FILE) [--golden FILE] [--unit bar|PSI|kPa|MPa] [--range 10|20] "
+       "[--access 1|2|3|4] [--note TEXT] --out FILE.pdf",
+       "Write the commissioning report of the regulator (or of a configuration file) as a\n"
+       "PDF, as the tools page's Report... makes it: the date and time, the program's\n"
+       "version, the regulator's serial number and software types and versions, the unit,\n"
+       "range and access mode the values are shown in (default bar, the regulator's range,\n"
+       "2), every parameter page's values as the page shows them (CONTROL and AUXin with\n"
+       "the input in use), the four characteristic lines drawn to scale, and the note\n"
+       "(--note: the technician and the machine). A report of a file says so. With\n"
+       "--golden it lists every field that differs from that configuration file, as\n"
+       "vrx4ctl diff does, or says that none does; the exit code is 0 either way. The PDF\n"
+       "is drawn by vrx4-report-pdf, installed next to vrx4ctl; no display is needed. FILE\n"
+       "is replaced only by a complete PDF.",
+       {"--port", "--timeout", "--in", "--golden", "--unit", "--range", "--access", "--note", "--out"},
+       vrx4::cli::cmdReport},
   };
   return list;
 }

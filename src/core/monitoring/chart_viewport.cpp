@@ -27,6 +27,7 @@ void ChartViewport::setSecondsPerDivision(float secondsPerDivision) {
   m_viewRight *= scale;
   m_cursor *= scale;
   m_pxPerSecond = pps;
+  keepCursorOnPointer();
 }
 
 void ChartViewport::refresh(bool hasSamples, double newestTime, double oldestTime) {
@@ -34,6 +35,7 @@ void ChartViewport::refresh(bool hasSamples, double newestTime, double oldestTim
   m_oldest = m_pxPerSecond * oldestTime;
   if (m_following) followNewest(hasSamples);
   else placeWindow(m_viewLeft);
+  keepCursorOnPointer();
 }
 
 void ChartViewport::followNewest(bool hasSamples) {
@@ -75,6 +77,7 @@ bool ChartViewport::scrollTo(double left) {
   // The scroll bar counts whole pixels: its last position is the end.
   if (left >= scrollMaximum()) left = lastLeft();
   placeWindow(left);
+  keepCursorOnPointer();
   return m_viewLeft != before || m_viewRight != beforeRight;
 }
 
@@ -118,9 +121,29 @@ bool ChartViewport::cursorMessage(std::uint32_t message, double position) {
     default:
       break;
   }
+  if (m_cursorShown) m_pointer = cursorColumn();
   return moved;
 }
 
-void ChartViewport::click(int x) { m_cursor = std::min(x + m_viewLeft, m_viewRight); }
+void ChartViewport::click(int x) { pointAt(x); }
+
+void ChartViewport::pointAt(int x) {
+  // Measured from the plot's left edge, where the window starts, so that
+  // the cursor is drawn where the user pointed.
+  m_pointer = std::clamp(x - kPlotLeft, 0, kPlotWidth - 1);
+  m_cursorShown = true;
+  keepCursorOnPointer();
+}
+
+void ChartViewport::pointerLeft() { m_cursorShown = false; }
+
+void ChartViewport::keepCursorOnPointer() {
+  if (!m_cursorShown) return;
+  m_cursor = std::max(m_viewLeft, std::min(m_viewLeft + m_pointer, m_viewRight));
+}
+
+int ChartViewport::cursorColumn() const {
+  return std::clamp(static_cast<int>(std::floor(m_cursor - m_viewLeft)), 0, kPlotWidth - 1);
+}
 
 }  // namespace vrx4::chart

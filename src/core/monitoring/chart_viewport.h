@@ -6,6 +6,10 @@
 // The view follows the newest data until the user scrolls back; it then
 // stays where the user put it, whatever is recorded meanwhile, until the
 // user scrolls to the end again.
+//
+// The cursor is shown while the pointer is over the plot (or after a click
+// there): it stays on the pointer's pixel column while the window moves
+// under it, so the readout follows the chart as it scrolls.
 #pragma once
 
 #include <cstdint>
@@ -32,6 +36,7 @@ class ChartViewport {
   double m_cursor = 0;
   float m_pxPerSecond = 1800.0f;
   bool m_following = true;
+  bool m_cursorShown = false;
 
   // Width of the recording in pixels at the last refresh (px/s x the
   // newest time), and the pixel of the oldest sample still kept.
@@ -56,18 +61,27 @@ class ChartViewport {
   // The cursor messages 0x472..0x476. True when the window moved (the
   // chart rebuilds); the chart repaints in every case.
   bool cursorMessage(std::uint32_t message, double position);
-  // A click at client x: the cursor there, at most at the window's right.
+  // A click at client x: the cursor on that pixel column of the plot, held
+  // within the window, and shown.
   void click(int x);
+  // The pointer at client x over the plot: the same; and once it left.
+  void pointAt(int x);
+  void pointerLeft();
+  // The plot column (0 = its left edge) the cursor is on.
+  int cursorColumn() const;
 
   ChartWindow window(int plotBottom) const { return {m_viewLeft, m_viewRight, m_pxPerSecond, plotBottom}; }
 
  private:
   void followNewest(bool hasSamples);
   void placeWindow(double left);
+  // The shown cursor back on the pointer's column after the window moved.
+  void keepCursorOnPointer();
   double lastLeft() const { return m_total - kPlotWidth; }
 
   double m_total = 0;
   double m_oldest = 0;
+  int m_pointer = 0;  // plot column of the pointer (or the click)
 };
 
 }  // namespace vrx4::chart

@@ -9,6 +9,7 @@
 
 #include "core/base/text_file.h"
 #include "core/monitoring/capture_row.h"
+#include "core/monitoring/chart_points.h"
 
 namespace vrx4 {
 namespace {
@@ -121,10 +122,11 @@ RecordOutcome GraphRecording::record(const GraphSample& sample, std::uint32_t sa
   if (!g_graphRunning) return out;
   if (m_hasLast && sampleMs == m_lastSampleMs) return out;
   if (sampleMs > msSinceStart) return out;
+  const bool gap = m_hasLast && chart::isGap(m_lastSampleMs * 0.001, sampleMs * 0.001, m_samplePeriod);
   m_hasLast = true;
   m_lastSampleMs = sampleMs;
 
-  m_store.Append(sample);
+  m_store.Append(sample, gap);
   out.stored = true;
   if (!m_toldOldestLeft && m_store.droppedOldest() > 0) {
     m_toldOldestLeft = true;

@@ -61,17 +61,33 @@ struct GraphRecording {
   bool g_graphRunning = false;  // samples are appended only while set
   bool g_captureOn = false;     // rows are written only while set
   float g_secondsPerDivision = 5.0f;
+  // Seconds per sample the link takes samples at: decides which samples
+  // lie across a gap (chart::isGap).
+  float m_samplePeriod = 0.1f;
   CCaptureFile g_captureFile;
   CSampleStore m_store;
   // Whole seconds of sample time the chart was last asked to refresh at.
   double m_lastRefreshTime = 0;
+  // The tick (ms) of the last RE-START. The link's capture clock starts
+  // there too, but starts again at 0 when the link is restarted (the
+  // RE-CONNEXION button): sampleMs() counts from the RE-START whatever the
+  // link did, so times go on increasing and show the time the link was
+  // away.
+  std::uint32_t m_startTick = 0;
 
-  // One capture sample stamped sampleMs on the capture clock, which has
-  // run msSinceStart since the recording (re)started. While running: into
-  // the store and, while capturing, a row of the file. A sample posted
-  // twice (the display fell behind the link) is taken once; a sample
-  // stamped later than the clock allows was measured before a restart and
-  // is not taken.
+  // A sample's time on the recording's clock, from the link's start tick
+  // and its capture clock.
+  std::uint32_t sampleMs(std::uint32_t linkStartTick, std::uint32_t linkSampleMs) const {
+    return linkStartTick + linkSampleMs - m_startTick;
+  }
+
+  // One capture sample stamped sampleMs on the recording's clock, which
+  // has run msSinceStart since the recording (re)started. While running:
+  // into the store (with a break before it when it lies across a gap from
+  // the one before) and, while capturing, a row of the file. A sample
+  // posted twice (the display fell behind the link) is taken once; a
+  // sample stamped later than the clock allows was measured before a
+  // restart and is not taken.
   RecordOutcome record(const GraphSample& sample, std::uint32_t sampleMs, std::uint32_t msSinceStart,
                        float pressureFactor, unsigned unit);
   void clear();

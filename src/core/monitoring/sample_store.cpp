@@ -1,6 +1,7 @@
 #include "core/monitoring/sample_store.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace vrx4 {
 
@@ -110,16 +111,35 @@ ChannelRange SampleView::range(std::size_t begin, std::size_t end) const {
   return r;
 }
 
+bool SampleView::breakBefore(std::size_t i) const {
+  if (i == 0 || i >= m_count) return false;
+  return std::binary_search(m_breaks.begin(), m_breaks.end(), m_firstNumber + i);
+}
+
+std::size_t SampleView::nextBreak(std::size_t begin, std::size_t end) const {
+  const auto it = std::upper_bound(m_breaks.begin(), m_breaks.end(), m_firstNumber + begin);
+  if (it == m_breaks.end()) return end;
+  return std::min<std::uint64_t>(*it - m_firstNumber, end);
+}
+
+std::size_t SampleView::lastBreak(std::size_t begin, std::size_t end) const {
+  const auto it = std::lower_bound(m_breaks.begin(), m_breaks.end(), m_firstNumber + end);
+  if (it == m_breaks.begin()) return begin;
+  const std::uint64_t number = *std::prev(it);
+  return number > m_firstNumber + begin ? static_cast<std::size_t>(number - m_firstNumber) : begin;
+}
+
 // ---- CSampleStore -------------------------------------------------------
 
 CSampleStore::CSampleStore(std::size_t capacity) : m_capacity(std::max<std::size_t>(1, capacity)) {}
 
-void CSampleStore::Append(const GraphSample& in) {
+void CSampleStore::Append(const GraphSample& in, bool breakBefore) {
   std::unique_lock lock(m_mutex);
   if (m_count == m_capacity) {
     dropOldestLocked();
     ++m_dropped;
   }
+  if (breakBefore && m_count > 0) m_breaks.push_back(m_firstNumber + m_count);
   const std::size_t p = m_front + m_count;
   const std::size_t off = p % kChunkSamples;
   if (p / kChunkSamples == m_chunks.size()) {
@@ -156,6 +176,9 @@ void CSampleStore::dropOldestLocked() {
   if (m_count == 0) return;
   ++m_front;
   --m_count;
+  ++m_firstNumber;
+  // A break before the oldest sample kept joins nothing any more.
+  while (!m_breaks.empty() && m_breaks.front() <= m_firstNumber) m_breaks.pop_front();
   if (m_front == kChunkSamples) {
     m_spare = std::move(m_chunks.front());
     m_chunks.pop_front();
@@ -176,6 +199,8 @@ void CSampleStore::Clear() {
   m_count = 0;
   m_maxTime = 0;
   m_dropped = 0;
+  m_firstNumber = 0;
+  m_breaks.clear();
 }
 
 std::size_t CSampleStore::Count() const {

@@ -18,6 +18,11 @@
 // found by binary search: a sample stamped earlier than the newest one is
 // stored at the newest time.
 //
+// A sample can be appended with a break before it: the samples on either
+// side of a gap in the recording (the link was silent) are never joined by
+// the chart. The breaks are kept as a sorted list of sample numbers, so the
+// breaks inside any run of samples are found by binary search too.
+//
 // Thread safety: appends and clears take the store's lock exclusively;
 // readers go through read(), which hands a SampleView over a shared lock,
 // so a rebuild sees one consistent set of samples and never removes any.
@@ -79,14 +84,23 @@ class SampleView {
   std::size_t firstAfter(double t) const;
   // Extremes of every channel over samples [begin, end), end > begin.
   ChannelRange range(std::size_t begin, std::size_t end) const;
+  // Whether a gap lies between sample i - 1 and sample i (false for 0).
+  bool breakBefore(std::size_t i) const;
+  // The first index in (begin, end) with a break before it; end when none.
+  std::size_t nextBreak(std::size_t begin, std::size_t end) const;
+  // The last index in (begin, end) with a break before it; begin when none.
+  std::size_t lastBreak(std::size_t begin, std::size_t end) const;
 
  private:
   friend class CSampleStore;
-  SampleView(const std::deque<std::unique_ptr<store_detail::Chunk>>& chunks, std::size_t front, std::size_t count)
-      : m_chunks(chunks), m_front(front), m_count(count) {}
+  SampleView(const std::deque<std::unique_ptr<store_detail::Chunk>>& chunks, std::size_t front, std::size_t count,
+             const std::deque<std::uint64_t>& breaks, std::uint64_t firstNumber)
+      : m_chunks(chunks), m_front(front), m_count(count), m_breaks(breaks), m_firstNumber(firstNumber) {}
   const std::deque<std::unique_ptr<store_detail::Chunk>>& m_chunks;
   std::size_t m_front;  // position of sample 0 in the first chunk
   std::size_t m_count;
+  const std::deque<std::uint64_t>& m_breaks;
+  std::uint64_t m_firstNumber;  // sample number of index 0
 };
 
 class CSampleStore {
@@ -103,8 +117,9 @@ class CSampleStore {
 
   // Appends a sample as the newest, dropping the oldest when the store is
   // full. O(1): a new chunk is taken every 4096 samples (a freed one when
-  // there is one).
-  void Append(const GraphSample& s);
+  // there is one). breakBefore: a gap lies between the sample before and
+  // this one (ignored for the first sample).
+  void Append(const GraphSample& s, bool breakBefore = false);
   std::size_t Count() const;
   // Sample i, 1 the oldest and Count() the newest; false when there is none.
   bool Get(std::size_t i, GraphSample& out) const;
@@ -125,7 +140,7 @@ class CSampleStore {
   template <class F>
   decltype(auto) read(F&& f) const {
     std::shared_lock lock(m_mutex);
-    const SampleView view(m_chunks, m_front, m_count);
+    const SampleView view(m_chunks, m_front, m_count, m_breaks, m_firstNumber);
     return f(view);
   }
 
@@ -140,6 +155,11 @@ class CSampleStore {
   std::size_t m_capacity;
   double m_maxTime = 0;
   std::uint64_t m_dropped = 0;
+  // Sample numbers count every sample appended since the last clear; the
+  // oldest kept one has m_firstNumber. m_breaks: numbers of the samples
+  // that have a break before them, ascending.
+  std::uint64_t m_firstNumber = 0;
+  std::deque<std::uint64_t> m_breaks;
 };
 
 }  // namespace vrx4

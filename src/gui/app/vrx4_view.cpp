@@ -558,7 +558,7 @@ void CVRX4View::OnTransferDone(std::uintptr_t wParam) {
   // The end of a transfer of a link since restarted, still in the queue:
   // the images wait for the new link's confirmation.
   if (s.g_eepromLoaded.load() != 1) return;
-  if (wParam == 1 || wParam == 2) setToolsButtons({1063, 1064, 1059, 1060, 1067}, true);
+  if ((wParam == 1 || wParam == 2) && g_pToolsPage != nullptr) g_pToolsPage->EnableModifyRestore(1);
   if (wParam < 1 || wParam > 3) return;
   // The map pages show the device images again (the dumps in black) with
   // their buttons back, as the parameter pages do.

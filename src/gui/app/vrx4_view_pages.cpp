@@ -48,6 +48,11 @@ GraphPageHost CVRX4View::graphPageHost() {
       case GraphText::FileGone: k = Kept::CaptureFileGone; break;
       case GraphText::RowsLostSoFar: k = Kept::CaptureRowsLostSoFar; break;
       case GraphText::OldestLeft: k = Kept::GraphOldestLeft; break;
+      case GraphText::CaptureReady: k = Kept::CaptureReady; break;
+      case GraphText::CaptureWriting: k = Kept::CaptureWriting; break;
+      case GraphText::CapturePaused: k = Kept::CapturePaused; break;
+      case GraphText::RowsWritten: k = Kept::CaptureRowsWritten; break;
+      case GraphText::CaptureEnded: k = Kept::CaptureEnded; break;
     }
     return QString::fromStdString(m_app.keptText(k));
   };

@@ -9,6 +9,7 @@
 #include "gui/app/message_box.h"
 #include "gui/app/port_dialog.h"
 #include "gui/app/range_dialog.h"
+#include "gui/app/report_command.h"
 #include "gui/app/vrx4_app.h"
 #include "gui/app/vrx4_view.h"
 #include "gui/memory/tools_page.h"
@@ -56,6 +57,9 @@ void CVRX4View::setUpMemoryHost() {
     UpdateUnitLabels();  // the pages' scales follow the range
   };
   m_memoryHost.about = [this] { m_app.OnAppAbout(); };
+  // A child of the view, found there by tests that answer its dialogs.
+  auto* report = new CReportCommand(m_app, this);
+  m_memoryHost.report = [report](QWidget* parent) { report->run(parent); };
 }
 
 void CVRX4View::OnSelectPort(QWidget* parent) {

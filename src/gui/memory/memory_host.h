@@ -54,6 +54,8 @@ struct MemoryHost {
   std::function<void(QWidget* parent)> selectPort;
   std::function<void(QWidget* parent)> selectRange;
   std::function<void()> about;
+  // The commissioning report (its own dialogs, its PDF or print-out).
+  std::function<void(QWidget* parent)> report;
 
   QString textOf(MemoryText t) const { return text ? text(t) : QString(); }
   void show(QWidget* parent, const QString& t) const {

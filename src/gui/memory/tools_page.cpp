@@ -39,6 +39,7 @@ const Button kButtons[] = {
     {kReconnect, "Reconnexion", {370, 60, kRightW, kH}, &CToolsPage::OnReconnect, false},
     {kRange, "Echelle de pression", {575, 60, kRightW, kH}, &CToolsPage::OnRange, false},
     {kAbout, "About Tarvo", {370, 96, kRightW, kH}, &CToolsPage::OnAbout, false},
+    {kReport, "Report...", {575, 96, kRightW, kH}, &CToolsPage::OnReport, true},
 };
 
 }  // namespace
@@ -74,7 +75,7 @@ void CToolsPage::ApplyAccessMode(std::uint32_t mode) {
 }
 
 void CToolsPage::EnableModifyRestore(int enable) {
-  for (int id : {kRestore, kInformation, kImport, kExport, kReload}) button(id)->setEnabled(enable == 1);
+  for (int id : {kRestore, kInformation, kImport, kExport, kReload, kReport}) button(id)->setEnabled(enable == 1);
 }
 
 void CToolsPage::SetFileButtons(bool fileOpen) {
@@ -322,6 +323,11 @@ void CToolsPage::OnRange() {
 void CToolsPage::OnAbout() {
   beginCommand(false);
   if (m_host.about) m_host.about();
+}
+
+void CToolsPage::OnReport() {
+  beginCommand();
+  if (m_host.report) m_host.report(this);
 }
 
 }  // namespace vrx4

@@ -42,6 +42,7 @@ constexpr int kPort = 1065;
 constexpr int kReconnect = 1066;
 constexpr int kRange = 1068;
 constexpr int kAbout = 1062;
+constexpr int kReport = 1069;  // the commissioning report
 }  // namespace tools_id
 
 class CToolsPage : public CPage {
@@ -51,7 +52,8 @@ class CToolsPage : public CPage {
 
   // The file and device-transfer rows are shown in the setting modes only.
   void ApplyAccessMode(std::uint32_t mode);
-  // The transfer commands: Restore, information, Import, Export, Reload.
+  // The transfer commands: Restore, information, Import, Export, Reload,
+  // and the report, which reads the images as Import does.
   void EnableModifyRestore(int enable) override;
   // New and Open (no file open) or Close, Save and Save as... (file open).
   void SetFileButtons(bool fileOpen);
@@ -82,6 +84,7 @@ class CToolsPage : public CPage {
   void OnReconnect();
   void OnRange();
   void OnAbout();
+  void OnReport();
 
  private:
   QPushButton* button(int id) const;

@@ -5,6 +5,8 @@
 #include <QFrame>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QTimer>
+#include <chrono>
 
 #include "gui/controls/bitmap_painter.h"
 #include "gui/controls/colour_button.h"
@@ -36,6 +38,15 @@ constexpr const char* kChannelTexts[kChannelCount] = {"CTRL [V]",  "Auxin [V]", 
 // The right-hand column of panels (page pixels).
 constexpr int kPanelX = 618, kPanelW = 172, kInnerX = kPanelX + 10;
 constexpr QRect kChartRect(0, 25, 610, 440);
+// The capture's status line above the chart: its symbol, then the text.
+constexpr QRect kCaptureSymbol(4, 5, 14, 14);
+constexpr int kStatusX = 24, kStatusY = 2, kStatusH = 21;
+
+std::uint64_t nowMs() {
+  return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                        std::chrono::steady_clock::now().time_since_epoch())
+                                        .count());
+}
 
 }  // namespace
 
@@ -92,12 +103,8 @@ void CGraphPage::createControls() {
     b->hide();
     m_captureButtons[i] = b;
   }
-  connect(m_captureButtons[0], &QAbstractButton::clicked, this, [this] {
-    if (m_host.recording) m_host.recording->g_captureOn = true;
-  });
-  connect(m_captureButtons[1], &QAbstractButton::clicked, this, [this] {
-    if (m_host.recording) m_host.recording->g_captureOn = false;
-  });
+  connect(m_captureButtons[0], &QAbstractButton::clicked, this, [this] { onRecordButton(true); });
+  connect(m_captureButtons[1], &QAbstractButton::clicked, this, [this] { onRecordButton(false); });
   connect(m_captureButtons[2], &QAbstractButton::clicked, this, [this] { endCapture(); });
   for (int id : kNeverShown) {
     auto* hidden = new QPushButton(this);
@@ -146,12 +153,20 @@ void CGraphPage::createControls() {
   m_notice->setGeometry(10, 468, 600, 38);
   m_notice->hide();
 
+  m_captureStatus = new CColourLabel(QString(), this);
+  setControlId(m_captureStatus, kCaptureStatus);
+  m_captureStatus->setTextColour(colour::kBlack);
+  m_captureStatus->setBackColour(colour::kWhite);
+  m_captureStatus->setGeometry(kStatusX, kStatusY, kChartRect.width() - kStatusX, kStatusH);
+  m_captureStatus->hide();
   m_captureNotice = new CColourLabel(QString(), this);
   setControlId(m_captureNotice, kCaptureNotice);
   m_captureNotice->setTextColour(colour::rgb(160, 0, 0));
-  m_captureNotice->setWordWrap(true);
-  m_captureNotice->setGeometry(kPanelX, 468, kPanelW, 42);
+  m_captureNotice->setBackColour(colour::kWhite);
   m_captureNotice->hide();
+  m_captureTimer = new QTimer(this);
+  m_captureTimer->setInterval(1000);
+  connect(m_captureTimer, &QTimer::timeout, this, [this] { showCaptureStatus(); });
 
   m_chart = new CTrendChart(this);
   m_chart->setContext([this] {
@@ -172,7 +187,10 @@ void CGraphPage::createControls() {
   m_chart->setSecondsPerDivision(m_timeBase.secondsPerDivision);
   m_chart->Create(m_host.recording ? &m_host.recording->m_store : nullptr, kChartRect, kChart);
   if (m_host.state != nullptr) m_host.state->g_samplePeriod.store(m_timeBase.samplePeriod);
-  if (m_host.recording != nullptr) m_host.recording->g_secondsPerDivision = m_timeBase.secondsPerDivision;
+  if (m_host.recording != nullptr) {
+    m_host.recording->g_secondsPerDivision = m_timeBase.secondsPerDivision;
+    m_host.recording->m_samplePeriod = m_timeBase.samplePeriod;
+  }
 }
 
 void CGraphPage::Refresh(int) { m_chart->Refresh(); }
@@ -204,7 +222,10 @@ void CGraphPage::applyTimeBase(const TimeBaseEdit& e) {
   if (e.samplePeriodText) m_samplePeriod->setText(QString::fromStdString(*e.samplePeriodText));
   if (e.divisionText) m_division->setText(QString::fromStdString(*e.divisionText));
   if (m_host.state != nullptr) m_host.state->g_samplePeriod.store(m_timeBase.samplePeriod);
-  if (m_host.recording != nullptr) m_host.recording->g_secondsPerDivision = m_timeBase.secondsPerDivision;
+  if (m_host.recording != nullptr) {
+    m_host.recording->g_secondsPerDivision = m_timeBase.secondsPerDivision;
+    m_host.recording->m_samplePeriod = m_timeBase.samplePeriod;
+  }
   m_chart->setSecondsPerDivision(m_timeBase.secondsPerDivision);
   m_chart->Refresh();
 }
@@ -213,11 +234,15 @@ void CGraphPage::OnRestart() {
   if (m_host.recording != nullptr) m_host.recording->clear();
   m_chart->Clear();
   m_notice->hide();
+  const std::uint32_t now = CCommThread::tick();
   if (m_host.state != nullptr) {
-    m_host.state->g_linkStartTick.store(CCommThread::tick());
+    m_host.state->g_linkStartTick.store(now);
     m_host.state->g_lastSampleMs.store(0);
   }
-  if (m_host.recording != nullptr) m_host.recording->g_graphRunning = true;
+  if (m_host.recording != nullptr) {
+    m_host.recording->m_startTick = now;
+    m_host.recording->g_graphRunning = true;
+  }
 }
 
 void CGraphPage::OnStop() {
@@ -227,15 +252,18 @@ void CGraphPage::OnStop() {
 
 void CGraphPage::OnCaptureSample(const LiveMeasurement& m, std::uint32_t sampleMs) {
   if (m_host.recording == nullptr || m_host.state == nullptr) return;
-  const std::uint32_t sinceStart = CCommThread::tick() - m_host.state->g_linkStartTick.load();
+  GraphRecording& rec = *m_host.recording;
+  // Times count from the RE-START, also across a restart of the link.
+  const std::uint32_t ms = rec.sampleMs(m_host.state->g_linkStartTick.load(), sampleMs);
+  const std::uint32_t sinceStart = CCommThread::tick() - rec.m_startTick;
   const PageUnits u = m_host.units ? m_host.units() : PageUnits{};
-  const RecordOutcome o = m_host.recording->record(sampleFrom(m, sampleMs), sampleMs, sinceStart, u.factor, u.unit);
+  const RecordOutcome o = rec.record(sampleFrom(m, ms), ms, sinceStart, u.factor, u.unit);
   if (o.refreshDue) QCoreApplication::postEvent(m_chart, new ChartEvent(CTrendChart::kMsgRefresh, 0));
   if (o.oldestLeft) {
     m_notice->setText(m_host.text ? m_host.text(GraphText::OldestLeft) : QString());
     m_notice->show();
   }
-  if (o.rowLost) showRowsLost();
+  if (o.rowLost) showCaptureStatus();  // the whole line, so its counts agree
 }
 
 void CGraphPage::showRowsLost() {
@@ -244,7 +272,45 @@ void CGraphPage::showRowsLost() {
   const CCaptureFile& file = m_host.recording->g_captureFile;
   m_captureNotice->setText(
       text(GraphText::RowsLostSoFar, file.m_rowsLost, {QString::fromStdString(file.m_lostReason)}));
+  // Right after the status line's text.
+  const int x = kStatusX + m_captureStatus->fontMetrics().horizontalAdvance(m_captureStatus->text()) + 24;
+  m_captureNotice->setGeometry(x, kStatusY, std::max(40, kChartRect.width() - x), kStatusH);
+  m_captureNotice->setToolTip(m_captureNotice->text());
   m_captureNotice->show();
+}
+
+void CGraphPage::onRecordButton(bool writing) {
+  if (m_host.recording == nullptr) return;
+  m_host.recording->g_captureOn = writing;
+  if (writing) m_captureClock.run(nowMs());
+  else m_captureClock.pause(nowMs());
+  showCaptureStatus();
+}
+
+void CGraphPage::showCaptureStatus() {
+  if (!m_captureOpen || m_host.recording == nullptr) return;
+  const GraphRecording& rec = *m_host.recording;
+  const capture::CaptureState state = rec.g_captureOn  ? capture::CaptureState::Writing
+                                      : m_captureClock.started() ? capture::CaptureState::Paused
+                                                                 : capture::CaptureState::Ready;
+  auto t = [this](GraphText g) { return m_host.text ? m_host.text(g).toStdString() : std::string(); };
+  const capture::StatusTexts texts{t(GraphText::CaptureReady), t(GraphText::CaptureWriting),
+                                   t(GraphText::CapturePaused), t(GraphText::RowsWritten)};
+  const CaptureSymbol symbol = state == capture::CaptureState::Writing  ? CaptureSymbol::Writing
+                               : state == capture::CaptureState::Paused ? CaptureSymbol::Paused
+                                                                        : CaptureSymbol::Ready;
+  setCaptureStatus(symbol, QString::fromStdString(capture::statusLine(texts, state, m_captureClock.elapsedMs(nowMs()),
+                                                                      rec.g_captureFile.m_rowsWritten)),
+                   QString::fromStdString(rec.g_captureFile.m_strPath));
+  if (rec.g_captureFile.m_rowsLost > 0) showRowsLost();
+}
+
+void CGraphPage::setCaptureStatus(CaptureSymbol symbol, const QString& text, const QString& tip) {
+  m_captureSymbol = symbol;
+  m_captureStatus->setText(text);
+  m_captureStatus->setToolTip(tip);
+  m_captureStatus->setVisible(symbol != CaptureSymbol::None);
+  update(kCaptureSymbol);
 }
 
 QString CGraphPage::text(GraphText t, std::uint64_t number, std::initializer_list<QString> values) const {
@@ -302,6 +368,9 @@ void CGraphPage::onCaptureClicked(bool checked) {
   m_captureOpen = true;
   m_captureNotice->hide();
   showCaptureButtons(true);
+  m_captureClock.reset();
+  m_captureTimer->start();
+  showCaptureStatus();
 }
 
 void CGraphPage::endCapture() {
@@ -311,9 +380,20 @@ void CGraphPage::endCapture() {
   m_captureNotice->hide();
   if (!m_captureOpen || m_host.recording == nullptr) return;
   m_captureOpen = false;
+  m_captureTimer->stop();
+  m_captureClock.pause(nowMs());
+  // The summary stays on the status line until the next capture: rows
+  // written, rows lost, and where the file is.
+  const CCaptureFile& file = m_host.recording->g_captureFile;
+  const std::string ended = m_host.text ? m_host.text(GraphText::CaptureEnded).toStdString() : std::string();
+  const QString summary = QString::fromStdString(capture::fill(
+      ended, {std::to_string(file.m_rowsWritten), std::to_string(file.m_rowsLost), file.m_strPath}));
+  // A long path is shortened in its middle; the tooltip has it all.
+  setCaptureStatus(CaptureSymbol::Ended,
+                   m_captureStatus->fontMetrics().elidedText(summary, Qt::ElideMiddle, m_captureStatus->width()),
+                   summary);
   // Rows that could not be written are not lost silently: how many, why,
   // and whether the file still holds the others.
-  const CCaptureFile& file = m_host.recording->g_captureFile;
   if (file.m_rowsLost == 0 || !m_host.message) return;
   const QString why = QString::fromStdString(file.m_lostReason);
   if (file.Present()) m_host.message(this, text(GraphText::RowsLost, file.m_rowsLost, {why}));
@@ -325,11 +405,16 @@ void CGraphPage::showEvent(QShowEvent* event) {
   // Only the page being shown restarts, not the window coming back from
   // being minimised.
   if (!event->spontaneous()) OnRestart();
+  if (m_captureOpen) {
+    showCaptureStatus();
+    m_captureTimer->start();
+  }
 }
 
 void CGraphPage::hideEvent(QHideEvent* event) {
   CPage::hideEvent(event);
   if (event->spontaneous()) return;
+  m_captureTimer->stop();  // nothing to update while the page is not seen
   // Leaving the page ends the recording; the capture stays as it is.
   if (m_host.recording != nullptr) {
     m_host.recording->clear();
@@ -342,6 +427,33 @@ void CGraphPage::paintEvent(QPaintEvent*) {
   QPainter p(this);
   p.fillRect(rect(), Qt::white);
   for (QFrame* f : m_panels) p.fillRect(f->geometry(), toQColor(colour::kPanel));
+
+  // The capture's symbol: a red dot while rows are written, two bars while
+  // paused, a ring while the file waits for the first row, a square once
+  // the capture ended.
+  p.setRenderHint(QPainter::Antialiasing);
+  const QRect r = kCaptureSymbol;
+  switch (m_captureSymbol) {
+    case CaptureSymbol::Writing:
+      p.setPen(Qt::NoPen);
+      p.setBrush(QColor(220, 0, 0));
+      p.drawEllipse(r);
+      break;
+    case CaptureSymbol::Paused:
+      p.fillRect(QRect(r.left() + 2, r.top() + 1, 4, r.height() - 2), QColor(40, 40, 40));
+      p.fillRect(QRect(r.right() - 5, r.top() + 1, 4, r.height() - 2), QColor(40, 40, 40));
+      break;
+    case CaptureSymbol::Ready:
+      p.setPen(QPen(QColor(220, 0, 0), 2));
+      p.setBrush(Qt::NoBrush);
+      p.drawEllipse(r.adjusted(1, 1, -1, -1));
+      break;
+    case CaptureSymbol::Ended:
+      p.fillRect(r.adjusted(1, 1, -1, -1), QColor(40, 40, 40));
+      break;
+    case CaptureSymbol::None:
+      break;
+  }
 }
 
 void CGraphPage::keyPressEvent(QKeyEvent* event) {

@@ -10,12 +10,14 @@
 #include <string>
 
 #include "core/base/control_ids.h"
+#include "core/monitoring/capture_status.h"
 #include "core/monitoring/time_base.h"
 #include "gui/pages/page.h"
 #include "core/pages/page_formats.h"
 
 class QFrame;
 class QLineEdit;
+class QTimer;
 
 namespace vrx4 {
 
@@ -38,9 +40,12 @@ constexpr int kTimeBaseCaption = 1264, kSamplePeriod = 1238, kSampleUnit = 1267,
 constexpr int kRestart = 1243, kPauseButton = 1244, kStop = 1245, kOk = 1;
 constexpr int kChart = 9002;
 // Our own: the line that says the store has begun to let old samples go,
-// and the one that counts the capture rows lost while the capture runs.
+// and the capture's status line above the chart: whether rows are written,
+// for how long and how many (then the summary once it ended), followed by
+// the rows lost while it runs.
 constexpr int kStoreNotice = 1269;
 constexpr int kCaptureNotice = 1270;
+constexpr int kCaptureStatus = 1271;
 }  // namespace graph_id
 
 // The capture buttons' bitmaps, read from the data folder.
@@ -54,6 +59,11 @@ enum class GraphText {
   FileGone,       // at the end: the file "%s" is gone; "%d" more rows lost ("%s": why)
   RowsLostSoFar,  // while capturing: "%d" rows lost so far ("%s": why)
   OldestLeft,     // the store is full and the oldest samples leave
+  CaptureReady,    // a capture file is open and no row is written yet
+  CaptureWriting,  // rows are being written
+  CapturePaused,   // the pause button is down
+  RowsWritten,     // "%d" rows in the file
+  CaptureEnded,    // the summary: "%d" rows written, "%d" lost, "%s" the file
 };
 
 // What the graph page needs from the program around it.
@@ -107,6 +117,12 @@ class CGraphPage : public CPage {
   void endCapture();
   void showCaptureButtons(bool show);
   void showRowsLost();
+  // The capture's status line: its state, elapsed time and rows, again.
+  void showCaptureStatus();
+  void onRecordButton(bool writing);
+  // The status line's text and symbol.
+  enum class CaptureSymbol { None, Ready, Writing, Paused, Ended };
+  void setCaptureStatus(CaptureSymbol symbol, const QString& text, const QString& tip = QString());
   // A text of the host with "%d" and then each "%s" in turn filled in.
   QString text(GraphText t, std::uint64_t number, std::initializer_list<QString> values) const;
 
@@ -118,6 +134,10 @@ class CGraphPage : public CPage {
   QLineEdit* m_division = nullptr;
   CColourLabel* m_notice = nullptr;
   CColourLabel* m_captureNotice = nullptr;
+  CColourLabel* m_captureStatus = nullptr;
+  QTimer* m_captureTimer = nullptr;  // runs while a capture file is open
+  capture::CaptureClock m_captureClock;
+  CaptureSymbol m_captureSymbol = CaptureSymbol::None;
   QFrame* m_panels[3] = {};
   TimeBase m_timeBase;
   bool m_captureOpen = false;  // a capture file was created and not yet ended

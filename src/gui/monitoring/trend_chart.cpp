@@ -3,6 +3,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStringList>
+#include <algorithm>
+#include <vector>
 
 #include "gui/controls/colour_scheme.h"
 #include "gui/controls/control_id.h"
@@ -49,6 +52,7 @@ CTrendChart::CTrendChart(QWidget* parent) : QWidget(parent), m_points(std::make_
   m_scroll->setRange(0, 0);
   connect(m_scroll, &QScrollBar::valueChanged, this, [this](int value) { onScroll(value); });
   setFont(chartFont());
+  setMouseTracking(true);
 }
 
 CTrendChart::~CTrendChart() = default;
@@ -108,6 +112,7 @@ void CTrendChart::Clear() {
   m_points->m_nPoints = 0;
   m_view.clear();
   updateScrollBar();
+  updateReadout();
   update();
 }
 
@@ -117,6 +122,23 @@ void CTrendChart::rebuild() {
   const ChannelScales scales = channelScales(c.ctrlUnit, c.auxinUnit, c.pressureScale);
   const ChartWindow window = m_view.window(plotBottom());
   m_pStore->read([&](const SampleView& v) { rebuildPoints(v, window, scales, *m_points); });
+  updateReadout();
+}
+
+void CTrendChart::updateReadout() {
+  if (m_pStore == nullptr || !m_view.m_cursorShown) return;
+  const ChartContext c = m_context ? m_context() : ChartContext{};
+  const ChannelScales scales = channelScales(c.ctrlUnit, c.auxinUnit, c.pressureScale);
+  const ReadoutUnits units{c.ctrlUnit, c.auxinUnit, static_cast<std::uint8_t>(c.pressureUnit)};
+  const ChartWindow window = m_view.window(plotBottom());
+  const int column = m_view.cursorColumn();
+  m_pStore->read([&](const SampleView& v) { m_readout = cursorReadout(v, window, scales, units, column); });
+}
+
+bool CTrendChart::overPlot(QPointF position, int& clientX) const {
+  const QPoint at = position.toPoint() - clientRect().topLeft();
+  clientX = at.x();
+  return at.x() >= kPlotLeft && at.x() <= kPlotRight && at.y() >= kPlotTopMargin - 5 && at.y() <= plotBottom() + 5;
 }
 
 void CTrendChart::updateScrollBar() {
@@ -129,6 +151,7 @@ void CTrendChart::updateScrollBar() {
 void CTrendChart::onScroll(int value) {
   if (m_settingScroll) return;
   if (m_view.scrollTo(value)) rebuild();
+  else updateReadout();
   update();
 }
 
@@ -141,6 +164,8 @@ bool CTrendChart::event(QEvent* e) {
     if (m_view.cursorMessage(ce->m_message, static_cast<double>(ce->m_lParam))) {
       rebuild();
       updateScrollBar();
+    } else {
+      updateReadout();
     }
     update();
   }
@@ -150,9 +175,35 @@ bool CTrendChart::event(QEvent* e) {
 void CTrendChart::mousePressEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton) {
     m_view.click(event->position().toPoint().x() - clientRect().left());
+    updateReadout();
     update();
   }
   QWidget::mousePressEvent(event);
+}
+
+void CTrendChart::mouseMoveEvent(QMouseEvent* event) {
+  int x = 0;
+  if (overPlot(event->position(), x)) {
+    // Nothing to do while the pointer stays on the cursor's pixel column.
+    const bool moved = !m_view.m_cursorShown || std::clamp(x - kPlotLeft, 0, kPlotWidth - 1) != m_view.cursorColumn();
+    m_view.pointAt(x);
+    if (moved) {
+      updateReadout();
+      update();
+    }
+  } else if (m_view.m_cursorShown) {
+    m_view.pointerLeft();
+    update();
+  }
+  QWidget::mouseMoveEvent(event);
+}
+
+void CTrendChart::leaveEvent(QEvent* event) {
+  if (m_view.m_cursorShown) {
+    m_view.pointerLeft();
+    update();
+  }
+  QWidget::leaveEvent(event);
 }
 
 void CTrendChart::paintEvent(QPaintEvent*) {
@@ -202,20 +253,19 @@ void CTrendChart::paintEvent(QPaintEvent*) {
   const QString rightCaptionText = qs(rightCaption(ctx.pressureScale, ctx.pressureUnit));
   textAbove(p, kPlotRight - 5 - fm.horizontalAdvance(rightCaptionText), top, rightCaptionText);
 
-  // Curves in channel order; a column of several samples adds a stroke
-  // from its lowest to its highest value.
+  // Curves in channel order, broken at every gap; a column of several
+  // samples adds a stroke from its lowest to its highest value, and a
+  // point joined to neither neighbour shows as a dot.
   const ChartPoints& pts = *m_points;
   for (int c = 0; c < kChannelCount; ++c) {
     if (!m_show[static_cast<std::size_t>(c)] || pts.m_nPoints == 0) continue;
     p.setPen(QPen(toQColor(kChannelColours[static_cast<std::size_t>(c)]), 2));
-    QPoint previous(pts.m_x[0], pts.m_y[c][0]);
-    for (int k = 1; k < pts.m_nPoints; ++k) {
-      const QPoint next(pts.m_x[k], pts.m_y[c][k]);
-      p.drawLine(previous, next);
-      previous = next;
+    for (int k = 0; k < pts.m_nPoints; ++k) {
+      const int x = pts.m_x[k];
+      if (k > 0 && pts.m_break[k] == 0) p.drawLine(pts.m_x[k - 1], pts.m_y[c][k - 1], x, pts.m_y[c][k]);
+      if (pts.m_yTop[c][k] != pts.m_yBottom[c][k]) p.drawLine(x, pts.m_yTop[c][k], x, pts.m_yBottom[c][k]);
+      else if (isolated(pts, k)) p.drawLine(x - 1, pts.m_y[c][k], x + 1, pts.m_y[c][k]);
     }
-    for (int k = 0; k < pts.m_nPoints; ++k)
-      if (pts.m_yTop[c][k] != pts.m_yBottom[c][k]) p.drawLine(pts.m_x[k], pts.m_yTop[c][k], pts.m_x[k], pts.m_yBottom[c][k]);
   }
 
   // Time labels under every second division line.
@@ -226,6 +276,64 @@ void CTrendChart::paintEvent(QPaintEvent*) {
     textAbove(p, kPlotLeft + i * kXDivision - w / 2, bottom + 30, t);
   }
   textAbove(p, kPlotRight - fm.horizontalAdvance(QStringLiteral("s")) / 2, bottom + 30, QStringLiteral("s"));
+
+  if (m_view.m_cursorShown) paintCursor(p);
+}
+
+void CTrendChart::paintCursor(QPainter& p) {
+  const int top = kPlotTopMargin, bottom = plotBottom();
+  const int x = kPlotLeft + m_view.cursorColumn();
+  p.setPen(QPen(QColor(64, 64, 64), 1));
+  p.drawLine(x, top, x, bottom);
+
+  // A ring on each shown curve at the sample; a ring where an earlier one
+  // lies already is drawn larger round it, so that curves lying on one
+  // another can each be found.
+  p.setBrush(Qt::NoBrush);
+  if (m_readout.found) {
+    for (int c = 0; c < kChannelCount; ++c) {
+      if (!m_show[static_cast<std::size_t>(c)]) continue;
+      int radius = 4;
+      for (int e = 0; e < c; ++e) radius += m_show[static_cast<std::size_t>(e)] && m_readout.y[e] == m_readout.y[c] ? 3 : 0;
+      p.setPen(QPen(toQColor(kChannelColours[static_cast<std::size_t>(c)]), 2));
+      p.drawEllipse(QPoint(m_readout.x, m_readout.y[c]), radius, radius);
+    }
+  }
+
+  // The box: the time, then each shown channel's name and value in its
+  // colour, beside the cursor (on its left near the plot's right end).
+  const QFontMetrics fm = p.fontMetrics();
+  QStringList names, values;
+  std::vector<QColor> colours;
+  int nameWidth = 0, valueWidth = fm.horizontalAdvance(qs(m_readout.time));
+  for (int c = 0; c < kChannelCount; ++c) {
+    if (!m_show[static_cast<std::size_t>(c)]) continue;
+    names << QString::fromLatin1(kChannelNames[static_cast<std::size_t>(c)]);
+    values << qs(m_readout.value[static_cast<std::size_t>(c)]);
+    colours.push_back(toQColor(kChannelColours[static_cast<std::size_t>(c)]));
+    nameWidth = std::max(nameWidth, fm.horizontalAdvance(names.back()));
+    valueWidth = std::max(valueWidth, fm.horizontalAdvance(values.back()));
+  }
+  const int line = fm.height();
+  const int gap = 8;
+  const int w = nameWidth + gap + valueWidth + 10;
+  const int h = line * (1 + static_cast<int>(names.size())) + 6;
+  const int boxX = x + 8 + w <= kPlotRight ? x + 8 : x - 8 - w;
+  const QRect box(boxX, top + 4, w, h);
+  p.setPen(QColor(160, 160, 160));
+  p.setBrush(Qt::white);
+  p.drawRect(box);
+  p.setBrush(Qt::NoBrush);
+  p.setPen(Qt::black);
+  p.drawText(QRect(box.left() + 5, box.top() + 3, w - 10, line), Qt::AlignRight | Qt::AlignVCenter,
+             qs(m_readout.time));
+  for (int i = 0; i < names.size(); ++i) {
+    const int y = box.top() + 3 + line * (i + 1);
+    p.setPen(colours[static_cast<std::size_t>(i)]);
+    p.drawText(QRect(box.left() + 5, y, nameWidth, line), Qt::AlignLeft | Qt::AlignVCenter, names[i]);
+    p.drawText(QRect(box.left() + 5 + nameWidth + gap, y, valueWidth, line), Qt::AlignRight | Qt::AlignVCenter,
+               values[i]);
+  }
 }
 
 }  // namespace vrx4

@@ -3,7 +3,10 @@
 // right one (milliamperes and the 24 V supply), with a scroll bar through
 // the recording. The points, scales, captions and the window come from the
 // chart arithmetic (chart_points.h, chart_viewport.h); this widget paints
-// them and passes on what the user does.
+// them and passes on what the user does. With the pointer over the plot a
+// cursor shows the sample under it: its time and, in each shown channel's
+// colour, its value (the sample and the texts come from the arithmetic
+// too). The chart reads only the sample store, whatever filled it.
 #pragma once
 
 #include <QColor>
@@ -67,6 +70,8 @@ class CTrendChart : public QWidget {
 
   // For tests and the benchmark.
   const chart::ChartPoints& points() const { return *m_points; }
+  // The readout at the cursor, kept up to date while the cursor is shown.
+  const chart::CursorReadout& readout() const { return m_readout; }
   const chart::ChartViewport& viewport() const { return m_view; }
   QScrollBar* scrollBar() const { return m_scroll; }
   void rebuild();
@@ -80,10 +85,17 @@ class CTrendChart : public QWidget {
   bool event(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void leaveEvent(QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
 
  private:
   void updateScrollBar();
+  // The sample under the cursor and its texts again.
+  void updateReadout();
+  // Whether a point of the widget lies over the plot; its client x.
+  bool overPlot(QPointF position, int& clientX) const;
+  void paintCursor(QPainter& p);
   void onScroll(int value);
   int plotBottom() const;
 
@@ -94,6 +106,7 @@ class CTrendChart : public QWidget {
   std::function<ChartContext()> m_context;
   QScrollBar* m_scroll = nullptr;
   bool m_settingScroll = false;
+  chart::CursorReadout m_readout;
 };
 
 }  // namespace vrx4

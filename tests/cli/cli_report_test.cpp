@@ -1,0 +1,127 @@
+// vrx4ctl report: the commissioning report of a configuration file and of
+// the simulated regulator as PDFs, read back as text; a missing helper.
+#include <filesystem>
+#include <sstream>
+
+#include "../pdf_text.h"
+#include "cli_harness.h"
+#include "core/memory/config_file.h"
+#include "core/pages/pages_view.h"
+
+namespace vrx4 {
+namespace {
+
+class CliReportTest : public CliTest {
+ protected:
+  void SetUp() override {
+    if (!testing::pdfToolsInstalled()) GTEST_SKIP() << "pdftotext and pdftoppm (poppler-utils) are not installed";
+    CliTest::SetUp();
+  }
+  std::string save(const std::string& name, const Images& im) {
+    const std::string path = dir + "/" + name;
+    EXPECT_EQ(config_file::saveText(path, config_file::wholeConfiguration(im.g_optionDevice, im.g_baseDevice)),
+              config_file::SaveStatus::Saved);
+    return path;
+  }
+  Images images() {
+    Images im;
+    im.g_optionDevice = simImage(Area::Option);
+    im.g_baseDevice = simImage(Area::Base);
+    return im;
+  }
+};
+
+// Each line of `lines`, blanks squeezed, is in `text`.
+void expectLines(const std::string& lines, const std::string& text) {
+  std::istringstream in(lines);
+  for (std::string line; std::getline(in, line);) {
+    if (line.empty()) continue;
+    EXPECT_NE(text.find(line), std::string::npos) << "not in the report: " << line;
+  }
+}
+
+TEST_F(CliReportTest, AFileAndTheRegulatorWithTheirPagesAndTheDifferencesFromTheGolden) {
+  Images im = images();
+  const std::string conf = save("conf.txt", im);
+  im.g_baseDevice[0x2B] = 0x63;    // KPHG
+  im.g_optionDevice[0x12] ^= 0x01;  // AL_LIM_P
+  const std::string golden = save("golden.txt", im);
+
+  const Outcome file = run("report --in " + conf + " --golden " + golden +
+                           " --note 'J. Smith, press 7' --out " + dir + "/file.pdf");
+  ASSERT_EQ(file.code, 0) << file.err;
+  EXPECT_NE(file.out.find("differences from " + golden + ": 2"), std::string::npos) << file.out;
+  const std::string text = testing::pdfText(dir + "/file.pdf");
+  EXPECT_TRUE(testing::pdfToPng(dir + "/file.pdf", VRX4_TEST_OUTPUT_DIR "/report-file"));
+  EXPECT_NE(text.find("VRX's serial number 01 23 45"), std::string::npos) << text;
+  EXPECT_NE(text.find("Technician and machine J. Smith, press 7"), std::string::npos);
+  EXPECT_NE(text.find("This report describes the configuration file " + conf), std::string::npos);
+  // Every value the pages show, in SETTING as by default: the inputs on
+  // the type in use.
+  const AllPagesView v = showAllPages(images(), PageUnits::of(unit::kBar, 0, access::kSetting));
+  const auto corners = [&](const ChannelView& c, const char* x, const char* y) {
+    return "lower x corner " + c.texts.xLow + " " + x + "\nupper x corner " + c.texts.xHigh + " " + x +
+           "\nlower y corner " + c.texts.yLow + " " + y + "\nupper y corner " + c.texts.yHigh + " " + y + "\n";
+  };
+  expectLines(corners(v.control.byType[v.control.inputType], "V", "bar") +
+                  corners(v.auxin.byType[v.auxin.inputType], "V", "bar") + corners(v.uout, "bar", "V") +
+                  corners(v.iout, "bar", "mA") + "Error + " + v.alarm.texts.errorPlus + " bar\nError - " +
+                  v.alarm.texts.errorMinus + " bar\nDelay ON " + v.alarm.texts.delayOn + " s\nTon min " +
+                  v.alarm.texts.tonMin + " s\nDelay OFF " + v.alarm.texts.delayOff + " s\nKp High " + v.pid.kpHigh +
+                  "\nKp Low " + v.pid.kpLow + "\nKi " + v.pid.ki + "\nKd " + v.pid.kd + "\n",
+              text);
+  for (const char* title : {"INPUT (pin2)", "INPUT (pin3)", "OUTPUT (pin5)", "OUTPUT (pin6)"})
+    EXPECT_NE(text.find(title), std::string::npos) << title;
+  // The differences, as vrx4ctl diff prints them.
+  const Outcome diff = run("diff " + conf + " " + golden);
+  ASSERT_EQ(diff.code, 6);
+  EXPECT_NE(text.find("Differences from the golden file"), std::string::npos);
+  expectLines(diff.out, text);
+
+  // The regulator itself, in PSI: it says which port, not which file.
+  const Outcome live = run("report " + port() + " --golden " + conf + " --unit PSI --out " + dir + "/live.pdf");
+  ASSERT_EQ(live.code, 0) << live.err;
+  const std::string liveText = testing::pdfText(dir + "/live.pdf");
+  EXPECT_TRUE(testing::pdfToPng(dir + "/live.pdf", VRX4_TEST_OUTPUT_DIR "/report-live"));
+  EXPECT_NE(liveText.find("Regulator on port " + tty), std::string::npos) << liveText;
+  EXPECT_NE(liveText.find("Pressure range 0 .. 150 PSI"), std::string::npos);
+  EXPECT_NE(liveText.find("No field differs from the golden file."), std::string::npos);
+  EXPECT_EQ(liveText.find("This report describes"), std::string::npos);
+}
+
+TEST_F(CliReportTest, WithoutItsHelperOrAPlaceForThePdfNothingIsReadOrReplaced) {
+  const std::string bin = dir + "/bin";
+  std::filesystem::create_directory(bin);
+  std::filesystem::copy_file(VRX4CTL_PATH, bin + "/vrx4ctl");
+  std::filesystem::permissions(bin + "/vrx4ctl", std::filesystem::perms::owner_all);
+  const long before = quietBytesReceived();
+  Outcome r = run("report " + port() + " --out " + dir + "/x.pdf");  // the test's own vrx4ctl: finds it
+  ASSERT_EQ(r.code, 0) << r.err;
+  const long after = quietBytesReceived();
+  EXPECT_GT(after, before);
+
+  const std::string cmd = bin + "/vrx4ctl report " + port() + " --out " + dir + "/y.pdf 2>" + dir + "/err";
+  const int status = std::system(cmd.c_str());
+  EXPECT_EQ(WEXITSTATUS(status), 2);
+  EXPECT_NE(readFile(dir + "/err").find("the PDF helper vrx4-report-pdf is missing: it belongs next to vrx4ctl (" +
+                                        bin + "/vrx4-report-pdf)"),
+            std::string::npos)
+      << readFile(dir + "/err");
+  EXPECT_EQ(quietBytesReceived(), after);  // the regulator was not read
+  EXPECT_FALSE(std::filesystem::exists(dir + "/y.pdf"));
+
+  // A PDF that cannot be written is said so.
+  r = run("report " + port() + " --out " + dir + "/no-such-folder/z.pdf");
+  EXPECT_EQ(r.code, 2);
+  EXPECT_NE(r.err.find("z.pdf was not written"), std::string::npos) << r.err;
+  // Nor does it take the place of its configuration, under any name.
+  const std::string conf = dir + "/conf.txt";
+  testing::writeFile(conf, config_file::wholeConfiguration(simImage(Area::Option), simImage(Area::Base)));
+  std::filesystem::create_symlink(conf, dir + "/link.pdf");
+  EXPECT_EQ(run("report --in " + conf + " --out " + dir + "/link.pdf").code, 1);
+  EXPECT_EQ(run("report " + port() + " --golden " + conf + " --out " + conf).code, 1);
+  EXPECT_EQ(readFile(conf), config_file::wholeConfiguration(simImage(Area::Option), simImage(Area::Base)));
+}
+
+}  // namespace
+}  // namespace vrx4
