@@ -23,9 +23,10 @@ bool coalesceNotification(std::vector<LinkNotification>& waiting, LinkNotificati
     return !replaced;
   }
   if (incoming.message == msg::kLinkState) {
-    const auto last = std::find_if(waiting.rbegin(), waiting.rend(),
-                                   [](const LinkNotification& n) { return n.message == msg::kLinkState; });
-    if (last != waiting.rend() && last->wParam == incoming.wParam) return false;
+    // The same state again, with nothing but display values since the
+    // last one waiting, tells the window nothing new.
+    const auto last = std::find_if_not(waiting.rbegin(), waiting.rend(), isDisplayValues);
+    if (last != waiting.rend() && last->message == msg::kLinkState && last->wParam == incoming.wParam) return false;
   }
   if (incoming.message == msg::kSetCursor && !waiting.empty() && waiting.back().message == msg::kSetCursor)
     return false;

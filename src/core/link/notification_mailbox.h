@@ -3,8 +3,9 @@
 // takes what is waiting a few times a second. On the way, notices that
 // only repeat what a later one says are merged:
 //   - live values for the display (0x464, lParam 0): the latest wins;
-//   - the link state (0x465): a state equal to the last one waiting adds
-//     nothing, so every change of the lamp stays, in order;
+//   - the link state (0x465): the same state as the one waiting just
+//     before it (display values aside) adds nothing, so every change of
+//     the lamp stays, in order;
 //   - a cursor update right after another one.
 // Everything else is kept, in the order posted: a capture sample (0x464,
 // lParam 1, a row of the capture file and a point of the chart), the end
