@@ -37,7 +37,19 @@ bool coalesceNotification(std::vector<LinkNotification>& waiting, LinkNotificati
 bool NotificationMailbox::post(LinkNotification n) {
   std::lock_guard lock(m_mutex);
   ++m_posted;
+  // Values and a link state that stays as it was are routine: they wait
+  // for the reader's next round. Anything else (the lamp changes, a
+  // transfer ends, an information frame came) is worth a round of its own.
+  bool routine = n.message == msg::kLiveValues;
+  if (n.message == msg::kLinkState) {
+    routine = n.wParam == m_lastLinkState;
+    m_lastLinkState = n.wParam;
+  }
   if (!coalesceNotification(m_waiting, std::move(n))) ++m_merged;
+  if (!routine && !m_urgentWoken) {
+    m_urgentWoken = m_readerWoken = true;
+    return true;
+  }
   if (m_readerWoken) return false;
   m_readerWoken = true;
   return true;
@@ -48,6 +60,7 @@ std::vector<LinkNotification> NotificationMailbox::take() {
   std::lock_guard lock(m_mutex);
   out.swap(m_waiting);
   m_readerWoken = !out.empty();
+  m_urgentWoken = false;
   return out;
 }
 

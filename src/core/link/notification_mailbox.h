@@ -40,11 +40,13 @@ class NotificationMailbox {
  public:
   // Link thread: adds a notice; holds a lock for a few instructions only.
   // True when the reader must be woken: it was not yet told that something
-  // waits, and it is not coming back on its own.
+  // waits and is not coming back on its own, or the notice is not routine
+  // (anything but live values and a link state that stays as it was) and
+  // the reader was not yet woken for one since it last took.
   bool post(LinkNotification n);
   // Window thread: everything waiting, in order. A reader that took
-  // something comes back for more on its own (posts do not wake it); one
-  // that found nothing is woken by the next post.
+  // something comes back for more on its own (routine posts do not wake
+  // it); one that found nothing is woken by the next post.
   std::vector<LinkNotification> take();
   // Posted and merged since construction, for benchmarks and tests.
   std::uint64_t posted() const;
@@ -54,6 +56,8 @@ class NotificationMailbox {
   mutable std::mutex m_mutex;
   std::vector<LinkNotification> m_waiting;  // guarded by m_mutex
   bool m_readerWoken = false;               // guarded by m_mutex
+  bool m_urgentWoken = false;               // guarded by m_mutex
+  std::uintptr_t m_lastLinkState = 0;       // guarded by m_mutex; 0 none yet
   std::uint64_t m_posted = 0;               // guarded by m_mutex
   std::uint64_t m_merged = 0;               // guarded by m_mutex
 };

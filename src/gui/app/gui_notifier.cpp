@@ -37,9 +37,10 @@ void GuiNotifier::enqueue(LinkNotification n) {
 
 bool GuiNotifier::event(QEvent* e) {
   if (e->type() != kMailType) return QObject::event(e);
-  // After a quiet spell notices are handled at once; while they keep
-  // coming the timer takes them every kMinIntervalMs.
-  if (!m_later.isActive()) deliver();
+  // The mailbox wakes the window after a quiet spell and for a notice
+  // that is not routine; routine ones, while they keep coming, wait for
+  // the timer, every kMinIntervalMs.
+  deliver();
   return true;
 }
 
