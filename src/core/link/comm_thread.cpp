@@ -288,25 +288,45 @@ void CCommThread::buildTransferFrame() {
 void CCommThread::receiveCycle() {
   std::uint8_t byte = 0;
   // The rest of a reply already read from the line is handed out without
-  // a system call or a look at the clock: it arrived with the first byte.
-  if (m_port.buffered() > 0 && m_port.readByte(byte) == ReadResult::Byte) {
-    m_bytesReceived.fetch_add(1, std::memory_order_relaxed);
-    m_idleCount = 0;
-    onReplyByte(byte);
-    return;
-  }
+  // looking at the clock: it arrived with the first byte.
+  const bool fromLine = m_port.buffered() == 0;
   // Waiting for a reply sleeps in one poll until a byte comes, up to
   // kReplyWaitMs, instead of waking every millisecond: a byte is taken the
   // moment it arrives either way, and the silence is counted in
   // milliseconds, so the time-out comes after the same time.
-  const auto waitStart = std::chrono::steady_clock::now();
+  const auto waitStart = fromLine ? std::chrono::steady_clock::now() : std::chrono::steady_clock::time_point{};
   const int wait = std::clamp(kEmptyReadsForTimeout - m_idleCount, kReadWaitMs, kReplyWaitMs);
   const ReadResult r = m_port.readByte(byte, wait);
   if (r == ReadResult::Byte) {
     m_bytesReceived.fetch_add(1, std::memory_order_relaxed);
     m_idleCount = 0;
-    m_lastRxTick.store(tick());
-    onReplyByte(byte);
+    if (fromLine) m_lastRxTick.store(tick());
+    if (!m_rx.push(byte)) {
+      // The rest of the frame cannot arrive faster than the line carries
+      // it: wait for all but its last byte and take it in one piece,
+      // instead of waking for every byte. The frame is complete no later
+      // than it would be otherwise.
+      const std::size_t missing = m_rx.expectedLength() - m_rx.buffered();
+      if (m_port.buffered() == 0 && m_rx.buffered() > 0 && missing > 1) {
+        const auto us = (missing - 1) * kByteMicros;
+        std::this_thread::sleep_for(std::chrono::microseconds(us));
+      }
+      return;
+    }
+    const auto frame = m_rx.frame();
+    std::copy(frame.begin(), frame.end(), m_frame.begin());
+    m_frameLength = frame.size();
+    switch (m_rx.kind()) {
+      case ReplyKind::Measurement:
+        onMeasurementFrame();
+        break;
+      case ReplyKind::Information:
+        onInformationFrame();
+        break;
+      case ReplyKind::Memory:
+        onMemoryFrame();
+        break;
+    }
     return;
   }
   if (r == ReadResult::Failed) {
@@ -319,35 +339,6 @@ void CCommThread::receiveCycle() {
   if (m_idleCount >= kEmptyReadsForTimeout) {
     m_idleCount = 0;
     m_state = State::Timeout;
-  }
-}
-
-void CCommThread::onReplyByte(std::uint8_t byte) {
-  if (!m_rx.push(byte)) {
-    // The rest of the frame cannot arrive faster than the line carries
-    // it: wait for all but its last byte and take it in one piece,
-    // instead of waking for every byte. The frame is complete no later
-    // than it would be otherwise.
-    const std::size_t missing = m_rx.expectedLength() - m_rx.buffered();
-    if (m_port.buffered() == 0 && m_rx.buffered() > 0 && missing > 1) {
-      const auto us = (missing - 1) * kByteMicros;
-      std::this_thread::sleep_for(std::chrono::microseconds(us));
-    }
-    return;
-  }
-  const auto frame = m_rx.frame();
-  std::copy(frame.begin(), frame.end(), m_frame.begin());
-  m_frameLength = frame.size();
-  switch (m_rx.kind()) {
-    case ReplyKind::Measurement:
-      onMeasurementFrame();
-      break;
-    case ReplyKind::Information:
-      onInformationFrame();
-      break;
-    case ReplyKind::Memory:
-      onMemoryFrame();
-      break;
   }
 }
 

@@ -104,8 +104,6 @@ class CCommThread {
   void cycle();
   void sendCycle();
   void receiveCycle();
-  // One byte of the reply awaited; handles the reply once it is complete.
-  void onReplyByte(std::uint8_t byte);
   void timeoutCycle();
   void recoverVanishedPort();
   bool waitFor(int ms);
