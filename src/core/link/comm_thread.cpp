@@ -1,5 +1,7 @@
 #include "core/link/comm_thread.h"
 
+#include <pthread.h>
+
 #include <algorithm>
 #include <chrono>
 #include <utility>
@@ -67,6 +69,7 @@ bool CCommThread::cancelRead() {
 // Thread body
 
 void CCommThread::run(std::stop_token stop) {
+  pthread_setname_np(pthread_self(), "vrx4-link");  // so that a profiler or top names it
   m_stopToken = stop;
   m_port.setStopToken(stop);
   if (!openPort()) {
@@ -291,17 +294,20 @@ void CCommThread::buildTransferFrame() {
 
 void CCommThread::receiveCycle() {
   std::uint8_t byte = 0;
+  // The rest of a reply already read from the line is handed out without
+  // looking at the clock: it arrived with the first byte.
+  const bool fromLine = m_port.buffered() == 0;
   // Waiting for a reply sleeps in one poll until a byte comes, up to
   // kReplyWaitMs, instead of waking every millisecond: a byte is taken the
   // moment it arrives either way, and the silence is counted in
   // milliseconds, so the time-out comes after the same time.
-  const auto waitStart = std::chrono::steady_clock::now();
+  const auto waitStart = fromLine ? std::chrono::steady_clock::now() : std::chrono::steady_clock::time_point{};
   const int wait = std::clamp(kEmptyReadsForTimeout - m_idleCount, kReadWaitMs, kReplyWaitMs);
   const ReadResult r = m_port.readByte(byte, wait);
   if (r == ReadResult::Byte) {
     m_bytesReceived.fetch_add(1, std::memory_order_relaxed);
     m_idleCount = 0;
-    m_lastRxTick.store(tick());
+    if (fromLine) m_lastRxTick.store(tick());
     if (!m_rx.push(byte)) {
       // The rest of the frame cannot arrive faster than the line carries
       // it: wait for all but its last byte and take it in one piece,
@@ -361,15 +367,15 @@ void CCommThread::onMeasurementFrame() {
   if (pass) {
     m_shared.g_pollCount.store(0);
     const std::uint8_t info0 = m_shared.deviceInfo()[0];
+    LiveMeasurement decoded = decodeMeasurement(
+        std::span<const std::uint8_t, kMeasurementFrameLength>(m_frame.data(), kMeasurementFrameLength), info0);
+    decoded.m_sampleMs = elapsed;
     {
       std::lock_guard lock(m_blockMutex);
-      m_block = decodeMeasurement(std::span<const std::uint8_t, kMeasurementFrameLength>(
-                                      m_frame.data(), kMeasurementFrameLength),
-                                  info0);
-      m_block.m_sampleMs = elapsed;
+      m_block = decoded;
     }
     if (graph) m_shared.g_lastSampleMs.store(elapsed);
-    m_notifier.post(msg::kLiveValues, 0, graph ? 1 : 0);
+    m_notifier.postLiveValues(decoded, graph ? 1 : 0);
     m_notifier.post(msg::kLinkState, link_state::kAlive, 0);
   }
   m_state = State::Send;

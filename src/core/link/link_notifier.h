@@ -7,6 +7,8 @@
 #include <stop_token>
 #include <string>
 
+#include "core/link/live_measurement.h"
+
 namespace vrx4 {
 
 // Notification numbers posted to the main view.
@@ -41,6 +43,13 @@ class LinkNotifier {
   virtual ~LinkNotifier() = default;
   // Must not block; called from the link thread.
   virtual void post(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) = 0;
+  // 0x464 with the measurement it announces (lParam 1: a capture sample).
+  // A notifier that keeps notices for a while hands each one its own
+  // values; the others read the live block.
+  virtual void postLiveValues(const LiveMeasurement& measurement, std::intptr_t lParam) {
+    (void)measurement;
+    post(msg::kLiveValues, 0, lParam);
+  }
   // Shows a modal message and blocks the link thread until the user has
   // dismissed it, or until `stop` is requested (the GUI thread stops the
   // link while such a box may be open and must never deadlock on it).

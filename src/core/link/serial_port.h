@@ -69,6 +69,9 @@ class SerialPort {
   std::string m_path;
   bool m_hungUp = false;
   bool m_exclusive = false;  // we set the tty's exclusive flag and clear it at close
+  // A pseudo-terminal hands a written byte to its other end within the
+  // write: there is nothing to drain.
+  bool m_pseudoTerminal = false;
   // Bytes read from the line but not yet handed out.
   std::array<std::uint8_t, 64> m_rxBuf{};
   std::size_t m_rxPos = 0;

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <pthread.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -161,6 +162,7 @@ void PtyServer::reply(const std::vector<std::uint8_t>& bytes) {
 }
 
 void PtyServer::serve() {
+  pthread_setname_np(pthread_self(), "vrx4-sim");
   double last = now();
   std::uint8_t buf[256];
   while (!m_stop) {

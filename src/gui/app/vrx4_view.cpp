@@ -69,7 +69,9 @@ QString qs(const std::string& s) { return QString::fromStdString(s); }
 
 }  // namespace
 
-CVRX4View::CVRX4View(CVRX4App& app) : m_app(app), m_notifier(std::make_unique<GuiNotifier>(this)) {
+CVRX4View::CVRX4View(CVRX4App& app)
+    : m_app(app),
+      m_notifier(std::make_unique<GuiNotifier>(this, [this](const LinkNotification& n) { OnLinkNotification(n); })) {
   setControlId(this, dialog::kView);
   setStateTexts([this](Kept k) { return qs(m_app.keptText(k)); });
   setLinkSilent(true);
@@ -522,20 +524,23 @@ void CVRX4View::OnLinkState(std::uintptr_t wParam) {
   DeviceState& s = m_app.state();
   const bool fileMode = s.g_fileMode.load() == 1;
   const bool wasRed = lampRed();
+  // The lamp and the text are drawn again only when they change: the link
+  // reports its state with every reply it hands on.
+  auto show = [this](ColourWord colour, const QString* text) {
+    if (m_lamp->GetColour() != colour) m_lamp->SetColour(colour);
+    if (text != nullptr && m_statusText->text() != *text) m_statusText->setText(*text);
+  };
   switch (wParam) {
     case link_state::kAlive:
-      m_lamp->SetColour(kLampGreen);
-      m_statusText->setText(m_strCommunicate);
+      show(kLampGreen, &m_strCommunicate);
       if (g_pToolsPage != nullptr) g_pToolsPage->SetRegulatorAnswering(true);
       if (!fileMode) m_deviceAnswered = true;
       break;
     case link_state::kLate:
-      m_lamp->SetColour(kLampYellow);
-      m_statusText->setText(m_strCommunicate);
+      show(kLampYellow, &m_strCommunicate);
       break;
     case link_state::kNoDevice:
-      m_lamp->SetColour(kLampRed);
-      m_statusText->setText(m_strNoCommunicate);
+      show(kLampRed, &m_strNoCommunicate);
       if (g_pToolsPage != nullptr) g_pToolsPage->SetRegulatorAnswering(false);
       if (!fileMode && m_deviceAnswered) {
         s.g_eepromLoaded.store(0);
@@ -548,10 +553,11 @@ void CVRX4View::OnLinkState(std::uintptr_t wParam) {
       }
       break;
     default:
-      m_lamp->SetColour(kLampIdle);
+      show(kLampIdle, nullptr);
       break;
   }
-  QCoreApplication::postEvent(this, new LinkEvent(msg::kSetCursor, 0, 0));
+  // The cursor follows a request a page has just made, and the lamp.
+  UpdateCursor();
 }
 
 void CVRX4View::OnTransferDone(std::uintptr_t wParam) {
@@ -598,8 +604,10 @@ bool CVRX4View::lampRed() const { return m_lamp == nullptr || m_lamp->GetColour(
 
 void CVRX4View::UpdateCursor() {
   const bool busy = m_app.state().requestPending() && m_lamp != nullptr && m_lamp->GetColour() != kLampRed;
-  if (busy) setCursor(Qt::WaitCursor);
-  else unsetCursor();
+  // Set only when it changes: the link's state comes many times a second.
+  const bool waiting = testAttribute(Qt::WA_SetCursor) && cursor().shape() == Qt::WaitCursor;
+  if (busy && !waiting) setCursor(Qt::WaitCursor);
+  else if (!busy && testAttribute(Qt::WA_SetCursor)) unsetCursor();
 }
 
 void CVRX4View::OnSize(int width, int height) {

@@ -31,6 +31,8 @@ class CIndicatorLamp;
 class CTransferProgressBar;
 class CStatusNotice;
 struct GraphPageHost;
+struct LinkNotification;
+struct LiveMeasurement;
 
 class CVRX4View : public QWidget {
  public:
@@ -59,7 +61,10 @@ class CVRX4View : public QWidget {
 
   // Notifications from the link engine, one handler per message.
   void OnLinkMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
-  void OnLiveValues(std::intptr_t lParam);
+  // A notice from the link's mailbox; live values come with their own
+  // measurement (without one the handler reads the link's live block).
+  void OnLinkNotification(const LinkNotification& n);
+  void OnLiveValues(std::intptr_t lParam, const LiveMeasurement* measurement = nullptr);
   void OnLinkState(std::uintptr_t wParam);
   void OnTransferDone(std::uintptr_t wParam);
   void OnTermsAccepted();
@@ -94,6 +99,7 @@ class CVRX4View : public QWidget {
   void setPortLister(std::function<std::vector<SerialPortEntry>()> lister) { m_portLister = std::move(lister); }
 
   CCommThread* link() const { return m_link.get(); }
+  GuiNotifier& notifier() const { return *m_notifier; }
   CIndicatorLamp* lamp() const { return m_lamp; }
   CTransferProgressBar* progressBar() const { return m_progressBar; }
   CStatusNotice* notice() const { return m_notice; }

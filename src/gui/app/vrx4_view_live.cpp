@@ -1,6 +1,8 @@
 // The main view's handling of the live measurements and of the device's
 // information messages: values into the LIVE page and the channel pages.
 #include "core/base/language_table.h"
+#include "core/link/notification_mailbox.h"
+#include "gui/app/gui_notifier.h"
 #include "core/monitoring/live_display.h"
 #include "gui/app/message_box.h"
 #include "gui/app/vrx4_app.h"
@@ -34,7 +36,12 @@ void mirrorInputType(Page* page, int type, bool transferRequested) {
 
 }  // namespace
 
-void CVRX4View::OnLiveValues(std::intptr_t lParam) {
+void CVRX4View::OnLinkNotification(const LinkNotification& n) {
+  if (n.message == msg::kLiveValues && n.measurement && !m_destroyed) OnLiveValues(n.lParam, &*n.measurement);
+  else OnLinkMessage(n.message, n.wParam, n.lParam);
+}
+
+void CVRX4View::OnLiveValues(std::intptr_t lParam, const LiveMeasurement* measurement) {
   DeviceState& s = m_app.state();
   if (s.g_fileMode.load() == 1) {
     if (s.g_fileModeNoticeShown.load() == 0) {
@@ -44,12 +51,13 @@ void CVRX4View::OnLiveValues(std::intptr_t lParam) {
     return;
   }
   CLivePage* live = g_pLivePage;
-  if (live == nullptr || !m_link) return;
+  if (live == nullptr || (measurement == nullptr && !m_link)) return;
   live->UpdateData(true);
 
-  // One snapshot of the block: the link thread goes on writing it.
+  // The measurement the notice came with, or one snapshot of the block:
+  // the link thread goes on writing it.
   LiveDisplayInput in;
-  in.m = m_link->measurement();
+  in.m = measurement != nullptr ? *measurement : m_link->measurement();
   in.scaling = commandScaling(s.device(Area::Base));
   in.pressureFactor = m_app.m_fPressureFactor;
   in.pressureUnit = m_app.settings().m_nPressureUnit;

@@ -351,7 +351,10 @@ void CLivePage::publish() {
     const std::string text = row.edit->text().toStdString();
     const bool value = liveTestValue(text).has_value();
     if (value) row.sent = text;
-    row.edit->setTextColour(value ? colour::kBlack : colour::kRed);
+    // Drawn again only when it changes: the live values pass here many
+    // times a second.
+    const ColourWord shown = value ? colour::kBlack : colour::kRed;
+    if (row.edit->m_textColour != shown) row.edit->setTextColour(shown);
   }
   t.ctrlText = m_rows[0].sent;
   t.auxinText = m_rows[1].sent;

@@ -29,12 +29,21 @@ void CPage::ShowFreshness(Shown, bool) {}
 bool CPage::setControlText(int id, const QString& text) {
   QWidget* w = findChild<QWidget*>(QString::number(id));
   if (w == nullptr) return false;
-  if (auto* b = qobject_cast<QAbstractButton*>(w)) b->setText(text);
-  else if (auto* l = qobject_cast<QLabel*>(w)) l->setText(text);
-  else if (auto* e = qobject_cast<QLineEdit*>(w)) e->setText(text);
-  else if (auto* g = qobject_cast<QGroupBox*>(w)) g->setTitle(text);
-  else if (auto* p = qobject_cast<QPlainTextEdit*>(w)) p->setPlainText(text);
-  else return false;
+  // A text set again as it is is not drawn again: the live values set
+  // theirs many times a second.
+  if (auto* b = qobject_cast<QAbstractButton*>(w)) {
+    if (b->text() != text) b->setText(text);
+  } else if (auto* l = qobject_cast<QLabel*>(w)) {
+    if (l->text() != text) l->setText(text);
+  } else if (auto* e = qobject_cast<QLineEdit*>(w)) {
+    if (e->text() != text) e->setText(text);
+  } else if (auto* g = qobject_cast<QGroupBox*>(w)) {
+    if (g->title() != text) g->setTitle(text);
+  } else if (auto* p = qobject_cast<QPlainTextEdit*>(w)) {
+    if (p->toPlainText() != text) p->setPlainText(text);
+  } else {
+    return false;
+  }
   return true;
 }
 

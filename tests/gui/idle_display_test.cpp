@@ -1,0 +1,148 @@
+// What the window does while the link polls: it takes the link's notices
+// at most about twenty times a second, shows the latest values, loses no
+// change of the lamp, and draws only what changed.
+#include <QEvent>
+#include <QLineEdit>
+#include <atomic>
+#include <thread>
+
+#include "core/link/comm_thread.h"
+#include "gui/app/gui_notifier.h"
+#include "gui/controls/indicator_lamp.h"
+#include "gui/monitoring/live_page.h"
+#include "shell_harness.h"
+
+namespace vrx4::testing {
+namespace {
+
+constexpr ColourWord kGreen = colour::rgb(0, 255, 0);
+constexpr ColourWord kYellow = colour::rgb(255, 255, 0);
+constexpr ColourWord kRed = colour::rgb(255, 0, 0);
+
+// Counts the paints of a widget, and calls `onPaint` at each.
+class PaintCounter : public QObject {
+ public:
+  PaintCounter(QWidget* w, std::function<void()> onPaint = {}) : m_onPaint(std::move(onPaint)) {
+    w->installEventFilter(this);
+  }
+  int paints = 0;
+
+ protected:
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() == QEvent::Paint) {
+      ++paints;
+      if (m_onPaint) m_onPaint();
+    }
+    return false;
+  }
+
+ private:
+  std::function<void()> m_onPaint;
+};
+
+class IdleDisplay : public ShellTest {
+ protected:
+  // The window at its largest, so that the lamp in its bottom right
+  // corner is on the screen and drawn.
+  CIndicatorLamp* shownLamp() {
+    m_app->mainFrame()->showNormal();
+    m_app->mainFrame()->resize(m_app->mainFrame()->maximumSize());
+    settle();
+    CIndicatorLamp* lamp = view().lamp();
+    EXPECT_FALSE(lamp->visibleRegion().isEmpty());
+    return lamp;
+  }
+};
+
+TEST_F(IdleDisplay, OnTheSimulatedRegulatorTheWindowWakesAtMostTwentyTimesASecondAndDrawsOnlyWhatChanged) {
+  writeFile(m_settings, "[Agreement]\nState=1\n[Units]\nLanguage=0\n");
+  startSimulated();
+  ASSERT_TRUE(waitUntil([&] { return state().g_eepromLoaded.load() == 1; }, 20000));
+  click(g_pModePage, mode_id::kVisualisation);
+  click(&view(), view_id::kLive);
+  CIndicatorLamp* lamp = shownLamp();
+  ASSERT_TRUE(waitUntil([&] { return lamp->GetColour() == kGreen; }, 5000));
+  // The CONTROL unit caption shows "[V]" and stays so while values change.
+  auto* unit = control<QWidget>(g_pLivePage, live_id::kCtrlUnit);
+  auto* p2 = control<QLineEdit>(g_pLivePage, live_id::kP2);
+  ASSERT_TRUE(waitUntil([&] { return !p2->text().isEmpty(); }, 5000));
+  settle();
+
+  PaintCounter unitPaints(unit);
+  const int lampPaints = lamp->paints();
+  const std::uint64_t deliveries = view().notifier().deliveries();
+  const std::uint64_t posted = view().notifier().mailbox().posted();
+  const std::uint64_t sent = view().link()->bytesSent();
+  QElapsedTimer t;
+  t.start();
+  waitUntil([] { return false; }, 2000);
+  const double seconds = static_cast<double>(t.elapsed()) / 1000.0;
+
+  // The link polls as before, one exchange after another, and reports
+  // every second measurement frame...
+  const double exchanges = static_cast<double>(view().link()->bytesSent() - sent) / seconds;
+  EXPECT_GT(exchanges, 50.0);
+  EXPECT_GT(static_cast<double>(view().notifier().mailbox().posted() - posted) / seconds, exchanges * 0.5);
+  // ...and the window takes them at most about twenty times a second.
+  EXPECT_LE(static_cast<double>(view().notifier().deliveries() - deliveries), 20.0 * seconds + 2.0);
+  // A lamp that stays green and a caption that stays "[V]" are not drawn again.
+  EXPECT_EQ(lamp->paints(), lampPaints);
+  EXPECT_EQ(unitPaints.paints, 0);
+  EXPECT_EQ(lamp->GetColour(), kGreen);
+  close();
+}
+
+TEST_F(IdleDisplay, ABurstOfPostedValuesShowsItsLatestValuesAndEveryLampChange) {
+  // No regulator: the link ends at once, and this test posts as the link
+  // would, from a thread of its own, faster than any link.
+  writeFile(m_settings, "[Agreement]\nState=1\n[Units]\nLanguage=0\n");
+  start();
+  click(g_pModePage, mode_id::kVisualisation);
+  click(&view(), view_id::kLive);
+  CIndicatorLamp* lamp = shownLamp();
+  ASSERT_TRUE(waitUntil([&] { return lamp->GetColour() == kRed && !view().link()->running(); }, 5000));
+  std::vector<ColourWord> drawn;
+  PaintCounter lampPaints(lamp, [&] { drawn.push_back(lamp->GetColour()); });
+  auto* p2 = control<QLineEdit>(g_pLivePage, live_id::kP2);
+  PaintCounter p2Paints(p2);
+
+  GuiNotifier& notifier = view().notifier();
+  const std::uint64_t deliveries = notifier.deliveries();
+  const std::uint64_t before = notifier.mailbox().posted();
+  constexpr int kValues = 3000;
+  const std::vector<std::uintptr_t> states = {link_state::kAlive, link_state::kLate, link_state::kAlive,
+                                              link_state::kNoDevice, link_state::kAlive};
+  std::atomic<bool> posting{true};
+  std::thread link([&] {
+    for (int i = 1; i <= kValues; ++i) {
+      LiveMeasurement m;
+      // P2 in millibar; the last value is one no earlier one shows.
+      m.m_value[3] = i == kValues ? 7777.0f : static_cast<float>(i % 1000);
+      notifier.postLiveValues(m, 0);
+      // The lamp changes five times in the burst, each among a thousand
+      // reports of the same state.
+      notifier.post(msg::kLinkState, states[static_cast<std::size_t>(i * 5 / (kValues + 1))], 0);
+    }
+    posting = false;
+  });
+  QElapsedTimer t;
+  t.start();
+  ASSERT_TRUE(waitUntil([&] { return !posting && notifier.mailbox().posted() - before == 2u * kValues; }, 10000));
+  link.join();
+  ASSERT_TRUE(waitUntil([&] { return p2->text() == QStringLiteral("7.8"); }, 2000)) << p2->text().toStdString();
+  settle();
+  const double seconds = static_cast<double>(t.elapsed()) / 1000.0;
+
+  // The display shows the last values posted; every change of the lamp was
+  // drawn, in order, and nothing else.
+  EXPECT_EQ(drawn, (std::vector<ColourWord>{kGreen, kYellow, kGreen, kRed, kGreen}));
+  EXPECT_EQ(lamp->GetColour(), kGreen);
+  // Six thousand notices took a few trips of the window, and the P2 field
+  // was drawn a few times, not three thousand.
+  EXPECT_LE(static_cast<double>(notifier.deliveries() - deliveries), 20.0 * seconds + 3.0);
+  EXPECT_LE(p2Paints.paints, 20.0 * seconds + 3.0);
+  close();
+}
+
+}  // namespace
+}  // namespace vrx4::testing
