@@ -68,6 +68,10 @@ TEST(RtfReader, BrokenDocumentsGiveWhatCouldBeReadAndAReason) {
   parseRtf("{\\rtf1 " + std::string(100000, '{'), &error);
   EXPECT_EQ(error, "groups nested too deeply");
 
+  // A document that ends inside a number is not read past its end.
+  const std::string longer = "{\\rtf1 \\u65";
+  EXPECT_EQ(plain(parseRtf(std::string_view(longer).substr(0, longer.size() - 1))).find('A'), std::string::npos);
+
   // A huge number or word is read without overflow.
   doc = parseRtf("{\\rtf1 \\fs99999999999999999999 \\" + std::string(200, 'a') + " x}", &error);
   EXPECT_NE(plain(doc).find('x'), std::string::npos);

@@ -72,6 +72,7 @@ TEST_F(CliTest, InfoMonitorAndFailures) {
   EXPECT_NE(::access((dir + "/x.txt").c_str(), F_OK), 0);  // nothing saved
 
   EXPECT_EQ(run("write " + port()).code, 1);  // --in missing
+  EXPECT_EQ(run("info " + port() + " --timeout 0").code, 1);  // a time-out is more than 0 s
   EXPECT_EQ(run("read --help").code, 0);
 }
 

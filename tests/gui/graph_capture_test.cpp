@@ -9,9 +9,6 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <cerrno>
-#include <condition_variable>
-#include <mutex>
-#include <thread>
 
 #include "graph_harness.h"
 
@@ -48,33 +45,13 @@ TEST_F(GraphCapture, AFifoIsRefusedAtOnce) {
   startOnGraph();
   const std::string fifo = m_dir + "/pipe.csv";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-  // Should the page wait for a reader, one comes after 3 s and drains what
-  // it is sent, so that the test fails instead of hanging.
-  std::mutex m;
-  std::condition_variable cv;
-  bool done = false;
-  std::thread reader([&] {
-    std::unique_lock lock(m);
-    if (cv.wait_for(lock, std::chrono::seconds(3), [&] { return done; })) return;
-    const int fd = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
-    char buf[256];
-    while (!cv.wait_for(lock, std::chrono::milliseconds(20), [&] { return done; })) {
-      [[maybe_unused]] const ssize_t n = ::read(fd, buf, sizeof buf);
-    }
-    ::close(fd);
-  });
+  // A page that waited for a reader would hang here until the test's time
+  // limit ends it.
   QElapsedTimer clock;
   clock.start();
   replaceWhenAsked();
   chooseCaptureFile(fifo);
-  const qint64 ms = clock.elapsed();
-  {
-    std::lock_guard lock(m);
-    done = true;
-  }
-  cv.notify_all();
-  reader.join();
-  EXPECT_LT(ms, 2000);
+  EXPECT_LT(clock.elapsed(), 2000);
   ASSERT_EQ(m_boxes.size(), 1u);
   EXPECT_EQ(m_boxes[0], "le fichier n'a pas été correctement ouvert\n" + fifo + ": not a regular file");
   EXPECT_FALSE(at<QCheckBox>(kCapture)->isChecked());

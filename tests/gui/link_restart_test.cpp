@@ -128,7 +128,7 @@ TEST_F(LinkRestart, NewWaitsForAWriteToEnd) {
   m_files.clear();
   // The regulator back, the write runs to its verified end.
   withDevice([](sim::SimDevice& d) { d.faults().silent = false; });
-  ASSERT_TRUE(waitUntil([&] { return !state().requestPending() && enabled(g_pToolsPage, kExport); }, 30000));
+  ASSERT_TRUE(waitEnabled(g_pToolsPage, kExport));
   EXPECT_EQ(m_boxes.back(), kept(Kept::TransferDone));
 }
 

@@ -263,13 +263,5 @@ TEST_F(LivePage, PrintsThePageAsShown) {
   EXPECT_EQ(image.pixelColor(250, 240), QColor(236, 233, 216));
 }
 
-TEST_F(LivePage, ServiceModeShowsP2WithThreeDecimals) {
-  startOnLivePage(4);
-  ASSERT_TRUE(waitUntil([&] { return text(kP2).count(QLatin1Char('.')) == 1 && text(kP2).section('.', 1).size() == 3; },
-                        5000))
-      << text(kP2).toStdString();
-  savePng(g_pLivePage, "vrx4-live-service.png");
-}
-
 }  // namespace
 }  // namespace vrx4::testing

@@ -13,14 +13,10 @@ namespace {
 
 class MapPages : public MemoryTest {
  protected:
-  CMapEdit* mapEdit(CPage* page, int id) { return control<CMapEdit>(page, id); }
   void replaceText(CMapEdit* e, const QString& from, const QString& to) {
     QString t = e->toPlainText();
     ASSERT_TRUE(t.contains(from)) << from.toStdString();
     e->setPlainText(t.replace(from, to));
-  }
-  bool waitEnabled(CPage* page, int id) {
-    return waitUntil([&] { return !state().requestPending() && enabled(page, id); }, 30000);
   }
   QString fieldLine(Area a, const char* name) {
     return QString::fromStdString(eeprom_map::fieldLine(*findField(a, name), deviceImage(a)));

@@ -52,6 +52,11 @@ class MemoryTest : public PagesTest {
     click(g_pToolsPage, id);
   }
   bool enabled(QWidget* page, int id) { return control(page, id)->isEnabled(); }
+  // Waits for the transfer to end and the page's button to work again.
+  bool waitEnabled(CPage* page, int id) {
+    return waitUntil([&] { return !state().requestPending() && enabled(page, id); }, 30000);
+  }
+  CMapEdit* mapEdit(CPage* page, int id) { return control<CMapEdit>(page, id); }
   bool waitIdle() {
     return waitUntil([&] { return !state().requestPending(); }, 20000);
   }

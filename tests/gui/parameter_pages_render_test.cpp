@@ -67,6 +67,10 @@ TEST_F(PageRenders, SettingAndServiceModesInBarAndPsiAndGerman) {
   savePng(auxin, "vrx4-page-auxin-m4-bar-de-modify.png");
   click(alarm = show(view_id::kAlarm), 1222);
   savePng(alarm, "vrx4-page-alarm-m4-bar-de-modify.png");
+  // The whole window at the largest size the frame allows, as on a desktop.
+  m_app->mainFrame()->showNormal();
+  m_app->mainFrame()->resize(m_app->mainFrame()->maximumSize());
+  savePng(m_app->mainFrame(), "vrx4-main-window-de.png");
   close();
 }
 

@@ -15,10 +15,6 @@ namespace {
 
 class StaleEdits : public MemoryTest {
  protected:
-  CMapEdit* mapEdit(CPage* page, int id) { return control<CMapEdit>(page, id); }
-  bool waitEnabled(CPage* page, int id) {
-    return waitUntil([&] { return !state().requestPending() && enabled(page, id); }, 30000);
-  }
   // A CONTROL Save of new corners, as the user makes it on that page.
   void saveControl(const char* high) {
     CEditPage* ctrl = show(view_id::kControl);

@@ -158,7 +158,7 @@ TEST_F(ToolsPage, ExportAndImportOnTheSimulatedRegulator) {
 
   tools(kExport, path("golden.txt"));
   EXPECT_FALSE(enabled(g_pToolsPage, kExport));  // until the write has ended
-  ASSERT_TRUE(waitUntil([&] { return !state().requestPending() && enabled(g_pToolsPage, kExport); }, 30000));
+  ASSERT_TRUE(waitEnabled(g_pToolsPage, kExport));
   Image option = deviceImage(Area::Option), base = deviceImage(Area::Base);
   EXPECT_EQ(option[0x05], file.g_optionDevice[0x05]);
   EXPECT_EQ(option[0x40], before.g_optionDevice[0x40]);
@@ -177,7 +177,7 @@ TEST_F(ToolsPage, ExportAndImportOnTheSimulatedRegulator) {
   enterMode(4);
   click(&view(), view_id::kTools);
   tools(kExport, path("golden.txt"));
-  ASSERT_TRUE(waitUntil([&] { return !state().requestPending() && enabled(g_pToolsPage, kExport); }, 30000));
+  ASSERT_TRUE(waitEnabled(g_pToolsPage, kExport));
   option = deviceImage(Area::Option), base = deviceImage(Area::Base);
   EXPECT_TRUE(std::equal(option.begin(), option.begin() + 0x73, file.g_optionDevice.begin()));
   EXPECT_TRUE(std::equal(base.begin(), base.begin() + 0x70, file.g_baseDevice.begin()));

@@ -122,8 +122,18 @@ TEST(DeviceState, OneRequestAtATime) {
   EXPECT_EQ(s.publishRequest(other), DeviceState::Publish::Accepted);
   s.finishRequest();
 
-  // Requests no frame can carry are refused before they reach the engine.
+  // Requests no frame can carry are refused before they reach the engine;
+  // a block of 1 or 31 bytes and 64 single bytes are the largest and
+  // smallest that go through.
   TransferRequest bad;
+  for (auto [o, count] : {std::pair{op::kWriteBaseRange, 1}, {op::kWriteBaseRange, 31}, {op::kWriteOptionBytes, 64}}) {
+    bad.op = o;
+    bad.count = static_cast<std::int8_t>(count);
+    EXPECT_EQ(s.publishRequest(bad), DeviceState::Publish::Accepted) << count;
+    s.finishRequest();
+  }
+  bad.count = 65;
+  EXPECT_EQ(s.publishRequest(bad), DeviceState::Publish::Invalid);
   bad.op = op::kWriteBaseRange;
   bad.count = 0;
   EXPECT_EQ(s.publishRequest(bad), DeviceState::Publish::Invalid);
