@@ -44,11 +44,6 @@
 namespace vrx4 {
 namespace {
 
-constexpr ColourWord kLampGreen = colour::rgb(0, 255, 0);
-constexpr ColourWord kLampYellow = colour::rgb(255, 255, 0);
-constexpr ColourWord kLampRed = colour::rgb(255, 0, 0);
-constexpr ColourWord kLampIdle = colour::kDarkBlue;
-
 // The navigation column, top to bottom: each mode adds buttons below the
 // ones of the mode before it.
 struct NavButton {
@@ -520,46 +515,6 @@ void CVRX4View::setToolsButtons(std::initializer_list<int> ids, bool enable) {
     if (QWidget* w = g_pToolsPage->findChild<QWidget*>(QString::number(id))) w->setEnabled(enable);
 }
 
-void CVRX4View::OnLinkState(std::uintptr_t wParam) {
-  DeviceState& s = m_app.state();
-  const bool fileMode = s.g_fileMode.load() == 1;
-  const bool wasRed = lampRed();
-  // The lamp and the text are drawn again only when they change: the link
-  // reports its state with every reply it hands on.
-  auto show = [this](ColourWord colour, const QString* text) {
-    if (m_lamp->GetColour() != colour) m_lamp->SetColour(colour);
-    if (text != nullptr && m_statusText->text() != *text) m_statusText->setText(*text);
-  };
-  switch (wParam) {
-    case link_state::kAlive:
-      show(kLampGreen, &m_strCommunicate);
-      if (g_pToolsPage != nullptr) g_pToolsPage->SetRegulatorAnswering(true);
-      if (!fileMode) m_deviceAnswered = true;
-      break;
-    case link_state::kLate:
-      show(kLampYellow, &m_strCommunicate);
-      break;
-    case link_state::kNoDevice:
-      show(kLampRed, &m_strNoCommunicate);
-      if (g_pToolsPage != nullptr) g_pToolsPage->SetRegulatorAnswering(false);
-      if (!fileMode && m_deviceAnswered) {
-        s.g_eepromLoaded.store(0);
-        if (s.g_identifyRequest.load() != 1 && m_link) m_link->resetLastRxTick();
-        if (m_link) m_link->requestIdentityCheck();
-        else s.g_identifyRequest.store(1);
-        // The images are last read now: the pages write again once the
-        // regulator has confirmed its serial number.
-        if (!wasRed) OnReloadStarted();
-      }
-      break;
-    default:
-      show(kLampIdle, nullptr);
-      break;
-  }
-  // The cursor follows a request a page has just made, and the lamp.
-  UpdateCursor();
-}
-
 void CVRX4View::OnTransferDone(std::uintptr_t wParam) {
   DeviceState& s = m_app.state();
   UpdateCursor();
@@ -589,18 +544,6 @@ void CVRX4View::OnTermsAccepted() {
   m_app.state().g_currentPage.store(1);
   UpdateData();
 }
-
-void CVRX4View::OnReloadStarted() {
-  const Blocked why = imagesWaitReason();
-  for (CPage* p : {static_cast<CPage*>(g_pUoutPage), static_cast<CPage*>(g_pToolsPage),
-                   static_cast<CPage*>(g_pIoutPage), static_cast<CPage*>(g_pCtrlPage),
-                   static_cast<CPage*>(g_pCalibrationPage), static_cast<CPage*>(g_pAuxinPage),
-                   static_cast<CPage*>(g_pPidPage), static_cast<CPage*>(g_pAlarmPage),
-                   static_cast<CPage*>(g_pAfterSalesPage)})
-    if (p != nullptr && p->built()) p->Wait(why);
-}
-
-bool CVRX4View::lampRed() const { return m_lamp == nullptr || m_lamp->GetColour() == kLampRed; }
 
 void CVRX4View::UpdateCursor() {
   const bool busy = m_app.state().requestPending() && m_lamp != nullptr && m_lamp->GetColour() != kLampRed;

@@ -8,6 +8,12 @@
 
 namespace vrx4 {
 
+// The link lamp's colours: answering, late, silent, no link.
+inline constexpr ColourWord kLampGreen = colour::rgb(0, 255, 0);
+inline constexpr ColourWord kLampYellow = colour::rgb(255, 255, 0);
+inline constexpr ColourWord kLampRed = colour::rgb(255, 0, 0);
+inline constexpr ColourWord kLampIdle = colour::kDarkBlue;
+
 class CIndicatorLamp : public QWidget {
  public:
   explicit CIndicatorLamp(QWidget* parent = nullptr) : QWidget(parent) {}
