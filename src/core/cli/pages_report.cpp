@@ -10,21 +10,8 @@ namespace {
 
 const char* typeName(int inputType) { return inputType == input_type::kCurrent ? "I" : "U"; }
 
-// Unit of the x and y axes of a channel page, in the words a person reads.
-std::pair<std::string, std::string> axisUnits(Channel ch, int inputType, std::uint8_t unit) {
-  const std::string pressure = pressureUnitName(unit);
-  const std::string signal = inputType == input_type::kCurrent ? "mA" : "V";
-  switch (ch) {
-    case Channel::Control:
-    case Channel::Auxin: return {signal, pressure};
-    case Channel::Uout: return {pressure, "V"};
-    case Channel::Iout: return {pressure, "mA"};
-  }
-  return {"", ""};
-}
-
 void channelLine(std::ostream& os, const ChannelView& c, std::uint8_t unit) {
-  const auto [xu, yu] = axisUnits(c.channel, c.inputType, unit);
+  const auto [xu, yu] = channelAxisUnits(c.channel, c.inputType, unit);
   os << "x " << c.texts.xLow << " .. " << c.texts.xHigh << " " << xu << ", y " << c.texts.yLow << " .. "
      << c.texts.yHigh << " " << yu << "\n";
 }

@@ -136,4 +136,16 @@ ChannelView showChannel(Channel ch, const Images& device, int inputType, const P
   return v;
 }
 
+AxisUnits channelAxisUnits(Channel ch, int inputType, std::uint8_t unit) {
+  const std::string pressure = pressureUnitName(unit);
+  const std::string signal = inputType == input_type::kCurrent ? "mA" : "V";
+  switch (ch) {
+    case Channel::Control:
+    case Channel::Auxin: return {signal, pressure};
+    case Channel::Uout: return {pressure, "V"};
+    case Channel::Iout: return {pressure, "mA"};
+  }
+  return {};
+}
+
 }  // namespace vrx4

@@ -133,4 +133,12 @@ struct ChannelView {
 };
 ChannelView showChannel(Channel ch, const Images& device, int inputType, const PageUnits& u);
 
+// The units of a channel page's two axes in the words a person reads:
+// the input's "V" or "mA" and the pressure unit's name on the input pages,
+// the pressure and the output's unit on the output pages.
+struct AxisUnits {
+  std::string x, y;
+};
+AxisUnits channelAxisUnits(Channel ch, int inputType, std::uint8_t unit);
+
 }  // namespace vrx4

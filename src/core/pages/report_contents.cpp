@@ -107,22 +107,6 @@ std::string modeName(const Labels& l, std::uint32_t mode) {
   }
 }
 
-// The units of a channel page's two axes.
-struct AxisUnits {
-  std::string x, y;
-};
-AxisUnits axisUnits(Channel ch, int inputType, std::uint8_t unit) {
-  const std::string pressure = pressureUnitName(unit);
-  const std::string signal = inputType == input_type::kCurrent ? "mA" : "V";
-  switch (ch) {
-    case Channel::Control:
-    case Channel::Auxin: return {signal, pressure};
-    case Channel::Uout: return {pressure, "V"};
-    case Channel::Iout: return {pressure, "mA"};
-  }
-  return {};
-}
-
 // The axis captions as the page gives them to its diagram: on an input
 // page the pressure caption ("CTRL [bar]") and the same word with the
 // input's unit ("CTRL [V]"); on an output page the P2 caption on x and the
@@ -158,7 +142,7 @@ Diagram diagramOf(const ChannelView& v, const Labels& l, const PageUnits& u) {
 }
 
 Section channelSection(const std::string& title, const ChannelView& v, const Labels& l, const PageUnits& u) {
-  const AxisUnits units = axisUnits(v.channel, v.inputType, u.unit);
+  const AxisUnits units = channelAxisUnits(v.channel, v.inputType, u.unit);
   Section s{title, {}, diagramOf(v, l, u)};
   if (isInputChannel(v.channel))
     s.rows.push_back({l.selection, v.inputType == input_type::kCurrent ? "I" : "U"});
