@@ -7,6 +7,7 @@
 #include <QFileDialog>
 #include <QFocusEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <cmath>
 
 #include "core/sim/simulated_regulator.h"
@@ -14,6 +15,8 @@
 #include "core/link/comm_thread.h"
 #include "core/link/frames.h"
 #include "gui/monitoring/graph_page.h"
+#include "core/monitoring/capture_row.h"
+#include "core/monitoring/chart_points.h"
 #include "core/monitoring/graph_recording.h"
 #include "gui/monitoring/trend_chart.h"
 #include "shell_harness.h"
@@ -52,15 +55,48 @@ class GraphTest : public ShellTest {
     settle();
   }
 
-  // Checks Capture and answers the save dialog with `path`.
-  void chooseCaptureFile(const std::string& path) {
+  // Clicks the button `id` and answers its file dialog with `path`.
+  void clickForFile(int id, const std::string& path) {
     onNextModal([path](QWidget* w) {
-      auto* dialog = qobject_cast<QFileDialog*>(w);
-      if (dialog == nullptr) return;
-      dialog->selectFile(QString::fromStdString(path));
-      QMetaObject::invokeMethod(dialog, "accept");
+      if (auto* dialog = qobject_cast<QFileDialog*>(w)) {
+        dialog->selectFile(QString::fromStdString(path));
+        QMetaObject::invokeMethod(dialog, "accept");
+      }
     });
-    click(g_pGraphPage, graph_id::kCapture);
+    click(g_pGraphPage, id);
+    settle();
+  }
+  void chooseCaptureFile(const std::string& path) { clickForFile(graph_id::kCapture, path); }
+
+  // Capture rows of a file, without the header; every line must end in CR LF.
+  std::vector<std::string> rows(const std::string& path) {
+    const std::string text = readFile(path);
+    std::vector<std::string> out;
+    for (std::size_t at = 0, end; at < text.size(); at = end + 2) {
+      end = text.find("\r\n", at);
+      EXPECT_NE(end, std::string::npos) << "a line without CR LF at " << at;
+      if (end == std::string::npos) break;
+      out.push_back(text.substr(at, end - at));
+    }
+    EXPECT_FALSE(out.empty());
+    if (!out.empty()) {
+      EXPECT_EQ(out.front(), capture::kHeader);
+      out.erase(out.begin());
+    }
+    return out;
+  }
+
+  // The pointer moved onto plot column `column`, or onto `seconds`, of the chart.
+  void pointAtColumn(int column) {
+    const QPointF local(chart().clientRect().left() + chart::kPlotLeft + column, chart().clientRect().top() + 200);
+    QMouseEvent move(QEvent::MouseMove, local, chart().mapToGlobal(local), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(&chart(), &move);
+    settle();
+  }
+  const chart::CursorReadout& pointAt(double seconds) {
+    pointAtColumn(static_cast<int>(seconds * chart().viewport().m_pxPerSecond - chart().viewport().m_viewLeft));
+    return chart().readout();
   }
 
   // Feeds `seconds` of recording at `period` as the link would, from a

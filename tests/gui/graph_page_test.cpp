@@ -1,18 +1,18 @@
 // The graph page: its controls and time base rules, the recording that
-// follows the page, the capture file end to end on the simulated
-// regulator (also when its folder goes away mid-run), and the image
-// button.
+// follows the page, the scroll bar, the image
+// button; and renders to PNG files in the build folder, for a look: two
+// minutes of recording (fed at the 0.1 s sample clock from the plant
+// model) at 5 s and 60 s per division, in bar and in PSI, on the 20-bar
+// range and on the 10-bar one.
 #include <QCheckBox>
+#include <QImage>
 #include <QCursor>
 #include <QKeyEvent>
-#include <QMouseEvent>
 #include <QScrollBar>
-#include <algorithm>
-#include <map>
-#include <sstream>
 
+#include "core/base/language_table.h"
+#include "gui/controls/colour_label.h"
 #include "graph_harness.h"
-#include "core/monitoring/capture_row.h"
 
 namespace vrx4::testing {
 namespace {
@@ -21,36 +21,14 @@ using namespace graph_id;
 
 class GraphPage : public GraphTest {
  protected:
-  // Capture rows of a file, without the header; every line must end in CR LF.
-  std::vector<std::string> rows(const std::string& path) {
-    const std::string text = readFile(path);
-    std::vector<std::string> out;
-    std::size_t at = 0;
-    while (at < text.size()) {
-      const std::size_t end = text.find("\r\n", at);
-      EXPECT_NE(end, std::string::npos) << "a line without CR LF at " << at;
-      if (end == std::string::npos) break;
-      out.push_back(text.substr(at, end - at));
-      at = end + 2;
-    }
-    EXPECT_FALSE(out.empty());
-    if (!out.empty()) {
-      EXPECT_EQ(out.front(), capture::kHeader);
-      out.erase(out.begin());
-    }
-    return out;
-  }
-  std::map<std::string, std::string> storedRowsByTime() {
-    std::map<std::string, std::string> byTime;
-    recording().m_store.read([&](const SampleView& v) {
-      for (std::size_t i = 0; i < v.size(); ++i) {
-        const std::string row = capture::row(v.at(i), m_app->m_fPressureFactor, m_app->settings().m_nPressureUnit);
-        byTime[row.substr(0, row.find(';'))] = row;
-      }
-    });
-    return byTime;
-  }
   std::size_t stored() { return recording().m_store.Count(); }
+  // How many pixels of `image` carry the colour.
+  static int pixels(const QImage& image, QColor colour) {
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x) n += image.pixelColor(x, y) == colour ? 1 : 0;
+    return n;
+  }
 };
 
 TEST_F(GraphPage, ControlsTimeBaseAndTheRecordingThatFollowsThePage) {
@@ -87,11 +65,9 @@ TEST_F(GraphPage, ControlsTimeBaseAndTheRecordingThatFollowsThePage) {
   });
   EXPECT_GE(chart().m_lastRefreshTime, 1.0);
   EXPECT_EQ(chart().scrollBar()->maximum(), 0);
-
-  // Escape does nothing.
   QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
   QApplication::sendEvent(g_pGraphPage, &escape);
-  EXPECT_TRUE(g_pGraphPage->isVisible());
+  EXPECT_TRUE(g_pGraphPage->isVisible()) << "Escape does nothing";
 
   // STOP ends the recording; leaving the page clears it; coming back
   // starts again from time 0.
@@ -108,89 +84,6 @@ TEST_F(GraphPage, ControlsTimeBaseAndTheRecordingThatFollowsThePage) {
   GraphSample first;
   ASSERT_TRUE(recording().m_store.Get(1, first));
   EXPECT_LT(first.time, 1.0);
-}
-
-TEST_F(GraphPage, CaptureFileRowsAreTheSamplesOfTheChart) {
-  startOnGraph();
-  ASSERT_TRUE(waitUntil([&] { return stored() >= 5; }, 5000));
-  const std::string path = m_dir + "/run.csv";
-  chooseCaptureFile(path);
-  ASSERT_TRUE(at<QCheckBox>(kCapture)->isChecked());
-  for (int id : {kRecord, kPause, kEnd}) EXPECT_TRUE(shown(id)) << id;
-  EXPECT_FALSE(recording().g_captureOn) << "writing starts with the record button";
-
-  click(g_pGraphPage, kRecord);
-  ASSERT_TRUE(recording().g_captureOn);
-  ASSERT_TRUE(waitUntil([&] { return recording().g_captureFile.m_rowsWritten >= 10; }, 5000));
-  click(g_pGraphPage, kPause);
-  const std::uint64_t paused = recording().g_captureFile.m_rowsWritten;
-  waitUntil([] { return false; }, 400);
-  EXPECT_EQ(recording().g_captureFile.m_rowsWritten, paused);
-  click(g_pGraphPage, kRecord);
-  ASSERT_TRUE(waitUntil([&] { return recording().g_captureFile.m_rowsWritten >= paused + 5; }, 5000));
-  click(g_pGraphPage, kEnd);
-  EXPECT_FALSE(recording().g_captureOn);
-  EXPECT_FALSE(at<QCheckBox>(kCapture)->isChecked());
-  for (int id : {kRecord, kPause, kEnd}) EXPECT_FALSE(shown(id)) << id;
-  EXPECT_TRUE(m_boxes.empty());
-
-  // Every row is the sample of the store with its time, in order; the
-  // first carries the time since the recording started, not 0.
-  const std::vector<std::string> written = rows(path);
-  EXPECT_EQ(written.size(), recording().g_captureFile.m_rowsWritten);
-  const auto byTime = storedRowsByTime();
-  double previous = 0;
-  for (const std::string& row : written) {
-    const std::string time = row.substr(0, row.find(';'));
-    ASSERT_TRUE(byTime.count(time)) << row;
-    EXPECT_EQ(row, byTime.at(time));
-    EXPECT_GT(std::stod(time), previous);
-    previous = std::stod(time);
-    EXPECT_EQ(row.substr(row.size() - 5), ";bar;");
-  }
-  EXPECT_GT(std::stod(written.front()), 0.4);
-
-  // Unchecking Capture also stops the rows.
-  const std::string second = m_dir + "/second.csv";
-  chooseCaptureFile(second);
-  click(g_pGraphPage, kRecord);
-  ASSERT_TRUE(waitUntil([&] { return recording().g_captureFile.m_rowsWritten >= 2; }, 5000));
-  click(g_pGraphPage, kCapture);
-  EXPECT_FALSE(recording().g_captureOn);
-  const std::size_t lines = rows(second).size();
-  waitUntil([] { return false; }, 400);
-  EXPECT_EQ(rows(second).size(), lines);
-}
-
-TEST_F(GraphPage, CaptureSurvivesItsFolderGoingAwayAndCountsTheLostRows) {
-  startOnGraph();
-  namespace fs = std::filesystem;
-  fs::create_directory(m_dir + "/stick");
-  chooseCaptureFile(m_dir + "/stick/run.csv");
-  click(g_pGraphPage, kRecord);
-  CCaptureFile& file = recording().g_captureFile;
-  ASSERT_TRUE(waitUntil([&] { return file.m_rowsWritten >= 5; }, 5000));
-  fs::rename(m_dir + "/stick", m_dir + "/gone");  // the stick is pulled
-  ASSERT_TRUE(waitUntil([&] { return file.m_rowsLost >= 5; }, 5000));
-  fs::rename(m_dir + "/gone", m_dir + "/stick");  // and plugged in again
-  const std::uint64_t before = file.m_rowsWritten;
-  ASSERT_TRUE(waitUntil([&] { return file.m_rowsWritten >= before + 3; }, 5000));
-  click(g_pGraphPage, kStop);
-  EXPECT_FALSE(recording().g_graphRunning);
-  EXPECT_FALSE(at<QCheckBox>(kCapture)->isChecked());
-
-  ASSERT_EQ(m_boxes.size(), 1u);
-  EXPECT_EQ(m_boxes[0], std::to_string(file.m_rowsLost) +
-                            " rows could not be written to the capture file (No such file or directory). The "
-                            "file holds every other row.");
-  const std::vector<std::string> written = rows(m_dir + "/stick/run.csv");
-  EXPECT_EQ(written.size(), file.m_rowsWritten);
-  // Every sample from the first row on was either written or counted.
-  const double firstTime = std::stod(written.front());
-  const std::size_t captured =
-      recording().m_store.read([&](const SampleView& v) { return v.size() - v.firstAtOrAfter(firstTime - 1e-6); });
-  EXPECT_EQ(written.size() + file.m_rowsLost, captured);
-  for (const std::string& row : written) EXPECT_EQ(std::count(row.begin(), row.end(), ';'), 10) << row;
 }
 
 TEST_F(GraphPage, TheScrollBarMovesTheChartAndFollowsAgainAtTheEnd) {
@@ -213,6 +106,50 @@ TEST_F(GraphPage, TheScrollBarMovesTheChartAndFollowsAgainAtTheEnd) {
   EXPECT_EQ(chart().viewport().m_cursor, chart().viewport().m_viewRight);
 }
 
+TEST_F(GraphPage, RendersTwoMinutesAtFiveAndSixtySecondsPerDivisionInBarAndPsi) {
+  // Two minutes of recording with all seven channels on: every curve in
+  // its colour inside the plot, the alarm pulse, the captions.
+  startOnGraph("[Units]\nEchelleP=1\nFlagEchelleAuto=0\n");
+  for (int id = graph_id::kCtrl; id <= graph_id::kAlarm; ++id)
+    if (!at<QCheckBox>(id)->isChecked()) click(g_pGraphPage, id);
+  for (const char* unit : {"bar", "psi"}) {
+    if (std::string(unit) == "psi") viewControl<CColourLabel>(view_id::kPsi)->clicked();
+    for (const char* division : {"5.00", "60.00"}) {
+      typeTimeBase(graph_id::kDivision, division);
+      feedRecording(120.0);
+      ASSERT_EQ(recording().m_store.Count(), 1200u);
+      const QImage image = chart().grab().toImage();
+      for (ColourWord c : {colour::rgb(255, 128, 0), colour::rgb(0, 0, 255), colour::rgb(0, 128, 128),
+                           colour::rgb(128, 0, 255), colour::rgb(128, 128, 0)})
+        EXPECT_GT(pixels(image, toQColor(c)), 50) << unit << " " << division << " colour " << std::hex << c;
+      // The alarm pulse reaches the plot's top line (client y 40).
+      bool alarmAtTop = false;
+      for (int x = 31; x < 570; ++x) alarmAtTop |= image.pixelColor(x + 1, 41) == QColor(255, 0, 0);
+      EXPECT_TRUE(alarmAtTop) << unit << " " << division;
+      savePng(g_pGraphPage, std::string("vrx4-graph-20bar-") + unit + "-" + (division[0] == '5' ? "5s" : "60s") + ".png");
+      if (std::string(unit) == "bar" && division[0] == '5') {
+        // The grid, arrowheads and labels of the top left corner, three times as large.
+        image.copy(0, 0, 220, 160).scaled(660, 480).save(QStringLiteral(VRX4_TEST_OUTPUT_DIR "/vrx4-graph-corner-x3.png"));
+      }
+    }
+  }
+  // The 10-bar range in bar, with the German captions.
+  m_app->settings().m_nPressureScale = 0;
+  viewControl<CColourLabel>(view_id::kBar)->clicked();
+  viewControl<CColourLabel>(view_id::kDeutsch)->clicked();
+  typeTimeBase(graph_id::kDivision, "5.00");
+  feedRecording(120.0);
+  EXPECT_EQ(at<QCheckBox>(graph_id::kCapture)->text(), QStringLiteral("Aufzeichnung"));
+  savePng(g_pGraphPage, "vrx4-graph-10bar-bar-5s-de.png");
+
+  // Capturing: the record, pause and end buttons, record pressed.
+  chooseCaptureFile(m_dir + "/render.csv");
+  click(g_pGraphPage, graph_id::kRecord);
+  savePng(g_pGraphPage, "vrx4-graph-capturing.png");
+  g_pGraphPage->grab(QRect(610, 225, 190, 95)).scaled(570, 285).save(
+      QStringLiteral(VRX4_TEST_OUTPUT_DIR "/vrx4-graph-capture-buttons-x3.png"));
+}
+
 TEST(ImageButton, RadioGroupHoverAndAMissingBitmap) {
   QWidget parent;
   parent.resize(200, 60);
@@ -230,9 +167,7 @@ TEST(ImageButton, RadioGroupHoverAndAMissingBitmap) {
   b[0]->click();
   EXPECT_EQ(clicks, 1) << "without its bitmap it is still a button";
   b[2]->click();
-  EXPECT_EQ(b[2]->GetCheck(), 1);
-  EXPECT_EQ(b[0]->GetCheck(), 0);
-  EXPECT_EQ(b[1]->GetCheck(), 0);
+  EXPECT_EQ(std::vector<int>({b[0]->GetCheck(), b[1]->GetCheck(), b[2]->GetCheck()}), std::vector<int>({0, 0, 1}));
   b[2]->grab();
   EXPECT_EQ(b[2]->m_state, CImageButton::kPressed) << "the checked one keeps the sunken look";
 
@@ -242,9 +177,8 @@ TEST(ImageButton, RadioGroupHoverAndAMissingBitmap) {
   QMouseEvent move(QEvent::MouseMove, QPointF(15, 15), b[1]->mapToGlobal(QPointF(15, 15)), Qt::NoButton,
                    Qt::NoButton, Qt::NoModifier);
   QApplication::sendEvent(b[1], &move);
-  EXPECT_TRUE(b[1]->m_bHover);
   b[1]->grab();
-  EXPECT_EQ(b[1]->m_state, CImageButton::kHover);
+  EXPECT_TRUE(b[1]->m_bHover && b[1]->m_state == CImageButton::kHover);
   QCursor::setPos(parent.mapToGlobal(QPoint(190, 55)));
   EXPECT_TRUE(waitUntil([&] { return !b[1]->m_bHover; }, 1000));
 }
