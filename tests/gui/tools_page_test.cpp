@@ -26,7 +26,7 @@ class ToolsPage : public MemoryTest {
   std::string saved(const Images& im) { return config_file::wholeConfiguration(im.g_optionDevice, im.g_baseDevice); }
 };
 
-TEST_F(ToolsPage, FileModeAsksBeforeUnsavedWorkGoes) {
+TEST_F(ToolsPage, FileModeAsksBeforeUnsavedWorkGoesAndAFailedSaveKeepsTheFile) {
   startWithoutDevice(1);
   // VISUALISATION: only the last five rows.
   EXPECT_FALSE(shown(g_pToolsPage, kNew));
@@ -84,27 +84,11 @@ TEST_F(ToolsPage, FileModeAsksBeforeUnsavedWorkGoes) {
   EXPECT_EQ(state().g_fileMode.load(), 0);
   EXPECT_EQ(readFile(path("conf.txt")), saved(restored));
 
-  // Quitting asks too; Cancel keeps the window.
-  tools(kOpen, path("new.txt"));
-  ASSERT_FALSE(g_pToolsPage->unsavedChanges());
-  state().withImages([](Images& im) { im.g_baseDevice[0x2B] = 0x7F; });  // as a page's Save in file mode
-  for (UnsavedAnswer answer : {UnsavedAnswer::Cancel, UnsavedAnswer::Discard}) {
-    m_answer = answer;
-    m_app->mainFrame()->close();
-    settle();
-    EXPECT_EQ(m_app->mainFrame()->isVisible(), answer == UnsavedAnswer::Cancel);
-  }
-  EXPECT_EQ(m_questions.size(), 5u);
-}
-
-TEST_F(ToolsPage, AFailedSaveKeepsTheFileAndFileMode) {
-  startWithoutDevice(2);
-  const Images file{.g_optionDevice = pattern(3)};
-  writeFile(path("conf.txt"), saved(file));
+  // A failed save keeps the file and file mode: a folder chosen as the
+  // target, nothing written.
   tools(kOpen, path("conf.txt"));
-  tools(kRestore);
+  state().withImages([](Images& im) { im.g_baseDevice[0x2B] = 0x7E; });
   std::filesystem::create_directory(path("folder"));
-  // A folder chosen as the target: nothing written, file mode stays.
   tools(kSaveAs, path("folder"));
   ASSERT_EQ(m_boxes.size(), 1u);
   EXPECT_TRUE(m_boxes[0].starts_with(std::string(config_file::kMsgCouldNotOpen))) << m_boxes[0];
@@ -118,17 +102,28 @@ TEST_F(ToolsPage, AFailedSaveKeepsTheFileAndFileMode) {
   std::filesystem::create_directory(path("conf.txt"));
   tools(kSave);
   EXPECT_EQ(m_boxes.size(), 2u);
-  m_answer = UnsavedAnswer::Save;
   tools(kClose);
   EXPECT_EQ(m_boxes.size(), 3u);
   EXPECT_EQ(state().g_fileMode.load(), 1);
-  EXPECT_EQ(readFile(path("kept.txt")), saved(file));
+  EXPECT_EQ(readFile(path("kept.txt")), saved(restored));
   // A file that cannot be read changes nothing.
   tools(kSaveAs, path("elsewhere.txt"));
   EXPECT_EQ(state().g_fileMode.load(), 0);
   tools(kOpen, path("missing.txt"));
   EXPECT_EQ(state().g_fileMode.load(), 0);
   EXPECT_TRUE(m_boxes.back().starts_with(std::string(config_file::kMsgCouldNotOpen))) << m_boxes.back();
+
+  // Quitting asks too; Cancel keeps the window.
+  tools(kOpen, path("new.txt"));
+  ASSERT_FALSE(g_pToolsPage->unsavedChanges());
+  state().withImages([](Images& im) { im.g_baseDevice[0x2B] = 0x7F; });  // as a page's Save in file mode
+  for (UnsavedAnswer answer : {UnsavedAnswer::Cancel, UnsavedAnswer::Discard}) {
+    m_answer = answer;
+    m_app->mainFrame()->close();
+    settle();
+    EXPECT_EQ(m_app->mainFrame()->isVisible(), answer == UnsavedAnswer::Cancel);
+  }
+  EXPECT_EQ(m_questions.size(), 6u);
 }
 
 TEST_F(ToolsPage, ExportAndImportOnTheSimulatedRegulator) {
