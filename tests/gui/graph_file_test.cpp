@@ -33,7 +33,7 @@ class GraphFile : public GraphTest {
   std::string fileLine() { return at<QLabel>(kFileShown)->text().toStdString(); }
 };
 
-TEST_F(GraphFile, ACaptureOfThePageAndOneOfVrx4ctlReadBackAtTheCursorAsRecorded) {
+TEST_F(GraphFile, CapturesOfThePageAndOfVrx4ctlReadBackAsRecordedDamagedRowsSaidForeignFilesRefused) {
   startOnGraph();
   for (int id : {kP2, kUout, kIout, kAlarm}) click(g_pGraphPage, id);
   view().OnUnit(unit::kPsi);  // the file in PSI
@@ -114,17 +114,7 @@ TEST_F(GraphFile, ACaptureOfThePageAndOneOfVrx4ctlReadBackAtTheCursorAsRecorded)
   for (std::size_t i = 0; i < std::size(times); ++i) EXPECT_EQ(readoutAt(times[i]), recorded[i]) << times[i];
   EXPECT_TRUE(m_boxes.empty()) << m_boxes.front();
 
-  // RE-START: live again, from an empty store.
-  click(g_pGraphPage, kRestart);
-  EXPECT_FALSE(page().fileView()->shown());
-  EXPECT_FALSE(at(kFileShown)->isVisible());
-  EXPECT_TRUE(at<QCheckBox>(kCapture)->isEnabled());
-  EXPECT_TRUE(recording().g_graphRunning);
-  EXPECT_LT(recording().m_store.Count(), 20u);
-}
-
-TEST_F(GraphFile, DamagedRowsAreSaidAndForeignFilesAndFifosLeaveTheChartAsItWas) {
-  startOnGraph();
+  // Damaged rows are said; foreign files and FIFOs leave the chart as it was.
   const std::string h = std::string(capture::kHeader) + "\r\n";
   std::string text = h;
   for (int i = 1; i <= 300; ++i) {
@@ -158,6 +148,14 @@ TEST_F(GraphFile, DamagedRowsAreSaidAndForeignFilesAndFifosLeaveTheChartAsItWas)
   }
   EXPECT_EQ(m_boxes[0], "The capture file holds no row that can be read (1 damaged rows): " + m_dir +
                             "/header.csv. The graph is as it was.");
+
+  // RE-START: live again, from an empty store.
+  click(g_pGraphPage, kRestart);
+  EXPECT_FALSE(page().fileView()->shown());
+  EXPECT_FALSE(at(kFileShown)->isVisible());
+  EXPECT_TRUE(at<QCheckBox>(kCapture)->isEnabled());
+  EXPECT_TRUE(recording().g_graphRunning);
+  EXPECT_LT(recording().m_store.Count(), 20u);
 }
 
 }  // namespace
