@@ -116,12 +116,6 @@ TEST_F(LivePage, DisplayRadiosUndoClicksAndTestSwitchesGateTheirFields) {
   EXPECT_TRUE(edit->isReadOnly() && edit->m_backColour == colour::kPanel);
   EXPECT_FALSE(at(kTestCtrlU)->isEnabled());
   EXPECT_EQ(test.snapshot().m_bTestCtrl, 0);
-
-  // In a mode that sends nothing a change is still marked.
-  live().ApplyAccessMode(1);
-  test.m_liveCommandRetry.store(0);
-  at<QLineEdit>(kTestUoutEdit)->setText(QStringLiteral("3"));
-  EXPECT_EQ(test.m_liveCommandRetry.load(), 1);
 }
 
 TEST_F(LivePage, VisualisationClearsEveryTest) {
