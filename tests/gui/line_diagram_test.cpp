@@ -39,7 +39,7 @@ class LineDiagram : public ::testing::Test {
   const QColor m_olive{128, 128, 0}, m_white{Qt::white}, m_panel{236, 233, 216};
 };
 
-TEST_F(LineDiagram, TheLineTheGridAndTheNumbersWhereTheyBelong) {
+TEST_F(LineDiagram, TheLineTheGridTheNumbersALineBeyondThePlotAndCaptionsOverTheAxes) {
   EXPECT_EQ(m_diagram.objectName(), QStringLiteral("9009"));
   EXPECT_EQ(m_diagram.clientRect().size(), QSize(268, 268));
   // 0 bar / 4 mA to 10 bar / 20 mA on the Iout diagram (2 mA per half
@@ -54,22 +54,19 @@ TEST_F(LineDiagram, TheLineTheGridAndTheNumbersWhereTheyBelong) {
   EXPECT_GT(inked(QRect(5, 34, 20, 12)), 5);   // "20" at the top
   EXPECT_GT(inked(QRect(5, 194, 20, 12)), 2);  // "4"
   EXPECT_EQ(inked(QRect(0, 234, 29, 12)), 0);
-}
 
-TEST_F(LineDiagram, ALineBeyondThePlotIsDrawnBeyondItAndCaptionsHideTheAxes) {
   // 20 x 20 in units of 1 and 2: the end lies far above and right of the
   // plot; it is drawn up to the window's edge.
+  m_image = QImage();
   m_diagram.SetScales(1.0f, 1.0f);
   m_diagram.SetLine(0.0, 20.0, 0.0, 20.0, QStringLiteral("P2 [bar]"), QStringLiteral("CTRL [PSI]"));
   EXPECT_EQ(m_diagram.linePixels(), QLine(30, 240, 430, -160));
   EXPECT_EQ(at(250, 20), m_olive);
   // The y axis runs up through the y caption's row; the caption's cells
   // keep it from crossing the letters.
-  const int h = QFontMetrics([] {
-                  QFont f(QStringLiteral("Arial"));
-                  f.setPixelSize(9);
-                  return f;
-                }()).height();
+  QFont font(QStringLiteral("Arial"));
+  font.setPixelSize(9);
+  const int h = QFontMetrics(font).height();
   const int captionRow = diagram::kTop - h - 10 + h / 2;
   EXPECT_NE(at(diagram::kLeft, captionRow), m_white);
   EXPECT_EQ(at(diagram::kLeft, diagram::kTop - 5), m_white);  // the axis below the caption

@@ -28,13 +28,6 @@ struct WriteFrame {
   std::vector<std::uint8_t> data;
 };
 
-inline std::vector<WriteFrame> writeFrames(const std::vector<std::uint8_t>& rx) {
-  std::vector<WriteFrame> out;
-  for (const auto& f : memoryFrames(rx))
-    if (!isReadFrame(f)) out.push_back({f[1], (f[2] & 0x40) != 0, {f.begin() + 3, f.end() - 2}});
-  return out;
-}
-
 // The writes after the byte-0 step of ops 16 and 18. That step reads the
 // byte back first and writes it only when the device holds another value,
 // so a write of `value` to byte 0 may lead the list; it is taken off.
@@ -50,22 +43,17 @@ inline std::vector<WriteFrame> blocksAfterByteZero(std::vector<WriteFrame> write
 // every radio and list, unless `lists` is false (a list of long port
 // names may show them elided).
 inline void expectTextsFit(QWidget* page, const std::string& name, bool lists = true) {
-  for (QLabel* l : page->findChildren<QLabel*>()) {
-    if (!l->isVisibleTo(page) || l->wordWrap()) continue;
-    EXPECT_LE(l->fontMetrics().horizontalAdvance(l->text()), l->width())
-        << name << ": label " << l->objectName().toStdString() << " \"" << l->text().toStdString() << "\"";
-  }
-  for (QRadioButton* r : page->findChildren<QRadioButton*>()) {
-    if (!lists || !r->isVisibleTo(page)) continue;
-    EXPECT_LE(r->sizeHint().width(), r->width()) << name << ": radio " << r->text().toStdString();
-  }
-  for (QComboBox* c : page->findChildren<QComboBox*>()) {
-    if (!lists || !c->isVisibleTo(page)) continue;
-    EXPECT_LE(c->sizeHint().width(), c->width()) << name << ": list " << c->currentText().toStdString();
-  }
-  for (QPushButton* b : page->findChildren<QPushButton*>()) {
-    if (!b->isVisibleTo(page)) continue;
-    EXPECT_LE(b->fontMetrics().horizontalAdvance(b->text()) + 8, b->width()) << name << ": button " << b->text().toStdString();
+  for (QWidget* w : page->findChildren<QWidget*>()) {
+    if (!w->isVisibleTo(page)) continue;
+    const std::string what = name + ": " + w->metaObject()->className() + " " + w->objectName().toStdString();
+    if (auto* l = qobject_cast<QLabel*>(w); l != nullptr && !l->wordWrap()) {
+      EXPECT_LE(l->fontMetrics().horizontalAdvance(l->text()), l->width())
+          << what << " \"" << l->text().toStdString() << "\"";
+    } else if (auto* b = qobject_cast<QPushButton*>(w)) {
+      EXPECT_LE(b->fontMetrics().horizontalAdvance(b->text()) + 8, b->width()) << what << " " << b->text().toStdString();
+    } else if (lists && (qobject_cast<QRadioButton*>(w) != nullptr || qobject_cast<QComboBox*>(w) != nullptr)) {
+      EXPECT_LE(w->sizeHint().width(), w->width()) << what;
+    }
   }
 }
 
@@ -96,27 +84,22 @@ class PagesTest : public ShellTest {
   std::vector<WriteFrame> writesOnTheLine() {
     std::vector<std::uint8_t> rx;
     withDevice([&](sim::SimDevice& d) { rx = d.received(); });
-    return writeFrames(rx);
+    std::vector<WriteFrame> out;
+    for (const auto& f : memoryFrames(rx))
+      if (!isReadFrame(f)) out.push_back({f[1], (f[2] & 0x40) != 0, {f.begin() + 3, f.end() - 2}});
+    return out;
   }
   void clearLine() {
     withDevice([](sim::SimDevice& d) { d.clearReceived(); });
   }
 
-  // The page a navigation button shows, shown.
+  // The page a navigation button shows, shown: the one parameter page
+  // that is visible after the click.
   CEditPage* show(int navButton) {
     click(&view(), navButton);
-    return dynamic_cast<CEditPage*>(currentPage(navButton));
-  }
-  static CPage* currentPage(int navButton) {
-    switch (navButton) {
-      case view_id::kControl: return g_pCtrlPage;
-      case view_id::kAuxin: return g_pAuxinPage;
-      case view_id::kUout: return g_pUoutPage;
-      case view_id::kIout: return g_pIoutPage;
-      case view_id::kAlarm: return g_pAlarmPage;
-      case view_id::kPid: return g_pPidPage;
-      default: return nullptr;
-    }
+    for (CPage* p : view().pages())
+      if (auto* e = dynamic_cast<CEditPage*>(p); e != nullptr && !e->isHidden()) return e;
+    return nullptr;
   }
   QLineEdit* edit(CPage* page, int id) { return control<QLineEdit>(page, id); }
   QString text(CPage* page, int id) { return edit(page, id)->text(); }

@@ -1,10 +1,12 @@
 // The six parameter pages rendered to PNG files in the build folder, for a
 // look: in SETTING (mode 2) and SETTING PRO with the service pages (mode 4),
-// in bar and PSI, in German, and in Modify mode. What the renders must
-// show beyond the look is checked here: every caption translated, no
-// caption wider than its room.
+// in bar and PSI, in German, and in Modify mode; then the tools page, the
+// port dialog and the EEPROM map pages. What the renders must show beyond
+// the look is checked here: every caption translated, no caption wider
+// than its room.
+#include "gui/app/port_dialog.h"
 #include "gui/controls/colour_label.h"
-#include "page_harness.h"
+#include "memory_harness.h"
 
 namespace vrx4::testing {
 namespace {
@@ -55,12 +57,7 @@ TEST_F(PageRenders, SettingAndServiceModesInBarAndPsiAndGerman) {
   EXPECT_EQ(control<QLabel>(alarm, 1145)->text().toStdString(), "ZEITGRENZEN");
   EXPECT_EQ(control<QLabel>(alarm, 1217)->text().toStdString(), "Verzögerung EIN");
 
-  // The other two units' suffixes fit beside the alarm limits.
-  for (int unit : {view_id::kKpa, view_id::kMpa}) {
-    viewControl<CColourLabel>(unit)->clicked();
-    expectTextsFit(show(view_id::kAlarm), "alarm");
-  }
-  viewControl<CColourLabel>(view_id::kBar)->clicked();
+  // (The alarm page in kPa and MPa: layout_render_test.)
 
   // Modify mode: white fields, Save and Cancel.
   click(auxin = show(view_id::kAuxin), 1183);
@@ -72,6 +69,55 @@ TEST_F(PageRenders, SettingAndServiceModesInBarAndPsiAndGerman) {
   m_app->mainFrame()->resize(m_app->mainFrame()->maximumSize());
   savePng(m_app->mainFrame(), "vrx4-main-window-de.png");
   close();
+}
+
+// The tools page (modes 1 and 2, with its information window), the port
+// dialog and both EEPROM map pages (mode 4, English and Italian); every
+// button and caption has room for its text.
+class MemoryRenders : public MemoryTest {
+ protected:
+  void save(QWidget* w, const std::string& name) {
+    savePng(w, name);
+    expectTextsFit(w, name, false);
+  }
+};
+
+TEST_F(MemoryRenders, ToolsInfoPortAndMapPages) {
+  startOnSimulator(1);
+  click(&view(), view_id::kTools);
+  save(g_pToolsPage, "vrx4-tools-m1.png");
+  enterMode(2);
+  click(&view(), view_id::kTools);
+  save(g_pToolsPage, "vrx4-tools-m2.png");
+  click(g_pToolsPage, tools_id::kInformation);
+  save(g_pToolsPage, "vrx4-tools-info.png");
+
+  CPortDialog dialog(g_pToolsPage, [] {
+    return std::vector<SerialPortEntry>{
+        {"COM1", "/dev/ttyS0", "Serial port 16550A"},
+        {"/dev/ttyUSB0", "/dev/ttyUSB0", "FTDI FT232R USB UART"},
+        {"/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A9X1-if00-port0", "/dev/ttyUSB0", "FTDI FT232R USB UART"}};
+  });
+  dialog.setTexts(QStringLiteral("Port COMx selection"), QStringLiteral("OK"), QStringLiteral("Cancel"));
+  dialog.m_port = "/dev/ttyUSB0";
+  dialog.show();
+  settle();
+  save(&dialog, "vrx4-port-dialog.png");
+  dialog.hide();
+
+  enterMode(4);
+  for (const char* language : {"en", "it"}) {
+    if (std::string(language) == "it") viewControl<CColourLabel>(view_id::kItaliano)->clicked();
+    click(&view(), view_id::kCalibration);
+    waitIdle();
+    save(g_pCalibrationPage, std::string("vrx4-calibration-m4-") + language + ".png");
+    click(&view(), view_id::kAfterSales);
+    waitIdle();
+    settle();
+    click(g_pAfterSalesPage, after_sales_id::kOptionModify);
+    save(g_pAfterSalesPage, std::string("vrx4-after-sales-m4-") + language + ".png");
+    g_pAfterSalesPage->RefreshAsLoaded();
+  }
 }
 
 }  // namespace

@@ -1,15 +1,19 @@
 // The parameter pages end to end on the simulated regulator: what a Save
 // puts on the line and what the page shows after it, file mode, Cancel,
 // Saves refused by the rules or while another transfer runs, the PID
-// page's edits, and keys that must do nothing.
+// page's edits, keys that must do nothing, the diagrams' captions; and
+// only what the user typed reaches the regulator. (The LIVE page's test
+// value in its caption's unit: live_page_test.)
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QRadioButton>
 
+#include "core/link/param_dictionary.h"
+#include "core/sim/factory_images.h"
 #include "gui/controls/colour_edit.h"
+#include "gui/controls/colour_label.h"
 #include "gui/controls/line_diagram.h"
 #include "page_harness.h"
-#include "core/sim/factory_images.h"
 
 namespace vrx4::testing {
 namespace {
@@ -207,14 +211,20 @@ TEST_F(ParameterPages, ASaveWhileATransferRunsKeepsTheTypedValues) {
   EXPECT_EQ(text(pid, pid_id::kKpHigh), QStringLiteral("77"));
 }
 
-TEST_F(ParameterPages, RefusedValuesWriteNothingAndStayInModify) {
+TEST_F(ParameterPages, RefusedValuesAndEnterOrEscapeWriteNothing) {
   startIn(2);
   clearLine();
   CEditPage* ctrl = show(view_id::kControl);
+  CLineDiagram* d = g_pCtrlPage->diagram();
+  EXPECT_EQ(d->yCaption(), QStringLiteral("CTRL [bar]"));
+  EXPECT_EQ(d->xCaption(), QStringLiteral("CTRL [V]"));
+  m_boxes.clear();
+  for (int k : {Qt::Key_Return, Qt::Key_Escape}) key(edit(ctrl, kXLow), k);
+  EXPECT_TRUE(ctrl->isVisible());
+  EXPECT_EQ(ctrl->m_editing, 0);
   click(ctrl, kModify);
   type(ctrl, kXLow, "5");
   type(ctrl, kXHigh, "5.00");
-  m_boxes.clear();
   click(ctrl, kSave);
   ASSERT_EQ(m_boxes.size(), 1u);
   EXPECT_NE(m_boxes[0].find("x corners are equal"), std::string::npos) << m_boxes[0];
@@ -222,13 +232,25 @@ TEST_F(ParameterPages, RefusedValuesWriteNothingAndStayInModify) {
   EXPECT_EQ(text(ctrl, kXLow), QStringLiteral("5"));
   EXPECT_EQ(QApplication::focusWidget(), edit(ctrl, kXHigh));
   EXPECT_FALSE(state().requestPending());
+  // The diagram's captions follow the input type and the page's unit.
+  control<QRadioButton>(ctrl, kRadioI)->click();
+  settle();
+  EXPECT_EQ(d->xCaption(), QStringLiteral("CTRL [mA]"));
+  EXPECT_EQ(d->xScale(), 2.0f);
   click(ctrl, kCancel);
+  show(view_id::kUout);
+  EXPECT_EQ(g_pUoutPage->diagram()->xCaption(), QStringLiteral("P2 [bar]"));
+  EXPECT_EQ(g_pUoutPage->diagram()->yCaption(), QStringLiteral("Uout [V]"));
 
   // PID (no Restore): the refusal's order and texts are the rule's
   // (pages/pid_gains_test); here the focus on the field at fault.
   CEditPage* pid = show(view_id::kPid);
   click(pid, pid_id::kButtons.modify);
   EXPECT_FALSE(shown(pid, pid_id::kButtons.restore));
+  QLineEdit* kp = edit(pid, pid_id::kKpHigh);
+  kp->setFocus();
+  settle();
+  EXPECT_EQ(kp->selectedText(), kp->text()) << "the focus selects the whole text";
   type(pid, pid_id::kKd, "300");
   m_boxes.clear();
   click(pid, pid_id::kButtons.save);
@@ -236,47 +258,165 @@ TEST_F(ParameterPages, RefusedValuesWriteNothingAndStayInModify) {
   EXPECT_EQ(QApplication::focusWidget(), edit(pid, pid_id::kKd));
   EXPECT_EQ(text(pid, pid_id::kKd), QStringLiteral("300"));
   EXPECT_EQ(pid->m_editing, 1);
-  EXPECT_TRUE(writesOnTheLine().empty());
-}
-
-TEST_F(ParameterPages, EnterAndEscapeNeverSaveNorClose) {
-  startIn(2);
-  CEditPage* pid = show(view_id::kPid);
-  click(pid, pid_id::kButtons.modify);
-  QLineEdit* kp = edit(pid, pid_id::kKpHigh);
-  kp->setFocus();
-  settle();
-  EXPECT_EQ(kp->selectedText(), kp->text()) << "the focus selects the whole text";
+  // Valid values: Enter and Escape neither save nor close.
+  type(pid, pid_id::kKd, "7");
   type(pid, pid_id::kKpHigh, "99");
   m_boxes.clear();
   for (int k : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) key(kp, k);
   EXPECT_TRUE(pid->isVisible());
   EXPECT_EQ(pid->m_editing, 1);
-  EXPECT_FALSE(state().requestPending());
   EXPECT_TRUE(m_boxes.empty());
-  CEditPage* ctrl = show(view_id::kControl);
-  for (int k : {Qt::Key_Return, Qt::Key_Escape}) key(edit(ctrl, kXLow), k);
-  EXPECT_TRUE(ctrl->isVisible());
-  EXPECT_EQ(ctrl->m_editing, 0);
   EXPECT_FALSE(state().requestPending());
+  EXPECT_TRUE(writesOnTheLine().empty());
   EXPECT_EQ(deviceImage(Area::Base)[43], 120);
 }
 
-TEST_F(ParameterPages, DiagramCaptionsFollowTheUnitAndTheInputType) {
+using Words = std::initializer_list<std::pair<const char*, std::int32_t>>;
+void put(Image& im, Area area, Words words) {
+  for (const auto& [name, value] : words) writeField(im, *findField(area, name), value);
+}
+
+// What the user typed, and only that, reaches the regulator: a Save
+// without an edit leaves every word the device holds, and a field that is
+// not a number is refused by name.
+class TypedValues : public PagesTest {
+ protected:
+  // Words that no rounded text gives back in PSI, kPa or MPa, and byte-0
+  // and logic bytes with bits the pages do not show; then a full read.
+  void loadAwkwardWords() {
+    withDevice([](sim::SimDevice& d) {
+      Image b = d.image(Area::Base);
+      Image o = d.image(Area::Option);
+      b[0] = 0x80;  // a voltage command, with a bit the page does not show
+      put(b, Area::Base, {{"V_TO_B_A", 1000}, {"V_TO_B_B", 37}, {"A_TO_B_A", 641}, {"A_TO_B_B", -2503}});
+      o[0] = 0x41;
+      put(o, Area::Option, {{"B_TO_V_A", 1001}, {"B_TO_V_B", 13}, {"B_TO_A_A", 1639}, {"B_TO_A_B", 4003}});
+      put(o, Area::Option, {{"AL_LOGIC", 0x81}, {"V_TO_B_A", 999}, {"V_TO_B_B", -7}, {"A_TO_B_A", 643}});
+      put(o, Area::Option, {{"A_TO_B_B", -2511}, {"AL_LIM_P", 300}, {"AL_LIM_N", 400}, {"AL_DEL_ON", 51}});
+      put(o, Area::Option, {{"AL_DEL_OFF", 26}, {"AL_T_MIN", 11}});
+      d.setImage(Area::Base, b);
+      d.setImage(Area::Option, o);
+    });
+    TransferRequest reload;
+    reload.op = op::kReadOption;
+    ASSERT_EQ(state().publishRequest(reload), DeviceState::Publish::Accepted);
+    ASSERT_TRUE(waitUntil([&] { return !state().requestPending() && state().device(Area::Option)[0] == 0x41; }, 20000));
+  }
+  void unit(int selector) {
+    viewControl<CColourLabel>(selector)->clicked();
+    settle();
+  }
+  // Modify, then Save at once; waits for the write and the refresh.
+  void modifyAndSave(int navButton, const EditButtonIds& b) {
+    CEditPage* page = show(navButton);
+    ASSERT_TRUE(waitUntil([&] { return button(page, b.modify)->isEnabled(); }, 20000)) << navButton;
+    click(page, b.modify);
+    click(page, b.save);
+    ASSERT_EQ(page->m_editing, 0) << navButton << ": " << (m_boxes.empty() ? "" : m_boxes.back());
+    ASSERT_TRUE(waitForWrite(page, b.modify)) << navButton;
+  }
+};
+
+TEST_F(TypedValues, SaveWithoutAnEditKeepsEveryWordTheDeviceHolds) {
   startIn(2);
-  show(view_id::kControl);
-  CLineDiagram* d = g_pCtrlPage->diagram();
-  EXPECT_EQ(d->yCaption(), QStringLiteral("CTRL [bar]"));
-  EXPECT_EQ(d->xCaption(), QStringLiteral("CTRL [V]"));
-  click(g_pCtrlPage, kModify);
-  control<QRadioButton>(g_pCtrlPage, kRadioI)->click();
+  loadAwkwardWords();
+  const Image base = deviceImage(Area::Base), option = deviceImage(Area::Option);
+  // In PSI the alarm limits 0.300 and 0.400 bar show as 4 and 6.
+  unit(view_id::kPsi);
+  EXPECT_EQ(text(show(view_id::kAlarm), alarm_id::kErrorPlus), QStringLiteral("4"));
+
+  clearLine();
+  for (int selector : {view_id::kPsi, view_id::kKpa, view_id::kMpa}) {
+    unit(selector);
+    modifyAndSave(view_id::kControl, channelIds(Channel::Control).buttons);
+    modifyAndSave(view_id::kAuxin, channelIds(Channel::Auxin).buttons);
+    modifyAndSave(view_id::kUout, channelIds(Channel::Uout).buttons);
+    modifyAndSave(view_id::kIout, channelIds(Channel::Iout).buttons);
+    modifyAndSave(view_id::kAlarm, alarm_id::kButtons);
+    modifyAndSave(view_id::kPid, pid_id::kButtons);
+    EXPECT_EQ(deviceImage(Area::Base), base) << selector;
+    EXPECT_EQ(deviceImage(Area::Option), option) << selector;
+  }
+  // Each Save did reach the regulator: the block writes are on the line.
+  EXPECT_GE(writesOnTheLine().size(), 3u * 6u);
+
+  // The U/I choice alone changes CONSIGNE's type bit, not the words.
+  CEditPage* ctrl = show(view_id::kControl);
+  click(ctrl, kModify);
+  control<QRadioButton>(ctrl, kRadioI)->click();
   settle();
-  EXPECT_EQ(d->xCaption(), QStringLiteral("CTRL [mA]"));
-  EXPECT_EQ(d->xScale(), 2.0f);
-  click(g_pCtrlPage, kCancel);
-  show(view_id::kUout);
-  EXPECT_EQ(g_pUoutPage->diagram()->xCaption(), QStringLiteral("P2 [bar]"));
-  EXPECT_EQ(g_pUoutPage->diagram()->yCaption(), QStringLiteral("Uout [V]"));
+  click(ctrl, kSave);
+  ASSERT_TRUE(waitForWrite(ctrl, kModify));
+  Image expected = base;
+  expected[0] = 0x81;
+  EXPECT_EQ(deviceImage(Area::Base), expected);
+
+  // One corner typed: the line goes through it and the other corners as
+  // the device holds them, not as rounded on the page. Uout in MPa: 10 V
+  // at 0.999 MPa (9.99 bar), the device's offset of 13 mV kept.
+  CEditPage* uout = show(view_id::kUout);
+  click(uout, channelIds(Channel::Uout).buttons.modify);
+  type(uout, channelIds(Channel::Uout).yHigh, "10");
+  type(uout, channelIds(Channel::Uout).xHigh, "0.999");
+  click(uout, channelIds(Channel::Uout).buttons.save);
+  ASSERT_TRUE(waitForWrite(uout, channelIds(Channel::Uout).buttons.modify));
+  const Image o = deviceImage(Area::Option);
+  EXPECT_EQ(static_cast<std::int16_t>(o[3] << 8 | o[4]), 13);
+  EXPECT_EQ(o[1] << 8 | o[2], 1024);  // (10 - 0.013) V / 9.99 bar * 1024 = 1023.7
+}
+
+TEST_F(TypedValues, AFieldThatIsNotWhollyANumberIsRefusedByName) {
+  startIn(2);
+  const Image option = deviceImage(Area::Option), base = deviceImage(Area::Base);
+  CEditPage* alarm = show(view_id::kAlarm);
+  click(alarm, alarm_id::kButtons.modify);
+  for (const char* typed : {"1,5", "1.5 s"}) {
+    type(alarm, alarm_id::kErrorPlus, typed);
+    m_boxes.clear();
+    click(alarm, alarm_id::kButtons.save);
+    ASSERT_EQ(m_boxes.size(), 1u) << typed;
+    EXPECT_EQ(m_boxes[0].rfind("Error + : ", 0), 0u) << typed << ": " << m_boxes[0];
+    EXPECT_NE(m_boxes[0].find("not a number"), std::string::npos) << m_boxes[0];
+    EXPECT_EQ(alarm->m_editing, 1) << typed;
+    EXPECT_EQ(QApplication::focusWidget(), edit(alarm, alarm_id::kErrorPlus)) << typed;
+  }
+  // Blanks round a number are no error.
+  type(alarm, alarm_id::kErrorPlus, " 0.5 ");
+  type(alarm, alarm_id::kDelayOn, "-.5");
+  m_boxes.clear();
+  click(alarm, alarm_id::kButtons.save);
+  ASSERT_TRUE(waitForWrite(alarm, alarm_id::kButtons.modify));
+  EXPECT_EQ(static_cast<std::int16_t>(deviceImage(Area::Option)[22] << 8 | deviceImage(Area::Option)[23]), -25);
+
+  // PID: a fraction stays in the field as typed and is refused.
+  CEditPage* pid = show(view_id::kPid);
+  click(pid, pid_id::kButtons.modify);
+  type(pid, pid_id::kKpHigh, "25.5");
+  m_boxes.clear();
+  click(pid, pid_id::kButtons.save);
+  EXPECT_EQ(m_boxes, std::vector<std::string>{"Kp High : not a whole number (Min=0 - Max=255)"});
+  click(pid, pid_id::kButtons.cancel);
+
+  // In German the message and the corner's name are German.
+  viewControl<CColourLabel>(view_id::kDeutsch)->clicked();
+  settle();
+  CEditPage* ctrl = show(view_id::kControl);
+  click(ctrl, kModify);
+  type(ctrl, kXLow, "0,5");
+  m_boxes.clear();
+  click(ctrl, kSave);
+  ASSERT_EQ(m_boxes.size(), 1u);
+  EXPECT_NE(m_boxes[0].find("untere x-Ecke"), std::string::npos) << m_boxes[0];
+  EXPECT_NE(m_boxes[0].find("keine Zahl"), std::string::npos) << m_boxes[0];
+  EXPECT_EQ(ctrl->m_editing, 1);
+
+  EXPECT_EQ(deviceImage(Area::Base), base);
+  Image expected = option;
+  expected[18] = 0x01;  // Error + 0.5 bar
+  expected[19] = 0xF4;
+  expected[22] = 0xFF;  // Delay ON -0.5 s
+  expected[23] = 0xE7;
+  EXPECT_EQ(deviceImage(Area::Option), expected);
 }
 
 }  // namespace
