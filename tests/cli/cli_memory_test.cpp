@@ -17,22 +17,18 @@ class CliMemoryTest : public CliTest {
   }
 };
 
+// The dump's and the diff's texts themselves: eeprom_map_test.
 TEST_F(CliMemoryTest, DumpShowsTheMapPagesOfAFileAndOfTheRegulatorAlike) {
   const std::string file = save("golden.txt", simImage(Area::Option), simImage(Area::Base));
   const Outcome live = run("dump " + port());
   ASSERT_EQ(live.code, 0) << live.err;
   EXPECT_EQ(run("dump --in " + file).out, live.out);
-  // BASE first: its title, 7 lines of 16 bytes; then OPTION: 8 lines.
+  // BASE first: its title, 7 lines of 16 bytes; then OPTION.
   ASSERT_TRUE(live.out.starts_with("BASE\n")) << live.out;
-  const std::size_t option = live.out.find("OPTION\n");
-  ASSERT_NE(option, std::string::npos);
-  EXPECT_EQ(option, 5u + 7 * 49);
-  EXPECT_EQ(live.out.size(), option + 7 + 7 * 49 + 10);
-
+  EXPECT_EQ(live.out.find("OPTION\n"), 5u + 7 * 49);
   const Outcome fields = run("dump --in " + file + " --fields --area option");
   ASSERT_EQ(fields.code, 0) << fields.err;
   EXPECT_TRUE(fields.out.starts_with("OPTION\nFLAG                  ")) << fields.out;
-  EXPECT_EQ(std::count(fields.out.begin(), fields.out.end(), '\n'), 28);
 
   EXPECT_EQ(run("dump --in " + file + " " + port()).code, 1);
   EXPECT_EQ(run("dump --in " + file + " --area both").code, 1);
@@ -41,28 +37,18 @@ TEST_F(CliMemoryTest, DumpShowsTheMapPagesOfAFileAndOfTheRegulatorAlike) {
 
 TEST_F(CliMemoryTest, DiffNamesEachFieldThatDiffersAndSaysSoInItsExitCode) {
   Image base = simImage(Area::Base);
-  Image option = simImage(Area::Option);
+  const Image option = simImage(Area::Option);
   const std::string golden = save("golden.txt", option, base);
   Outcome r = run("diff " + golden + " " + port());
   ASSERT_EQ(r.code, 0) << r.err;
   EXPECT_EQ(r.out, "");
 
-  const std::uint8_t kphg = base[0x2B];
-  base[0x2B] = static_cast<std::uint8_t>(kphg ^ 0x7F);
-  base[0x10] = static_cast<std::uint8_t>(base[0x10] ^ 1);
-  option[0x71] = static_cast<std::uint8_t>(option[0x71] + 1);
+  ASSERT_EQ(base[0x2B], 0x78);  // KPHG 120
+  base[0x2B] = 0x63;
   const std::string edited = save("edited.txt", option, base);
-  auto hex = [](unsigned v) {
-    char s[3];
-    std::snprintf(s, sizeof s, "%02X", v & 0xFF);
-    return std::string(s);
-  };
   r = run("diff --port " + dir + "/tty " + edited);
   EXPECT_EQ(r.code, 6) << r.err;
-  EXPECT_EQ(r.out, "BASE KPHG 0x2B " + hex(kphg) + " " + hex(base[0x2B]) + "\n" +
-                       "OPTION ALIM_A 0x70 " + hex(option[0x70]) + hex(option[0x71] - 1u) + " " +
-                       hex(option[0x70]) + hex(option[0x71]) + "\n" + "BASE 0x10 " + hex(base[0x10] ^ 1u) + " " +
-                       hex(base[0x10]) + "\n");
+  EXPECT_EQ(r.out, "BASE KPHG 0x2B 78 63\n");
 
   // A file with no line of an area reads as 00 there, and says so.
   config_file::saveText(dir + "/base-only.txt", config_file::baseBlock(base));

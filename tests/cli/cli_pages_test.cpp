@@ -1,5 +1,7 @@
 // vrx4ctl show and set: the parameter pages from a script, on the
-// simulated regulator and on a configuration file.
+// simulated regulator and on a configuration file. Each setting is taken
+// once and numbers are read as the pages read them: what a page would
+// refuse is a usage error before the port is touched.
 #include "cli_harness.h"
 
 #include "core/cli/cli_args.h"
@@ -42,6 +44,11 @@ TEST(CliPages, ArgumentsTakePagesAndFlags) {
   EXPECT_EQ(a.get("--delay-on", ""), "-1");
   EXPECT_FALSE(cli::parseArgs({"set", "alarm", "pid"}, {}, {}, 1).error.empty());
   EXPECT_FALSE(cli::parseArgs({"show", "--json=1"}, {}, {"--json"}).error.empty());
+  // An option given twice, as a flag, valued or inline, unless repeatable.
+  for (std::vector<std::string> twice : {std::vector<std::string>{"show", "--json", "--json"},
+                                          {"show", "--access", "1", "--access=4"}})
+    EXPECT_EQ(cli::parseArgs(twice, {"--access"}, {"--json"}).error, "option " + twice[1] + " given twice");
+  EXPECT_TRUE(cli::parseArgs({"diff", "--port", "a", "--port", "b"}, {"--port"}, {}, 0, {"--port"}).error.empty());
 }
 
 class CliPagesTest : public CliTest {};
@@ -101,16 +108,21 @@ TEST_F(CliPagesTest, SetWritesWhatThePageWouldAndRefusesWhatItWouldRefuse) {
   for (std::size_t i = 0; i <= 8; ++i) EXPECT_EQ(base[i], base[16 + i]) << i;
 
   // Refused before the port is opened: nothing reaches the regulator.
+  const Image optionSet = simImage(Area::Option);
   const long seen = quietBytesReceived();
+  const std::string huge = "15" + std::string(307, '0');  // 1.5e308: the span of two is not finite
   struct Refused {
-    const char* args;
+    std::string args;
     const char* says;
   };
-  for (const Refused& c : {Refused{"control --type U --corners 5,0,5,10", "x corners are equal"},
-                           Refused{"pid --kp-high 256 --kd 300", "Kp High : Min=0 - Max=255"},
+  for (const Refused& c : {Refused{"pid --kp-high 256 --kd 300", "Kp High : Min=0 - Max=255"},
+                           Refused{"pid --kd 2.5", "Kd : not a whole number"},
+                           Refused{"alarm --delay-on 1e1", "--delay-on needs a number"},
+                           Refused{"alarm --error-plus 1,5", "--error-plus needs a number"},
+                           Refused{"alarm --logic + --logic -", "option --logic given twice"},
                            Refused{"uout --corners 0,0,10,1O", "'1O' in --corners is not a number"},
-                           Refused{"iout --corners 0,0,0.001,20000", "Iout"},
-                           Refused{"alarm --delay-off 1000", "Delay OFF"},
+                           Refused{"control --type U --corners -" + huge + ",0," + huge + ",10", "x corner"},
+                           Refused{"iout --corners 0,-" + huge + ",10," + huge, "y corner"},
                            Refused{"pid --restore", "no restore"},
                            Refused{"uout --type U --corners 0,0,10,10", "--type is not an option of this page"},
                            Refused{"control --restore --type I", "cannot go with --restore"},
@@ -120,6 +132,14 @@ TEST_F(CliPagesTest, SetWritesWhatThePageWouldAndRefusesWhatItWouldRefuse) {
     EXPECT_NE(r.err.find(c.says), std::string::npos) << c.args << ": " << r.err;
   }
   EXPECT_EQ(bytesReceived(), seen);
+  EXPECT_EQ(simImage(Area::Option), optionSet);
+
+  // Blanks round a number are read as on a page; diff takes --port twice.
+  r = run("set " + port() + " alarm --delay-on ' 2 '");
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(simImage(Area::Option)[23], 100);
+  r = run("diff " + port() + " " + port());
+  EXPECT_EQ(r.code, 0) << r.err;
 }
 
 }  // namespace

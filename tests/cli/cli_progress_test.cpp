@@ -1,6 +1,6 @@
 // vrx4ctl's progress bar: drawn on stderr when it is a terminal, over
 // itself, steps and seconds left, erased before the command's own last
-// words; nothing at all when stderr is a pipe or --quiet is given.
+// words; nothing at all when stderr is a file or --quiet is given.
 #include <pty.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -15,24 +15,13 @@ struct Ran {
   std::string err;
 };
 
-// vrx4ctl with its stderr on a pseudo-terminal (or on a pipe), its stdout
-// in a file; what came on stderr until it ended.
-Ran runWithStderr(const std::string& dir, const std::vector<std::string>& args, bool terminal) {
-  int master = -1, pipeEnds[2] = {-1, -1};
-  pid_t pid = -1;
-  if (terminal) {
-    pid = ::forkpty(&master, nullptr, nullptr, nullptr);
-  } else {
-    if (::pipe(pipeEnds) != 0) return {};
-    pid = ::fork();
-  }
+// vrx4ctl with its stderr on a pseudo-terminal, its stdout in a file; what
+// came on the terminal until it ended.
+Ran runOnTerminal(const std::string& dir, const std::vector<std::string>& args) {
+  int master = -1;
+  const pid_t pid = ::forkpty(&master, nullptr, nullptr, nullptr);
   if (pid == 0) {
-    const int out = ::open((dir + "/stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    ::dup2(out, 1);
-    if (!terminal) {
-      ::dup2(pipeEnds[1], 2);
-      ::close(pipeEnds[0]);
-    }
+    ::dup2(::open((dir + "/stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 1);
     ::setenv("TERM", "xterm", 1);
     std::vector<char*> argv{const_cast<char*>(VRX4CTL_PATH)};
     for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
@@ -40,16 +29,11 @@ Ran runWithStderr(const std::string& dir, const std::vector<std::string>& args, 
     ::execv(VRX4CTL_PATH, argv.data());
     ::_exit(127);
   }
-  const int fd = terminal ? master : pipeEnds[0];
-  if (!terminal) ::close(pipeEnds[1]);
   Ran r;
   char buffer[512];
-  for (;;) {
-    const ssize_t n = ::read(fd, buffer, sizeof buffer);
-    if (n <= 0) break;  // EIO on the terminal once the child has gone
+  for (ssize_t n; (n = ::read(master, buffer, sizeof buffer)) > 0;)  // EIO once the child has gone
     r.err.append(buffer, static_cast<std::size_t>(n));
-  }
-  ::close(fd);
+  ::close(master);
   int status = 0;
   ::waitpid(pid, &status, 0);
   r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -68,7 +52,7 @@ TEST_F(CliFixture, ProgressOnATerminalOnlyAndNotWithQuiet) {
 
   // On a terminal: several drawings of one line, each over the one before;
   // the steps of a full read; erased at the end.
-  Ran r = runWithStderr(dir, {"read", "--port", tty, "--out", file}, true);
+  Ran r = runOnTerminal(dir, {"read", "--port", tty, "--out", file});
   ASSERT_EQ(r.code, 0) << r.err;
   EXPECT_GE(count(r.err, "vrx4ctl: reading ["), 3u) << r.err;
   EXPECT_NE(r.err.find("/45 steps, "), std::string::npos) << r.err;
@@ -77,17 +61,17 @@ TEST_F(CliFixture, ProgressOnATerminalOnlyAndNotWithQuiet) {
   EXPECT_EQ(r.err.substr(r.err.size() - 4), "\r\x1b[K") << r.err;
 
   // A write's bar counts the identity read and every read-back.
-  r = runWithStderr(dir, {"write", "--port", tty, "--in", file}, true);
+  r = runOnTerminal(dir, {"write", "--port", tty, "--in", file});
   ASSERT_EQ(r.code, 0) << r.err;
   EXPECT_NE(r.err.find("vrx4ctl: writing ["), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("/83 steps"), std::string::npos) << r.err;
 
-  // On a pipe, and with --quiet on a terminal: nothing but what the
+  // On a file, and with --quiet on a terminal: nothing but what the
   // command has to say (here: nothing).
-  r = runWithStderr(dir, {"read", "--port", tty, "--out", file}, false);
-  EXPECT_EQ(r.code, 0);
-  EXPECT_EQ(r.err, "");
-  r = runWithStderr(dir, {"read", "--port", tty, "--out", file, "--quiet"}, true);
+  const Outcome quiet = run("read " + port() + " --out " + file);
+  EXPECT_EQ(quiet.code, 0);
+  EXPECT_EQ(quiet.err, "");
+  r = runOnTerminal(dir, {"read", "--port", tty, "--out", file, "--quiet"});
   EXPECT_EQ(r.code, 0);
   EXPECT_EQ(r.err.find("steps"), std::string::npos) << r.err;
 }

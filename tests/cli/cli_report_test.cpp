@@ -56,19 +56,11 @@ TEST_F(CliReportTest, AFileAndTheRegulatorWithTheirPagesAndTheDifferencesFromThe
   EXPECT_NE(text.find("VRX's serial number 01 23 45"), std::string::npos) << text;
   EXPECT_NE(text.find("Technician and machine J. Smith, press 7"), std::string::npos);
   EXPECT_NE(text.find("This report describes the configuration file " + conf), std::string::npos);
-  // Every value the pages show, in SETTING as by default: the inputs on
-  // the type in use.
+  // Values of the pages, in SETTING as by default (every value of every
+  // section: report_test).
   const AllPagesView v = showAllPages(images(), PageUnits::of(unit::kBar, 0, access::kSetting));
-  const auto corners = [&](const ChannelView& c, const char* x, const char* y) {
-    return "lower x corner " + c.texts.xLow + " " + x + "\nupper x corner " + c.texts.xHigh + " " + x +
-           "\nlower y corner " + c.texts.yLow + " " + y + "\nupper y corner " + c.texts.yHigh + " " + y + "\n";
-  };
-  expectLines(corners(v.control.byType[v.control.inputType], "V", "bar") +
-                  corners(v.auxin.byType[v.auxin.inputType], "V", "bar") + corners(v.uout, "bar", "V") +
-                  corners(v.iout, "bar", "mA") + "Error + " + v.alarm.texts.errorPlus + " bar\nError - " +
-                  v.alarm.texts.errorMinus + " bar\nDelay ON " + v.alarm.texts.delayOn + " s\nTon min " +
-                  v.alarm.texts.tonMin + " s\nDelay OFF " + v.alarm.texts.delayOff + " s\nKp High " + v.pid.kpHigh +
-                  "\nKp Low " + v.pid.kpLow + "\nKi " + v.pid.ki + "\nKd " + v.pid.kd + "\n",
+  expectLines("upper y corner " + v.uout.texts.yHigh + " V\nError + " + v.alarm.texts.errorPlus + " bar\nKp High " +
+                  v.pid.kpHigh + "\nKd " + v.pid.kd + "\n",
               text);
   for (const char* title : {"INPUT (pin2)", "INPUT (pin3)", "OUTPUT (pin5)", "OUTPUT (pin6)"})
     EXPECT_NE(text.find(title), std::string::npos) << title;
@@ -95,11 +87,6 @@ TEST_F(CliReportTest, WithoutItsHelperOrAPlaceForThePdfNothingIsReadOrReplaced) 
   std::filesystem::copy_file(VRX4CTL_PATH, bin + "/vrx4ctl");
   std::filesystem::permissions(bin + "/vrx4ctl", std::filesystem::perms::owner_all);
   const long before = quietBytesReceived();
-  Outcome r = run("report " + port() + " --out " + dir + "/x.pdf");  // the test's own vrx4ctl: finds it
-  ASSERT_EQ(r.code, 0) << r.err;
-  const long after = quietBytesReceived();
-  EXPECT_GT(after, before);
-
   const std::string cmd = bin + "/vrx4ctl report " + port() + " --out " + dir + "/y.pdf 2>" + dir + "/err";
   const int status = std::system(cmd.c_str());
   EXPECT_EQ(WEXITSTATUS(status), 2);
@@ -107,11 +94,11 @@ TEST_F(CliReportTest, WithoutItsHelperOrAPlaceForThePdfNothingIsReadOrReplaced) 
                                         bin + "/vrx4-report-pdf)"),
             std::string::npos)
       << readFile(dir + "/err");
-  EXPECT_EQ(quietBytesReceived(), after);  // the regulator was not read
+  EXPECT_EQ(quietBytesReceived(), before);  // the regulator was not read
   EXPECT_FALSE(std::filesystem::exists(dir + "/y.pdf"));
 
   // A PDF that cannot be written is said so.
-  r = run("report " + port() + " --out " + dir + "/no-such-folder/z.pdf");
+  const Outcome r = run("report " + port() + " --out " + dir + "/no-such-folder/z.pdf");
   EXPECT_EQ(r.code, 2);
   EXPECT_NE(r.err.find("z.pdf was not written"), std::string::npos) << r.err;
   // Nor does it take the place of its configuration, under any name.

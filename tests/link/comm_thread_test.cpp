@@ -35,13 +35,13 @@ TEST_F(EngineTest, FullReadFillsBothImagesInTheBlockOrder) {
 TEST_F(EngineTest, WholeWriteVerifiesEveryBlockAndSurvivesStaleReadBacks) {
   engine->start();
   ASSERT_TRUE(readAll());
-  Images im = state.snapshot();
-  im.g_optionEdit = im.g_optionDevice;
-  im.g_baseEdit = im.g_baseDevice;
-  for (std::size_t i = 0; i < 120; ++i) im.g_optionEdit[i] = static_cast<std::uint8_t>(i * 7);
-  for (std::size_t i = 0; i < 116; ++i) im.g_baseEdit[i] = static_cast<std::uint8_t>(255 - i);
-  state.setEdit(Area::Option, im.g_optionEdit);
-  state.setEdit(Area::Base, im.g_baseEdit);
+  Images im;
+  state.withImages([&](Images& s) {
+    s.g_optionEdit = s.g_optionDevice, s.g_baseEdit = s.g_baseDevice;
+    for (std::size_t i = 0; i < 120; ++i) s.g_optionEdit[i] = static_cast<std::uint8_t>(i * 7);
+    for (std::size_t i = 0; i < 116; ++i) s.g_baseEdit[i] = static_cast<std::uint8_t>(255 - i);
+    im = s;
+  });
   server->withDevice([](sim::SimDevice& d) {
     // The write's identity read and its first two read-backs see the old
     // bytes.
@@ -49,19 +49,17 @@ TEST_F(EngineTest, WholeWriteVerifiesEveryBlockAndSurvivesStaleReadBacks) {
     d.clearReceived();
   });
   ASSERT_TRUE(transfer(request(op::kWriteOptionThenBase), 2, 40));
-  const auto posted = recorder.snapshot();
   std::vector<std::uintptr_t> ends;
-  for (auto& p : posted)
+  for (auto& p : recorder.snapshot())
     if (p.message == msg::kTransferDone) ends.push_back(p.wParam);
   EXPECT_EQ(ends, (std::vector<std::uintptr_t>{1, 3, 2}));
   // The box follows the end notice.
   recorder.waitUntil([&](auto&) { return !recorder.boxes.empty(); }, 2);
   EXPECT_EQ(recorder.boxSnapshot(), (std::vector<std::string>{"Reset VRX"}));
 
-  const Image so = simImage(Area::Option), sb = simImage(Area::Base);
+  const Image so = simImage(Area::Option), sb = simImage(Area::Base), dev = state.device(Area::Option);
   EXPECT_TRUE(std::equal(so.begin(), so.begin() + 120, im.g_optionEdit.begin()));
   EXPECT_TRUE(std::equal(sb.begin(), sb.begin() + 116, im.g_baseEdit.begin()));
-  const Image dev = state.device(Area::Option);
   EXPECT_TRUE(std::equal(dev.begin(), dev.begin() + 115, im.g_optionEdit.begin()));
 
   // 12 OPTION blocks and 29 BASE blocks written; the block whose read-back
@@ -139,12 +137,7 @@ TEST_F(EngineTest, ReadCancellableButNeverAWrite) {
   engine->start();
   ASSERT_TRUE(recorder.waitUntil([](auto& v) { return has(v, msg::kTransferDone, 1); }, 20));
   EXPECT_EQ(simImage(Area::Option)[0x40], 0xA1);
-
-  recorder.clearPosted();
-  ASSERT_EQ(state.publishRequest(request(op::kReadOption)), DeviceState::Publish::Accepted);
-  EXPECT_TRUE(engine->cancelRead());
-  ASSERT_TRUE(recorder.waitUntil([&](auto&) { return !state.requestPending(); }, 5));
-  EXPECT_EQ(recorder.count(msg::kTransferDone, 1), 0);
+  // A read cancelled half way: ProgressEngineTest.RepeatsSilenceAndCancelledReads.
 }
 
 TEST_F(EngineTest, IdentityCheck) {
@@ -158,11 +151,7 @@ TEST_F(EngineTest, IdentityCheck) {
   EXPECT_TRUE(recorder.boxSnapshot().empty());
 
   // Another device on the line: box, 0x46B, full read, automatic range.
-  server->withDevice([](sim::SimDevice& d) {
-    Image b = d.image(Area::Base);
-    b[0x27] = 0x99;
-    d.setImage(Area::Base, b);
-  });
+  setSerial({0x01, 0x23, 0x99});
   recorder.clearPosted();
   engine->requestIdentityCheck();
   ASSERT_TRUE(recorder.waitUntil([](auto& v) { return has(v, msg::kTransferDone, 1); }, 20));

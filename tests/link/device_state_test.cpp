@@ -14,6 +14,14 @@ Image pattern(std::uint8_t seed) {
   return im;
 }
 
+TransferRequest request(std::uint32_t o, int start = 0, int count = 0) {
+  TransferRequest r;
+  r.op = o;
+  r.start = static_cast<std::int8_t>(start);
+  r.count = static_cast<std::int8_t>(count);
+  return r;
+}
+
 TEST(DeviceState, FileModeWritesTouchExactlyTheirBytes) {
   DeviceState s;
   s.setDevice(Area::Option, pattern(1));
@@ -22,10 +30,7 @@ TEST(DeviceState, FileModeWritesTouchExactlyTheirBytes) {
   s.setEdit(Area::Base, pattern(200));
 
   // Partial OPTION write of 8 bytes at 10: bytes 10..17 only.
-  TransferRequest r;
-  r.op = op::kWriteOptionRange;
-  r.start = 10;
-  r.count = 8;
+  TransferRequest r = request(op::kWriteOptionRange, 10, 8);
   for (std::size_t i = 0; i < 8; ++i) r.scratch[i] = static_cast<std::uint8_t>(0xE0 + i);
   const Image before = s.device(Area::Option);
   ASSERT_TRUE(s.applyInFileMode(r));
@@ -36,9 +41,7 @@ TEST(DeviceState, FileModeWritesTouchExactlyTheirBytes) {
   }
 
   // Whole-image writes copy 115 OPTION / 112 BASE bytes, no more.
-  r = {};
-  r.op = op::kWriteOptionThenBase;
-  ASSERT_TRUE(s.applyInFileMode(r));
+  ASSERT_TRUE(s.applyInFileMode(request(op::kWriteOptionThenBase)));
   const Images im = s.snapshot();
   for (std::size_t i = 0; i < kImageSize; ++i) {
     EXPECT_EQ(im.g_optionDevice[i], i < 115 ? im.g_optionEdit[i] : pattern(1)[i]) << i;
@@ -46,11 +49,8 @@ TEST(DeviceState, FileModeWritesTouchExactlyTheirBytes) {
   }
 
   // FLAG and CONSIGNE writes set byte 0 and then the range.
-  r = {};
-  r.op = op::kWriteSetpointThenBaseRange;
+  r = request(op::kWriteSetpointThenBaseRange, 1, 2);
   r.baseSetpointValue = 0x5A;
-  r.start = 1;
-  r.count = 2;
   for (std::uint8_t i = 0; i < 4; ++i) r.scratch[i] = static_cast<std::uint8_t>(0x11 * (i + 1));
   const std::uint8_t fifth = s.device(Area::Base)[5];
   ASSERT_TRUE(s.applyInFileMode(r));
@@ -64,12 +64,8 @@ TEST(DeviceState, FileModeWritesTouchExactlyTheirBytes) {
   EXPECT_EQ(s.device(Area::Option)[0], 0x0C);
 
   // A read is not applied; a range past the end is cut at the image end.
-  r = {};
-  r.op = op::kReadOption;
-  EXPECT_FALSE(s.applyInFileMode(r));
-  r.op = op::kWriteBaseRange;
-  r.start = static_cast<std::int8_t>(0xFC);  // address 252
-  r.count = 64;
+  EXPECT_FALSE(s.applyInFileMode(request(op::kReadOption)));
+  r = request(op::kWriteBaseRange, 0xFC, 64);  // address 252
   r.scratch.fill(0x77);
   ASSERT_TRUE(s.applyInFileMode(r));
   const Image cut = s.device(Area::Base);
@@ -97,10 +93,7 @@ TEST(DeviceState, OpenAndCloseFileZeroTheDeviceImages) {
 
 TEST(DeviceState, OneRequestAtATime) {
   DeviceState s;
-  TransferRequest r;
-  r.op = op::kWriteOptionRange;
-  r.start = 9;
-  r.count = 3;
+  TransferRequest r = request(op::kWriteOptionRange, 9, 3);
   r.scratch[2] = 0x42;
   s.g_xferVerify = 1;
   s.g_xferBlock = 7;
@@ -112,8 +105,7 @@ TEST(DeviceState, OneRequestAtATime) {
   EXPECT_EQ(s.scratch()[2], 0x42);
 
   // A second request is refused and leaves the running one untouched.
-  TransferRequest other;
-  other.op = op::kReadOption;
+  TransferRequest other = request(op::kReadOption);
   other.scratch[2] = 0x99;
   EXPECT_EQ(s.publishRequest(other), DeviceState::Publish::Busy);
   EXPECT_EQ(s.g_xferOp.load(), op::kWriteOptionRange);
@@ -125,23 +117,13 @@ TEST(DeviceState, OneRequestAtATime) {
   // Requests no frame can carry are refused before they reach the engine;
   // a block of 1 or 31 bytes and 64 single bytes are the largest and
   // smallest that go through.
-  TransferRequest bad;
   for (auto [o, count] : {std::pair{op::kWriteBaseRange, 1}, {op::kWriteBaseRange, 31}, {op::kWriteOptionBytes, 64}}) {
-    bad.op = o;
-    bad.count = static_cast<std::int8_t>(count);
-    EXPECT_EQ(s.publishRequest(bad), DeviceState::Publish::Accepted) << count;
+    EXPECT_EQ(s.publishRequest(request(o, 0, count)), DeviceState::Publish::Accepted) << count;
     s.finishRequest();
   }
-  bad.count = 65;
-  EXPECT_EQ(s.publishRequest(bad), DeviceState::Publish::Invalid);
-  bad.op = op::kWriteBaseRange;
-  bad.count = 0;
-  EXPECT_EQ(s.publishRequest(bad), DeviceState::Publish::Invalid);
-  bad.count = 32;
-  EXPECT_EQ(s.publishRequest(bad), DeviceState::Publish::Invalid);
-  bad.op = 7;  // a read-back op is the engine's own
-  bad.count = 4;
-  EXPECT_EQ(s.publishRequest(bad), DeviceState::Publish::Invalid);
+  // op 7, a read-back, is the engine's own.
+  for (auto [o, count] : {std::pair{op::kWriteOptionBytes, 65}, {op::kWriteBaseRange, 0}, {op::kWriteBaseRange, 32}, {7u, 4}})
+    EXPECT_EQ(s.publishRequest(request(o, 0, count)), DeviceState::Publish::Invalid) << o << " " << count;
   EXPECT_FALSE(s.requestPending());
 }
 
@@ -152,9 +134,7 @@ TEST(DeviceState, ConcurrentPublishersNeverInterleave) {
   for (int round = 0; round < 200; ++round) {
     int wins[2] = {0, 0};
     auto publisher = [&](int who) {
-      TransferRequest r;
-      r.op = who == 0 ? op::kWriteOptionRange : op::kWriteBaseRange;
-      r.count = static_cast<std::int8_t>(who == 0 ? 5 : 9);
+      TransferRequest r = request(who == 0 ? op::kWriteOptionRange : op::kWriteBaseRange, 0, who == 0 ? 5 : 9);
       r.scratch.fill(static_cast<std::uint8_t>(who + 1));
       if (s.publishRequest(r) == DeviceState::Publish::Accepted) wins[who] = 1;
     };

@@ -121,6 +121,39 @@ class EngineTest : public ::testing::Test {
     return std::equal(opt.begin(), opt.begin() + 160, simOpt.begin()) &&
            std::equal(base.begin(), base.begin() + 116, simBase.begin());
   }
+  long writesStored() {
+    long n = 0;
+    server->withDevice([&](sim::SimDevice& d) { n = d.writesStored(); });
+    return n;
+  }
+  // Gives the served regulator another serial number (BASE 0x25..0x27).
+  void setSerial(const DeviceState::Serial& serial) {
+    server->withDevice([&](sim::SimDevice& d) {
+      Image b = d.image(Area::Base);
+      std::copy(serial.begin(), serial.end(), b.begin() + 0x25);
+      d.setImage(Area::Base, b);
+    });
+  }
+  // A whole write (op 4) of the device images with OPTION 0x05 and BASE
+  // 0x60 set to `marker`, published but not awaited.
+  void startWholeWrite(std::uint8_t marker) {
+    state.withImages([&](Images& im) {
+      im.g_optionEdit = im.g_optionDevice;
+      im.g_baseEdit = im.g_baseDevice;
+      im.g_optionEdit[0x05] = marker;
+      im.g_baseEdit[0x60] = marker;
+    });
+    ASSERT_EQ(state.publishRequest(request(op::kWriteOptionThenBase)), DeviceState::Publish::Accepted);
+  }
+  // Waits until the engine runs op a or b at `block` or later.
+  bool waitForOp(std::uint32_t a, std::uint32_t b, int block) {
+    return recorder.waitUntil(
+        [&](auto&) {
+          const auto o = state.g_xferOp.load();
+          return (o == a || o == b) && state.g_xferBlock.load() >= block;
+        },
+        20);
+  }
   std::vector<std::uint8_t> received() {
     std::vector<std::uint8_t> r;
     server->withDevice([&](sim::SimDevice& d) { r = d.received(); });

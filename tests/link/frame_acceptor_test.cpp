@@ -23,32 +23,20 @@ std::vector<std::uint8_t> measurement(std::uint16_t p2) {
 }
 
 TEST(FrameAcceptor, StrayBytesAndResync) {
-  FrameAcceptor acc;
-  acc.expect(ReplyKind::Measurement);
-  std::vector<std::uint8_t> in{0x13, 0x37};
-  auto good = measurement(6000);
-  in.insert(in.end(), good.begin(), good.end());
-  auto frames = feed(acc, in);
-  ASSERT_EQ(frames.size(), 1u);
-  EXPECT_EQ(frames[0], good);
-
-  // A frame with a wrong checksum is refused; the next 'A' starts a good one.
-  acc.expect(ReplyKind::Measurement);
+  // Stray bytes, a frame with a wrong checksum, and a candidate whose bytes
+  // hold an 'A' (the acceptor resynchronises inside it), each followed by
+  // a good frame: that one is accepted, and only it.
+  const auto good = measurement(6000);
   auto bad = measurement(100);
   bad[15] ^= 0x01;
-  in = bad;
-  in.insert(in.end(), good.begin(), good.end());
-  frames = feed(acc, in);
-  ASSERT_EQ(frames.size(), 1u);
-  EXPECT_EQ(frames[0], good);
-
-  // A candidate whose bytes contain an 'A' resynchronises inside it.
-  acc.expect(ReplyKind::Measurement);
-  std::vector<std::uint8_t> tricky{'A', 'A', 'A'};
-  tricky.insert(tricky.end(), good.begin(), good.end());
-  frames = feed(acc, tricky);
-  ASSERT_EQ(frames.size(), 1u);
-  EXPECT_EQ(frames[0], good);
+  FrameAcceptor acc;
+  for (std::vector<std::uint8_t> in : {std::vector<std::uint8_t>{0x13, 0x37}, bad, std::vector<std::uint8_t>{'A', 'A', 'A'}}) {
+    acc.expect(ReplyKind::Measurement);
+    in.insert(in.end(), good.begin(), good.end());
+    const auto frames = feed(acc, in);
+    ASSERT_EQ(frames.size(), 1u);
+    EXPECT_EQ(frames[0], good);
+  }
 }
 
 TEST(FrameAcceptor, InformationAndMemoryLengths) {
@@ -82,24 +70,19 @@ TEST(FrameAcceptor, RandomStreamsWithEmbeddedFrames) {
   for (int round = 0; round < 1000; ++round) {
     const int kind = round % 3;
     const int count = 1 + round % 31;
-    std::vector<std::uint8_t> frame;
+    std::vector<std::uint8_t> data(kind == 1 ? 8 : static_cast<std::size_t>(count)), frame;
+    for (auto& b : data) b = static_cast<std::uint8_t>(byte(rng));
     FrameAcceptor acc;
     if (kind == 0) {
       frame = measurement(static_cast<std::uint16_t>(round));
-      acc.expect(ReplyKind::Measurement);
     } else if (kind == 1) {
-      std::array<std::uint8_t, 8> info{};
-      for (auto& b : info) b = static_cast<std::uint8_t>(byte(rng));
-      auto f = buildInformationFrame(info);
+      const auto f = buildInformationFrame(std::span<const std::uint8_t, 8>(data.data(), 8));
       frame.assign(f.begin(), f.end());
-      acc.expect(ReplyKind::Information);
     } else {
-      std::vector<std::uint8_t> data(static_cast<std::size_t>(count));
-      for (auto& b : data) b = static_cast<std::uint8_t>(byte(rng));
       const TxFrame f = buildMemoryFrame(static_cast<std::uint8_t>(byte(rng)), 0x20, data);
       frame.assign(f.data.begin(), f.data.begin() + static_cast<std::ptrdiff_t>(f.length));
-      acc.expect(ReplyKind::Memory, count);
     }
+    acc.expect(static_cast<ReplyKind>(kind), count);
     // Random noise, which may hold the header byte, then the frame. The
     // noise may by chance complete a sound frame of its own; what matters
     // is that the embedded one is found and nothing is read out of bounds.

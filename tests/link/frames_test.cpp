@@ -2,9 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <clocale>
 #include <cmath>
+#include <set>
+#include <string>
 #include <vector>
 
+#include "core/base/decimal_text.h"
 #include "core/link/param_dictionary.h"
 
 namespace vrx4 {
@@ -89,7 +94,7 @@ TEST(Frames, LiveCommandBytes) {
   // field forces 0, anything else is no value (never 1 for "1,5").
   EXPECT_EQ(liveTestValue(" 2.5 "), 2.5);
   EXPECT_EQ(liveTestValue(""), 0.0);
-  for (const char* text : {"1,5", "abc", "0x10", "1e1", "--1", "-"}) EXPECT_FALSE(liveTestValue(text)) << text;
+  EXPECT_FALSE(liveTestValue("1,5"));  // the grammar itself: typed_values_test
 }
 
 TEST(Frames, DecodeReplies) {
@@ -144,6 +149,61 @@ TEST(Frames, EchoComparedOnlyOnForcedChannels) {
   EXPECT_TRUE(liveEchoMatches(cmd2.bytes(), frame, t, 1));
   // Too short to compare: no difference is reported.
   EXPECT_TRUE(liveEchoMatches(cmd2.bytes().first(12), frame, t, 0));
+}
+
+
+TEST(ParamDictionary, TablesAreConsistent) {
+  for (Area area : {Area::Base, Area::Option}) {
+    std::set<std::string> names;
+    int end = 0;
+    for (const ParamField& f : fields(area)) {
+      EXPECT_TRUE(names.insert(std::string(f.name)).second) << f.name;
+      EXPECT_GE(f.width, 1);
+      EXPECT_LE(f.width, 3);
+      EXPECT_GE(f.offset, end) << f.name << " overlaps the field before it";
+      end = f.offset + f.width;
+    }
+    // Named fields stop where the named areas stop.
+    EXPECT_EQ(end, area == Area::Base ? 0x60 : 0x73);
+  }
+  EXPECT_FALSE(findField(Area::Option, "SN"));
+}
+
+TEST(ParamDictionary, BigEndianFields) {
+  Image im{};
+  const ParamField sn = *findField(Area::Base, "SN");
+  writeField(im, sn, 0x012345);
+  EXPECT_EQ((std::array{im[0x25], im[0x26], im[0x27]}), (std::array<std::uint8_t, 3>{0x01, 0x23, 0x45}));
+  EXPECT_EQ(readField(im, sn), 0x012345);
+
+  // Signed words sign-extend; unsigned ones do not.
+  const ParamField slope = *findField(Area::Base, "A_TO_B_B");
+  writeField(im, slope, -2500);
+  EXPECT_EQ((std::array{im[0x07], im[0x08]}), (std::array<std::uint8_t, 2>{0xF6, 0x3C}));
+  EXPECT_EQ(readField(im, slope), -2500);
+  EXPECT_EQ(readSigned16(im, 0x07), -2500);
+  im[0x30] = 0xFF;
+  im[0x31] = 0xFE;
+  EXPECT_EQ(readField(im, *findField(Area::Base, "FORCE_0_ENTREE")), 0xFFFE);
+}
+
+
+TEST(DecimalText, ReadsLikeATypedNumber) {
+  EXPECT_DOUBLE_EQ(parseDecimal("2.5"), 2.5);
+  EXPECT_DOUBLE_EQ(parseDecimal("  -1.25"), -1.25);
+  EXPECT_DOUBLE_EQ(parseDecimal(".5"), 0.5);
+  EXPECT_DOUBLE_EQ(parseDecimal("12abc"), 12.0);
+  EXPECT_DOUBLE_EQ(parseDecimal(""), 0.0);
+  EXPECT_DOUBLE_EQ(parseDecimal("-"), 0.0);
+  EXPECT_DOUBLE_EQ(parseDecimal("nan"), 0.0);
+  EXPECT_DOUBLE_EQ(parseDecimal("1e-999"), 0.0);
+  EXPECT_TRUE(std::isinf(parseDecimal("1e999")));
+  // A comma is not a decimal point here, whatever the desktop's locale.
+  const char* old = std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
+  EXPECT_DOUBLE_EQ(parseDecimal("2.5"), 2.5);
+  EXPECT_DOUBLE_EQ(parseDecimal("2,5"), 2.0);
+  (void)old;
+  std::setlocale(LC_NUMERIC, "C");
 }
 
 }  // namespace

@@ -1,13 +1,17 @@
-// A transfer that loses its line goes on only with the same regulator:
-// after the port comes back, or after a second of silence, the engine
-// reads the serial number before it sends one more byte of the transfer.
+// Every write reads the serial number before its first byte and goes on
+// only with the regulator its images came from; a transfer that loses its
+// line goes on only with the same regulator: after the port comes back, or
+// after a second of silence, the engine reads the serial number before it
+// sends one more byte. File mode takes the device images over from a
+// running full read without one of its replies landing in them.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <thread>
 
-#include "engine_harness.h"
 #include "core/sim/factory_images.h"
+#include "engine_harness.h"
+#include "memory_frames.h"
 
 namespace vrx4::testing {
 namespace {
@@ -19,29 +23,11 @@ class IdentityResumeTest : public EngineTest {
  protected:
   // Reads the device so that the engine knows whose images it holds.
   void loadFirst() {
-    state.setMessageTexts("Reload eeprom", "Reset VRX", "%s answered, %s half-written");
+    state.setMessageTexts("Reload eeprom", "Reset VRX", "%s answered, %s half-written", "%s answered, not %s");
     engine->start();
     ASSERT_TRUE(readAll());
     recorder.clearPosted();
     clearReceived();
-  }
-  // A whole write of changed images (op 4), published but not awaited.
-  void startWholeWrite(std::uint8_t marker) {
-    state.withImages([&](Images& im) {
-      im.g_optionEdit = im.g_optionDevice;
-      im.g_baseEdit = im.g_baseDevice;
-      im.g_optionEdit[0x05] = marker;
-      im.g_baseEdit[0x60] = marker;
-    });
-    ASSERT_EQ(state.publishRequest(request(op::kWriteOptionThenBase)), DeviceState::Publish::Accepted);
-  }
-  bool waitForOp(std::uint32_t a, std::uint32_t b, int block) {
-    return recorder.waitUntil(
-        [&](auto&) {
-          const auto o = state.g_xferOp.load();
-          return (o == a || o == b) && state.g_xferBlock.load() >= block;
-        },
-        20);
   }
   bool sawIdentityRead(const std::vector<std::uint8_t>& rx) {
     const auto frame = buildMemoryRead(Area::Base, 0x25, 4);
@@ -65,9 +51,7 @@ TEST_F(IdentityResumeTest, WriteEndsWhenAnotherRegulatorAnswersTheReopenedPort) 
 
   // The second regulator got no write at all; the engine says which
   // regulator answered and which one it expected, and reloads.
-  long writes = 0;
-  other.withDevice([&](sim::SimDevice& d) { writes = d.writesStored(); });
-  EXPECT_EQ(writes, 0);
+  other.withDevice([](sim::SimDevice& d) { EXPECT_EQ(d.writesStored(), 0); });
   EXPECT_EQ(recorder.boxSnapshot(), (std::vector<std::string>{"07 77 70 answered, 01 23 45 half-written"}));
   const auto id = state.lastIdentity();
   EXPECT_EQ(id.answered, kSecond);
@@ -119,12 +103,8 @@ TEST_F(IdentityResumeTest, SilenceMidTransferChecksTheRegulatorBehindALivePort) 
   // (here: the same simulated device given another serial number) answers.
   server->withDevice([](sim::SimDevice& d) { d.faults().silent = true; });
   ASSERT_TRUE(recorder.waitUntil([](auto& v) { return has(v, msg::kLinkState, 3); }, 5));
-  server->withDevice([](sim::SimDevice& d) {
-    Image b = d.image(Area::Base);
-    std::copy(kSecond.begin(), kSecond.end(), b.begin() + 0x25);
-    d.setImage(Area::Base, b);
-    d.faults().silent = false;
-  });
+  setSerial(kSecond);
+  server->withDevice([](sim::SimDevice& d) { d.faults().silent = false; });
   ASSERT_TRUE(recorder.waitUntil([](auto& v) { return has(v, msg::kReloadStarted, 0); }, 10));
   EXPECT_EQ(state.lastIdentity().answered, kSecond);
   ASSERT_TRUE(recorder.waitUntil([](auto& v) { return has(v, msg::kTransferDone, 1); }, 20));
@@ -153,6 +133,67 @@ TEST_F(IdentityResumeTest, ReadOfAnotherRegulatorIsAbandonedOrStartedAfresh) {
   EXPECT_EQ(state.device(Area::Base)[0x27], kSecond[2]);
   engine->stop();
   other.stop();
+}
+
+TEST_F(IdentityResumeTest, WriteReadsTheSerialFirstAndSendsNothingToAnotherRegulator) {
+  loadFirst();
+  // The same regulator: the identity read goes first, then the write.
+  ASSERT_TRUE(transfer(request(op::kWriteSetpointThenBaseRange, 1, 4, {0x10, 0x11, 0x12, 0x13}), 1));
+  const auto frames = memoryFrames(received());
+  ASSERT_GE(frames.size(), 2u);
+  EXPECT_TRUE(std::ranges::equal(buildMemoryRead(Area::Base, 0x25, 4).bytes(), frames[0]));
+  EXPECT_EQ(recorder.count(msg::kReloadStarted, 0), 0);
+
+  // Another regulator behind the line since the images were read: not one
+  // write frame, the user told that nothing was written, its images read.
+  setSerial(kSecond);
+  const long storedBefore = writesStored();
+  clearReceived();
+  recorder.clearPosted();
+  ASSERT_TRUE(transfer(request(op::kWriteSetpointThenBaseRange, 1, 4, {0x20, 0x21, 0x22, 0x23}), 1));
+  EXPECT_TRUE(has(recorder.snapshot(), msg::kReloadStarted, 0));
+  for (const auto& f : memoryFrames(received())) EXPECT_TRUE(isReadFrame(f));
+  EXPECT_EQ(writesStored(), storedBefore);
+  EXPECT_EQ(simImage(Area::Base)[1], 0x10);
+  EXPECT_EQ(state.lastIdentity().answered, kSecond);
+  EXPECT_FALSE(state.lastIdentity().written);
+  EXPECT_EQ(recorder.boxSnapshot().back(), "07 77 70 answered, not 01 23 45");
+  EXPECT_TRUE(imagesMatchTheRegulator());
+}
+
+TEST_F(IdentityResumeTest, FileModeTakesTheImagesOverFromARunningRead) {
+  engine->start();
+  Image file{};
+  file.fill(0xEE);
+  // Opened while a full read runs: the engine drops the read between two
+  // frames, and the file's images stay exactly as loaded.
+  ASSERT_EQ(state.publishRequest(request(op::kReadOption)), DeviceState::Publish::Accepted);
+  ASSERT_TRUE(waitForOp(op::kReadOption, op::kReadOption, 3));
+  state.openFileMode("/tmp/opened.txt");
+  state.setDevice(Area::Option, file);
+  state.setDevice(Area::Base, file);
+  EXPECT_FALSE(state.fullReadRunning());
+  ASSERT_TRUE(recorder.waitUntil([&](auto&) { return !state.requestPending(); }, 5));
+  EXPECT_EQ(state.device(Area::Option), file);
+  EXPECT_EQ(state.device(Area::Base), file);
+  EXPECT_EQ(recorder.count(msg::kTransferDone, 1), 0);
+  EXPECT_EQ(state.g_eepromLoaded.load(), 0);
+
+  // Reload EEPROM in file mode, the file closed half-way: the read starts
+  // again and fills the zeroed images whole.
+  ASSERT_EQ(state.publishRequest(request(op::kReadOption)), DeviceState::Publish::Accepted);
+  ASSERT_TRUE(waitForOp(op::kReadOption, op::kReadOption, 5));
+  state.closeFileMode();
+  EXPECT_TRUE(state.fullReadRunning());
+  ASSERT_TRUE(recorder.waitUntil([](auto& v) { return has(v, msg::kTransferDone, 1); }, 20));
+  EXPECT_TRUE(imagesMatchTheRegulator());
+
+  // File mode waits for a write: it may not start while one runs.
+  ASSERT_EQ(state.publishRequest(request(op::kWriteOptionRange, 9, 2, {0x01, 0x02})),
+            DeviceState::Publish::Accepted);
+  EXPECT_FALSE(state.fileModeMayStart());
+  ASSERT_TRUE(recorder.waitUntil([&](auto&) { return !state.requestPending(); }, 20));
+  EXPECT_TRUE(state.fileModeMayStart());
 }
 
 }  // namespace

@@ -34,23 +34,6 @@ class NetPortTest : public EngineTest {
     engine = std::make_unique<CCommThread>(state, recorder, &live);
     engine->setPortName(url.empty() ? bridge.url() : url);
   }
-  void startWholeWrite(std::uint8_t marker) {
-    state.withImages([&](Images& im) {
-      im.g_optionEdit = im.g_optionDevice;
-      im.g_baseEdit = im.g_baseDevice;
-      im.g_optionEdit[0x05] = marker;
-      im.g_baseEdit[0x60] = marker;
-    });
-    ASSERT_EQ(state.publishRequest(request(op::kWriteOptionThenBase)), DeviceState::Publish::Accepted);
-  }
-  bool waitForBaseBlock(int block) {
-    return recorder.waitUntil(
-        [&](auto&) {
-          const auto o = state.g_xferOp.load();
-          return (o == op::kWriteBase || o == 8) && state.g_xferBlock.load() >= block;
-        },
-        20);
-  }
   // The box the engine showed when the port did not open.
   std::string portFailure(const std::string& name) {
     engine = std::make_unique<CCommThread>(state, recorder, &live);
@@ -155,7 +138,7 @@ TEST_F(NetPortTest, WriteGoesOnWhenSer2netComesBackAfterItWasKilled) {
   ASSERT_TRUE(readAll());
   recorder.clearPosted();
   startWholeWrite(0xC3);
-  ASSERT_TRUE(waitForBaseBlock(3));
+  ASSERT_TRUE(waitForOp(op::kWriteBase, 8, 3));
   bridge.kill();
   ASSERT_TRUE(recorder.waitUntil([](auto& v) { return has(v, msg::kLinkState, link_state::kNoDevice); }, 10));
   ASSERT_TRUE(bridge.start());  // the same address again

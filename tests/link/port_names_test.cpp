@@ -27,7 +27,6 @@ TEST(PortNames, DriverBackedPortsInNaturalOrderEachSayingWhatItIsThenTheStableLi
   const testing::TempDir dir;
   const fs::path root(dir.path);
   const fs::path sys = root / "sys/class/tty";
-  const fs::path usb = root / "sys/devices/usb1/1-1";
   auto write = [](const fs::path& f, const char* text) {
     fs::create_directories(f.parent_path());
     std::ofstream(f) << text << "\n";
@@ -35,17 +34,15 @@ TEST(PortNames, DriverBackedPortsInNaturalOrderEachSayingWhatItIsThenTheStableLi
   // An FTDI adapter (ttyUSB0 two levels below its USB device), one whose
   // product already names its maker (ttyUSB1), a modem that only has ids
   // (ttyACM0 one level below), platform ports.
-  write(usb / "idVendor", "0403");
-  write(usb / "manufacturer", "FTDI");
-  write(usb / "product", "FT232R USB UART");
-  fs::create_directories(usb / "1-1:1.0/ttyUSB0");
-  write(root / "sys/devices/usb1/1-3/idVendor", "067b");
-  write(root / "sys/devices/usb1/1-3/manufacturer", "Prolific");
-  write(root / "sys/devices/usb1/1-3/product", "Prolific USB-Serial Controller");
-  fs::create_directories(root / "sys/devices/usb1/1-3/1-3:1.0/ttyUSB1");
-  write(root / "sys/devices/usb1/1-2/idVendor", "2341");
-  write(root / "sys/devices/usb1/1-2/idProduct", "0043");
-  fs::create_directories(root / "sys/devices/usb1/1-2/1-2:1.0");
+  const fs::path usbRoot = root / "sys/devices/usb1";
+  for (const auto& [dev, files] : std::vector<std::pair<const char*, std::vector<std::pair<const char*, const char*>>>>{
+           {"1-1", {{"idVendor", "0403"}, {"manufacturer", "FTDI"}, {"product", "FT232R USB UART"}}},
+           {"1-3", {{"idVendor", "067b"}, {"manufacturer", "Prolific"}, {"product", "Prolific USB-Serial Controller"}}},
+           {"1-2", {{"idVendor", "2341"}, {"idProduct", "0043"}}}})
+    for (const auto& [name, text] : files) write(usbRoot / dev / name, text);
+  fs::create_directories(usbRoot / "1-1/1-1:1.0/ttyUSB0");
+  fs::create_directories(usbRoot / "1-3/1-3:1.0/ttyUSB1");
+  fs::create_directories(usbRoot / "1-2/1-2:1.0");
   auto tty = [&](const char* name, const std::string& device, const char* type) {
     fs::create_directories(sys / name);
     if (!device.empty()) fs::create_directory_symlink(device, sys / name / "device");

@@ -124,8 +124,8 @@ TEST(SerialPort, SilentLineGivesNothingWaitsWithoutSpinningWakesForAByteAndPurge
   EXPECT_EQ(b, 'N');
 }
 
-TEST(SerialPort, SecondOpenerIsRefusedAsBusyUntilTheFirstCloses) {
-  Pty pty;
+TEST(SerialPort, HeldExclusivelyUntilClosedOrItsClientIsKilled) {
+  Pty pty;  // the regulator's side stays open all along, as on a real adapter
   SerialPort first, second;
   ASSERT_TRUE(first.open(pty.slave));
   const std::size_t fds = openFds();
@@ -140,7 +140,27 @@ TEST(SerialPort, SecondOpenerIsRefusedAsBusyUntilTheFirstCloses) {
   EXPECT_EQ(pty.receive(1), "x");
   first.close();
   first.close();
-  EXPECT_TRUE(second.open(pty.slave));
+
+  // Free again: a client takes it, and is killed with no chance to close.
+  int ready[2];
+  ASSERT_EQ(::pipe(ready), 0);
+  const pid_t child = ::fork();
+  if (child == 0) {
+    SerialPort p;
+    const char ok = p.open(pty.slave) ? 'y' : 'n';
+    (void)!::write(ready[1], &ok, 1);
+    for (;;) ::pause();
+  }
+  char ok = 0;
+  ASSERT_EQ(::read(ready[0], &ok, 1), 1);
+  ::close(ready[0]);
+  ::close(ready[1]);
+  ASSERT_EQ(ok, 'y');
+  EXPECT_FALSE(second.open(pty.slave, &e));  // a live client keeps it
+  EXPECT_TRUE(e.busy);
+  ::kill(child, SIGKILL);
+  ::waitpid(child, nullptr, 0);
+  EXPECT_TRUE(second.open(pty.slave, &e)) << e.reason;
 }
 
 TEST(SerialPort, RefusedOpensSayWhyAndHoldNothing) {
@@ -191,32 +211,6 @@ TEST(SerialPort, RefusedOpensSayWhyAndHoldNothing) {
   ::waitpid(child, &status, 0);
   if (WEXITSTATUS(status) == 77) GTEST_SKIP() << "cannot drop privileges";
   EXPECT_EQ(status, 0) << "exit bit 1: owner-only node, 2: group node, 4: held port not busy";
-}
-
-TEST(SerialPort, ClientKilledWhileHoldingThePortLeavesItFreeForTheNext) {
-  Pty pty;  // the regulator's side stays open all along, as on a real adapter
-  int ready[2];
-  ASSERT_EQ(::pipe(ready), 0);
-  const pid_t child = ::fork();
-  if (child == 0) {
-    SerialPort p;
-    const char ok = p.open(pty.slave) ? 'y' : 'n';
-    (void)!::write(ready[1], &ok, 1);
-    for (;;) ::pause();
-  }
-  char ok = 0;
-  ASSERT_EQ(::read(ready[0], &ok, 1), 1);
-  ::close(ready[0]);
-  ::close(ready[1]);
-  ASSERT_EQ(ok, 'y');
-
-  SerialPort second;
-  PortOpenError e;
-  EXPECT_FALSE(second.open(pty.slave, &e));  // a live client keeps it
-  EXPECT_TRUE(e.busy);
-  ::kill(child, SIGKILL);  // no chance to close anything
-  ::waitpid(child, nullptr, 0);
-  EXPECT_TRUE(second.open(pty.slave, &e)) << e.reason;
 }
 
 TEST(SerialPort, HungUpLineFailsEveryTimeAndIsGone) {

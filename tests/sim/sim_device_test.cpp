@@ -70,32 +70,6 @@ TEST(SimDevice, StoresOnlySoundWrites) {
   EXPECT_EQ(d.image(Area::Base)[0x43], 4);
 }
 
-TEST(SimDevice, LiveCommandForcesAndEchoes) {
-  SimDevice d;
-  double t = 0;
-  LiveTestSnapshot test;
-  test.m_bTestUout = 1;
-  test.uoutText = "5";
-  test.m_bTestAlarm = 1;
-  test.m_nTestAlarmState = 0;
-  const TxFrame cmd = buildLiveCommand(test, d.image(Area::Base));
-  d.onByte('a', t);
-  const auto replies = sendFrame(d, cmd.bytes(), t);
-  ASSERT_EQ(replies.size(), 17u);
-  const Bytes& last = replies.back();
-  ASSERT_EQ(last.size(), 17u);
-  EXPECT_EQ(last[9], 0x88);
-  EXPECT_EQ(last[10], 0x13);
-  EXPECT_EQ(last[13] & 1, 1);  // alarm forced on
-  EXPECT_TRUE(liveEchoMatches(cmd.bytes(), last, test, last[13] & 1));
-
-  // Clearing the force returns Uout to the model's value.
-  test.m_bTestUout = 0;
-  test.m_bTestAlarm = 0;
-  const auto after = sendFrame(d, buildLiveCommand(test, d.image(Area::Base)).bytes(), t).back();
-  EXPECT_NE(after[9] | (after[10] << 8), 5000);
-}
-
 TEST(SimDevice, StatusBitsFollowTheImages) {
   SimDevice d;
   Image o = d.image(Area::Option);
