@@ -39,7 +39,6 @@ TEST(FieldList, TemplateLinesAreExactAndCountedAsTheEditCountsThem) {
   const std::string base = fieldList(Area::Base, zero);
   const std::string option = fieldList(Area::Option, zero);
   EXPECT_TRUE(base.starts_with("CONSIGNE              00\r\nV_TO_B_A            0000\r\n"));
-  EXPECT_NE(base.find("\r\nSN                000000\r\n"), std::string::npos);
   EXPECT_TRUE(base.ends_with("\r\nRESERVE_2           0000\r\n"));
   EXPECT_TRUE(option.starts_with("FLAG                  00\r\nB_TO_V_A            0000\r\n"));
   EXPECT_NE(option.find("\r\nNUMERO_SOFT       000000\r\n"), std::string::npos);
