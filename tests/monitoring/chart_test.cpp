@@ -220,6 +220,12 @@ TEST(TimeBase, MinimumsAndTheLargestNumberOfSamples) {
   EXPECT_EQ(editSecondsPerDivision("100", initial, 1000).samplePeriodText, "1.50");
   EXPECT_EQ(editSecondsPerDivision("50", initial, 1000).samplePeriodText, "0.76");
   EXPECT_FALSE(editSecondsPerDivision("6", initial, 1000).samplePeriodText);  // 900 samples fit
+  // The limits themselves are taken as typed: 0.01 s, 0.015 s/div, 15000
+  // s/div for 10 samples, 750 samples for 750.
+  EXPECT_FALSE(editSamplePeriod("0.01", initial, 65535).samplePeriodText);
+  EXPECT_FALSE(editSecondsPerDivision("0.015", initial, 65535).divisionText);
+  EXPECT_FALSE(editSecondsPerDivision("15000", initial, 10).divisionText);
+  EXPECT_FALSE(editSamplePeriod("0.1", initial, 750).divisionText);
 }
 
 // Gaps break the chart's curves and strokes; the cursor picks the sample a
