@@ -50,23 +50,18 @@ TEST(RtfReader, BrokenDocumentsGiveWhatCouldBeReadAndAReason) {
   std::string error;
   EXPECT_TRUE(parseRtf("plain text", &error).empty());
   EXPECT_EQ(error, "not a rich-text document");
-
   auto doc = parseRtf("{\\rtf1 cut {\\b short", &error);
   EXPECT_EQ(error, "document cut short");
   EXPECT_EQ(plain(doc), "cut short|");
-
-  parseRtf("{\\rtf1 a}}b", &error);
-  EXPECT_EQ(error, "unbalanced braces");
-
-  parseRtf("{\\rtf1 \\'zz}", &error);
-  EXPECT_EQ(error, "bad \\' character");
+  for (auto [text, why] : {std::pair<std::string, std::string>{"{\\rtf1 a}}b", "unbalanced braces"},
+                           {"{\\rtf1 \\'zz}", "bad \\' character"},
+                           {"{\\rtf1 \\", "document cut short"},
+                           {"{\\rtf1 " + std::string(100000, '{'), "groups nested too deeply"}}) {
+    parseRtf(text, &error);
+    EXPECT_EQ(error, why) << text.substr(0, 20);
+  }
   parseRtf("{\\rtf1 \\'", &error);
   EXPECT_FALSE(error.empty());
-  parseRtf("{\\rtf1 \\", &error);
-  EXPECT_EQ(error, "document cut short");
-
-  parseRtf("{\\rtf1 " + std::string(100000, '{'), &error);
-  EXPECT_EQ(error, "groups nested too deeply");
 
   // A document that ends inside a number is not read past its end.
   const std::string longer = "{\\rtf1 \\u65";

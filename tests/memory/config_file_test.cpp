@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "../test_files.h"
+#include "core/memory/recovery_copy.h"
 
 namespace vrx4::config_file {
 namespace {
@@ -45,22 +46,19 @@ TEST_F(ConfigFile, BlocksHaveTheExactLayout) {
   for (int i = 0; i < 16; ++i) opt[i] = static_cast<std::uint8_t>(i + 1);
   opt[0x72] = 0xAB;
   opt[0x73] = 0xEE;  // past the block: never written
-  const auto optLines = splitCrLf(optionBlock(opt));
-  ASSERT_EQ(optLines.size(), 8u);
-  EXPECT_EQ(optLines[0], "000000102030405060708090A0B0C0D0E0F10");
-  for (int i = 0; i < 7; ++i) EXPECT_EQ(optLines[i].size(), 37u);
-  EXPECT_EQ(optLines[7], "000700000AB");  // 3 bytes: 0x70, 0x71, 0x72
-
   Image base{};
   base[0x6F] = 0x5C;
   base[0x70] = 0xEE;
-  const auto baseLines = splitCrLf(baseBlock(base));
+  const auto optLines = splitCrLf(optionBlock(opt)), baseLines = splitCrLf(baseBlock(base));
+  ASSERT_EQ(optLines.size(), 8u);
   ASSERT_EQ(baseLines.size(), 8u);
+  EXPECT_EQ(optLines[0], "000000102030405060708090A0B0C0D0E0F10");
+  EXPECT_EQ(optLines[7], "000700000AB");  // 3 bytes: 0x70, 0x71, 0x72
   for (int i = 0; i < 7; ++i) {
-    EXPECT_EQ(baseLines[i].size(), 37u);
+    EXPECT_EQ(optLines[i].size(), 37u);
     EXPECT_EQ(baseLines[i].substr(0, 5), "100" + std::string(1, "0123456"[i]) + "0");
   }
-  EXPECT_EQ(baseLines[6].substr(35), "5C");
+  EXPECT_EQ(baseLines[6], "10060" + std::string(30, '0') + "5C");
   EXPECT_EQ(baseLines[7], "");  // the empty line that ends the data
   EXPECT_EQ(wholeConfiguration(opt, base), optionBlock(opt) + baseBlock(base));
 }
@@ -78,11 +76,11 @@ TEST_F(ConfigFile, SavedConfigurationOpensBackExactly) {
   EXPECT_EQ(r.status, ReadStatus::Read);
   EXPECT_EQ(state.g_fileMode.load(), 1);
   EXPECT_EQ(state.configFilePath(), path);
-  const Image o = state.device(Area::Option), b = state.device(Area::Base);
-  for (std::size_t i = 0; i < kImageSize; ++i) {
-    EXPECT_EQ(o[i], i < kOptionImageBytes ? opt[i] : 0) << "OPTION " << i;
-    EXPECT_EQ(b[i], i < kBaseImageBytes ? base[i] : 0) << "BASE " << i;
-  }
+  Image o = opt, b = base;  // what a file holds: the areas' bytes, 00 after them
+  std::fill(o.begin() + kOptionImageBytes, o.end(), 0);
+  std::fill(b.begin() + kBaseImageBytes, b.end(), 0);
+  EXPECT_EQ(state.device(Area::Option), o);
+  EXPECT_EQ(state.device(Area::Base), b);
 }
 
 TEST_F(ConfigFile, LineEndsBomAndMissingEmptyLine) {
@@ -115,11 +113,6 @@ TEST_F(ConfigFile, InvalidLinesStopTheReadWithTheirNumber) {
     EXPECT_EQ(base[0x20], 0xEE);
     EXPECT_EQ(base[0x30], 0);  // reading stopped at the bad line
   }
-
-  const std::string path = write("bad.txt", "1000012\r\n10000abcd\r\n");
-  DeviceState state;
-  ExportBuffers out;
-  EXPECT_EQ(readForExport(path, state, out).status, ReadStatus::InvalidLine);
 }
 
 TEST_F(ConfigFile, OpenTakesOnlyAFileReadWhole) {
@@ -160,21 +153,18 @@ TEST_F(ConfigFile, WritesAreCutAtTheBufferEnd) {
   const std::string path = write("long.txt", "000FE" + std::string(600, 'C') + "\r\n1FFFF00\r\n");
   EXPECT_EQ(readForOpen(path, state).status, ReadStatus::Read);
   EXPECT_EQ(state.device(Area::Option)[0xFF], 0xCC);
-  MapBuffer out{};
-  EXPECT_EQ(readForMap(path, Area::Option, out).status, ReadStatus::Read);
-  EXPECT_EQ(out[kMapBufferSize - 1], 0);
-}
-
-TEST_F(ConfigFile, MapReaderTakesOnlyItsArea) {
-  std::mt19937 gen(3);
-  const std::string path = write("base.txt", baseBlock(randomImage(gen)));
   MapBuffer out;
   out.fill(0x77);
-  const ReadOutcome r = readForMap(path, Area::Option, out);
+  EXPECT_EQ(readForMap(path, Area::Option, out).status, ReadStatus::Read);
+  EXPECT_EQ(out[kMapBufferSize - 1], 0);
+  // The map reader takes only its area: a BASE block read for OPTION.
+  const std::string base = write("base.txt", "10000AB\r\n");
+  r = readForMap(base, Area::Option, out);
   EXPECT_EQ(r.status, ReadStatus::Read);
   EXPECT_FALSE(r.anyAreaLine);
-  for (auto b : out) EXPECT_EQ(b, 0);
-  EXPECT_TRUE(readForMap(path, Area::Base, out).anyAreaLine);
+  EXPECT_EQ(out, MapBuffer{});
+  EXPECT_TRUE(readForMap(base, Area::Base, out).anyAreaLine);
+  EXPECT_EQ(out[0], 0xAB);
 }
 
 TEST_F(ConfigFile, UnreadableFilesChangeNothing) {
@@ -234,21 +224,17 @@ TEST_F(ConfigFile, RandomInputNeverWritesOutOfBounds) {
   const std::string valid = wholeConfiguration(randomImage(gen), randomImage(gen));
   const std::string alphabet = "0123456789ABCDEF\r\n";
   for (int round = 0; round < 1500; ++round) {
-    std::string text;
-    if (round % 2 == 0) {
-      text = valid;
-      for (int m = 0; m < 1 + static_cast<int>(gen() % 8); ++m) {
-        const std::size_t at = gen() % text.size();
-        switch (gen() % 3) {
-          case 0: text[at] = static_cast<char>(gen()); break;
-          case 1: text.erase(at, gen() % 40); break;
-          default: text.insert(at, std::string(gen() % 300, alphabet[gen() % alphabet.size()])); break;
-        }
-        if (text.empty()) text = "0";
-      }
-    } else {
+    // A valid file damaged in places, or random text of its alphabet.
+    std::string text = valid;
+    if (round % 2 == 1) {
       text.resize(gen() % 400);
       for (auto& c : text) c = gen() % 4 == 0 ? static_cast<char>(gen()) : alphabet[gen() % alphabet.size()];
+    }
+    for (int m = round % 2 == 0 ? 1 + static_cast<int>(gen() % 8) : 0; m > 0 && !text.empty(); --m) {
+      const std::size_t at = gen() % text.size();
+      if (gen() % 3 == 0) text[at] = static_cast<char>(gen());
+      else if (gen() % 2 == 0) text.erase(at, gen() % 40);
+      else text.insert(at, std::string(gen() % 300, alphabet[gen() % alphabet.size()]));
     }
     // Heap buffers of odd small sizes so AddressSanitizer sees any overflow.
     std::vector<std::uint8_t> opt(1 + gen() % 20), base(gen() % 20);
@@ -257,6 +243,32 @@ TEST_F(ConfigFile, RandomInputNeverWritesOutOfBounds) {
       ASSERT_GE(r.invalidLine, 1);
     }
   }
+}
+
+// Recovery copies of unsaved file-mode work never replace a file.
+TEST(RecoveryCopy, KeptInTheStateFolderOrNextToTheFileNeverOverAnotherFile) {
+  EXPECT_EQ(recovery::defaultFolder("/state", "/home/u"), "/state/vrx4/recovery/");
+  EXPECT_EQ(recovery::defaultFolder("relative", "/home/u"), "/home/u/.local/state/vrx4/recovery/");
+  EXPECT_EQ(recovery::defaultFolder(nullptr, nullptr), "");
+
+  testing::TempDir temp;
+  const std::string config = wholeConfiguration(Image{}, Image{});
+  const std::string file = temp.file("press7.TXT");
+  const std::string folder = temp.file("state/vrx4/recovery");
+  // Two copies in the same second: the second gets a name of its own.
+  const recovery::Kept first = recovery::keep(folder, file, config, 1700000000);
+  const recovery::Kept second = recovery::keep(folder, file, config, 1700000000);
+  ASSERT_TRUE(first.ok && second.ok) << first.detail << second.detail;
+  EXPECT_EQ(first.path.rfind(folder + "/press7.unsaved-2023", 0), 0u) << first.path;
+  EXPECT_EQ(second.path, first.path.substr(0, first.path.size() - 4) + "-2.txt");
+  EXPECT_EQ(recovery::list(folder).size(), 2u);
+
+  // A folder that cannot be made: next to the file, which stays untouched.
+  testing::writeFile(temp.file("blocker"), "");
+  const recovery::Kept beside = recovery::keep(temp.file("blocker/recovery"), file, config, 1700000000);
+  ASSERT_TRUE(beside.ok) << beside.detail;
+  EXPECT_EQ(beside.path.rfind(temp.path + "/press7.unsaved-", 0), 0u) << beside.path;
+  EXPECT_FALSE(std::filesystem::exists(file));
 }
 
 }  // namespace

@@ -39,7 +39,6 @@ TEST(FieldList, TemplateLinesAreExactAndCountedAsTheEditCountsThem) {
   const std::string base = fieldList(Area::Base, zero);
   const std::string option = fieldList(Area::Option, zero);
   EXPECT_TRUE(base.starts_with("CONSIGNE              00\r\nV_TO_B_A            0000\r\n"));
-  EXPECT_NE(base.find("\r\nSN                000000\r\n"), std::string::npos);
   EXPECT_TRUE(base.ends_with("\r\nRESERVE_2           0000\r\n"));
   EXPECT_TRUE(option.starts_with("FLAG                  00\r\nB_TO_V_A            0000\r\n"));
   EXPECT_NE(option.find("\r\nNUMERO_SOFT       000000\r\n"), std::string::npos);
@@ -60,26 +59,16 @@ TEST(FieldList, AnEditedValueChangesOnlyItsOwnBytes) {
     ASSERT_TRUE(same.ok());
     EXPECT_EQ(*same.edit, device);
   }
-  Image base{};
-  base[0x08] = 0x11;
+  const Image base{};
   const std::string list = fieldList(Area::Base, base);
-  // KPHG 00 -> 7F: the edit image differs from the device only at 0x2B.
-  const Parsed kphg = parseFieldList(Area::Base, replaced(list, "KPHG                  00", "KPHG                  7F"), base);
+  // KPHG 00 -> 7F, with LF line ends: the edit image differs from the
+  // device only at 0x2B. (OPTION's last fields: the map page's file mode.)
+  std::string typed = replaced(list, "KPHG                  00", "KPHG                  7F");
+  std::erase(typed, '\r');
+  const Parsed kphg = parseFieldList(Area::Base, typed, base);
   ASSERT_TRUE(kphg.ok());
   EXPECT_EQ(differences(*kphg.edit, base), std::vector<std::size_t>{0x2B});
   EXPECT_EQ((*kphg.edit)[0x2B], 0x7F);
-  // Only the second byte of A_TO_B_B.
-  const Parsed second = parseFieldList(Area::Base, replaced(list, "A_TO_B_B            0011", "A_TO_B_B            0012"), base);
-  ASSERT_TRUE(second.ok());
-  EXPECT_EQ(differences(*second.edit, base), std::vector<std::size_t>{0x08});
-  // OPTION's last fields (ALIM_A, ALIM_B at 0x70..0x72), with LF line ends.
-  std::string option = fieldList(Area::Option, Image{});
-  option = replaced(option, "ALIM_A              0000", "ALIM_A              ABCD");
-  option = replaced(option, "ALIM_B                00", "ALIM_B                EF");
-  std::erase(option, '\r');
-  const Parsed alim = parseFieldList(Area::Option, option, Image{});
-  ASSERT_TRUE(alim.ok());
-  EXPECT_EQ(differences(*alim.edit, Image{}), (std::vector<std::size_t>{0x70, 0x71, 0x72}));
 }
 
 TEST(FieldList, AListNotInTheTemplateLayoutWritesNothing) {
@@ -116,8 +105,9 @@ TEST(Dump, LinesOfFiftyCharactersAndTheCheckOfEachCharacter) {
     const Image zero{};
     const Parsed p = parseDump(a, text, zero);
     ASSERT_TRUE(p.ok());
-    EXPECT_TRUE(std::equal(p.edit->begin(), p.edit->begin() + dumpBytes(a), device.begin()));
-    EXPECT_TRUE(std::all_of(p.edit->begin() + dumpBytes(a), p.edit->end(), [](auto b) { return b == 0; }));
+    Image want{};  // the area's dump bytes, the rest as the edit image held them
+    std::copy_n(device.begin(), dumpBytes(a), want.begin());
+    EXPECT_EQ(*p.edit, want);
     std::erase(text, '\r');  // as a multi-line edit gives it
     EXPECT_TRUE(parseDump(a, text, zero).ok());
   }
@@ -170,8 +160,7 @@ TEST(MapWrites, RestoreTakesTheBackupCopyAndExporterFilesKeepWhatTheyDoNotSupply
     buf.fill(0);
     return config_file::parse(text, {{}, std::span<std::uint8_t>(buf)});
   };
-  // A file with no BASE line, or with an invalid line, writes nothing.
-  EXPECT_FALSE(exported(Area::Base, device, buf, read("00000AABB\r\n"), 4));
+  // A file with an invalid line writes nothing.
   EXPECT_FALSE(exported(Area::Base, device, buf, read("10000AABB\r\n10010xx\r\n"), 4));
   // One line: 0x00..0x01 and 0x10..0x11 from the file, the rest as the
   // device holds it; outside mode 4 the backup copy stays the device's.
@@ -202,12 +191,11 @@ TEST(MapWrites, WholeAreaWritesWaitForARunningTransferAndApplyAtOnceInFileMode) 
   EXPECT_EQ(whole_config::writeEdits(s, op::kWriteOption, fill), whole_config::EditWrite::Requested);
   EXPECT_EQ(s.g_xferOp.load(), op::kWriteOption);
   s.finishRequest();
-  // File mode: OPTION 0x00..0x72 at once, ALIM_A and ALIM_B included.
+  // File mode: OPTION 0x00..0x72 at once (0x72 is ALIM_B, the last byte).
   s.g_fileMode.store(1);
   EXPECT_EQ(whole_config::writeEdits(s, op::kWriteOption, fill), whole_config::EditWrite::Applied);
   const Image device = s.device(Area::Option);
   EXPECT_TRUE(std::equal(device.begin(), device.begin() + 0x73, wanted.begin()));
-  EXPECT_FALSE(s.requestPending());
 }
 
 TEST(MapWrites, AnEditGoesOverTheDeviceImageAsItIsNow) {
@@ -255,6 +243,32 @@ TEST(ConfigDiff, FieldsFirstThenBytesOutsideAnyField) {
                                              "OPTION ALIM_A 0x70 0000 0002", "BASE 0x10 00 AA",
                                              "OPTION 0x40 00 03"}));
   EXPECT_TRUE(config_diff::compare(a, a).empty());
+}
+
+TEST(WholeConfig, UnsuppliedRangesFollowTheAccessMode) {
+  Image option{}, base{};
+  // OPTION 0x00..0x1F and BASE 0x00..0x0F plus one PID byte.
+  const std::string text =
+      "00000" + std::string(32, '1') + "\r\n" + "00010" + std::string(32, '2') + "\r\n" +
+      "10000" + std::string(32, '3') + "\r\n" + "1002B44\r\n";
+  const auto r = config_file::parse(text, {option, base});
+  ASSERT_EQ(r.status, config_file::ReadStatus::Read);
+  EXPECT_TRUE(r.optionSupplied.test(0x1F) && !r.optionSupplied.test(0x20));
+  EXPECT_TRUE(r.baseSupplied.test(0x2B) && !r.baseSupplied.test(0x2C));
+
+  EXPECT_EQ(whole_config::unsuppliedRanges(r, 2),
+            (std::vector<std::string>{"OPTION 0x20..0x2F", "BASE 0x2C..0x2E"}));
+  EXPECT_EQ(whole_config::unsuppliedRanges(r, 4),
+            (std::vector<std::string>{"OPTION 0x20..0x72", "BASE 0x10..0x2A", "BASE 0x2C..0x6F"}));
+
+  // A whole configuration supplies everything; a single missing byte is
+  // named alone.
+  const std::string whole = config_file::wholeConfiguration(option, base);
+  auto full = config_file::parse(whole, {option, base});
+  EXPECT_TRUE(whole_config::unsuppliedRanges(full, 4).empty());
+  full.baseSupplied.reset(0x6F);
+  EXPECT_EQ(whole_config::unsuppliedRanges(full, 4), (std::vector<std::string>{"BASE 0x6F"}));
+  EXPECT_TRUE(whole_config::unsuppliedRanges(full, 2).empty());
 }
 
 }  // namespace

@@ -5,11 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
 #include <random>
 #include <vector>
 
 #include "core/monitoring/chart_points.h"
 #include "core/monitoring/chart_viewport.h"
+#include "core/monitoring/graph_recording.h"
 #include "core/monitoring/time_base.h"
 #include "samples.h"
 
@@ -50,14 +52,14 @@ ChartPoints reference(const SampleView& v, const ChartWindow& w, const ChannelSc
 
 void expectSame(const ChartPoints& got, const ChartPoints& want, const std::string& what) {
   ASSERT_EQ(got.m_nPoints, want.m_nPoints) << what;
-  for (int k = 0; k < got.m_nPoints; ++k) {
-    ASSERT_EQ(got.m_x[k], want.m_x[k]) << what << " point " << k;
-    ASSERT_EQ(got.m_samples[k], want.m_samples[k]) << what << " point " << k;
-    for (int c = 0; c < kChannelCount; ++c) {
-      ASSERT_EQ(got.m_y[c][k], want.m_y[c][k]) << what << " point " << k << " channel " << c;
-      ASSERT_EQ(got.m_yTop[c][k], want.m_yTop[c][k]) << what << " point " << k << " channel " << c;
-      ASSERT_EQ(got.m_yBottom[c][k], want.m_yBottom[c][k]) << what << " point " << k << " channel " << c;
-    }
+  const auto n = static_cast<std::size_t>(got.m_nPoints);
+  auto first = [n](const auto& a) { return std::vector<long long>(std::begin(a), std::begin(a) + static_cast<std::ptrdiff_t>(n)); };
+  EXPECT_EQ(first(got.m_x), first(want.m_x)) << what;
+  EXPECT_EQ(first(got.m_samples), first(want.m_samples)) << what;
+  for (int c = 0; c < kChannelCount; ++c) {
+    EXPECT_EQ(first(got.m_y[c]), first(want.m_y[c])) << what << " channel " << c;
+    EXPECT_EQ(first(got.m_yTop[c]), first(want.m_yTop[c])) << what << " channel " << c;
+    EXPECT_EQ(first(got.m_yBottom[c]), first(want.m_yBottom[c])) << what << " channel " << c;
   }
 }
 
@@ -106,11 +108,9 @@ TEST(ChartPoints, EmptyStoreSameColumnAndTheTopOfThePlot) {
   store.Append(makeSample(1.0, 3.0f));
   store.read([&](const SampleView& v) { rebuildPoints(v, w, bar, *p); });
   ASSERT_EQ(p->m_nPoints, 2);
-  EXPECT_EQ(p->m_x[0], 30);
-  EXPECT_EQ(p->m_x[1], 37);
-  EXPECT_EQ(p->m_y[kChCtrl][0], 390 - 70);
-  EXPECT_EQ(p->m_yTop[kChCtrl][0], 390 - 140);
-  EXPECT_EQ(p->m_yBottom[kChCtrl][0], 390 - 70);
+  EXPECT_EQ((std::array{p->m_x[0], p->m_x[1]}), (std::array{30, 37}));
+  EXPECT_EQ((std::array{p->m_y[kChCtrl][0], p->m_yTop[kChCtrl][0], p->m_yBottom[kChCtrl][0]}),
+            (std::array{390 - 70, 390 - 140, 390 - 70}));
   EXPECT_EQ(p->m_y[kChAlarm][0], 390);
   EXPECT_EQ(p->m_yTop[kChAlarm][0], 40) << "an active alarm reaches the top line";
 
@@ -122,11 +122,9 @@ TEST(ChartPoints, EmptyStoreSameColumnAndTheTopOfThePlot) {
   store.read([&](const SampleView& v) { rebuildPoints(v, w, highRange, *p); });
   EXPECT_EQ(p->m_y[kChP2][p->m_nPoints - 1], 40);
   EXPECT_EQ(p->m_y[kChCtrl][1], 390 - 35) << "3 mA is one division on the right scale";
-  EXPECT_EQ(leftCaption(1, 0), "[V]");
-  EXPECT_EQ(rightCaption(1, 0), "[bar; 24VDC; mA]");
-  EXPECT_EQ(rightCaption(1, 1), "[14.5038 PSI; 24VDC; mA]");
-  EXPECT_EQ(leftCaption(0, 1), "[V ; 14.5038 PSI]");
-  EXPECT_EQ(rightCaption(0, 3), "[24VDC; mA]");
+  EXPECT_EQ((std::array{leftCaption(1, 0), rightCaption(1, 0), rightCaption(1, 1), leftCaption(0, 1), rightCaption(0, 3)}),
+            (std::array<std::string, 5>{"[V]", "[bar; 24VDC; mA]", "[14.5038 PSI; 24VDC; mA]", "[V ; 14.5038 PSI]",
+                                        "[24VDC; mA]"}));
   EXPECT_EQ(leftValueLabel(1), " 1");
   EXPECT_EQ(rightValueLabel(10), "30");
   EXPECT_EQ(timeLabel(1, 0, pxPerSecond(5.0f)), "5.00");
@@ -160,18 +158,10 @@ TEST(ChartViewport, FollowsTheNewestDataUnlessTheUserScrolledBack) {
   v.setSecondsPerDivision(10.0f);
   v.refresh(true, 700.0, 0);
   EXPECT_NEAR(v.m_viewLeft / v.m_pxPerSecond, (3780.0 - kScrollPage) / 7.2, 1e-3);
-  // Back at the end: following again.
-  v.scrollTo(1e9);
-  EXPECT_TRUE(v.m_following);
-  v.refresh(true, 800.0, 0);
-  EXPECT_NEAR(v.m_viewRight, 2880, 1e-3);
-
-  // A click beyond 539 puts the cursor at the window's right.
+  // (Back at the end, and a click beyond the plot: the graph page's test.)
   ChartViewport fresh;
   fresh.setSecondsPerDivision(5.0f);
   fresh.refresh(true, 40.0, 0);
-  fresh.click(600);
-  EXPECT_EQ(fresh.m_cursor, fresh.m_viewRight);
   fresh.click(100);
   EXPECT_EQ(fresh.m_cursor, 70) << "measured from the plot's left edge, where the cursor is drawn";
 
@@ -226,13 +216,122 @@ TEST(TimeBase, MinimumsAndTheLargestNumberOfSamples) {
   EXPECT_EQ(e.divisionText, "15000.00");
 
   // Nb_aff_max = 1000: 15 x 5 / 0.01 samples are too many.
-  e = editSamplePeriod("0.01", initial, 1000);
-  EXPECT_EQ(e.divisionText, "0.67");
-  e = editSecondsPerDivision("100", initial, 1000);
-  EXPECT_EQ(e.samplePeriodText, "1.50");
-  e = editSecondsPerDivision("50", initial, 1000);
-  EXPECT_EQ(e.samplePeriodText, "0.76");
+  EXPECT_EQ(editSamplePeriod("0.01", initial, 1000).divisionText, "0.67");
+  EXPECT_EQ(editSecondsPerDivision("100", initial, 1000).samplePeriodText, "1.50");
+  EXPECT_EQ(editSecondsPerDivision("50", initial, 1000).samplePeriodText, "0.76");
   EXPECT_FALSE(editSecondsPerDivision("6", initial, 1000).samplePeriodText);  // 900 samples fit
+  // The limits themselves are taken as typed: 0.01 s, 0.015 s/div, 15000
+  // s/div for 10 samples, 750 samples for 750.
+  EXPECT_FALSE(editSamplePeriod("0.01", initial, 65535).samplePeriodText);
+  EXPECT_FALSE(editSecondsPerDivision("0.015", initial, 65535).divisionText);
+  EXPECT_FALSE(editSecondsPerDivision("15000", initial, 10).divisionText);
+  EXPECT_FALSE(editSamplePeriod("0.1", initial, 750).divisionText);
+}
+
+// Gaps break the chart's curves and strokes; the cursor picks the sample a
+// pixel column stands for and writes it in the chart's units; a recording's
+// times go on across a restart of the link.
+GraphSample at(double time, float ctrl) {
+  GraphSample s;
+  s.time = time;
+  s.ctrl = ctrl;
+  return s;
+}
+
+// Samples every 0.1 s from `from` to `to` through the recording, which
+// decides the gaps as the page does.
+void feed(GraphRecording& g, double from, double to, float ctrl) {
+  for (auto ms = static_cast<std::uint32_t>(std::lround(from * 1000)); ms <= std::lround(to * 1000); ms += 100)
+    ASSERT_TRUE(g.record(at(ms / 1000.0, ctrl), ms, ms, 1.0f, 0).stored);
+}
+
+TEST(ChartGaps, GapsBreakCurvesInTheChartsArithmetic) {
+  EXPECT_FALSE(isGap(1.0, 1.5, 0.1)) << "one reply lost and asked for again";
+  EXPECT_TRUE(isGap(1.0, 1.6, 0.1));
+  EXPECT_FALSE(isGap(1.0, 1.04, 0.01)) << "samples at the link's own pace";
+
+  // CTRL at 5 until a 6 s outage, then at 15: no line from 5 to 15.
+  GraphRecording g;
+  g.g_graphRunning = true;
+  feed(g, 0.1, 10.0, 5.0f);
+  feed(g, 16.0, 20.0, 15.0f);
+  const ChannelScales scales = channelScales(0, 0, 0);
+  auto p = std::make_unique<ChartPoints>();
+  g.m_store.read([&](const SampleView& v) { rebuildPoints(v, {0, 539, pxPerSecond(5.0f), 390}, scales, *p); });
+  for (int k = 1; k < p->m_nPoints; ++k)
+    EXPECT_EQ(p->m_break[k], p->m_x[k] == 30 + 115 ? 1 : 0) << "16.0 s at 7.2 px/s is column 115";
+
+  // At 60 s per division a column spans 1.67 s: a 1 s outage at 12 s lies
+  // inside column 7. Its samples before and after the gap are two points
+  // and neither stroke spans the gap.
+  g.clear();
+  feed(g, 0.1, 12.0, 5.0f);
+  feed(g, 13.0, 14.0, 15.0f);
+  g.m_store.read([&](const SampleView& v) { rebuildPoints(v, {0, 539, pxPerSecond(60.0f), 390}, scales, *p); });
+  ASSERT_EQ(p->m_nPoints, 10);
+  EXPECT_EQ(p->m_x[8], 37);
+  EXPECT_EQ(p->m_break[8], 1);
+  for (auto [k, y] : {std::pair{7, 390 - 175}, {8, 390 - 525}}) {
+    EXPECT_EQ(p->m_yTop[kChCtrl][k], y) << k;
+    EXPECT_EQ(p->m_yBottom[kChCtrl][k], y) << k;
+  }
+
+  // Three gaps in one column: at most three points; a sample alone between
+  // gaps is joined to nothing (a dot). Breaks leave with the oldest samples.
+  CSampleStore s(4);
+  for (int i = 0; i < 6; ++i) s.Append(at(i * 0.2, static_cast<float>(i)), i != 2);
+  s.read([&](const SampleView& v) {
+    EXPECT_FALSE(v.breakBefore(0));
+    EXPECT_EQ(v.nextBreak(1, 4), 2u);
+    rebuildPoints(v, {0, 539, pxPerSecond(60.0f), 390}, scales, *p);
+  });
+  ASSERT_EQ(p->m_nPoints, 3);
+  EXPECT_EQ(p->m_samples[1], 2u);
+  EXPECT_TRUE(isolated(*p, 0));
+  EXPECT_TRUE(isolated(*p, 2));
+}
+
+TEST(ChartCursor, TheCursorPicksTheRightSampleAndText) {
+  GraphRecording g;
+  g.g_graphRunning = true;
+  for (std::uint32_t i = 0; i <= 100; ++i) g.record(at(i * 0.1, static_cast<float>(i)), i * 100, i * 100, 1.0f, 0);
+  feed(g, 16.0, 20.0, 1.0f);
+  const ChannelScales scales = channelScales(1, 0, 0);
+  g.m_store.read([&](const SampleView& v) {
+    // 7.2 px/s: column 7 holds 1.0 s and 1.1 s; its point is from 1.0 s.
+    const ChartWindow w{0, 539, pxPerSecond(5.0f), 390};
+    CursorReadout r = cursorReadout(v, w, scales, {1, 0, 0}, 7);
+    ASSERT_TRUE(r.found);
+    EXPECT_EQ(r.time, "1.000 s");
+    EXPECT_EQ(r.value[kChCtrl], "10.000 mA");
+    EXPECT_EQ(r.y[kChCtrl], 390 - 116) << "10 mA on the right scale";
+    // Inside the outage, and past the last sample: nothing to read.
+    r = cursorReadout(v, w, scales, {}, 90);
+    EXPECT_FALSE(r.found);
+    EXPECT_EQ(r.time, "12.500 s");
+    EXPECT_EQ(r.value[kChCtrl], "---");
+    EXPECT_EQ(sampleAtColumn(v, w, 300), v.size());
+    // Zoomed in, samples are 240 columns apart: a column between two
+    // stands for the nearer one.
+    const ChartWindow zoom{240, 779, pxPerSecond(0.015f), 390};
+    EXPECT_EQ(sampleAtColumn(v, zoom, 119), 1u);
+    EXPECT_EQ(sampleAtColumn(v, zoom, 121), 2u);
+  });
+  EXPECT_EQ(readoutValue(kChP2, 4.8f, {0, 0, 1}), "69.62 PSI");
+  EXPECT_EQ(readoutValue(kChP2, 4.8f, {0, 0, 3}), "0.4800 MPa");
+  EXPECT_EQ(readoutValue(kChAlarm, 1.0f, {}), "ON");
+}
+
+TEST(GraphRecording, TimesGoOnAcrossARestartOfTheLink) {
+  GraphRecording g;
+  g.g_graphRunning = true;
+  g.m_startTick = 50000;  // RE-START; the link's clock starts there too
+  EXPECT_TRUE(g.record(at(2.0, 1), g.sampleMs(50000, 2000), 2010, 1.0f, 0).stored);
+  // The link restarted at tick 54000: its clock starts again at 0.
+  const std::uint32_t ms = g.sampleMs(54000, 150);
+  EXPECT_EQ(ms, 4150u);
+  EXPECT_TRUE(g.record(at(ms / 1000.0, 2), ms, 4160, 1.0f, 0).stored);
+  g.m_store.read([](const SampleView& v) { EXPECT_TRUE(v.breakBefore(1)); });
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <array>
 #include <clocale>
 #include <cmath>
+#include <tuple>
 
 #include "core/monitoring/live_display.h"
 #include "core/base/pressure_units.h"
@@ -22,27 +23,20 @@ LiveDisplayInput input(float p2Millibar, std::uint8_t unit, std::uint32_t mode) 
 }
 
 TEST(LiveDisplay, PressureByUnitAndMode) {
-  EXPECT_EQ(computeLiveDisplay(input(6000, unit::kPsi, 2)).p2, "87");
-  EXPECT_EQ(computeLiveDisplay(input(6000, unit::kBar, 1)).p2, "6.0");
-  EXPECT_EQ(computeLiveDisplay(input(6000, unit::kBar, 4)).p2, "6.000");
-  EXPECT_EQ(computeLiveDisplay(input(6000, unit::kKpa, 3)).p2, "600");
-  EXPECT_EQ(computeLiveDisplay(input(6000, unit::kMpa, 0)).p2, "0.60");
+  for (auto [u, mode, text] : {std::tuple{unit::kPsi, 2u, "87"}, {unit::kBar, 1u, "6.0"}, {unit::kBar, 4u, "6.000"},
+                               {unit::kKpa, 3u, "600"}, {unit::kMpa, 0u, "0.60"}})
+    EXPECT_EQ(computeLiveDisplay(input(6000, u, mode)).p2, text);
 
   // The other values: "%2.1f" below mode 4, "%.3f" in it; the CONTROL page
   // shows three decimals in every setting mode.
   LiveDisplayInput in = input(0, unit::kBar, 2);
   in.m.m_value = {2000, 5000, 24030, 0, 4999, 12000};
   LiveDisplay d = computeLiveDisplay(in);
-  EXPECT_EQ(d.auxin, "2.0");
-  EXPECT_EQ(d.ctrl, "5.0");
-  EXPECT_EQ(d.ctrlPage, "5.000");
-  EXPECT_EQ(d.supply, "24.0");
-  EXPECT_EQ(d.uout, "5.0");
-  EXPECT_EQ(d.iout, "12.0");
+  EXPECT_EQ((std::array{d.auxin, d.ctrl, d.ctrlPage, d.supply, d.uout, d.iout}),
+            (std::array<std::string, 6>{"2.0", "5.0", "5.000", "24.0", "5.0", "12.0"}));
   in.accessMode = 4;
   d = computeLiveDisplay(in);
-  EXPECT_EQ(d.supply, "24.030");
-  EXPECT_EQ(d.uout, "4.999");
+  EXPECT_EQ((std::array{d.supply, d.uout}), (std::array<std::string, 2>{"24.030", "4.999"}));
   in.accessMode = 1;
   EXPECT_EQ(computeLiveDisplay(in).ctrlPage, "5.0");
 

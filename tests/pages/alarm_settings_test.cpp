@@ -1,13 +1,16 @@
 // The alarm page: logic byte, limits and times as shown, the 19-byte block
-// of Save and Restore, values the device cannot store.
+// of Save and Restore, values the device cannot store. The PID page: the
+// gains as shown, the checks of Save in their order, the four bytes.
 #include <gtest/gtest.h>
 
 #include <array>
 #include <string>
+#include <tuple>
 
 #include "page_images.h"
 #include "core/pages/alarm_settings.h"
 #include "core/pages/page_ids.h"
+#include "core/pages/pid_gains.h"
 
 namespace vrx4 {
 namespace {
@@ -31,25 +34,22 @@ Images alarmImages() {
 TEST(AlarmSettings, LogicByte) {
   EXPECT_STREQ(alarmLogicText(alarmLogic(0x7F)), "+");
   EXPECT_STREQ(alarmLogicText(alarmLogic(0x80)), "-");
-  EXPECT_STREQ(alarmLogicText(alarmLogic(0xFF)), "-");
   Images im = alarmImages();
   im.g_optionDevice[9] = 0xFF;
-  EXPECT_EQ(showAlarm(im, PageUnits::of(unit::kBar, 0, 1)).values.logic, alarm_logic::kMinus);
-  AlarmEdits e;
-  e.logic = alarm_logic::kMinus;
-  EXPECT_EQ(saveAlarm(im, e, PageUnits::of(unit::kBar, 0, 1)).work()[0], 0x80);
-  e.logic = alarm_logic::kPlus;
-  EXPECT_EQ(saveAlarm(im, e, PageUnits::of(unit::kBar, 0, 1)).work()[0], 0x00);
-  // Not given: the byte stays exactly as the device holds it.
-  EXPECT_EQ(saveAlarm(im, AlarmEdits{}, PageUnits::of(unit::kBar, 0, 1)).work()[0], 0xFF);
+  const PageUnits bar = PageUnits::of(unit::kBar, 0, 1);
+  EXPECT_EQ(showAlarm(im, bar).values.logic, alarm_logic::kMinus);
+  // Given: 0x80 or 0x00; not given, the byte stays as the device holds it.
+  for (auto [logic, byte] : {std::pair{std::optional{alarm_logic::kMinus}, 0x80}, {alarm_logic::kPlus, 0x00}, {std::nullopt, 0xFF}}) {
+    AlarmEdits e;
+    e.logic = logic;
+    EXPECT_EQ(saveAlarm(im, e, bar).work()[0], byte);
+  }
 }
 
 TEST(AlarmSettings, TextsByUnitAndAccessMode) {
   const Images im = alarmImages();
-  EXPECT_EQ(showAlarm(im, PageUnits::of(unit::kBar, 0, 1)).texts.errorPlus, "0.5");
-  EXPECT_EQ(showAlarm(im, PageUnits::of(unit::kPsi, 0, 2)).texts.errorPlus, "7");
-  EXPECT_EQ(showAlarm(im, PageUnits::of(unit::kKpa, 0, 3)).texts.errorPlus, "50");
-  EXPECT_EQ(showAlarm(im, PageUnits::of(unit::kMpa, 0, 1)).texts.errorPlus, "0.05");
+  for (auto [u, mode, text] : {std::tuple{unit::kBar, 1u, "0.5"}, {unit::kPsi, 2u, "7"}, {unit::kKpa, 3u, "50"}, {unit::kMpa, 1u, "0.05"}})
+    EXPECT_EQ(showAlarm(im, PageUnits::of(u, 0, mode)).texts.errorPlus, text);
   const AlarmTexts t = showAlarm(im, PageUnits::of(unit::kBar, 0, 4)).texts;
   EXPECT_EQ((std::array{t.errorPlus, t.errorMinus, t.delayOn, t.delayOff, t.tonMin}),
             (std::array<std::string, 5>{"0.500", "-0.250", "1.000", "0.140", "655.340"}));
@@ -83,10 +83,6 @@ TEST(AlarmSettings, SaveWritesNineteenBytesAndCarriesTheAuxinPairs) {
   EXPECT_EQ(wordAt(&out.work()[kLimP - 9]), 0);
   EXPECT_EQ(wordAt(&out.work()[kLimN - 9]), -500);
   for (std::size_t i = 1; i <= 8; ++i) EXPECT_EQ(out.work()[i], im.g_optionDevice[9 + i]) << i;
-  e = {};
-  e.errorPlus = "7";
-  out = saveAlarm(im, e, PageUnits::of(unit::kPsi, 0, 1));
-  EXPECT_EQ(wordAt(&out.work()[kLimP - 9]), 483);  // 7000 / 14.5038 = 482.6
 }
 
 TEST(AlarmSettings, ValuesTheDeviceCannotStoreAreRefusedInReadingOrder) {
@@ -121,10 +117,73 @@ TEST(AlarmSettings, RestoreTakesTheFactoryCopyButLeavesTheAuxinPairs) {
   const Images im = alarmImages();
   const SaveOutcome out = restoreAlarm(im);
   EXPECT_EQ(test::opStartCount(out), std::make_tuple(op::kWriteOptionBytes, 9, 19));
-  ASSERT_EQ(out.workSize, 19u);
-  EXPECT_EQ(out.work()[0], im.g_optionDevice[57]);
-  for (std::size_t i = 1; i <= 8; ++i) EXPECT_EQ(out.work()[i], im.g_optionDevice[9 + i]) << i;
-  for (std::size_t i = 9; i < 19; ++i) EXPECT_EQ(out.work()[i], im.g_optionDevice[57 + i]) << i;
+  std::vector<std::uint8_t> want(&im.g_optionDevice[57], &im.g_optionDevice[76]);
+  std::copy_n(&im.g_optionDevice[10], 8, want.begin() + 1);  // the AUXin pairs as they are
+  EXPECT_EQ(test::workBytes(out), want);
+}
+
+// The PID page.
+Images pidImages() {
+  Images im = test::patternImages();
+  im.g_baseDevice[43] = 0;
+  im.g_baseDevice[44] = 255;
+  im.g_baseDevice[45] = 7;
+  im.g_baseDevice[46] = 10;
+  return im;
+}
+
+TEST(PidGains, ShownAndSavedInBaseOrder) {
+  const Images im = pidImages();
+  const PidTexts t = showPid(im);
+  EXPECT_EQ((std::array{t.kpHigh, t.kpLow, t.ki, t.kd}), (std::array<std::string, 4>{"0", "255", "7", "10"}));
+
+  SaveOutcome out = savePid(im, {"255", "0", " 12 ", "007"});
+  ASSERT_FALSE(out.refused());
+  EXPECT_EQ(test::opStartCount(out), std::make_tuple(op::kWriteBaseRange, 43, 2));
+  EXPECT_EQ(test::workBytes(out), (std::vector<std::uint8_t>{0xFF, 0x00, 12, 7}));
+
+  // Gains not given, or typed as shown, keep the device's bytes.
+  PidEdits e;
+  e.kd = "99";
+  EXPECT_EQ(test::workBytes(savePid(im, e)), (std::vector<std::uint8_t>{0, 255, 7, 99}));
+  const PidEdits typed{"007", t.kpLow, t.ki, t.kd};
+  EXPECT_EQ(changedPidFields(typed, t).kpLow, std::nullopt);
+  EXPECT_EQ(test::workBytes(savePid(im, changedPidFields(typed, t))), (std::vector<std::uint8_t>{7, 255, 7, 10}));
+}
+
+TEST(PidGains, RefusalsNameTheFirstFieldAtFaultInTheirOrder) {
+  const Images im = pidImages();
+  struct Case {
+    PidEdits edits;
+    int id;
+    const char* message;
+  } cases[] = {
+      {{"256", "0", "0", "300"}, pid_id::kKpHigh, "Kp High : Min=0 - Max=255"},
+      {{"25", "0", "0", "300"}, pid_id::kKd, "Kd : Min=0 - Max=255"},
+      {{"1", "1", "256", "300"}, pid_id::kKi, "Ki : Min=0 - Max=255"},  // Ki is checked before Kd
+      // Whole numbers are read in the exchange order Kp High, Kp Low, Kd, Ki,
+      // before any range check: the empty Kd is named, not the Ki fraction
+      // nor the Kp High 300.
+      {{"300", "1", "1.5", ""}, pid_id::kKd, "Kd : not a whole number (Min=0 - Max=255)"},
+      {{"300", "1", "1.5", "2"}, pid_id::kKi, "Ki : not a whole number (Min=0 - Max=255)"},
+  };
+  for (const Case& c : cases) {
+    const SaveOutcome out = savePid(im, c.edits);
+    ASSERT_TRUE(out.refused()) << c.message;
+    EXPECT_EQ(out.refusal->controlId, c.id) << c.message;
+    EXPECT_EQ(out.refusal->message, c.message);
+    EXPECT_EQ(out.workSize, 0u) << c.message;
+  }
+  // One gain alone: the whole-number grammar and the range's both ends.
+  auto refused = [&](const char* text) {
+    const SaveOutcome o = savePid(im, PidEdits{text, {}, {}, {}});
+    return o.refused() ? o.refusal->message : std::string("accepted");
+  };
+  for (const char* text : {"25.5", "1e1", "0x10", "1,0", "", "abc", "-0.0001"})
+    EXPECT_EQ(refused(text), "Kp High : not a whole number (Min=0 - Max=255)") << text;
+  for (const char* text : {"-1", "256", "99999999999999999999"}) EXPECT_EQ(refused(text), "Kp High : Min=0 - Max=255") << text;
+  for (const char* text : {"2.0", " 255 ", "+0", "-0"}) EXPECT_EQ(refused(text), "accepted") << text;
+  EXPECT_EQ(savePid(im, PidEdits{"2.5", {}, {}, {}}).refusal->kind, RefusalKind::NotAWholeNumber);
 }
 
 }  // namespace

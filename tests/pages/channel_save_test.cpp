@@ -2,7 +2,12 @@
 // request, and the lines the device cannot store.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <string>
+
 #include "page_images.h"
+#include "core/base/decimal_text.h"
+#include "core/pages/alarm_settings.h"
 #include "core/pages/channel_save.h"
 #include "core/pages/page_ids.h"
 
@@ -89,25 +94,44 @@ TEST(ChannelSave, OutputsWriteTheirFourBytes) {
   EXPECT_EQ(wordAt(&out.work()[2]), 4000);
 }
 
-TEST(ChannelSave, LinesTheDeviceCannotStoreAreRefusedNamingTheField) {
+TEST(ChannelSave, LinesTheDeviceCannotStoreOrCornersThatAreNoNumberAreRefusedNamingTheField) {
   const Images im = test::patternImages();
   const ChannelIds& ids = channelIds(Channel::Control);
-  auto expectRefused = [&](Channel ch, CornerTexts corners, int controlId, const char* phrase) {
-    const SaveOutcome out = saveChannel(ch, im, edits(std::move(corners)), kBar);
-    ASSERT_TRUE(out.refused());
-    EXPECT_EQ(out.refusal->controlId, controlId);
-    EXPECT_NE(out.refusal->message.find(phrase), std::string::npos) << out.refusal->message;
+  const std::string big = "15" + std::string(307, '0');  // 1.5e308: finite, but not its span
+  const std::string e308 = "1" + std::string(308, '0');
+  const struct {
+    Channel ch;
+    CornerTexts corners;
+    int controlId;
+    const char* phrase;
+  } cases[] = {
+      {Channel::Control, {"5.0", "5", "0", "10"}, ids.xHigh, "x corners are equal"},
+      {Channel::Auxin, {"0.0", "0", "0", "10"}, channelIds(Channel::Auxin).xHigh, "x corners are equal"},
+      {Channel::Control, {"0", "1", "0", "40"}, ids.yHigh, "slope word 40960"},  // 40 bar per volt
+      {Channel::Control, {"1", "2", "-40", "-39"}, ids.yLow, "offset word -41000"},  // -41 bar at 0 V
+      {Channel::Uout, {"0", "1", "0", "40"}, channelIds(Channel::Uout).yHigh, "Uout : "},
+      // Finite corners whose span, slope or offset overflow: never a line
+      // of slope 0 and offset 0.
+      {Channel::Control, {"-" + big, big, "0", "10"}, ids.xHigh, "upper x corner is too large"},
+      {Channel::Control, {"0", "10", big, "-" + big}, ids.yHigh, ""},
+      {Channel::Control, {"0", "0." + std::string(299, '0') + "1", "0", big}, ids.xHigh, "too close together"},
+      // Slope -1 through (1e308, 1e308): the offset is 2e308.
+      {Channel::Control, {e308, "5" + std::string(307, '0'), e308, big}, ids.xLow, "lower x corner is too large"},
+      {Channel::Control, {"0", "10", "1,5", "10"}, ids.yLow,
+       "CONTROL : lower y corner : not a number. Type digits, with a point before any decimals (for example -1.5)."},
+      {Channel::Control, {"0", "1e1", "0", "10"}, ids.xHigh, "upper x corner : not a number."},
+  };
+  for (const auto& c : cases) {
+    const SaveOutcome out = saveChannel(c.ch, im, edits(c.corners), kBar);
+    ASSERT_TRUE(out.refused()) << c.phrase;
+    EXPECT_EQ(out.refusal->controlId, c.controlId) << c.phrase;
+    EXPECT_NE(out.refusal->message.find(c.phrase), std::string::npos) << out.refusal->message;
+    EXPECT_EQ(out.refusal->kind, std::string(c.phrase).find("not a number") != std::string::npos
+                                     ? RefusalKind::NotANumber : RefusalKind::Other) << c.phrase;
     EXPECT_EQ(out.request.op, 0u);  // nothing to publish
     EXPECT_EQ(out.workSize, 0u);
-  };
-  expectRefused(Channel::Control, {"5.0", "5", "0", "10"}, ids.xHigh, "x corners are equal");
-  expectRefused(Channel::Auxin, {"0.0", "0", "0", "10"}, channelIds(Channel::Auxin).xHigh, "x corners are equal");
-  expectRefused(Channel::Control, {"0", std::string(400, '9'), "0", "10"}, ids.xHigh, "upper x corner is too large");
-  // 40 bar per volt: A = 40960.
-  expectRefused(Channel::Control, {"0", "1", "0", "40"}, ids.yHigh, "slope word 40960");
-  // -41 bar at 0 V: B = -41000.
-  expectRefused(Channel::Control, {"1", "2", "-40", "-39"}, ids.yLow, "offset word -41000");
-  expectRefused(Channel::Uout, {"0", "1", "0", "40"}, channelIds(Channel::Uout).yHigh, "Uout : ");
+  }
+  EXPECT_EQ(saveChannel(Channel::Control, im, edits({"0", "10", "1,5", "10"}), kBar).refusal->field, "lower y corner");
 
   // The limits themselves: -32.768 .. 32.767 bar fit, a millibar more does not.
   EXPECT_FALSE(saveChannel(Channel::Control, im, edits({"0", "1", "32.767", "32.767"}), kBar).refused());
@@ -118,23 +142,132 @@ TEST(ChannelSave, LinesTheDeviceCannotStoreAreRefusedNamingTheField) {
 
 TEST(ChannelSave, RestoreWritesTheFactoryCopy) {
   const Images im = test::patternImages();
-  SaveOutcome out = restoreChannel(Channel::Control, im);
-  EXPECT_EQ(out.request.op, op::kWriteSetpointThenBaseRange);
-  EXPECT_EQ(out.request.baseSetpointValue, im.g_baseDevice[16]);
-  ASSERT_EQ(out.workSize, 8u);
-  for (std::size_t i = 0; i < 8; ++i) EXPECT_EQ(out.work()[i], im.g_baseDevice[17 + i]) << i;
+  const auto& base = im.g_baseDevice;
+  const auto& opt = im.g_optionDevice;
+  const struct {
+    Channel ch;
+    std::uint32_t op;
+    int start;
+    std::vector<std::uint8_t> bytes;
+  } cases[] = {{Channel::Control, op::kWriteSetpointThenBaseRange, 1, {&base[17], &base[25]}},
+               {Channel::Auxin, op::kWriteFlagThenOptionRange, 10, {&opt[58], &opt[66]}},
+               {Channel::Uout, op::kWriteOptionRange, 1, {&opt[49], &opt[53]}},
+               {Channel::Iout, op::kWriteOptionRange, 5, {&opt[53], &opt[57]}}};
+  for (const auto& c : cases) {
+    const SaveOutcome out = restoreChannel(c.ch, im);
+    EXPECT_EQ(std::make_pair(out.request.op, int{out.request.start}), std::make_pair(c.op, c.start)) << channelName(c.ch);
+    EXPECT_EQ(test::workBytes(out), c.bytes) << channelName(c.ch);
+  }
+  EXPECT_EQ(restoreChannel(Channel::Control, im).request.baseSetpointValue, base[16]);
+  EXPECT_EQ(restoreChannel(Channel::Auxin, im).request.optionFlagValue, opt[48]);
+}
 
-  out = restoreChannel(Channel::Auxin, im);
-  EXPECT_EQ(out.request.op, op::kWriteFlagThenOptionRange);
-  EXPECT_EQ(out.request.optionFlagValue, im.g_optionDevice[48]);
-  for (std::size_t i = 0; i < 8; ++i) EXPECT_EQ(out.work()[i], im.g_optionDevice[58 + i]) << i;
+// The rules behind "only what the user typed is written": the number
+// grammar of every typed value, and a Save that keeps the words of the
+// fields the user did not change.
+TEST(TypedValues, OneNumberGrammar) {
+  for (auto [text, value] : {std::pair{"0", 0.0}, {"+2.5", 2.5}, {"-0.25", -0.25}, {" 12 ", 12.0}, {"\t7.", 7.0},
+                             {".5", 0.5}, {"-.5", -0.5}, {"007", 7.0}, {"1.000", 1.0}}) {
+    EXPECT_EQ(readNumber(text), value) << text;
+  }
+  for (const char* text : {"", " ", "-", ".", "+.", "1,5", "1.5,0", "abc", "1O", "0x10", "1e1", "1E-3", "--1", "+-1",
+                           "1-", "1.2.3", "1 2", "1.5 s", "inf", "nan", "\xef\xbc\x91"}) {
+    EXPECT_FALSE(readNumber(text)) << text;
+  }
+  // Too long for a double is still a number; the rules refuse what is not
+  // finite, naming the field.
+  EXPECT_EQ(readNumber(std::string(400, '9')), HUGE_VAL);
+  EXPECT_EQ(readNumber("-" + std::string(400, '9')), -HUGE_VAL);
+  EXPECT_EQ(readNumber("0." + std::string(400, '0') + "1"), 0.0);
+}
 
-  out = restoreChannel(Channel::Uout, im);
-  EXPECT_EQ(out.request.start, 1);
-  for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(out.work()[i], im.g_optionDevice[49 + i]) << i;
-  out = restoreChannel(Channel::Iout, im);
-  EXPECT_EQ(out.request.start, 5);
-  for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(out.work()[i], im.g_optionDevice[53 + i]) << i;
+// Channel words that no rounded corner text gives back.
+Images awkwardImages() {
+  Images im = test::patternImages();
+  im.g_baseDevice[0] = 0x80;
+  im.g_optionDevice[0] = 0x41;
+  using Word = std::pair<std::size_t, std::int16_t>;
+  for (auto [at, word] : {Word{1, 1000}, {3, 37}, {5, 641}, {7, -2503}}) setWord(im.g_baseDevice, at, word);
+  for (auto [at, word] : {Word{1, 1001}, {3, 13}, {5, 1639}, {7, 4003}, {10, 999}, {12, -7}, {14, 643}, {16, -2511}})
+    setWord(im.g_optionDevice, at, word);
+  return im;
+}
+
+TEST(TypedValues, AChannelSaveConvertsOnlyTheCornersTheUserChanged) {
+  const Images im = awkwardImages();
+  for (std::uint8_t unit : {unit::kPsi, unit::kKpa, unit::kMpa}) {
+    const PageUnits u = PageUnits::of(unit, 0, 2);
+    for (Channel ch : {Channel::Control, Channel::Auxin, Channel::Uout, Channel::Iout}) {
+      for (int type : {0, 1}) {
+        const ChannelView v = showChannel(ch, im, type, u);
+        const SaveOutcome out = saveChannel(ch, im, {v.texts, type, 0, v}, u);
+        ASSERT_FALSE(out.refused());
+        const Image& image = im.device(channelArea(ch));
+        const std::size_t first = static_cast<std::size_t>(out.request.start);
+        EXPECT_EQ(test::workBytes(out), std::vector<std::uint8_t>(&image[first], &image[first + out.workSize]))
+            << channelName(ch) << " type " << type << " unit " << int(unit);
+        // Without what was shown (vrx4ctl), the same texts are typed values.
+        if (ch == Channel::Uout) {
+          const SaveOutcome typed = saveChannel(ch, im, {v.texts, type, 0, std::nullopt}, u);
+          EXPECT_NE(test::workBytes(typed), test::workBytes(out));
+        }
+      }
+    }
+  }
+  // The type alone: CONSIGNE's bit 0 and FLAG's bits 2 and 3 change, no
+  // word and no other bit does.
+  const PageUnits psi = PageUnits::of(unit::kPsi, 0, 2);
+  ChannelView v = showChannel(Channel::Control, im, 1, psi);
+  SaveOutcome out = saveChannel(Channel::Control, im, {v.texts, 1, 0, v}, psi);
+  EXPECT_EQ(out.request.baseSetpointValue, 0x81);
+  EXPECT_EQ(wordAt(&out.work()[4]), 641);
+  v = showChannel(Channel::Auxin, im, 1, psi);
+  out = saveChannel(Channel::Auxin, im, {v.texts, 1, 1, v}, psi);
+  EXPECT_EQ(out.request.optionFlagValue, 0x4D);
+  EXPECT_EQ(wordAt(&out.work()[6]), -2511);
+
+  // One corner typed: the others at the precision behind their texts.
+  // Uout in PSI: cut at 10 V at 148.18 PSI (shown "148"), 13 mV at 0 PSI
+  // (shown "0.0"); 9 V typed at the upper corner.
+  v = showChannel(Channel::Uout, im, 0, psi);
+  ASSERT_EQ(v.texts.xHigh, "148");
+  CornerTexts typed = v.texts;
+  typed.yHigh = "9";
+  out = saveChannel(Channel::Uout, im, {typed, 0, 0, v}, psi);
+  ASSERT_FALSE(out.refused());
+  EXPECT_EQ(wordAt(&out.work()[0]), 901);  // 14.5038 * (9 - 0.013) V / 148.18 PSI * 1024 = 900.8
+  EXPECT_EQ(wordAt(&out.work()[2]), 13);
+  // What another page showed counts for nothing: all four are typed.
+  out = saveChannel(Channel::Uout, im, {typed, 0, 0, showChannel(Channel::Iout, im, 0, psi)}, psi);
+  EXPECT_EQ(wordAt(&out.work()[0]), 903);  // 14.5038 * 9 V / 148 PSI * 1024
+  EXPECT_EQ(wordAt(&out.work()[2]), 0);
+}
+
+TEST(TypedValues, AnAlarmSavePassesOnOnlyChangedFields) {
+  Images im = test::patternImages();
+  im.g_optionDevice[9] = 0xFF;
+  setWord(im.g_optionDevice, 18, 300);
+  setWord(im.g_optionDevice, 20, 400);
+  setWord(im.g_optionDevice, 22, 51);
+  const PageUnits psi = PageUnits::of(unit::kPsi, 0, 2);
+  const AlarmView v = showAlarm(im, psi);
+  EXPECT_EQ(v.texts.errorPlus, "4");
+  AlarmEdits typed{v.values.logic, v.texts.errorPlus, v.texts.errorMinus, v.texts.delayOn, v.texts.tonMin,
+                   v.texts.delayOff};
+  SaveOutcome out = saveAlarm(im, changedAlarmFields(typed, v), psi);
+  EXPECT_EQ(test::workBytes(out), std::vector<std::uint8_t>(&im.g_optionDevice[9], &im.g_optionDevice[28]));
+  typed.errorMinus = "7";
+  typed.logic = alarm_logic::kPlus;
+  out = saveAlarm(im, changedAlarmFields(typed, v), psi);
+  EXPECT_EQ(out.work()[0], 0x00);
+  EXPECT_EQ(wordAt(&out.work()[9]), 300);
+  EXPECT_EQ(wordAt(&out.work()[11]), 483);
+  typed.delayOn = "1,5";
+  out = saveAlarm(im, changedAlarmFields(typed, v), psi);
+  ASSERT_TRUE(out.refused());
+  EXPECT_EQ(out.refusal->kind, RefusalKind::NotANumber);
+  EXPECT_EQ(out.refusal->controlId, alarm_id::kDelayOn);
+  EXPECT_EQ(out.refusal->message.rfind("Delay ON : not a number.", 0), 0u) << out.refusal->message;
 }
 
 }  // namespace
