@@ -193,7 +193,7 @@ TEST_F(EngineTest, PortThatVanishesComesBackAndTheReadCarriesOn) {
   // Pull the plug in the middle of the OPTION blocks.
   ASSERT_TRUE(recorder.waitUntil([&](auto&) { return state.g_xferBlock.load() >= 3; }, 5));
   server->hangUp(1500);
-  ASSERT_TRUE(recorder.waitUntil([](auto& v) { return has(v, msg::kLinkState, 3); }, 5));
+  ASSERT_TRUE(recorder.waitUntil([](auto& v) { return has(v, msg::kLinkState, 3); }, 10));
   EXPECT_EQ(recorder.count(msg::kTransferDone, 1), 0);
   const int failures = recorder.count(msg::kLinkState, 3);
   EXPECT_LE(failures, 5);
