@@ -211,6 +211,12 @@ TEST_F(LivePage, ValuesMessagesAndTheTestValueThroughTheSimulatedRegulator) {
   ASSERT_TRUE(waitUntil([&] { return live().testFields().m_infoRequest.load() == 0; }, 5000));
   settle();
   EXPECT_TRUE(text(kMessages).contains(QStringLiteral("Ventiltemperatur hoch"))) << text(kMessages).toStdString();
+  // VISUALISATION switched the test off on the page, and on the regulator.
+  bool stillForced = true;
+  ASSERT_TRUE(waitUntil([&] {
+    withDevice([&](sim::SimDevice& d) { stillForced = d.forced().ctrl; });
+    return !stillForced;
+  }, 5000));
   savePng(g_pLivePage, "vrx4-live-visualisation-de.png");
 }
 

@@ -231,6 +231,18 @@ TEST_F(EngineTest, LiveCommandEchoedAndResentOnMismatch) {
   int commands = 0;
   for (auto b : received()) commands += b == 'A';
   EXPECT_GE(commands, 3);
+
+  // Entering VISUALISATION switches the tests off on the page: the
+  // regulator, still forced, gets that command although mode 1 sends none
+  // otherwise.
+  state.g_accessMode = 1;
+  live.update([](LiveTestSnapshot& t) { t = LiveTestSnapshot{}; });
+  live.m_liveCommandRetry = 1;
+  ASSERT_TRUE(recorder.waitUntil([&](auto&) {
+    bool forced = true;
+    server->withDevice([&](sim::SimDevice& d) { forced = d.forced().uout; });
+    return !forced;
+  }, 5));
 }
 
 TEST_F(EngineTest, FullReadSurvivesCorruptAndDroppedReplies) {

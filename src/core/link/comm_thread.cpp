@@ -232,6 +232,8 @@ void CCommThread::sendLivePageStep() {
       const int alarmBit = m_frameLength > 13 ? (m_frame[13] & 1) : 0;
       if (!liveEchoMatches(m_tx.bytes(), frame, m_sentTest, alarmBit)) {
         m_live->m_liveCommandRetry.store(1);
+      } else {
+        m_testsOnRegulator = anyTestOn(m_sentTest);
       }
       m_phase = 0;
       sendSingle(kLiveAnnounce);
@@ -240,7 +242,7 @@ void CCommThread::sendLivePageStep() {
       if (m_txIndex == 0) buildLiveCommand();
       sendNextFrameByte();
     }
-  } else if (m_live->m_liveCommandRetry.load() == 1 && settingMode) {
+  } else if (m_live->m_liveCommandRetry.load() == 1 && (settingMode || releasesTests())) {
     sendSingle(kLiveAnnounce);
     m_phase = 2;
     m_live->m_liveCommandRetry.store(0);
@@ -258,8 +260,15 @@ void CCommThread::sendLivePageStep() {
   }
 }
 
+// Out of the setting modes no command is sent, except the one that switches
+// the tests off while the regulator may still be forced: leaving for
+// VISUALISATION clears the tests on the page, and a regulator left driving
+// the machine with a value no page shows any more would be a trap.
+bool CCommThread::releasesTests() const { return m_testsOnRegulator && !anyTestOn(m_live->snapshot()); }
+
 void CCommThread::buildLiveCommand() {
   m_sentTest = m_live->snapshot();
+  if (anyTestOn(m_sentTest)) m_testsOnRegulator = true;
   const Image base = m_shared.device(Area::Base);
   m_tx = vrx4::buildLiveCommand(m_sentTest, base);
   m_txLength = m_tx.length;

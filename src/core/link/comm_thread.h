@@ -116,6 +116,7 @@ class CCommThread {
   void sendLivePageStep();
   void buildTransferFrame();
   void buildLiveCommand();
+  bool releasesTests() const;
 
   // Reply handlers.
   void onMeasurementFrame();
@@ -181,6 +182,9 @@ class CCommThread {
   std::uint32_t m_frameOp = 0;
   std::uint8_t m_frameAddress = 0;
   LiveTestSnapshot m_sentTest;
+  // A command that forced something may have reached the regulator, and
+  // no command switching every test off has been echoed since.
+  bool m_testsOnRegulator = false;
 
   // The regulator a running transfer talks to. A transfer that lost its
   // line (port gone, or silent for more than a second) sends no further

@@ -94,6 +94,11 @@ std::uint16_t thousandthsWord(double value) {
   return static_cast<std::uint16_t>(static_cast<std::uint64_t>(whole) & 0xFFFF);
 }
 
+bool anyTestOn(const LiveTestSnapshot& t) {
+  return t.m_bTestCtrl != 0 || t.m_bTestAuxin != 0 || t.m_bTestSpare1 != 0 || t.m_bTestSpare2 != 0 ||
+         t.m_bTestUout != 0 || t.m_bTestIout != 0 || t.m_bTestAlarm != 0 || t.m_nP2Source != 0;
+}
+
 std::optional<double> liveTestValue(std::string_view text) {
   if (text.find_first_not_of(" \t") == std::string_view::npos) return 0.0;
   return readNumber(text);

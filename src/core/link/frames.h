@@ -84,6 +84,10 @@ struct LiveTestSnapshot {
 // the last text that was a value while a field holds no value.
 std::optional<double> liveTestValue(std::string_view text);
 
+// Whether the command built from `t` forces anything on the regulator: a
+// ticked test or P2 read from another source than the usual one.
+bool anyTestOn(const LiveTestSnapshot& t);
+
 // The 17-byte 'A' command. The CONTROL value goes through the BASE device
 // image's V_TO_B_A / V_TO_B_B, or A_TO_B_A / A_TO_B_B for a current test.
 TxFrame buildLiveCommand(const LiveTestSnapshot& test, const Image& baseDevice);
