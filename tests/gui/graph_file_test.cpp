@@ -63,7 +63,7 @@ TEST_F(GraphFile, CapturesOfThePageAndOfVrx4ctlReadBackAsRecordedDamagedRowsSaid
   std::vector<std::vector<std::string>> recorded;
   for (double t : times) recorded.push_back(readoutAt(t));
   EXPECT_EQ(recorded[3][0], "none") << "the outage";
-  savePng(g_pGraphPage, "vrx4-graph-cursor-in-outage.png");
+  savePng(g_pGraphPage, "vrx4-graph-cursor-last-sample.png");
   EXPECT_EQ(recorded[1][0], "48.200 s");
   view().OnUnit(unit::kKpa);
   const std::vector<std::string> recordedKpa = readoutAt(48.2);
