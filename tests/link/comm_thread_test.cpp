@@ -243,6 +243,18 @@ TEST_F(EngineTest, LiveCommandEchoedAndResentOnMismatch) {
     server->withDevice([&](sim::SimDevice& d) { forced = d.forced().uout; });
     return !forced;
   }, 5));
+  // Released and echoed, the regulator gets no further command in mode 1,
+  // even when the resend flag is raised again (as an information request
+  // raises it).
+  const auto exchanges = [&](std::size_t n) {
+    server->withDevice([](sim::SimDevice& d) { d.clearReceived(); });
+    return recorder.waitUntil([&](auto&) { return received().size() >= n; }, 5);
+  };
+  ASSERT_TRUE(exchanges(40));
+  live.m_liveCommandRetry = 1;
+  ASSERT_TRUE(exchanges(40));
+  const auto rx = received();
+  EXPECT_EQ(std::count(rx.begin(), rx.end(), 'A'), 0);
 }
 
 TEST_F(EngineTest, FullReadSurvivesCorruptAndDroppedReplies) {
