@@ -1,9 +1,10 @@
 // Every page of the main window in English, French, German and Italian, in
 // SETTING (mode 2) and SETTING PRO with the service pages (mode 4), on the
 // simulated regulator, rendered to PNG files in the build folder for a
-// look (vrx4-layout-<page>-m<mode>-<language>.png), and the file dialog.
-// Checked on each: no text cut, no controls overlapping, no text touching
-// another control or sitting on a frame line.
+// look (vrx4-layout-<page>-m<mode>-<language>.png), the parameter and map
+// pages in Modify mode too; the tools page in VISUALISATION, the port
+// dialog and the file dialog. Checked on each: no text cut, no controls
+// overlapping, no text touching another control or sitting on a frame line.
 #include <QFileDialog>
 #include <QStyle>
 #include <functional>
@@ -13,6 +14,7 @@
 #include <QTreeView>
 
 #include "gui/app/logo_panel.h"
+#include "gui/app/port_dialog.h"
 #include "gui/controls/colour_label.h"
 #include "gui/controls/shown_note.h"
 #include "gui/memory/memory_host.h"
@@ -72,6 +74,19 @@ class LayoutRenders : public MemoryTest {
       }
       expectCleanLayout(&view(), name + " (window)",
                         {viewControl(view_id::kDecoUp), viewControl(view_id::kDecoDown)});
+      // Modify mode: white fields, other buttons.
+      if (auto* edit = dynamic_cast<CEditPage*>(page)) {
+        edit->OnModify();
+        settle();
+        ASSERT_EQ(edit->m_editing, 1) << name;
+        expectCleanLayout(page, name + " (Modify)");
+        edit->OnCancelEdit();
+      }
+      if (s.nav == view_id::kAfterSales) {
+        click(g_pAfterSalesPage, after_sales_id::kOptionModify);
+        expectCleanLayout(page, name + " (Modify)");
+        g_pAfterSalesPage->RefreshAsLoaded();
+      }
       if (s.nav == view_id::kTools) {
         click(g_pToolsPage, tools_id::kInformation);
         if (png(s)) savePng(&view(), "vrx4-layout-info" + suffix + ".png");
@@ -98,10 +113,29 @@ class LayoutRenders : public MemoryTest {
 };
 
 TEST_F(LayoutRenders, EveryPageInFourLanguagesInModesTwoAndFour) {
-  startOnSimulator(2);
+  startOnSimulator(1);
+  checkPages("-m1-en", [](const Shot& s) { return s.nav == view_id::kTools; });
+  enterMode(2);
   renderAll(2);
   enterMode(4);
   renderAll(4);
+  // Every caption of the pages is the language's text, none the template's.
+  viewControl<CColourLabel>(view_id::kDeutsch)->clicked();
+  EXPECT_EQ(control<QLabel>(show(view_id::kAuxin), 1190)->text().toStdString(), "AKTUELLE EINGÄNGE");
+  EXPECT_EQ(control<QLabel>(show(view_id::kAlarm), 1217)->text().toStdString(), "Verzögerung EIN");
+
+  // The port dialog: a list of long port names may show them elided.
+  CPortDialog dialog(g_pToolsPage, [] {
+    return std::vector<SerialPortEntry>{
+        {"COM1", "/dev/ttyS0", "Serial port 16550A"},
+        {"/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A9X1-if00-port0", "/dev/ttyUSB0", "FTDI FT232R USB UART"}};
+  });
+  dialog.setTexts(QStringLiteral("Port COMx selection"), QStringLiteral("OK"), QStringLiteral("Cancel"));
+  dialog.m_port = "/dev/ttyUSB0";
+  dialog.show();
+  settle();
+  savePng(&dialog, "vrx4-port-dialog.png");
+  expectCleanLayout(&dialog, "port dialog", {dialog.findChild<QComboBox*>()});
   close();
 }
 

@@ -39,24 +39,6 @@ inline std::vector<WriteFrame> blocksAfterByteZero(std::vector<WriteFrame> write
   return writes;
 }
 
-// Every visible label and button of a page has room for its text; so has
-// every radio and list, unless `lists` is false (a list of long port
-// names may show them elided).
-inline void expectTextsFit(QWidget* page, const std::string& name, bool lists = true) {
-  for (QWidget* w : page->findChildren<QWidget*>()) {
-    if (!w->isVisibleTo(page)) continue;
-    const std::string what = name + ": " + w->metaObject()->className() + " " + w->objectName().toStdString();
-    if (auto* l = qobject_cast<QLabel*>(w); l != nullptr && !l->wordWrap()) {
-      EXPECT_LE(l->fontMetrics().horizontalAdvance(l->text()), l->width())
-          << what << " \"" << l->text().toStdString() << "\"";
-    } else if (auto* b = qobject_cast<QPushButton*>(w)) {
-      EXPECT_LE(b->fontMetrics().horizontalAdvance(b->text()) + 8, b->width()) << what << " " << b->text().toStdString();
-    } else if (lists && (qobject_cast<QRadioButton*>(w) != nullptr || qobject_cast<QComboBox*>(w) != nullptr)) {
-      EXPECT_LE(w->sizeHint().width(), w->width()) << what;
-    }
-  }
-}
-
 class PagesTest : public ShellTest {
  protected:
   // The program on the simulated regulator, terms accepted, both images
