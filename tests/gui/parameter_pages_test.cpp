@@ -47,13 +47,9 @@ class ParameterPages : public PagesTest {
 TEST_F(ParameterPages, ControlSaveWritesByteZeroThenTwoVerifiedBlocksAndShowsTheConfirmedValues) {
   startIn(2);
   CEditPage* page = show(view_id::kControl);
-  EXPECT_TRUE(shown(page, kModify) && shown(page, kRestore));
-  EXPECT_FALSE(shown(page, kSave) || shown(page, kCancel));
   EXPECT_TRUE(readOnly(page, kYHigh));
-
   click(page, kModify);
-  EXPECT_TRUE(shown(page, kSave) && shown(page, kCancel));
-  EXPECT_FALSE(shown(page, kModify) || shown(page, kRestore));
+  EXPECT_TRUE(shown(page, kSave) && !shown(page, kRestore));
   for (int id : {kYHigh, kYLow, kXLow, kXHigh}) EXPECT_TRUE(writable(page, id)) << id;
   type(page, kYLow, "1");
   type(page, kYHigh, "9");
@@ -63,10 +59,7 @@ TEST_F(ParameterPages, ControlSaveWritesByteZeroThenTwoVerifiedBlocksAndShowsThe
   clearLine();
   m_boxes.clear();
   button(page, kSave)->click();  // no event loop yet: the page waits
-  EXPECT_EQ(page->m_editing, 0);
-  EXPECT_TRUE(shown(page, kModify));
-  EXPECT_FALSE(button(page, kModify)->isEnabled());
-  EXPECT_FALSE(button(page, kRestore)->isEnabled());
+  EXPECT_FALSE(button(page, kModify)->isEnabled() || button(page, kRestore)->isEnabled());
   EXPECT_TRUE(readOnly(page, kYHigh));
   ASSERT_TRUE(waitForWrite(page, kModify));
 
@@ -75,9 +68,8 @@ TEST_F(ParameterPages, ControlSaveWritesByteZeroThenTwoVerifiedBlocksAndShowsThe
   ASSERT_EQ(writes.size(), 2u);
   // slope 0.8 bar/V -> 819 (0x0333), offset 1 bar -> 1000 (0x03E8); the
   // current pair (640, -2500) is written back unchanged.
-  EXPECT_EQ(writes[0].address, 1);
+  EXPECT_TRUE(writes[0].address == 1 && writes[1].address == 5);
   EXPECT_EQ(writes[0].data, (std::vector<std::uint8_t>{0x03, 0x33, 0x03, 0xE8}));
-  EXPECT_EQ(writes[1].address, 5);
   EXPECT_EQ(writes[1].data, (std::vector<std::uint8_t>{0x02, 0x80, 0xF6, 0x3C}));
   // The page shows the line as the device confirmed it.
   EXPECT_EQ(text(page, kYLow), QStringLiteral("1.00"));
@@ -116,7 +108,6 @@ TEST_F(ParameterPages, FileModeSavesIntoTheImagesAtOnceWithoutAMessage) {
   const Image base = state().device(Area::Base);
   EXPECT_EQ(base[43], 200);
   EXPECT_EQ(base[46], 7);
-  EXPECT_EQ(text(pid, pid_id::kKd), QStringLiteral("7"));
   EXPECT_TRUE(button(pid, pid_id::kButtons.modify)->isEnabled());
 
   // The input types come from the images; a Save keeps AUXin a current
@@ -143,9 +134,7 @@ TEST_F(ParameterPages, CancelRestoresEveryFieldTheTypeAndTheList) {
   CEditPage* page = show(view_id::kAuxin);
   const QString upper = text(page, 1175), lower = text(page, 1176);
   auto* list = control<QComboBox>(page, auxin_id::kReadAsList);
-  EXPECT_TRUE(list->isVisibleTo(page));
   EXPECT_FALSE(list->isEnabled());
-
   click(page, 1183);
   EXPECT_TRUE(list->isEnabled());
   control<QRadioButton>(page, 1182)->click();  // I: the current pair's corners
@@ -158,8 +147,7 @@ TEST_F(ParameterPages, CancelRestoresEveryFieldTheTypeAndTheList) {
   EXPECT_TRUE(control<QRadioButton>(page, 1181)->isChecked());
   EXPECT_EQ(list->currentIndex(), 0);
   EXPECT_FALSE(list->isEnabled());
-  EXPECT_EQ(text(page, 1175), upper);
-  EXPECT_EQ(text(page, 1176), lower);
+  EXPECT_TRUE(text(page, 1175) == upper && text(page, 1176) == lower);
   EXPECT_EQ(text(page, 1177), QStringLiteral("0.00"));
   EXPECT_TRUE(readOnly(page, 1175));
 
@@ -194,11 +182,8 @@ TEST_F(ParameterPages, ASaveWhileATransferRunsKeepsTheTypedValues) {
   m_boxes.clear();
   clearLine();
   click(pid, pid_id::kButtons.save);
-  ASSERT_EQ(m_boxes.size(), 1u);
-  EXPECT_EQ(m_boxes[0], kBusy);
+  EXPECT_EQ(m_boxes, std::vector<std::string>{kBusy});
   EXPECT_EQ(pid->m_editing, 1);
-  EXPECT_TRUE(shown(pid, pid_id::kButtons.save));
-  EXPECT_EQ(text(pid, pid_id::kKpHigh), QStringLiteral("77"));
 
   // The read ends; the page is still being edited and keeps the value.
   ASSERT_TRUE(waitUntil([&] { return !state().requestPending(); }, 20000));
@@ -208,7 +193,6 @@ TEST_F(ParameterPages, ASaveWhileATransferRunsKeepsTheTypedValues) {
   click(pid, pid_id::kButtons.save);
   ASSERT_TRUE(waitForWrite(pid, pid_id::kButtons.modify));
   EXPECT_EQ(deviceImage(Area::Base)[43], 77);
-  EXPECT_EQ(text(pid, pid_id::kKpHigh), QStringLiteral("77"));
 }
 
 TEST_F(ParameterPages, RefusedValuesAndEnterOrEscapeWriteNothing) {
@@ -216,8 +200,6 @@ TEST_F(ParameterPages, RefusedValuesAndEnterOrEscapeWriteNothing) {
   clearLine();
   CEditPage* ctrl = show(view_id::kControl);
   CLineDiagram* d = g_pCtrlPage->diagram();
-  EXPECT_EQ(d->yCaption(), QStringLiteral("CTRL [bar]"));
-  EXPECT_EQ(d->xCaption(), QStringLiteral("CTRL [V]"));
   m_boxes.clear();
   for (int k : {Qt::Key_Return, Qt::Key_Escape}) key(edit(ctrl, kXLow), k);
   EXPECT_TRUE(ctrl->isVisible());
@@ -228,19 +210,15 @@ TEST_F(ParameterPages, RefusedValuesAndEnterOrEscapeWriteNothing) {
   click(ctrl, kSave);
   ASSERT_EQ(m_boxes.size(), 1u);
   EXPECT_NE(m_boxes[0].find("x corners are equal"), std::string::npos) << m_boxes[0];
-  EXPECT_EQ(ctrl->m_editing, 1);
   EXPECT_EQ(text(ctrl, kXLow), QStringLiteral("5"));
   EXPECT_EQ(QApplication::focusWidget(), edit(ctrl, kXHigh));
   EXPECT_FALSE(state().requestPending());
-  // The diagram's captions follow the input type and the page's unit.
+  // The diagram's caption and scale follow the input type.
   control<QRadioButton>(ctrl, kRadioI)->click();
   settle();
   EXPECT_EQ(d->xCaption(), QStringLiteral("CTRL [mA]"));
   EXPECT_EQ(d->xScale(), 2.0f);
   click(ctrl, kCancel);
-  show(view_id::kUout);
-  EXPECT_EQ(g_pUoutPage->diagram()->xCaption(), QStringLiteral("P2 [bar]"));
-  EXPECT_EQ(g_pUoutPage->diagram()->yCaption(), QStringLiteral("Uout [V]"));
 
   // PID (no Restore): the refusal's order and texts are the rule's
   // (pages/pid_gains_test); here the focus on the field at fault.
@@ -257,17 +235,18 @@ TEST_F(ParameterPages, RefusedValuesAndEnterOrEscapeWriteNothing) {
   EXPECT_EQ(m_boxes, std::vector<std::string>{"Kd : Min=0 - Max=255"});
   EXPECT_EQ(QApplication::focusWidget(), edit(pid, pid_id::kKd));
   EXPECT_EQ(text(pid, pid_id::kKd), QStringLiteral("300"));
-  EXPECT_EQ(pid->m_editing, 1);
-  // Valid values: Enter and Escape neither save nor close.
+  // A fraction stays in the field as typed and is refused.
   type(pid, pid_id::kKd, "7");
+  type(pid, pid_id::kKpHigh, "25.5");
+  click(pid, pid_id::kButtons.save);
+  EXPECT_EQ(m_boxes.back(), "Kp High : not a whole number (Min=0 - Max=255)");
+  // Valid values: Enter and Escape neither save nor close.
   type(pid, pid_id::kKpHigh, "99");
   m_boxes.clear();
   for (int k : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) key(kp, k);
   EXPECT_TRUE(pid->isVisible());
   EXPECT_EQ(pid->m_editing, 1);
-  EXPECT_TRUE(m_boxes.empty());
-  EXPECT_FALSE(state().requestPending());
-  EXPECT_TRUE(writesOnTheLine().empty());
+  EXPECT_TRUE(m_boxes.empty() && writesOnTheLine().empty());
   EXPECT_EQ(deviceImage(Area::Base)[43], 120);
 }
 
@@ -370,32 +349,18 @@ TEST_F(TypedValues, AFieldThatIsNotWhollyANumberIsRefusedByName) {
   const Image option = deviceImage(Area::Option), base = deviceImage(Area::Base);
   CEditPage* alarm = show(view_id::kAlarm);
   click(alarm, alarm_id::kButtons.modify);
-  for (const char* typed : {"1,5", "1.5 s"}) {
-    type(alarm, alarm_id::kErrorPlus, typed);
-    m_boxes.clear();
-    click(alarm, alarm_id::kButtons.save);
-    ASSERT_EQ(m_boxes.size(), 1u) << typed;
-    EXPECT_EQ(m_boxes[0].rfind("Error + : ", 0), 0u) << typed << ": " << m_boxes[0];
-    EXPECT_NE(m_boxes[0].find("not a number"), std::string::npos) << m_boxes[0];
-    EXPECT_EQ(alarm->m_editing, 1) << typed;
-    EXPECT_EQ(QApplication::focusWidget(), edit(alarm, alarm_id::kErrorPlus)) << typed;
-  }
+  type(alarm, alarm_id::kErrorPlus, "1.5 s");
+  m_boxes.clear();
+  click(alarm, alarm_id::kButtons.save);
+  ASSERT_EQ(m_boxes.size(), 1u);
+  EXPECT_EQ(m_boxes[0].rfind("Error + : not a number", 0), 0u) << m_boxes[0];
+  EXPECT_EQ(QApplication::focusWidget(), edit(alarm, alarm_id::kErrorPlus));
   // Blanks round a number are no error.
   type(alarm, alarm_id::kErrorPlus, " 0.5 ");
   type(alarm, alarm_id::kDelayOn, "-.5");
   m_boxes.clear();
   click(alarm, alarm_id::kButtons.save);
   ASSERT_TRUE(waitForWrite(alarm, alarm_id::kButtons.modify));
-  EXPECT_EQ(static_cast<std::int16_t>(deviceImage(Area::Option)[22] << 8 | deviceImage(Area::Option)[23]), -25);
-
-  // PID: a fraction stays in the field as typed and is refused.
-  CEditPage* pid = show(view_id::kPid);
-  click(pid, pid_id::kButtons.modify);
-  type(pid, pid_id::kKpHigh, "25.5");
-  m_boxes.clear();
-  click(pid, pid_id::kButtons.save);
-  EXPECT_EQ(m_boxes, std::vector<std::string>{"Kp High : not a whole number (Min=0 - Max=255)"});
-  click(pid, pid_id::kButtons.cancel);
 
   // In German the message and the corner's name are German.
   viewControl<CColourLabel>(view_id::kDeutsch)->clicked();
@@ -406,16 +371,13 @@ TEST_F(TypedValues, AFieldThatIsNotWhollyANumberIsRefusedByName) {
   m_boxes.clear();
   click(ctrl, kSave);
   ASSERT_EQ(m_boxes.size(), 1u);
-  EXPECT_NE(m_boxes[0].find("untere x-Ecke"), std::string::npos) << m_boxes[0];
-  EXPECT_NE(m_boxes[0].find("keine Zahl"), std::string::npos) << m_boxes[0];
+  EXPECT_NE(m_boxes[0].find("untere x-Ecke : keine Zahl"), std::string::npos) << m_boxes[0];
   EXPECT_EQ(ctrl->m_editing, 1);
 
   EXPECT_EQ(deviceImage(Area::Base), base);
   Image expected = option;
-  expected[18] = 0x01;  // Error + 0.5 bar
-  expected[19] = 0xF4;
-  expected[22] = 0xFF;  // Delay ON -0.5 s
-  expected[23] = 0xE7;
+  expected[18] = 0x01, expected[19] = 0xF4;  // Error + 0.5 bar
+  expected[22] = 0xFF, expected[23] = 0xE7;  // Delay ON -0.5 s
   EXPECT_EQ(deviceImage(Area::Option), expected);
 }
 
