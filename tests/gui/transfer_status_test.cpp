@@ -54,8 +54,7 @@ TEST_F(TransferStatus, TheBarFollowsAWriteToItsEndAndCommandsSayTheyHaveFinished
   EXPECT_FALSE(bar().isVisible());
   ASSERT_GE(seen.size(), 3u);
   EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
-  EXPECT_GT(seen.back(), 50);
-  EXPECT_LT(seen.back(), 100);
+  EXPECT_TRUE(seen.back() > 50 && seen.back() < 100) << seen.back();
   EXPECT_NE(bar().text().toStdString().find("Writing the VRX: step "), std::string::npos);
   ASSERT_TRUE(waitUntil([&] { return m_boxes.size() > boxes; }, 5000));
   EXPECT_EQ(m_boxes.back(), kept(Kept::TransferDone));
@@ -63,9 +62,8 @@ TEST_F(TransferStatus, TheBarFollowsAWriteToItsEndAndCommandsSayTheyHaveFinished
   // Import from VRX: the file's name, held, then faded out and gone.
   EXPECT_FALSE(notice().isVisible());
   tools(kImport, path("conf.txt"));
-  EXPECT_TRUE(notice().isVisible());
+  EXPECT_TRUE(notice().isVisible() && notice().opacity() == 1.0);
   EXPECT_EQ(notice().text().toStdString(), "Imported into conf.txt");
-  EXPECT_EQ(notice().opacity(), 1.0);
   savePng(m_app->mainFrame(), "status_notice.png");
   double faded = 1;
   ASSERT_TRUE(waitUntil([&] {
@@ -107,11 +105,9 @@ TEST_F(TransferStatus, ProgressReportsAsTheWindowShowsThem) {
   savePng(m_app->mainFrame(), "transfer_progress.png");
   post({41, 83, 1800, Stage::Waiting, true});
   EXPECT_EQ(bar().text().toStdString(), "Waiting for the VRX: step 42 of 83");
-  savePng(m_app->mainFrame(), "transfer_waiting.png");
   view().OnLanguage(2);
   post({20, 45, 700, Stage::Running, false});
   EXPECT_EQ(bar().text().toStdString(), "VRX lesen: Schritt 21 von 45, noch 1 s");
-  savePng(m_app->mainFrame(), "transfer_progress_de.png");
   // Its end, whether finished or dropped, takes the bar away.
   post({45, 45, 0, Stage::Dropped, false});
   EXPECT_FALSE(bar().isVisible());
