@@ -1,19 +1,29 @@
 // The tools page: file mode's commands and the question before unsaved
 // work goes, saves that fail, the whole configuration to and from the
-// simulated regulator, the information window and the port dialog.
+// simulated regulator, the information window and the port dialog. The
+// status bar beside the lamp: the transfer bar follows a write to its end
+// and then goes; Import, Reload EEPROM and Save say that they have finished
+// in a text that fades, while the write's "Reset VRX" box stays; renders of
+// a transfer half way and of a notice.
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QLabel>
 #include <filesystem>
 
 #include "core/link/comm_thread.h"
 #include "core/memory/config_file.h"
+#include "gui/app/gui_notifier.h"
+#include "gui/controls/status_notice.h"
+#include "gui/controls/transfer_progress_bar.h"
 #include "memory_harness.h"
 
 namespace vrx4::testing {
 namespace {
 
 using namespace tools_id;
+using transfer_progress::Progress;
+using transfer_progress::Stage;
 
 Image pattern(std::uint8_t seed) {
   Image im{};
@@ -24,6 +34,13 @@ Image pattern(std::uint8_t seed) {
 class ToolsPage : public MemoryTest {
  protected:
   std::string saved(const Images& im) { return config_file::wholeConfiguration(im.g_optionDevice, im.g_baseDevice); }
+  CTransferProgressBar& bar() { return *view().progressBar(); }
+  CStatusNotice& notice() { return *view().notice(); }
+  void post(const Progress& p) {
+    QCoreApplication::postEvent(&view(), new LinkEvent(msg::kTransferProgress, transfer_progress::wParamOf(p),
+                                                       transfer_progress::lParamOf(p)));
+    settle();
+  }
 };
 
 TEST_F(ToolsPage, FileModeAsksBeforeUnsavedWorkGoesAndAFailedSaveKeepsTheFile) {
@@ -116,9 +133,10 @@ TEST_F(ToolsPage, FileModeAsksBeforeUnsavedWorkGoesAndAFailedSaveKeepsTheFile) {
   EXPECT_EQ(m_questions.size(), 6u);
 }
 
-TEST_F(ToolsPage, ExportAndImportOnTheSimulatedRegulator) {
+TEST_F(ToolsPage, ExportAndImportOnTheSimulatedRegulatorWithTheStatusBar) {
   startOnSimulator(2);
   click(&view(), view_id::kTools);
+  EXPECT_FALSE(bar().isVisible());
   const Images before{.g_baseDevice = deviceImage(Area::Base), .g_optionDevice = deviceImage(Area::Option)};
   Images file = before;
   file.g_optionDevice[0x05] ^= 0xFF;  // an alarm word: taken in mode 2
@@ -128,8 +146,31 @@ TEST_F(ToolsPage, ExportAndImportOnTheSimulatedRegulator) {
   file.g_baseDevice[0x30] ^= 0x01;    // calibration
   writeFile(path("golden.txt"), saved(file));
 
+  // The bar shows the write's steps as they go, never back, and goes when
+  // the write ends; the write's own box is still shown.
+  std::size_t boxes = m_boxes.size();
   tools(kExport, path("golden.txt"));
   EXPECT_FALSE(enabled(g_pToolsPage, kExport));  // until the write has ended
+  std::vector<int> seen;
+  bool rendered = false;
+  ASSERT_TRUE(waitUntil([&] {
+    if (bar().isVisible()) {
+      seen.push_back(bar().percent());
+      if (!rendered && seen.back() >= 45) {
+        rendered = true;
+        savePng(m_app->mainFrame(), "transfer_export.png");  // about half way
+      }
+    }
+    return !state().requestPending();
+  }, 30000));
+  settle();
+  EXPECT_FALSE(bar().isVisible());
+  ASSERT_GE(seen.size(), 3u);
+  EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
+  EXPECT_TRUE(seen.back() > 50 && seen.back() < 100) << seen.back();
+  EXPECT_NE(bar().text().toStdString().find("Writing the VRX: step "), std::string::npos);
+  ASSERT_TRUE(waitUntil([&] { return m_boxes.size() > boxes; }, 5000));
+  EXPECT_EQ(m_boxes.back(), m_app->keptText(Kept::TransferDone));
   ASSERT_TRUE(waitEnabled(g_pToolsPage, kExport));
   Image option = deviceImage(Area::Option), base = deviceImage(Area::Base);
   EXPECT_EQ(std::vector<int>({option[0x05], option[0x40], base[0x2B], base[0x25], base[0x30]}),
@@ -150,25 +191,71 @@ TEST_F(ToolsPage, ExportAndImportOnTheSimulatedRegulator) {
   EXPECT_TRUE(std::equal(option.begin(), option.begin() + 0x73, file.g_optionDevice.begin()));
   EXPECT_TRUE(std::equal(base.begin(), base.begin() + 0x70, file.g_baseDevice.begin()));
 
-  // Import from VRX writes what the regulator holds, as vrx4ctl read does.
+  // Import from VRX writes what the regulator holds, as vrx4ctl read does;
+  // the notice names the file, held, then faded out and gone.
+  EXPECT_FALSE(notice().isVisible());
   tools(kImport, path("read.txt"));
   EXPECT_EQ(readFile(path("read.txt")), config_file::wholeConfiguration(option, base));
+  EXPECT_TRUE(notice().isVisible() && notice().opacity() == 1.0);
+  EXPECT_EQ(notice().text().toStdString(), "Imported into read.txt");
+  savePng(m_app->mainFrame(), "status_notice.png");
+  double faded = 1;
+  ASSERT_TRUE(waitUntil([&] {
+    if (notice().isVisible()) faded = std::min(faded, notice().opacity());
+    return !notice().isVisible();
+  }, CStatusNotice::kHoldMs + CStatusNotice::kFadeMs + 2000));
+  EXPECT_LT(faded, 1.0);
 
-  // Reload EEPROM: every page waits for the read, then works again.
+  // Reload EEPROM: every page waits for the read, then works again; the
+  // notice comes once the read has ended, not when it is asked for.
   click(g_pToolsPage, kReload);
   EXPECT_EQ(state().g_xferOp.load(), op::kReadOption);
   settle();
-  EXPECT_FALSE(enabled(g_pToolsPage, kExport) || enabled(g_pCtrlPage, 1147));
+  EXPECT_FALSE(enabled(g_pToolsPage, kExport) || enabled(g_pCtrlPage, 1147) || notice().isVisible());
   ASSERT_TRUE(waitUntil([&] { return state().g_eepromLoaded.load() == 1 && enabled(g_pToolsPage, kExport); }, 30000));
   EXPECT_TRUE(enabled(g_pCtrlPage, 1147));
+  ASSERT_TRUE(waitUntil([&] { return notice().isVisible(); }, 5000));
+  EXPECT_EQ(notice().text().toStdString(), "EEPROM reloaded from the regulator");
 
   // A file that leaves ranges to the regulator says which.
-  const std::size_t boxes = m_boxes.size();
+  boxes = m_boxes.size();
   writeFile(path("part.txt"), config_file::optionBlock(option));
   tools(kExport, path("part.txt"));
   ASSERT_GT(m_boxes.size(), boxes);
   EXPECT_NE(m_boxes[boxes].find("does not supply BASE 0x00..0x6F"), std::string::npos) << m_boxes[boxes];
   waitIdle();
+
+  // Save in file mode, in French.
+  view().OnLanguage(1);
+  m_files.push_back(path("read.txt"));
+  g_pToolsPage->OnOpen();  // the button is offered while no regulator answers
+  ASSERT_EQ(state().g_fileMode.load(), 1);
+  tools(kSaveAs, path("copie.txt"));
+  EXPECT_EQ(notice().text().toStdString(), "Enregistré dans copie.txt");
+  waitIdle();
+}
+
+TEST_F(ToolsPage, ProgressReportsAsTheWindowShowsThem) {
+  writeFile(m_settings, "[Agreement]\nState=1\n");
+  start();
+  // No port: the link says so and ends, its last report (the read dropped)
+  // in the queue before the test's own.
+  ASSERT_TRUE(waitUntil([&] { return !m_boxes.empty() && view().link()->exited(); }));
+  settle();
+  EXPECT_FALSE(bar().isVisible());
+  post({41, 83, 1800, Stage::Running, true});
+  ASSERT_TRUE(bar().isVisible());
+  EXPECT_EQ(bar().percent(), 49);
+  EXPECT_EQ(bar().text().toStdString(), "Writing the VRX: step 42 of 83, 2 s left");
+  savePng(m_app->mainFrame(), "transfer_progress.png");
+  post({41, 83, 1800, Stage::Waiting, true});
+  EXPECT_EQ(bar().text().toStdString(), "Waiting for the VRX: step 42 of 83");
+  view().OnLanguage(2);
+  post({20, 45, 700, Stage::Running, false});
+  EXPECT_EQ(bar().text().toStdString(), "VRX lesen: Schritt 21 von 45, noch 1 s");
+  // Its end, whether finished or dropped, takes the bar away.
+  post({45, 45, 0, Stage::Dropped, false});
+  EXPECT_FALSE(bar().isVisible());
 }
 
 TEST_F(ToolsPage, PortDialogListsWhatExistsKeepsUpAndRestartsTheLink) {
