@@ -36,12 +36,13 @@ class LivePage : public PagesTest {
   }
 };
 
-TEST_F(LivePage, WhatEachAccessModeShowsAndCaptionsPlainOnThePanelColour) {
+// Off the link: what each access mode shows, the captions, the display
+// radios, the test switches and their fields, and the page printed.
+TEST_F(LivePage, AccessModesCaptionsRadiosTestFieldsAndPrint) {
   start();
   for (std::uint32_t mode : {0u, 1u, 2u, 3u, 4u}) {
     live().ApplyAccessMode(mode);
-    EXPECT_EQ(shown(kP2Internal), mode == 4) << mode;
-    EXPECT_EQ(shown(kP2SourceCaption), mode == 4) << mode;
+    EXPECT_TRUE(shown(kP2Internal) == (mode == 4) && shown(kP2SourceCaption) == (mode == 4)) << mode;
     for (int id : {kTestCtrl, kTestAuxinEdit, kTestAlarmOff, kInputTestTitle, kOutputTestBox, kOtherBox, kError,
                    kErrorCaption})
       EXPECT_EQ(shown(id), mode >= 2) << mode << " " << id;
@@ -63,10 +64,8 @@ TEST_F(LivePage, WhatEachAccessModeShowsAndCaptionsPlainOnThePanelColour) {
     EXPECT_EQ(image.pixelColor(image.width() - 2, image.height() / 2), QColor(236, 233, 216)) << id;
   }
   savePng(g_pLivePage, "vrx4-live-captions.png");
-}
 
-TEST_F(LivePage, DisplayRadiosUndoClicksAndTestSwitchesGateTheirFields) {
-  start();
+  // The display radios undo clicks; the test switches gate their fields.
   live().ApplyAccessMode(2);
   for (int id : {kCtrlI, kAuxinI, kP2Auxin, kAlarmOn}) {
     at<QRadioButton>(id)->click();
@@ -111,6 +110,13 @@ TEST_F(LivePage, DisplayRadiosUndoClicksAndTestSwitchesGateTheirFields) {
   EXPECT_TRUE(edit->isReadOnly() && edit->m_backColour == colour::kPanel);
   EXPECT_FALSE(at(kTestCtrlU)->isEnabled());
   EXPECT_EQ(test.snapshot().m_bTestCtrl, 0);
+
+  // Printed as shown.
+  live().setValueTexts("5.0", "2.0", "6.0", "24.0", "5.0", "12.0", "0.1");
+  const QString path = QString::fromStdString(m_dir + "/live.pdf");
+  { QPdfWriter pdf(path); view().PrintLivePage(pdf); }
+  const std::string bytes = readFile(path.toStdString());
+  EXPECT_TRUE(bytes.starts_with("%PDF") && bytes.size() > 2000u);
 }
 
 // Live values, messages and a forced CONTROL value through the simulated
@@ -213,19 +219,6 @@ TEST_F(LivePage, FileModeNoticeOnceUntilTheFileIsSavedOrClosed) {
   state().g_fileModeNoticeShown.store(0);  // what saving or closing the file does
   live();
   EXPECT_EQ(std::count(m_boxes.begin(), m_boxes.end(), "Currently in file mode....."), 2);
-}
-
-TEST_F(LivePage, PrintsThePageAsShown) {
-  start();
-  live().ApplyAccessMode(2);
-  live().setValueTexts("5.0", "2.0", "6.0", "24.0", "5.0", "12.0", "0.1");
-  const QString path = QString::fromStdString(m_dir + "/live.pdf");
-  {
-    QPdfWriter pdf(path);
-    view().PrintLivePage(pdf);
-  }
-  const std::string bytes = readFile(path.toStdString());
-  EXPECT_TRUE(bytes.starts_with("%PDF") && bytes.size() > 2000u);
 }
 
 }  // namespace
