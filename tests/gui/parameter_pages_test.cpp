@@ -1,7 +1,7 @@
 // The parameter pages end to end on the simulated regulator: what a Save
 // puts on the line and what the page shows after it, file mode, Cancel,
 // Saves refused by the rules or while another transfer runs, the PID
-// page's edits, keys that must do nothing, the diagrams' captions; and
+// page's edits, keys that must do nothing, the diagram's caption; and
 // only what the user typed reaches the regulator. (The LIVE page's test
 // value in its caption's unit: live_page_test.)
 #include <QComboBox>
@@ -41,6 +41,48 @@ class ParameterPages : public PagesTest {
     QKeyEvent press(QEvent::KeyPress, k, Qt::NoModifier);
     QApplication::sendEvent(target, &press);
     settle();
+  }
+
+  // What the user typed, and only that, reaches the regulator: a Save
+  // without an edit leaves every word the device holds, and a field that
+  // is not a number is refused by name.
+  using Words = std::initializer_list<std::pair<const char*, std::int32_t>>;
+  static void put(Image& im, Area area, Words words) {
+    for (const auto& [name, value] : words) writeField(im, *findField(area, name), value);
+  }
+  // Words that no rounded text gives back in PSI, kPa or MPa, and byte-0
+  // and logic bytes with bits the pages do not show; then a full read.
+  void loadAwkwardWords() {
+    withDevice([](sim::SimDevice& d) {
+      Image b = d.image(Area::Base);
+      Image o = d.image(Area::Option);
+      b[0] = 0x80;  // a voltage command, with a bit the page does not show
+      put(b, Area::Base, {{"V_TO_B_A", 1000}, {"V_TO_B_B", 37}, {"A_TO_B_A", 641}, {"A_TO_B_B", -2503}});
+      o[0] = 0x41;
+      put(o, Area::Option, {{"B_TO_V_A", 1001}, {"B_TO_V_B", 13}, {"B_TO_A_A", 1639}, {"B_TO_A_B", 4003}});
+      put(o, Area::Option, {{"AL_LOGIC", 0x81}, {"V_TO_B_A", 999}, {"V_TO_B_B", -7}, {"A_TO_B_A", 643}});
+      put(o, Area::Option, {{"A_TO_B_B", -2511}, {"AL_LIM_P", 300}, {"AL_LIM_N", 400}, {"AL_DEL_ON", 51}});
+      put(o, Area::Option, {{"AL_DEL_OFF", 26}, {"AL_T_MIN", 11}});
+      d.setImage(Area::Base, b);
+      d.setImage(Area::Option, o);
+    });
+    TransferRequest reload;
+    reload.op = op::kReadOption;
+    ASSERT_EQ(state().publishRequest(reload), DeviceState::Publish::Accepted);
+    ASSERT_TRUE(waitUntil([&] { return !state().requestPending() && state().device(Area::Option)[0] == 0x41; }, 20000));
+  }
+  void unit(int selector) {
+    viewControl<CColourLabel>(selector)->clicked();
+    settle();
+  }
+  // Modify, then Save at once; waits for the write and the refresh.
+  void modifyAndSave(int navButton, const EditButtonIds& b) {
+    CEditPage* page = show(navButton);
+    ASSERT_TRUE(waitUntil([&] { return button(page, b.modify)->isEnabled(); }, 20000)) << navButton;
+    click(page, b.modify);
+    click(page, b.save);
+    ASSERT_EQ(page->m_editing, 0) << navButton << ": " << (m_boxes.empty() ? "" : m_boxes.back());
+    ASSERT_TRUE(waitForWrite(page, b.modify)) << navButton;
   }
 };
 
@@ -170,32 +212,7 @@ TEST_F(ParameterPages, CancelRestoresEveryFieldTheTypeAndTheList) {
   EXPECT_TRUE(control<QRadioButton>(alarm, alarm_id::kLogicPlus)->isChecked());
 }
 
-TEST_F(ParameterPages, ASaveWhileATransferRunsKeepsTheTypedValues) {
-  startIn(2);
-  CEditPage* pid = show(view_id::kPid);
-  click(pid, pid_id::kButtons.modify);
-  type(pid, pid_id::kKpHigh, "77");
-  // The tools page's "Reload EEPROM" starts a full read meanwhile.
-  TransferRequest reload;
-  reload.op = op::kReadOption;
-  ASSERT_EQ(state().publishRequest(reload), DeviceState::Publish::Accepted);
-  m_boxes.clear();
-  clearLine();
-  click(pid, pid_id::kButtons.save);
-  EXPECT_EQ(m_boxes, std::vector<std::string>{kBusy});
-  EXPECT_EQ(pid->m_editing, 1);
-
-  // The read ends; the page is still being edited and keeps the value.
-  ASSERT_TRUE(waitUntil([&] { return !state().requestPending(); }, 20000));
-  settle();
-  EXPECT_EQ(text(pid, pid_id::kKpHigh), QStringLiteral("77"));
-  EXPECT_TRUE(writesOnTheLine().empty());
-  click(pid, pid_id::kButtons.save);
-  ASSERT_TRUE(waitForWrite(pid, pid_id::kButtons.modify));
-  EXPECT_EQ(deviceImage(Area::Base)[43], 77);
-}
-
-TEST_F(ParameterPages, RefusedValuesAndEnterOrEscapeWriteNothing) {
+TEST_F(ParameterPages, RefusedValuesEnterOrEscapeAndASaveDuringATransferWriteNothing) {
   startIn(2);
   clearLine();
   CEditPage* ctrl = show(view_id::kControl);
@@ -248,55 +265,27 @@ TEST_F(ParameterPages, RefusedValuesAndEnterOrEscapeWriteNothing) {
   EXPECT_EQ(pid->m_editing, 1);
   EXPECT_TRUE(m_boxes.empty() && writesOnTheLine().empty());
   EXPECT_EQ(deviceImage(Area::Base)[43], 120);
+
+  // A Save while the tools page's "Reload EEPROM" reads keeps the typed
+  // values; the page is still being edited when the read ends.
+  type(pid, pid_id::kKpHigh, "77");
+  TransferRequest reload;
+  reload.op = op::kReadOption;
+  ASSERT_EQ(state().publishRequest(reload), DeviceState::Publish::Accepted);
+  click(pid, pid_id::kButtons.save);
+  EXPECT_EQ(m_boxes, std::vector<std::string>{kBusy});
+  EXPECT_EQ(pid->m_editing, 1);
+  ASSERT_TRUE(waitUntil([&] { return !state().requestPending(); }, 20000));
+  settle();
+  EXPECT_EQ(text(pid, pid_id::kKpHigh), QStringLiteral("77"));
+  EXPECT_TRUE(writesOnTheLine().empty());
+  click(pid, pid_id::kButtons.save);
+  ASSERT_TRUE(waitForWrite(pid, pid_id::kButtons.modify));
+  EXPECT_EQ(deviceImage(Area::Base)[43], 77);
 }
 
-using Words = std::initializer_list<std::pair<const char*, std::int32_t>>;
-void put(Image& im, Area area, Words words) {
-  for (const auto& [name, value] : words) writeField(im, *findField(area, name), value);
-}
 
-// What the user typed, and only that, reaches the regulator: a Save
-// without an edit leaves every word the device holds, and a field that is
-// not a number is refused by name.
-class TypedValues : public PagesTest {
- protected:
-  // Words that no rounded text gives back in PSI, kPa or MPa, and byte-0
-  // and logic bytes with bits the pages do not show; then a full read.
-  void loadAwkwardWords() {
-    withDevice([](sim::SimDevice& d) {
-      Image b = d.image(Area::Base);
-      Image o = d.image(Area::Option);
-      b[0] = 0x80;  // a voltage command, with a bit the page does not show
-      put(b, Area::Base, {{"V_TO_B_A", 1000}, {"V_TO_B_B", 37}, {"A_TO_B_A", 641}, {"A_TO_B_B", -2503}});
-      o[0] = 0x41;
-      put(o, Area::Option, {{"B_TO_V_A", 1001}, {"B_TO_V_B", 13}, {"B_TO_A_A", 1639}, {"B_TO_A_B", 4003}});
-      put(o, Area::Option, {{"AL_LOGIC", 0x81}, {"V_TO_B_A", 999}, {"V_TO_B_B", -7}, {"A_TO_B_A", 643}});
-      put(o, Area::Option, {{"A_TO_B_B", -2511}, {"AL_LIM_P", 300}, {"AL_LIM_N", 400}, {"AL_DEL_ON", 51}});
-      put(o, Area::Option, {{"AL_DEL_OFF", 26}, {"AL_T_MIN", 11}});
-      d.setImage(Area::Base, b);
-      d.setImage(Area::Option, o);
-    });
-    TransferRequest reload;
-    reload.op = op::kReadOption;
-    ASSERT_EQ(state().publishRequest(reload), DeviceState::Publish::Accepted);
-    ASSERT_TRUE(waitUntil([&] { return !state().requestPending() && state().device(Area::Option)[0] == 0x41; }, 20000));
-  }
-  void unit(int selector) {
-    viewControl<CColourLabel>(selector)->clicked();
-    settle();
-  }
-  // Modify, then Save at once; waits for the write and the refresh.
-  void modifyAndSave(int navButton, const EditButtonIds& b) {
-    CEditPage* page = show(navButton);
-    ASSERT_TRUE(waitUntil([&] { return button(page, b.modify)->isEnabled(); }, 20000)) << navButton;
-    click(page, b.modify);
-    click(page, b.save);
-    ASSERT_EQ(page->m_editing, 0) << navButton << ": " << (m_boxes.empty() ? "" : m_boxes.back());
-    ASSERT_TRUE(waitForWrite(page, b.modify)) << navButton;
-  }
-};
-
-TEST_F(TypedValues, SaveWithoutAnEditKeepsEveryWordTheDeviceHolds) {
+TEST_F(ParameterPages, SaveWithoutAnEditKeepsEveryWordTheDeviceHolds) {
   startIn(2);
   loadAwkwardWords();
   const Image base = deviceImage(Area::Base), option = deviceImage(Area::Option);
@@ -329,22 +318,9 @@ TEST_F(TypedValues, SaveWithoutAnEditKeepsEveryWordTheDeviceHolds) {
   Image expected = base;
   expected[0] = 0x81;
   EXPECT_EQ(deviceImage(Area::Base), expected);
-
-  // One corner typed: the line goes through it and the other corners as
-  // the device holds them, not as rounded on the page. Uout in MPa: 10 V
-  // at 0.999 MPa (9.99 bar), the device's offset of 13 mV kept.
-  CEditPage* uout = show(view_id::kUout);
-  click(uout, channelIds(Channel::Uout).buttons.modify);
-  type(uout, channelIds(Channel::Uout).yHigh, "10");
-  type(uout, channelIds(Channel::Uout).xHigh, "0.999");
-  click(uout, channelIds(Channel::Uout).buttons.save);
-  ASSERT_TRUE(waitForWrite(uout, channelIds(Channel::Uout).buttons.modify));
-  const Image o = deviceImage(Area::Option);
-  EXPECT_EQ(static_cast<std::int16_t>(o[3] << 8 | o[4]), 13);
-  EXPECT_EQ(o[1] << 8 | o[2], 1024);  // (10 - 0.013) V / 9.99 bar * 1024 = 1023.7
 }
 
-TEST_F(TypedValues, AFieldThatIsNotWhollyANumberIsRefusedByName) {
+TEST_F(ParameterPages, AFieldThatIsNotWhollyANumberIsRefusedByName) {
   startIn(2);
   const Image option = deviceImage(Area::Option), base = deviceImage(Area::Base);
   CEditPage* alarm = show(view_id::kAlarm);
