@@ -22,11 +22,7 @@
 namespace vrx4::testing {
 
 // A memory write the host sent: address, area, data.
-struct WriteFrame {
-  std::uint8_t address;
-  bool base;
-  std::vector<std::uint8_t> data;
-};
+struct WriteFrame { std::uint8_t address; bool base; std::vector<std::uint8_t> data; };
 
 // The writes after the byte-0 step of ops 16 and 18. That step reads the
 // byte back first and writes it only when the device holds another value,

@@ -93,8 +93,7 @@ TEST_F(ParameterPages, ControlSaveWritesByteZeroThenTwoVerifiedBlocksAndShowsThe
   click(page, kModify);
   EXPECT_TRUE(shown(page, kSave) && !shown(page, kRestore));
   for (int id : {kYHigh, kYLow, kXLow, kXHigh}) EXPECT_TRUE(writable(page, id)) << id;
-  type(page, kYLow, "1");
-  type(page, kYHigh, "9");
+  type(page, kYLow, "1"), type(page, kYHigh, "9");
   // The diagram follows the typed corners at once.
   EXPECT_EQ(g_pCtrlPage->diagram()->linePixels(), QLine(30, 220, 230, 60));
 
@@ -148,8 +147,7 @@ TEST_F(ParameterPages, FileModeSavesIntoTheImagesAtOnceWithoutAMessage) {
   type(pid, pid_id::kKd, "007");
   click(pid, pid_id::kButtons.save);
   const Image base = state().device(Area::Base);
-  EXPECT_EQ(base[43], 200);
-  EXPECT_EQ(base[46], 7);
+  EXPECT_EQ(std::vector<int>({base[43], base[46]}), (std::vector<int>{200, 7}));
   EXPECT_TRUE(button(pid, pid_id::kButtons.modify)->isEnabled());
 
   // The input types come from the images; a Save keeps AUXin a current
@@ -164,9 +162,8 @@ TEST_F(ParameterPages, FileModeSavesIntoTheImagesAtOnceWithoutAMessage) {
   click(auxin, 1191);
   const Image option = state().device(Area::Option);
   EXPECT_EQ(option[0], 0x08);
-  // 0 bar at 4 mA, 5 bar at 20 mA: 0.3125 bar/mA (320), -1.25 bar.
-  EXPECT_EQ(option[14] << 8 | option[15], 320);
-  EXPECT_EQ(static_cast<std::int16_t>(option[16] << 8 | option[17]), -1250);
+  // 0 bar at 4 mA, 5 bar at 20 mA: 0.3125 bar/mA (320), -1.25 bar (-1250).
+  EXPECT_EQ(std::vector<int>(option.begin() + 14, option.begin() + 18), (std::vector<int>{0x01, 0x40, 0xFB, 0x1E}));
   EXPECT_EQ(text(auxin, 1175), QStringLiteral("5.0"));
   EXPECT_TRUE(m_boxes.empty()) << m_boxes.front();
 }
@@ -186,9 +183,7 @@ TEST_F(ParameterPages, CancelRestoresEveryFieldTheTypeAndTheList) {
   type(page, 1175, "7.5");
   type(page, 1176, "0.5");
   click(page, 1192);
-  EXPECT_TRUE(control<QRadioButton>(page, 1181)->isChecked());
-  EXPECT_EQ(list->currentIndex(), 0);
-  EXPECT_FALSE(list->isEnabled());
+  EXPECT_TRUE(control<QRadioButton>(page, 1181)->isChecked() && list->currentIndex() == 0 && !list->isEnabled());
   EXPECT_TRUE(text(page, 1175) == upper && text(page, 1176) == lower);
   EXPECT_EQ(text(page, 1177), QStringLiteral("0.00"));
   EXPECT_TRUE(readOnly(page, 1175));
