@@ -224,15 +224,13 @@ TEST_F(LayoutRenders, EveryPageInFourLanguagesInModesTwoAndFour) {
 
   // The port dialog: a list of long port names may show them elided.
   CPortDialog dialog(g_pToolsPage, [] {
-    return std::vector<SerialPortEntry>{
-        {"COM1", "/dev/ttyS0", "Serial port 16550A"},
+    return std::vector<SerialPortEntry>{{"COM1", "/dev/ttyS0", "Serial port 16550A"},
         {"/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A9X1-if00-port0", "/dev/ttyUSB0", "FTDI FT232R USB UART"}};
   });
   dialog.setTexts(QStringLiteral("Port COMx selection"), QStringLiteral("OK"), QStringLiteral("Cancel"));
   dialog.m_port = "/dev/ttyUSB0";
   dialog.show();
-  settle();
-  savePng(&dialog, "vrx4-port-dialog.png");
+  savePng(&dialog, "vrx4-port-dialog.png");  // settles first
   expectCleanLayout(&dialog, "port dialog", {dialog.findChild<QComboBox*>()});
   close();
 }

@@ -133,19 +133,13 @@ TEST_F(LivePage, ValuesMessagesAndTheTestValueThroughTheSimulatedRegulator) {
   // CONTROL becomes a current input (4..20 mA over 0..10 bar): mirrored
   // into the CONTROL page only while that page is not being edited.
   g_pCtrlPage->m_editing = 1;
-  withDevice([](sim::SimDevice& d) {
-    Image base = d.image(Area::Base);
-    base[0x00] |= 0x01;
-    d.setImage(Area::Base, base);
-  });
+  withDevice([](sim::SimDevice& d) { Image base = d.image(Area::Base); base[0] |= 0x01; d.setImage(Area::Base, base); });
   ASSERT_TRUE(waitUntil([&] { return text(kCtrlUnit) == QStringLiteral("[mA]"); }, 5000));
   EXPECT_EQ(g_pCtrlPage->m_inputType, 0);
   g_pCtrlPage->m_editing = 0;
   ASSERT_TRUE(waitUntil([&] { return g_pCtrlPage->m_inputType == 1; }, 5000));
-  EXPECT_EQ(g_pAuxinPage->m_inputType, 0);
-  EXPECT_TRUE(at<QRadioButton>(kTestCtrlI)->isChecked());
-  EXPECT_EQ(text(kTestCtrlUnit), QStringLiteral("[mA]"));
-  EXPECT_EQ(text(kTestAuxinUnit), QStringLiteral("[V]"));
+  EXPECT_TRUE(g_pAuxinPage->m_inputType == 0 && at<QRadioButton>(kTestCtrlI)->isChecked());
+  EXPECT_TRUE(text(kTestCtrlUnit) == QStringLiteral("[mA]") && text(kTestAuxinUnit) == QStringLiteral("[V]"));
 
   // 12 mA is 12 * 0.625 - 2.5 = 5 bar, not the 10 bar of 12 V; the
   // regulator's report of the forced value comes back to the page.

@@ -207,7 +207,7 @@ TEST_F(ParameterPages, CancelRestoresEveryFieldTheTypeAndTheList) {
   EXPECT_TRUE(control<QRadioButton>(alarm, alarm_id::kLogicPlus)->isChecked());
 }
 
-TEST_F(ParameterPages, RefusedValuesEnterOrEscapeAndASaveDuringATransferWriteNothing) {
+TEST_F(ParameterPages, RefusedValuesEnterOrEscapeASaveDuringATransferAndFieldsNotWhollyANumber) {
   startIn(2);
   clearLine();
   CEditPage* ctrl = show(view_id::kControl);
@@ -277,46 +277,8 @@ TEST_F(ParameterPages, RefusedValuesEnterOrEscapeAndASaveDuringATransferWriteNot
   click(pid, pid_id::kButtons.save);
   ASSERT_TRUE(waitForWrite(pid, pid_id::kButtons.modify));
   EXPECT_EQ(deviceImage(Area::Base)[43], 77);
-}
 
-
-TEST_F(ParameterPages, SaveWithoutAnEditKeepsEveryWordTheDeviceHolds) {
-  startIn(2);
-  loadAwkwardWords();
-  const Image base = deviceImage(Area::Base), option = deviceImage(Area::Option);
-  // In PSI the alarm limits 0.300 and 0.400 bar show as 4 and 6.
-  unit(view_id::kPsi);
-  EXPECT_EQ(text(show(view_id::kAlarm), alarm_id::kErrorPlus), QStringLiteral("4"));
-
-  clearLine();
-  for (int selector : {view_id::kPsi, view_id::kKpa, view_id::kMpa}) {
-    unit(selector);
-    modifyAndSave(view_id::kControl, channelIds(Channel::Control).buttons);
-    modifyAndSave(view_id::kAuxin, channelIds(Channel::Auxin).buttons);
-    modifyAndSave(view_id::kUout, channelIds(Channel::Uout).buttons);
-    modifyAndSave(view_id::kIout, channelIds(Channel::Iout).buttons);
-    modifyAndSave(view_id::kAlarm, alarm_id::kButtons);
-    modifyAndSave(view_id::kPid, pid_id::kButtons);
-    EXPECT_EQ(deviceImage(Area::Base), base) << selector;
-    EXPECT_EQ(deviceImage(Area::Option), option) << selector;
-  }
-  // Each Save did reach the regulator: the block writes are on the line.
-  EXPECT_GE(writesOnTheLine().size(), 3u * 6u);
-
-  // The U/I choice alone changes CONSIGNE's type bit, not the words.
-  CEditPage* ctrl = show(view_id::kControl);
-  click(ctrl, kModify);
-  control<QRadioButton>(ctrl, kRadioI)->click();
-  settle();
-  click(ctrl, kSave);
-  ASSERT_TRUE(waitForWrite(ctrl, kModify));
-  Image expected = base;
-  expected[0] = 0x81;
-  EXPECT_EQ(deviceImage(Area::Base), expected);
-}
-
-TEST_F(ParameterPages, AFieldThatIsNotWhollyANumberIsRefusedByName) {
-  startIn(2);
+  // A field that is not wholly a number is refused by name.
   const Image option = deviceImage(Area::Option), base = deviceImage(Area::Base);
   CEditPage* alarm = show(view_id::kAlarm);
   click(alarm, alarm_id::kButtons.modify);
@@ -336,7 +298,7 @@ TEST_F(ParameterPages, AFieldThatIsNotWhollyANumberIsRefusedByName) {
   // In German the message and the corner's name are German.
   viewControl<CColourLabel>(view_id::kDeutsch)->clicked();
   settle();
-  CEditPage* ctrl = show(view_id::kControl);
+  ctrl = show(view_id::kControl);
   click(ctrl, kModify);
   type(ctrl, kXLow, "0,5");
   m_boxes.clear();
@@ -350,6 +312,42 @@ TEST_F(ParameterPages, AFieldThatIsNotWhollyANumberIsRefusedByName) {
   expected[18] = 0x01, expected[19] = 0xF4;  // Error + 0.5 bar
   expected[22] = 0xFF, expected[23] = 0xE7;  // Delay ON -0.5 s
   EXPECT_EQ(deviceImage(Area::Option), expected);
+}
+
+
+
+TEST_F(ParameterPages, SaveWithoutAnEditKeepsEveryWordTheDeviceHolds) {
+  startIn(2);
+  loadAwkwardWords();
+  const Image base = deviceImage(Area::Base), option = deviceImage(Area::Option);
+  // In PSI the alarm limits 0.300 and 0.400 bar show as 4 and 6.
+  unit(view_id::kPsi);
+  EXPECT_EQ(text(show(view_id::kAlarm), alarm_id::kErrorPlus), QStringLiteral("4"));
+
+  clearLine();
+  for (int selector : {view_id::kPsi, view_id::kKpa, view_id::kMpa}) {
+    unit(selector);
+    for (auto [nav, ids] : {std::pair{view_id::kControl, channelIds(Channel::Control).buttons},
+                            {view_id::kAuxin, channelIds(Channel::Auxin).buttons}, {view_id::kPid, pid_id::kButtons},
+                            {view_id::kUout, channelIds(Channel::Uout).buttons}, {view_id::kAlarm, alarm_id::kButtons},
+                            {view_id::kIout, channelIds(Channel::Iout).buttons}})
+      modifyAndSave(nav, ids);
+    EXPECT_EQ(deviceImage(Area::Base), base) << selector;
+    EXPECT_EQ(deviceImage(Area::Option), option) << selector;
+  }
+  // Each Save did reach the regulator: the block writes are on the line.
+  EXPECT_GE(writesOnTheLine().size(), 3u * 6u);
+
+  // The U/I choice alone changes CONSIGNE's type bit, not the words.
+  CEditPage* ctrl = show(view_id::kControl);
+  click(ctrl, kModify);
+  control<QRadioButton>(ctrl, kRadioI)->click();
+  settle();
+  click(ctrl, kSave);
+  ASSERT_TRUE(waitForWrite(ctrl, kModify));
+  Image expected = base;
+  expected[0] = 0x81;
+  EXPECT_EQ(deviceImage(Area::Base), expected);
 }
 
 }  // namespace
