@@ -38,9 +38,9 @@ class MemoryTest : public PagesTest {
     h.chooseFile = [this](QWidget*, FileDialogKind kind, const QString&) {
       m_dialogs.push_back(kind);
       if (m_files.empty()) return QString();
-      const std::string path = m_files.front();
+      const QString path = QString::fromStdString(m_files.front());
       m_files.pop_front();
-      return QString::fromStdString(path);
+      return path;
     };
     h.ask = [this](QWidget*, const QString& question, const MemoryHost&) {
       m_questions.push_back(question.toStdString());

@@ -57,8 +57,7 @@ class ParameterPages : public PagesTest {
   // and logic bytes with bits the pages do not show; then a full read.
   void loadAwkwardWords() {
     withDevice([](sim::SimDevice& d) {
-      Image b = d.image(Area::Base);
-      Image o = d.image(Area::Option);
+      Image b = d.image(Area::Base), o = d.image(Area::Option);
       b[0] = 0x80;  // a voltage command, with a bit the page does not show
       put(b, Area::Base, {{"V_TO_B_A", 1000}, {"V_TO_B_B", 37}, {"A_TO_B_A", 641}, {"A_TO_B_B", -2503}});
       o[0] = 0x41;
@@ -69,9 +68,7 @@ class ParameterPages : public PagesTest {
       d.setImage(Area::Base, b);
       d.setImage(Area::Option, o);
     });
-    TransferRequest reload;
-    reload.op = op::kReadOption;
-    ASSERT_EQ(state().publishRequest(reload), DeviceState::Publish::Accepted);
+    ASSERT_EQ(state().publishRequest(TransferRequest{.op = op::kReadOption}), DeviceState::Publish::Accepted);
     ASSERT_TRUE(waitUntil([&] { return !state().requestPending() && state().device(Area::Option)[0] == 0x41; }, 20000));
   }
   void unit(int selector) {
@@ -267,9 +264,7 @@ TEST_F(ParameterPages, RefusedValuesEnterOrEscapeASaveDuringATransferAndFieldsNo
   // A Save while the tools page's "Reload EEPROM" reads keeps the typed
   // values; the page is still being edited when the read ends.
   type(pid, pid_id::kKpHigh, "77");
-  TransferRequest reload;
-  reload.op = op::kReadOption;
-  ASSERT_EQ(state().publishRequest(reload), DeviceState::Publish::Accepted);
+  ASSERT_EQ(state().publishRequest(TransferRequest{.op = op::kReadOption}), DeviceState::Publish::Accepted);
   click(pid, pid_id::kButtons.save);
   EXPECT_EQ(m_boxes, std::vector<std::string>{kBusy});
   EXPECT_EQ(pid->m_editing, 1);

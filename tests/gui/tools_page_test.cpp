@@ -347,7 +347,8 @@ TEST_F(ToolsPage, TooltipsSayWhatEnablesACommandAndSilentValuesShowAsLastRead) {
   // Restore writes: Modify and Restore wait for the transfer.
   click(ctrl, kCtrlRestore);
   EXPECT_FALSE(button(ctrl, kCtrlModify)->isEnabled());
-  EXPECT_TRUE(tip(ctrl, kCtrlModify) == kept(Kept::WhyTransferRunning) && tip(ctrl, kCtrlRestore) == tip(ctrl, kCtrlModify));
+  EXPECT_EQ(tip(ctrl, kCtrlModify), kept(Kept::WhyTransferRunning));
+  EXPECT_EQ(tip(ctrl, kCtrlRestore), kept(Kept::WhyTransferRunning));
   ASSERT_TRUE(waitForWrite(ctrl, kCtrlModify));
   EXPECT_EQ(tip(ctrl, kCtrlModify), "");
 
