@@ -32,11 +32,6 @@ TEST(ColourControls, LabelsButtonsAndLamp) {
   reference.setGeometry(0, 0, 80, 20);
   EXPECT_EQ(shot(plain), shot(reference));  // default colours: the plain look
 
-  CColourLabel red(QStringLiteral(""), &parent);
-  red.setGeometry(0, 30, 40, 20);
-  red.setBackColour(colour::kRed);
-  EXPECT_EQ(shot(red).pixel(20, 10), qRgb(255, 0, 0));
-
   CColourButton modify(QStringLiteral("Modify"), &parent);
   modify.setGeometry(0, 60, 120, 32);
   modify.setBackColour(colour::kRed);
@@ -44,14 +39,13 @@ TEST(ColourControls, LabelsButtonsAndLamp) {
   const QImage button = shot(modify);
   EXPECT_EQ(button.pixel(8, 8), qRgb(255, 0, 0));
   const QPalette pal;
-  bool highlight = false, shadow = false;
+  bool highlight = false, shadow = false;  // disabled text is engraved
   for (int y = 6; y < 26; ++y)
     for (int x = 6; x < 114; ++x) {
-      const QRgb c = button.pixel(x, y);
-      highlight = highlight || c == pal.color(QPalette::Light).rgb();
-      shadow = shadow || c == pal.color(QPalette::Dark).rgb();
+      highlight |= button.pixel(x, y) == pal.color(QPalette::Light).rgb();
+      shadow |= button.pixel(x, y) == pal.color(QPalette::Dark).rgb();
     }
-  EXPECT_TRUE(highlight && shadow) << "disabled text is engraved";
+  EXPECT_TRUE(highlight && shadow);
 
   CIndicatorLamp lamp;
   lamp.SetPlace(100, 100, 120, 120, colour::kRed);
@@ -83,8 +77,7 @@ TEST(ColourControls, BlinkAndFontDerivation) {
   EXPECT_GE(changes, 3);
   label.setBlink(false, false, 20);
   const int phase = label.m_blinkPhase;
-  t.restart();
-  while (t.elapsed() < 100) QApplication::processEvents(QEventLoop::AllEvents, 5);
+  for (t.restart(); t.elapsed() < 100;) QApplication::processEvents(QEventLoop::AllEvents, 5);
   EXPECT_EQ(label.m_blinkPhase, phase);
 
   CColourLabel both(QStringLiteral("x"));
@@ -113,13 +106,12 @@ TEST(FontHeight, PositiveIsTheCellNegativeTheCharacter) {
       EXPECT_EQ(fontWithHeight(font, -height).pixelSize(), height);
       // Positive: the whole cell fits the height, and one pixel more would
       // not; so the text is smaller than the same negative height gives.
-      const int size = pixelSizeForHeight(font, height);
-      QFont at = font, above = font;
-      at.setPixelSize(size);
-      above.setPixelSize(size + 1);
+      const QFont at = fontWithHeight(font, height);
+      QFont above = at;
+      above.setPixelSize(at.pixelSize() + 1);
+      EXPECT_EQ(at.pixelSize(), pixelSizeForHeight(font, height));
       EXPECT_LE(QFontMetrics(at).height(), height);
       EXPECT_GT(QFontMetrics(above).height(), height);
-      EXPECT_EQ(fontWithHeight(font, height).pixelSize(), size);
     }
     // 0 keeps the font; absurd heights stay bounded.
     EXPECT_EQ(fontWithHeight(font, 0), font);
@@ -133,8 +125,8 @@ TEST(BitmapPainter, DrawsFilesAndFindsThemInTheDataFolder) {
   QTemporaryDir dir;
   const std::string folder = dir.path().toStdString();
   const auto eight = testing::makeBmp(4, 4, 8, [](int, int) { return 1u; }, {0x000000, 0xFF0000});
-  std::ofstream(folder + "/logo.bmp", std::ios::binary)
-      .write(reinterpret_cast<const char*>(eight.data()), static_cast<std::streamsize>(eight.size()));
+  std::ofstream(folder + "/logo.bmp", std::ios::binary).write(reinterpret_cast<const char*>(eight.data()),
+                                                               static_cast<std::streamsize>(eight.size()));
   QImage canvas(10, 10, QImage::Format_RGB32);
   canvas.fill(Qt::white);
   {

@@ -15,36 +15,31 @@
 namespace vrx4::testing {
 namespace {
 
-constexpr ColourWord kGreen = colour::rgb(0, 255, 0);
-constexpr ColourWord kYellow = colour::rgb(255, 255, 0);
-constexpr ColourWord kRed = colour::rgb(255, 0, 0);
+using colour::kGreen, colour::kRed, colour::kYellow;
 
 // Counts the paints of a widget, and calls `onPaint` at each.
-class PaintCounter : public QObject {
- public:
-  PaintCounter(QWidget* w, std::function<void()> onPaint = {}) : m_onPaint(std::move(onPaint)) {
-    w->installEventFilter(this);
-  }
-  int paints = 0;
-
- protected:
+struct PaintCounter : QObject {
+  PaintCounter(QWidget* w, std::function<void()> f = {}) : onPaint(std::move(f)) { w->installEventFilter(this); }
   bool eventFilter(QObject*, QEvent* e) override {
-    if (e->type() == QEvent::Paint) {
-      ++paints;
-      if (m_onPaint) m_onPaint();
-    }
+    if (e->type() == QEvent::Paint && ++paints > 0 && onPaint) onPaint();
     return false;
   }
-
- private:
-  std::function<void()> m_onPaint;
+  int paints = 0;
+  std::function<void()> onPaint;
 };
 
 class IdleDisplay : public ShellTest {
  protected:
-  // The window at its largest, so that the lamp in its bottom right
-  // corner is on the screen and drawn.
-  CIndicatorLamp* shownLamp() {
+  // The LIVE page in VISUALISATION, on the simulated regulator (both images
+  // read) or on none; the window at its largest, so that the lamp in its
+  // bottom right corner is on the screen and drawn.
+  CIndicatorLamp* startOnLive(bool simulated) {
+    writeFile(m_settings, "[Agreement]\nState=1\n[Units]\nLanguage=0\n");
+    if (!simulated) start();
+    else startSimulated();
+    EXPECT_TRUE(!simulated || waitUntil([&] { return state().g_eepromLoaded.load() == 1; }, 20000));
+    click(g_pModePage, mode_id::kVisualisation);
+    click(&view(), view_id::kLive);
     m_app->mainFrame()->showNormal();
     m_app->mainFrame()->resize(m_app->mainFrame()->maximumSize());
     settle();
@@ -55,12 +50,7 @@ class IdleDisplay : public ShellTest {
 };
 
 TEST_F(IdleDisplay, OnTheSimulatedRegulatorTheWindowWakesAtMostTwentyTimesASecondAndDrawsOnlyWhatChanged) {
-  writeFile(m_settings, "[Agreement]\nState=1\n[Units]\nLanguage=0\n");
-  startSimulated();
-  ASSERT_TRUE(waitUntil([&] { return state().g_eepromLoaded.load() == 1; }, 20000));
-  click(g_pModePage, mode_id::kVisualisation);
-  click(&view(), view_id::kLive);
-  CIndicatorLamp* lamp = shownLamp();
+  CIndicatorLamp* lamp = startOnLive(true);
   ASSERT_TRUE(waitUntil([&] { return lamp->GetColour() == kGreen; }, 5000));
   // The CONTROL unit caption shows "[V]" and stays so while values change.
   auto* unit = control<QWidget>(g_pLivePage, live_id::kCtrlUnit);
@@ -95,11 +85,7 @@ TEST_F(IdleDisplay, OnTheSimulatedRegulatorTheWindowWakesAtMostTwentyTimesASecon
 TEST_F(IdleDisplay, ABurstOfPostedValuesShowsItsLatestValuesAndEveryLampChange) {
   // No regulator: the link ends at once, and this test posts as the link
   // would, from a thread of its own, faster than any link.
-  writeFile(m_settings, "[Agreement]\nState=1\n[Units]\nLanguage=0\n");
-  start();
-  click(g_pModePage, mode_id::kVisualisation);
-  click(&view(), view_id::kLive);
-  CIndicatorLamp* lamp = shownLamp();
+  CIndicatorLamp* lamp = startOnLive(false);
   ASSERT_TRUE(waitUntil([&] { return lamp->GetColour() == kRed && !view().link()->running(); }, 5000));
   std::vector<ColourWord> drawn;
   PaintCounter lampPaints(lamp, [&] { drawn.push_back(lamp->GetColour()); });

@@ -12,10 +12,8 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTimer>
-#include <filesystem>
 #include <functional>
 #include <memory>
-#include <string>
 #include <vector>
 
 #include "../test_files.h"
@@ -118,13 +116,9 @@ class ShellTest : public ::testing::Test {
     return im;
   }
   template <class T = QWidget>
-  T* control(QWidget* root, int id) {
-    return root->findChild<T*>(QString::number(id));
-  }
+  T* control(QWidget* root, int id) { return root->findChild<T*>(QString::number(id)); }
   template <class T = QWidget>
-  T* viewControl(int id) {
-    return control<T>(&view(), id);
-  }
+  T* viewControl(int id) { return control<T>(&view(), id); }
   void click(QWidget* root, int id) {
     auto* b = control<QAbstractButton>(root, id);
     ASSERT_NE(b, nullptr) << id;
