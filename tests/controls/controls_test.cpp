@@ -4,17 +4,14 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFontMetrics>
-#include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
 #include <fstream>
-#include <string>
 
 #include "bmp_builder.h"
 #include "gui/controls/bitmap_painter.h"
 #include "gui/controls/colour_button.h"
 #include "gui/controls/colour_label.h"
-#include "gui/controls/colour_scheme.h"
 #include "gui/controls/font_height.h"
 #include "gui/controls/indicator_lamp.h"
 

@@ -11,28 +11,18 @@
 #include <unistd.h>
 
 #include <QCheckBox>
-#include <QCursor>
-#include <QFileDialog>
-#include <QFocusEvent>
-#include <QImage>
-#include <QKeyEvent>
 #include <QLabel>
-#include <QMessageBox>
 #include <QMouseEvent>
+#include <QFileDialog>
+#include <QMessageBox>
 #include <QScrollBar>
-#include <algorithm>
-#include <cerrno>
-#include <cmath>
 #include <map>
 #include <regex>
-#include <vector>
 
-#include "core/base/pressure_units.h"
 #include "core/link/comm_thread.h"
 #include "core/link/frames.h"
 #include "core/monitoring/capture_row.h"
 #include "core/monitoring/chart_points.h"
-#include "core/monitoring/graph_recording.h"
 #include "core/sim/factory_images.h"
 #include "core/sim/plant_model.h"
 #include "gui/controls/colour_label.h"

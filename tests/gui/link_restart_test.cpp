@@ -3,7 +3,6 @@
 // confirmation, and another regulator is read before anything is written
 // to it or saved from it; a write stops when another regulator answers;
 // New waits for a write to end.
-#include <algorithm>
 
 #include "core/link/comm_thread.h"
 #include "core/memory/config_file.h"

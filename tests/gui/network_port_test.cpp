@@ -1,7 +1,6 @@
 // The desktop program on a regulator behind ser2net (Telnet with RFC 2217):
 // the lamp turns green, the LIVE page shows the regulator's values, and a
 // page's Save is written and read back through the network.
-#include <QLabel>
 
 #include "../ser2net_harness.h"
 #include "core/sim/pty_server.h"

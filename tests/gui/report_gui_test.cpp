@@ -2,13 +2,10 @@
 // the note dialog, the PDF and the print-out read back as text against
 // what the pages show, the golden file's differences, the refusals.
 #include <QPrinter>
-#include <algorithm>
-#include <filesystem>
 #include <sstream>
 
 #include "../pdf_text.h"
 #include "core/memory/config_file.h"
-#include "core/pages/page_ids.h"
 #include "gui/app/report_command.h"
 #include "memory_harness.h"
 

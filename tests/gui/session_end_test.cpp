@@ -5,11 +5,9 @@
 // recovery copy that the next start offers.
 #include <QAbstractEventDispatcher>
 
-#include <csignal>
 #include <cstring>
 
 #include "../child_process.h"
-#include "core/base/profile_file.h"
 #include "core/memory/config_file.h"
 #include "gui/app/kept_work.h"
 #include "gui/memory/tools_page.h"

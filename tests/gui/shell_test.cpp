@@ -1,20 +1,15 @@
 // The desktop shell driven by control ids on the offscreen platform.
 #include <QComboBox>
-#include <QLabel>
 #include <QTextEdit>
-#include <algorithm>
-#include <optional>
-#include <tuple>
 
 #include "gui/app/agreement_page.h"
 #include "gui/app/gui_notifier.h"
+#include "gui/controls/colour_button.h"
 #include "gui/app/logo_panel.h"
 #include "gui/app/manual_viewer.h"
 #include "gui/app/range_dialog.h"
-#include "gui/controls/colour_button.h"
 #include "gui/controls/colour_label.h"
 #include "gui/controls/indicator_lamp.h"
-#include "core/link/link_notifier.h"
 #include "gui/monitoring/live_page.h"
 #include "shell_harness.h"
 

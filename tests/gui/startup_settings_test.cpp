@@ -2,12 +2,10 @@
 // across sessions, bad values in the file, missing data files, the port
 // message, and the information messages file read once per language.
 #include <QScrollArea>
-#include <algorithm>
 
 #include "gui/app/gui_notifier.h"
 #include "gui/controls/colour_label.h"
 #include "gui/controls/indicator_lamp.h"
-#include "core/link/link_notifier.h"
 #include "gui/monitoring/live_page.h"
 #include "shell_harness.h"
 
