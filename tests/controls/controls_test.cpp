@@ -20,7 +20,7 @@ namespace {
 
 QImage shot(QWidget& w) { return w.grab().toImage(); }
 
-TEST(ColourControls, LabelsButtonsAndLamp) {
+TEST(ColourControls, LabelsButtonsLampBlinkAndFontDerivation) {
   QWidget parent;
   parent.resize(300, 200);
   CColourLabel plain(QStringLiteral("plain"), &parent);
@@ -57,9 +57,8 @@ TEST(ColourControls, LabelsButtonsAndLamp) {
   const int before = lamp.paints();
   lamp.SetColour(colour::kGreen);  // same colour: still repainted
   EXPECT_GT(lamp.paints(), before);
-}
 
-TEST(ColourControls, BlinkAndFontDerivation) {
+  // A blinking label changes phase on its timer, and stops.
   CColourLabel label(QStringLiteral("blink"));
   label.m_blinkBack[0] = colour::kRed;
   label.m_blinkBack[1] = colour::kGreen;

@@ -32,8 +32,12 @@ class ReportTest : public MemoryTest {
       return QString::fromStdString(pdf);
     };
   }
-  void answerNote(const QString& note, const QString& golden, bool print) {
-    command().ask = [=](QWidget*, const report::Labels&) { return std::optional<ReportRequest>({note, golden, print}); };
+  // The note dialog answered too: the note, the golden file (a path in the
+  // test folder, or none), print or not.
+  void answerNote(const QString& note, const std::string& golden, bool print, const std::string& pdf = {}) {
+    const QString g = golden.empty() ? QString() : QString::fromStdString(path(golden.c_str()));
+    command().ask = [=](QWidget*, const report::Labels&) { return std::optional<ReportRequest>({note, g, print}); };
+    if (!pdf.empty()) answerPdf(path(pdf.c_str()));
   }
   // "<label> <text of the field> <unit>" for each corner of a channel page.
   std::string corners(CPage* page, Channel ch, const char* x, const char* y) {
@@ -85,8 +89,7 @@ TEST_F(ReportTest, ARegulatorsReportHoldsWhatThePagesShowAndTheGoldenDifferences
   // The built-in simulated regulator is never taken for a real one.
   expectLines("VRX4 commissioning report\nVRX's serial number 01 23 45\nRegulator on port " + m_app->linkPort() +
                   " (the built-in simulated regulator)\nTechnician and machine J. Smith, press 7\nAccess mode "
-                  "SETTING\nDifferences from the golden file\nBASE KPHG 0x2B 78 63\n" + pageTexts,
-              pdf);
+                  "SETTING\nDifferences from the golden file\nBASE KPHG 0x2B 78 63\n" + pageTexts, pdf);
 
   // The print dialog's printer gets the same pages (here a PDF printer).
   answerNote(QStringLiteral("printed"), {}, true);
@@ -104,8 +107,7 @@ TEST_F(ReportTest, ARegulatorsReportHoldsWhatThePagesShowAndTheGoldenDifferences
   // said, and no report written over it.
   const std::string goldenText = readFile(path("golden.txt"));
   for (const char* name : {"missing.txt", "golden.txt"}) {
-    answerNote({}, QString::fromStdString(path(name)), false);
-    answerPdf(path("golden.txt"));
+    answerNote({}, name, false, "golden.txt");
     tools(kReport);
   }
   ASSERT_EQ(m_boxes.size(), 2u);
@@ -122,8 +124,7 @@ TEST_F(ReportTest, ARegulatorsReportHoldsWhatThePagesShowAndTheGoldenDifferences
 
   // In French, the report is French.
   view().OnLanguage(1);
-  answerNote({}, {}, false);
-  answerPdf(path("fr.pdf"));
+  answerNote({}, {}, false, "fr.pdf");
   tools(kReport);
   EXPECT_NE(pdfText(path("fr.pdf")).find("Rapport de mise en service VRX4"), std::string::npos);
 }
@@ -154,8 +155,7 @@ TEST_F(ReportTest, AFilesReportSaysSoAndARegulatorNotReadIsRefused) {
   ASSERT_EQ(state().g_fileMode.load(), 1);
   EXPECT_TRUE(enabled(g_pToolsPage, kReport));
   state().withImages([](Images& images) { images.g_baseDevice[0x2C] = 0x11; });  // Kp Low 17
-  answerNote({}, QString::fromStdString(path("press7.txt")), false);
-  answerPdf(path("file.pdf"));
+  answerNote({}, "press7.txt", false, "file.pdf");
   tools(kReport);
   const std::string pdf = pdfText(path("file.pdf"));
   EXPECT_TRUE(pdfToPng(path("file.pdf"), VRX4_TEST_OUTPUT_DIR "/report-file-mode"));
@@ -163,8 +163,7 @@ TEST_F(ReportTest, AFilesReportSaysSoAndARegulatorNotReadIsRefused) {
   std::replace(flat.begin(), flat.end(), '\n', ' ');
   expectLines("Configuration file " + path("press7.txt") + "\nThis report describes the configuration file " +
                   path("press7.txt") + " with the changes made in the window\nVRX's serial number 0A 1B 2C\nKp Low "
-                  "17\nBASE KPLOW 0x2C 11 3C",
-              flat);
+                  "17\nBASE KPLOW 0x2C 11 3C", flat);
   savePng(g_pToolsPage, "tools_page_report.png");
 }
 

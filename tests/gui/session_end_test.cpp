@@ -123,8 +123,7 @@ TEST_F(SessionEndTest, UnsavedFileModeWorkOutlivesSigtermAndComesBackUnsaved) {
   Images work = saved;
   work.g_baseDevice[0x2B] = 0x7F;
   EXPECT_EQ(readFile(copy), configText(work) + "Unsaved work on: " + file + "\r\n");
-  EXPECT_NE(child->err().find("the unsaved changes to " + file + " were kept in " + copy),
-            std::string::npos);
+  EXPECT_NE(child->err().find("the unsaved changes to " + file + " were kept in " + copy), std::string::npos);
   EXPECT_EQ(readFile(file), configText(saved));
 
   // The next start offers it: Later keeps it; Open brings the work back in

@@ -72,10 +72,7 @@ class ShellTest : public ::testing::Test {
   void SetUp() override {
     setMessageBoxRecorder([this](const QString& text, const QString&) { m_boxes.push_back(text.toStdString()); });
   }
-  void TearDown() override {
-    m_app.reset();
-    setMessageBoxRecorder({});
-  }
+  void TearDown() override { m_app.reset(), setMessageBoxRecorder({}); }
 
   // Starts the program on a port (default: one that does not exist), with
   // the data files of `data` (default: the build tree's).
@@ -101,10 +98,7 @@ class ShellTest : public ::testing::Test {
     ASSERT_TRUE(m_app->InitInstance());
     settle();
   }
-  void close() {
-    m_app->mainFrame()->close();
-    settle();
-  }
+  void close() { m_app->mainFrame()->close(), settle(); }
 
   CVRX4View& view() { return *m_app->mainFrame()->view(); }
   DeviceState& state() { return m_app->state(); }

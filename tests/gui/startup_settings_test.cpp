@@ -22,8 +22,7 @@ class Startup : public ShellTest {
   std::string dataCopy(std::initializer_list<const char*> files) {
     const std::string dir = m_dir + "/data";
     std::filesystem::create_directories(dir);
-    for (const char* f : files)
-      std::filesystem::copy_file(std::string(VRX4_DATA_BUILD_DIR) + "/" + f, dir + "/" + f);
+    for (const char* f : files) std::filesystem::copy_file(std::string(VRX4_DATA_BUILD_DIR) + "/" + f, dir + "/" + f);
     return dir;
   }
   // The boxes about data files (the link may add its own about the port).
