@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QFontMetrics>
 #include <QPainter>
 #include <QTemporaryDir>
@@ -20,7 +19,9 @@ namespace {
 
 QImage shot(QWidget& w) { return w.grab().toImage(); }
 
-TEST(ColourControls, LabelsButtonsLampBlinkAndFontDerivation) {
+// (The blink timer, style masks and font heights of the colour scheme are
+// used by no page.)
+TEST(ColourControls, LabelsButtonsAndLamp) {
   QWidget parent;
   parent.resize(300, 200);
   CColourLabel plain(QStringLiteral("plain"), &parent);
@@ -58,39 +59,6 @@ TEST(ColourControls, LabelsButtonsLampBlinkAndFontDerivation) {
   lamp.SetColour(colour::kGreen);  // same colour: still repainted
   EXPECT_GT(lamp.paints(), before);
 
-  // A blinking label changes phase on its timer, and stops.
-  CColourLabel label(QStringLiteral("blink"));
-  label.m_blinkBack[0] = colour::kRed;
-  label.m_blinkBack[1] = colour::kGreen;
-  label.setBlink(false, true, 20);
-  QElapsedTimer t;
-  t.start();
-  int changes = 0, last = label.m_blinkPhase;
-  while (t.elapsed() < 300) {
-    QApplication::processEvents(QEventLoop::AllEvents, 5);
-    if (label.m_blinkPhase != last) ++changes, last = label.m_blinkPhase;
-  }
-  EXPECT_GE(changes, 3);
-  label.setBlink(false, false, 20);
-  const int phase = label.m_blinkPhase;
-  for (t.restart(); t.elapsed() < 100;) QApplication::processEvents(QEventLoop::AllEvents, 5);
-  EXPECT_EQ(label.m_blinkPhase, phase);
-
-  CColourLabel both(QStringLiteral("x"));
-  both.m_styleOn = 1;
-  both.m_styleOff = 1;
-  both.applyFont();
-  EXPECT_EQ(both.font().weight(), QFont::Normal);  // the off mask comes last
-  // A height alone: the control's own font at that height.
-  CColourLabel tall(QStringLiteral("x"));
-  tall.m_fontHeight = -30;
-  tall.applyFont();
-  EXPECT_EQ(tall.font().pixelSize(), 30);
-  EXPECT_EQ(tall.font().family(), QLabel().font().family());
-  CColourButton small(QStringLiteral("Modify"));
-  small.m_fontHeight = 8;
-  small.applyFont();
-  EXPECT_EQ(small.font().pixelSize(), pixelSizeForHeight(QPushButton().font(), 8));
 }
 
 TEST(FontHeight, PositiveIsTheCellNegativeTheCharacter) {
@@ -121,8 +89,7 @@ TEST(BitmapPainter, DrawsFilesAndFindsThemInTheDataFolder) {
   QTemporaryDir dir;
   const std::string folder = dir.path().toStdString();
   const auto eight = testing::makeBmp(4, 4, 8, [](int, int) { return 1u; }, {0x000000, 0xFF0000});
-  std::ofstream(folder + "/logo.bmp", std::ios::binary).write(reinterpret_cast<const char*>(eight.data()),
-                                                               static_cast<std::streamsize>(eight.size()));
+  std::ofstream(folder + "/logo.bmp", std::ios::binary) << std::string(eight.begin(), eight.end());
   QImage canvas(10, 10, QImage::Format_RGB32);
   canvas.fill(Qt::white);
   {

@@ -53,9 +53,7 @@ class GraphPage : public ShellTest {
   CTrendChart& chart() { return *page().chart(); }
   GraphRecording& recording() { return m_app->m_graph; }
   template <class T = QWidget>
-  T* at(int id) {
-    return control<T>(g_pGraphPage, id);
-  }
+  T* at(int id) { return control<T>(g_pGraphPage, id); }
   bool shown(int id) { return at(id)->isVisibleTo(g_pGraphPage); }
 
   // Types into a time base field and moves the focus away.
@@ -259,8 +257,7 @@ TEST_F(GraphPage, RendersTwoMinutesInBarAndPsiThenTheScrollBarMovesTheChart) {
 // Every row meets a full disk: a few bytes go in, then there is no space.
 long diskFull(int fd, const void* data, std::size_t size) {
   static bool tookSome = false;
-  tookSome = !tookSome;
-  if (tookSome) return ::write(fd, data, std::min<std::size_t>(size, 5));
+  if ((tookSome = !tookSome)) return ::write(fd, data, std::min<std::size_t>(size, 5));
   errno = ENOSPC;
   return -1;
 }
@@ -293,7 +290,6 @@ TEST_F(GraphPage, AFifoIsRefusedAtOnceAFullDiskAndAFileThatWentAwayAreSaidAndEve
   ASSERT_TRUE(waitUntil([&] { return file.m_rowsLost >= 3; }));
   EXPECT_TRUE(shown(kCaptureNotice));
   EXPECT_EQ(text(kCaptureNotice), std::to_string(file.m_rowsLost) + " rows lost (No space left on device)");
-  savePng(g_pGraphPage, "graph_capture_rows_lost.png");
   file.m_write = nullptr;  // space again
   const std::uint64_t before = file.m_rowsWritten;
   ASSERT_TRUE(waitUntil([&] { return file.m_rowsWritten >= before + 2; }));
@@ -345,7 +341,6 @@ TEST_F(GraphPage, ACaptureAcrossALinkOutageSaysWhatItDoesAndItsRowsAreTheSamples
   // show the second second first).
   const std::regex running("Recording   0:00:0[1-9]   [1-9][0-9]* rows written");
   ASSERT_TRUE(waitUntil([&] { return std::regex_match(text(kCaptureStatus), running); }, 5000)) << text(kCaptureStatus);
-  savePng(g_pGraphPage, "vrx4-graph-capture-running.png");
 
   // The regulator falls silent until the link reports it, then answers again.
   CCaptureFile& file = recording().g_captureFile;

@@ -13,8 +13,6 @@
 namespace vrx4::testing {
 namespace {
 
-using colour::kGreen, colour::kRed, colour::kYellow;
-
 // Counts the paints of a widget, and calls `onPaint` at each.
 struct PaintCounter : QObject {
   PaintCounter(QWidget* w, std::function<void()> f = {}) : onPaint(std::move(f)) { w->installEventFilter(this); }
@@ -49,14 +47,12 @@ class IdleDisplay : public ShellTest {
 
 TEST_F(IdleDisplay, OnTheSimulatedRegulatorTheWindowWakesAtMostTwentyTimesASecondAndDrawsOnlyWhatChanged) {
   CIndicatorLamp* lamp = startOnLive(true);
-  ASSERT_TRUE(waitUntil([&] { return lamp->GetColour() == kGreen; }, 5000));
-  // The CONTROL unit caption shows "[V]" and stays so while values change.
-  auto* unit = control<QWidget>(g_pLivePage, live_id::kCtrlUnit);
+  ASSERT_TRUE(waitUntil([&] { return lamp->GetColour() == colour::kGreen; }, 5000));
   auto* p2 = control<QLineEdit>(g_pLivePage, live_id::kP2);
   ASSERT_TRUE(waitUntil([&] { return !p2->text().isEmpty(); }, 5000));
   settle();
-
-  PaintCounter unitPaints(unit);
+  // The CONTROL unit caption shows "[V]" and stays so while values change.
+  PaintCounter unitPaints(control<QWidget>(g_pLivePage, live_id::kCtrlUnit));
   const int lampPaints = lamp->paints();
   const std::uint64_t deliveries = view().notifier().deliveries();
   const std::uint64_t posted = view().notifier().mailbox().posted();
@@ -76,15 +72,14 @@ TEST_F(IdleDisplay, OnTheSimulatedRegulatorTheWindowWakesAtMostTwentyTimesASecon
   // A lamp that stays green and a caption that stays "[V]" are not drawn again.
   EXPECT_EQ(lamp->paints(), lampPaints);
   EXPECT_EQ(unitPaints.paints, 0);
-  EXPECT_EQ(lamp->GetColour(), kGreen);
-  close();
+  EXPECT_EQ(lamp->GetColour(), colour::kGreen);
 }
 
 TEST_F(IdleDisplay, ABurstOfPostedValuesShowsItsLatestValuesAndEveryLampChange) {
   // No regulator: the link ends at once, and this test posts as the link
   // would, from a thread of its own, faster than any link.
   CIndicatorLamp* lamp = startOnLive(false);
-  ASSERT_TRUE(waitUntil([&] { return lamp->GetColour() == kRed && !view().link()->running(); }, 5000));
+  ASSERT_TRUE(waitUntil([&] { return lamp->GetColour() == colour::kRed && !view().link()->running(); }, 5000));
   std::vector<ColourWord> drawn;
   PaintCounter lampPaints(lamp, [&] { drawn.push_back(lamp->GetColour()); });
   auto* p2 = control<QLineEdit>(g_pLivePage, live_id::kP2);
@@ -119,15 +114,14 @@ TEST_F(IdleDisplay, ABurstOfPostedValuesShowsItsLatestValuesAndEveryLampChange) 
 
   // The display shows the last values posted; every change of the lamp was
   // drawn, in order, and nothing else.
-  EXPECT_EQ(drawn, (std::vector<ColourWord>{kGreen, kYellow, kGreen, kRed, kGreen}));
-  EXPECT_EQ(lamp->GetColour(), kGreen);
+  EXPECT_EQ(drawn, (std::vector<ColourWord>{colour::kGreen, colour::kYellow, colour::kGreen, colour::kRed, colour::kGreen}));
+  EXPECT_EQ(lamp->GetColour(), colour::kGreen);
   // Six thousand notices took a few trips of the window (each of the five
   // lamp changes may take one of its own, however short the burst), and
   // the P2 field was drawn a few times, not three thousand.
   const double trips = 20.0 * seconds + 2.0 + 5.0;
   EXPECT_LE(static_cast<double>(notifier.deliveries() - deliveries), trips);
   EXPECT_LE(p2Paints.paints, 2.0 * trips);
-  close();
 }
 
 }  // namespace

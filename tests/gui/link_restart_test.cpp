@@ -96,8 +96,6 @@ TEST_F(LinkRestart, PortChangeReadsTheOtherRegulatorBeforeAnythingIsWrittenOrSav
   EXPECT_TRUE(sent(rx, buildMemoryRead(Area::Base, 0x25, 4)));
   EXPECT_FALSE(sent(rx, buildMemoryRead(Area::Option, 0, 10)));
   close();
-  serverA.stop();
-  serverB.stop();
 }
 
 TEST_F(LinkRestart, NewWaitsForAWriteToEnd) {
@@ -165,7 +163,6 @@ TEST_F(LinkRestart, WriteStoppedWhenAnotherRegulatorAnswersTellsTheUser) {
   server->withDevice([&](sim::SimDevice& d) { writes = d.writesStored(); });
   EXPECT_EQ(writes, 0);
   close();
-  server->stop();
 }
 
 }  // namespace

@@ -34,11 +34,9 @@ TEST_F(PagesTest, ProgramOnARegulatorBehindSer2netShowsItLiveAndSavesAPage) {
   enterMode(2);
   activate();
   click(&view(), view_id::kLive);
-  ASSERT_TRUE(waitUntil(
-      [&] {
-        return g_pLivePage->controlText(live_id::kP2) == QStringLiteral("5.0") &&
-               g_pLivePage->controlText(live_id::kSupply).startsWith(QStringLiteral("2"));
-      }, 5000)) << g_pLivePage->controlText(live_id::kP2).toStdString();
+  auto live = [](int id) { return g_pLivePage->controlText(id).toStdString(); };
+  ASSERT_TRUE(waitUntil([&] { return live(live_id::kP2) == "5.0" && live(live_id::kSupply).starts_with("2"); }, 5000))
+      << live(live_id::kP2);
 
   // CONTROL from 1 to 9 bar: BASE 1..4 become the slope and offset words.
   CEditPage* page = show(view_id::kControl);
@@ -57,7 +55,6 @@ TEST_F(PagesTest, ProgramOnARegulatorBehindSer2netShowsItLiveAndSavesAPage) {
   ASSERT_TRUE(waitUntil([&] { return !m_boxes.empty(); }));
   EXPECT_EQ(m_boxes.front(), "Transfer complete. Switch the VRX off and on again so that it uses the new parameters.");
   close();
-  line.stop();
 }
 
 }  // namespace

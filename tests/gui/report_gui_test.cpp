@@ -20,11 +20,7 @@ class ReportTest : public MemoryTest {
     if (!pdfToolsInstalled()) GTEST_SKIP() << "pdftotext and pdftoppm (poppler-utils) are not installed";
     MemoryTest::SetUp();
   }
-  CReportCommand& command() {
-    auto* c = view().findChild<CReportCommand*>();
-    EXPECT_NE(c, nullptr);
-    return *c;
-  }
+  CReportCommand& command() { return *view().findChild<CReportCommand*>(); }
   // The report's dialogs answered: the PDF goes to `pdf`.
   void answerPdf(const std::string& pdf) {
     command().choosePdf = [this, pdf](QWidget*, const QString&, const QString& suggested) {
@@ -146,10 +142,9 @@ TEST_F(ReportTest, AFilesReportSaysSoAndARegulatorNotReadIsRefused) {
 
   // File mode, with a change not saved yet.
   Images im;
-  im.g_baseDevice[0x25] = 0x0A;  // serial number 0A 1B 2C
-  im.g_baseDevice[0x26] = 0x1B;
-  im.g_baseDevice[0x27] = 0x2C;
-  im.g_baseDevice[0x2C] = 0x3C;  // Kp Low 60
+  // Serial number 0A 1B 2C, Kp Low 60.
+  for (auto [at, value] : {std::pair<int, std::uint8_t>{0x25, 0x0A}, {0x26, 0x1B}, {0x27, 0x2C}, {0x2C, 0x3C}})
+    im.g_baseDevice[at] = value;
   writeFile(path("press7.txt"), config_file::wholeConfiguration(im.g_optionDevice, im.g_baseDevice));
   tools(kOpen, path("press7.txt"));
   ASSERT_EQ(state().g_fileMode.load(), 1);

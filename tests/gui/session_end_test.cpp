@@ -65,11 +65,9 @@ TEST_F(SessionEndTest, SignalWhileAStartUpBoxWaitsStillSavesTheRealWindowSize) {
 
 // An X11 DestroyNotify event as the xcb platform hands it to the filters.
 struct DestroyNotify {
-  std::uint8_t responseType = 17;
-  std::uint8_t pad = 0;
+  std::uint8_t responseType = 17, pad = 0;
   std::uint16_t sequence = 1;
-  std::uint32_t event = 0;
-  std::uint32_t window = 0;
+  std::uint32_t event = 0, window = 0;
   std::uint8_t rest[20] = {};
 };
 
@@ -135,10 +133,8 @@ TEST_F(SessionEndTest, UnsavedFileModeWorkOutlivesSigtermAndComesBackUnsaved) {
     o.port = "/nonexistent/vrx4-tty";
     m_app = std::make_unique<CVRX4App>(VRX4_DATA_BUILD_DIR, m_settings, o);
     m_app->keptWork().setFolder(folder);
-    m_app->keptWork().setQuestion([&, answer](QWidget*, const QString& text) {
-      offers.push_back(text.toStdString());
-      return answer;
-    });
+    m_app->keptWork().setQuestion(
+        [&, answer](QWidget*, const QString& text) { return offers.push_back(text.toStdString()), answer; });
     ASSERT_TRUE(m_app->InitInstance());
     settle();
   };

@@ -24,10 +24,6 @@ class Shell : public ShellTest {
     for (int id : kAllNav) if (viewControl(id)->isVisibleTo(&view())) ids.push_back(id);
     return ids;
   }
-  void post(std::uint32_t message, std::uintptr_t w) {
-    QCoreApplication::postEvent(&view(), new LinkEvent(message, w, 0));
-    settle();
-  }
 };
 
 TEST_F(Shell, FirstStartTermsThenModePageAndSettingsWrittenAtExit) {
@@ -141,7 +137,8 @@ TEST_F(Shell, RangeDialogEntriesAndResultThenLampAndStatusFollowTheLinkState) {
       {2, colour::rgb(255, 255, 0), {}, 1, 0}, {7, colour::kDarkBlue, {}, 1, 0},
       {3, colour::rgb(255, 0, 0), Kept::NoCommunicate, 0, 1}};
   for (const auto& s : steps) {
-    post(msg::kLinkState, s.link);
+    QCoreApplication::postEvent(&view(), new LinkEvent(msg::kLinkState, s.link, 0));
+    settle();
     EXPECT_EQ(view().lamp()->GetColour(), s.lamp) << s.link;
     if (s.status) {
       EXPECT_EQ(viewControl<QLabel>(view_id::kStatusText)->text().toStdString(), m_app->keptText(*s.status));
