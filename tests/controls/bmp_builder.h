@@ -19,14 +19,10 @@ std::vector<std::uint8_t> makeBmp(int w, int h, int bpp, F pixel, const std::vec
   std::vector<std::uint8_t> b(offset + row * static_cast<std::size_t>(h), 0);
   b[0] = 'B';
   b[1] = 'M';
-  put(b, 2, static_cast<std::uint32_t>(b.size()), 4);
-  put(b, 10, static_cast<std::uint32_t>(offset), 4);
-  put(b, 14, 40, 4);
-  put(b, 18, static_cast<std::uint32_t>(w), 4);
-  put(b, 22, static_cast<std::uint32_t>(h), 4);
-  put(b, 26, 1, 2);
-  put(b, 28, static_cast<std::uint32_t>(bpp), 2);
-  put(b, 46, static_cast<std::uint32_t>(table.size()), 4);
+  // File size, pixel offset, header size, width, height, planes, bits, colours.
+  const std::size_t fields[][3] = {{2, b.size(), 4}, {10, offset, 4}, {14, 40, 4}, {18, std::size_t(w), 4},
+                                   {22, std::size_t(h), 4}, {26, 1, 2}, {28, std::size_t(bpp), 2}, {46, table.size(), 4}};
+  for (const auto& f : fields) put(b, f[0], static_cast<std::uint32_t>(f[1]), static_cast<int>(f[2]));
   for (std::size_t i = 0; i < table.size(); ++i) put(b, 54 + i * 4, table[i], 4);  // B, G, R, 0
   for (int y = 0; y < h; ++y) {
     const std::size_t at = offset + static_cast<std::size_t>(h - 1 - y) * row;

@@ -18,18 +18,14 @@ TEST(ColourWord, ResolvedColoursByControlKind) {
   EXPECT_TRUE(resolveColours(colour::kDefault, colour::kDefault, ControlKind::Edit, false, sys).systemLook);
   // A default background becomes the window colour for edits, the face otherwise.
   auto edit = resolveColours(colour::kRed, colour::kDefault, ControlKind::Edit, false, sys);
-  EXPECT_EQ(*edit.back, sys(colour::kSysWindow));
-  EXPECT_EQ(edit.text, colour::kRed);
+  EXPECT_EQ(std::make_tuple(*edit.back, edit.text), std::make_tuple(sys(colour::kSysWindow), colour::kRed));
   auto label = resolveColours(colour::kDefault, colour::kPanel, ControlKind::Static, true, sys);
-  EXPECT_EQ(label.text, sys(colour::kSysWindowText));
-  EXPECT_TRUE(label.opaqueText);
+  EXPECT_EQ(std::make_tuple(label.text, label.opaqueText), std::make_tuple(sys(colour::kSysWindowText), true));
   EXPECT_EQ(resolveColours(colour::kDefault, colour::kRed, ControlKind::Button, false, sys).text,
             sys(colour::kSysButtonText));
   // System colour words and transparency.
   auto none = resolveColours(colour::system(8), colour::kNone, ControlKind::Static, true, sys);
-  EXPECT_EQ(none.text, sys(8));
-  EXPECT_FALSE(none.back.has_value());
-  EXPECT_FALSE(none.opaqueText);
+  EXPECT_EQ(std::make_tuple(none.text, none.back.has_value(), none.opaqueText), std::make_tuple(sys(8), false, false));
   EXPECT_TRUE(resolveColours(colour::kRed, colour::kDefault, ControlKind::ScrollBar, false, sys).systemLook);
 }
 
@@ -39,9 +35,9 @@ TEST(BmpImage, EightAndTwentyFourBits) {
   BmpImage a = decodeBmp(eight);
   ASSERT_TRUE(a.ok()) << a.error;
   EXPECT_EQ(std::make_tuple(a.width, a.height, a.colourTable.size()), std::make_tuple(3, 2, std::size_t{2}));
-  EXPECT_EQ(a.pixels[0], 0xFF0000FFu);  // index 0: blue
-  EXPECT_EQ(a.pixels[1], 0xFF00FF00u);  // index 1: green
-  EXPECT_EQ(a.pixels[3], 0xFF00FF00u);  // row 1 starts with index 1
+  // Index 0 blue, 1 green; row 1 starts with index 1.
+  EXPECT_EQ(std::vector(a.pixels.begin(), a.pixels.begin() + 4),
+            (std::vector<std::uint32_t>{0xFF0000FFu, 0xFF00FF00u, 0xFF0000FFu, 0xFF00FF00u}));
 
   const auto rgb = testing::makeBmp(5, 3, 24, [](int x, int y) { return static_cast<std::uint32_t>((y << 16) | x); });
   BmpImage b = decodeBmp(rgb);

@@ -2,19 +2,15 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QFontMetrics>
-#include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
 #include <fstream>
-#include <string>
 
 #include "bmp_builder.h"
 #include "gui/controls/bitmap_painter.h"
 #include "gui/controls/colour_button.h"
 #include "gui/controls/colour_label.h"
-#include "gui/controls/colour_scheme.h"
 #include "gui/controls/font_height.h"
 #include "gui/controls/indicator_lamp.h"
 
@@ -23,6 +19,8 @@ namespace {
 
 QImage shot(QWidget& w) { return w.grab().toImage(); }
 
+// (The blink timer, style masks and font heights of the colour scheme are
+// used by no page.)
 TEST(ColourControls, LabelsButtonsAndLamp) {
   QWidget parent;
   parent.resize(300, 200);
@@ -32,11 +30,6 @@ TEST(ColourControls, LabelsButtonsAndLamp) {
   reference.setGeometry(0, 0, 80, 20);
   EXPECT_EQ(shot(plain), shot(reference));  // default colours: the plain look
 
-  CColourLabel red(QStringLiteral(""), &parent);
-  red.setGeometry(0, 30, 40, 20);
-  red.setBackColour(colour::kRed);
-  EXPECT_EQ(shot(red).pixel(20, 10), qRgb(255, 0, 0));
-
   CColourButton modify(QStringLiteral("Modify"), &parent);
   modify.setGeometry(0, 60, 120, 32);
   modify.setBackColour(colour::kRed);
@@ -44,14 +37,13 @@ TEST(ColourControls, LabelsButtonsAndLamp) {
   const QImage button = shot(modify);
   EXPECT_EQ(button.pixel(8, 8), qRgb(255, 0, 0));
   const QPalette pal;
-  bool highlight = false, shadow = false;
+  bool highlight = false, shadow = false;  // disabled text is engraved
   for (int y = 6; y < 26; ++y)
     for (int x = 6; x < 114; ++x) {
-      const QRgb c = button.pixel(x, y);
-      highlight = highlight || c == pal.color(QPalette::Light).rgb();
-      shadow = shadow || c == pal.color(QPalette::Dark).rgb();
+      highlight |= button.pixel(x, y) == pal.color(QPalette::Light).rgb();
+      shadow |= button.pixel(x, y) == pal.color(QPalette::Dark).rgb();
     }
-  EXPECT_TRUE(highlight && shadow) << "disabled text is engraved";
+  EXPECT_TRUE(highlight && shadow);
 
   CIndicatorLamp lamp;
   lamp.SetPlace(100, 100, 120, 120, colour::kRed);
@@ -66,42 +58,7 @@ TEST(ColourControls, LabelsButtonsAndLamp) {
   const int before = lamp.paints();
   lamp.SetColour(colour::kGreen);  // same colour: still repainted
   EXPECT_GT(lamp.paints(), before);
-}
 
-TEST(ColourControls, BlinkAndFontDerivation) {
-  CColourLabel label(QStringLiteral("blink"));
-  label.m_blinkBack[0] = colour::kRed;
-  label.m_blinkBack[1] = colour::kGreen;
-  label.setBlink(false, true, 20);
-  QElapsedTimer t;
-  t.start();
-  int changes = 0, last = label.m_blinkPhase;
-  while (t.elapsed() < 300) {
-    QApplication::processEvents(QEventLoop::AllEvents, 5);
-    if (label.m_blinkPhase != last) ++changes, last = label.m_blinkPhase;
-  }
-  EXPECT_GE(changes, 3);
-  label.setBlink(false, false, 20);
-  const int phase = label.m_blinkPhase;
-  t.restart();
-  while (t.elapsed() < 100) QApplication::processEvents(QEventLoop::AllEvents, 5);
-  EXPECT_EQ(label.m_blinkPhase, phase);
-
-  CColourLabel both(QStringLiteral("x"));
-  both.m_styleOn = 1;
-  both.m_styleOff = 1;
-  both.applyFont();
-  EXPECT_EQ(both.font().weight(), QFont::Normal);  // the off mask comes last
-  // A height alone: the control's own font at that height.
-  CColourLabel tall(QStringLiteral("x"));
-  tall.m_fontHeight = -30;
-  tall.applyFont();
-  EXPECT_EQ(tall.font().pixelSize(), 30);
-  EXPECT_EQ(tall.font().family(), QLabel().font().family());
-  CColourButton small(QStringLiteral("Modify"));
-  small.m_fontHeight = 8;
-  small.applyFont();
-  EXPECT_EQ(small.font().pixelSize(), pixelSizeForHeight(QPushButton().font(), 8));
 }
 
 TEST(FontHeight, PositiveIsTheCellNegativeTheCharacter) {
@@ -113,13 +70,12 @@ TEST(FontHeight, PositiveIsTheCellNegativeTheCharacter) {
       EXPECT_EQ(fontWithHeight(font, -height).pixelSize(), height);
       // Positive: the whole cell fits the height, and one pixel more would
       // not; so the text is smaller than the same negative height gives.
-      const int size = pixelSizeForHeight(font, height);
-      QFont at = font, above = font;
-      at.setPixelSize(size);
-      above.setPixelSize(size + 1);
+      const QFont at = fontWithHeight(font, height);
+      QFont above = at;
+      above.setPixelSize(at.pixelSize() + 1);
+      EXPECT_EQ(at.pixelSize(), pixelSizeForHeight(font, height));
       EXPECT_LE(QFontMetrics(at).height(), height);
       EXPECT_GT(QFontMetrics(above).height(), height);
-      EXPECT_EQ(fontWithHeight(font, height).pixelSize(), size);
     }
     // 0 keeps the font; absurd heights stay bounded.
     EXPECT_EQ(fontWithHeight(font, 0), font);
@@ -133,8 +89,7 @@ TEST(BitmapPainter, DrawsFilesAndFindsThemInTheDataFolder) {
   QTemporaryDir dir;
   const std::string folder = dir.path().toStdString();
   const auto eight = testing::makeBmp(4, 4, 8, [](int, int) { return 1u; }, {0x000000, 0xFF0000});
-  std::ofstream(folder + "/logo.bmp", std::ios::binary)
-      .write(reinterpret_cast<const char*>(eight.data()), static_cast<std::streamsize>(eight.size()));
+  std::ofstream(folder + "/logo.bmp", std::ios::binary) << std::string(eight.begin(), eight.end());
   QImage canvas(10, 10, QImage::Format_RGB32);
   canvas.fill(Qt::white);
   {

@@ -1,9 +1,7 @@
 // What the window does while the link polls: it takes the link's notices
 // at most about twenty times a second, shows the latest values, loses no
 // change of the lamp, and draws only what changed.
-#include <QEvent>
 #include <QLineEdit>
-#include <atomic>
 #include <thread>
 
 #include "core/link/comm_thread.h"
@@ -15,36 +13,29 @@
 namespace vrx4::testing {
 namespace {
 
-constexpr ColourWord kGreen = colour::rgb(0, 255, 0);
-constexpr ColourWord kYellow = colour::rgb(255, 255, 0);
-constexpr ColourWord kRed = colour::rgb(255, 0, 0);
-
 // Counts the paints of a widget, and calls `onPaint` at each.
-class PaintCounter : public QObject {
- public:
-  PaintCounter(QWidget* w, std::function<void()> onPaint = {}) : m_onPaint(std::move(onPaint)) {
-    w->installEventFilter(this);
-  }
-  int paints = 0;
-
- protected:
+struct PaintCounter : QObject {
+  PaintCounter(QWidget* w, std::function<void()> f = {}) : onPaint(std::move(f)) { w->installEventFilter(this); }
   bool eventFilter(QObject*, QEvent* e) override {
-    if (e->type() == QEvent::Paint) {
-      ++paints;
-      if (m_onPaint) m_onPaint();
-    }
+    if (e->type() == QEvent::Paint && ++paints > 0 && onPaint) onPaint();
     return false;
   }
-
- private:
-  std::function<void()> m_onPaint;
+  int paints = 0;
+  std::function<void()> onPaint;
 };
 
 class IdleDisplay : public ShellTest {
  protected:
-  // The window at its largest, so that the lamp in its bottom right
-  // corner is on the screen and drawn.
-  CIndicatorLamp* shownLamp() {
+  // The LIVE page in VISUALISATION, on the simulated regulator (both images
+  // read) or on none; the window at its largest, so that the lamp in its
+  // bottom right corner is on the screen and drawn.
+  CIndicatorLamp* startOnLive(bool simulated) {
+    writeFile(m_settings, "[Agreement]\nState=1\n[Units]\nLanguage=0\n");
+    if (!simulated) start();
+    else startSimulated();
+    EXPECT_TRUE(!simulated || waitUntil([&] { return state().g_eepromLoaded.load() == 1; }, 20000));
+    click(g_pModePage, mode_id::kVisualisation);
+    click(&view(), view_id::kLive);
     m_app->mainFrame()->showNormal();
     m_app->mainFrame()->resize(m_app->mainFrame()->maximumSize());
     settle();
@@ -55,20 +46,13 @@ class IdleDisplay : public ShellTest {
 };
 
 TEST_F(IdleDisplay, OnTheSimulatedRegulatorTheWindowWakesAtMostTwentyTimesASecondAndDrawsOnlyWhatChanged) {
-  writeFile(m_settings, "[Agreement]\nState=1\n[Units]\nLanguage=0\n");
-  startSimulated();
-  ASSERT_TRUE(waitUntil([&] { return state().g_eepromLoaded.load() == 1; }, 20000));
-  click(g_pModePage, mode_id::kVisualisation);
-  click(&view(), view_id::kLive);
-  CIndicatorLamp* lamp = shownLamp();
-  ASSERT_TRUE(waitUntil([&] { return lamp->GetColour() == kGreen; }, 5000));
-  // The CONTROL unit caption shows "[V]" and stays so while values change.
-  auto* unit = control<QWidget>(g_pLivePage, live_id::kCtrlUnit);
+  CIndicatorLamp* lamp = startOnLive(true);
+  ASSERT_TRUE(waitUntil([&] { return lamp->GetColour() == colour::kGreen; }, 5000));
   auto* p2 = control<QLineEdit>(g_pLivePage, live_id::kP2);
   ASSERT_TRUE(waitUntil([&] { return !p2->text().isEmpty(); }, 5000));
   settle();
-
-  PaintCounter unitPaints(unit);
+  // The CONTROL unit caption shows "[V]" and stays so while values change.
+  PaintCounter unitPaints(control<QWidget>(g_pLivePage, live_id::kCtrlUnit));
   const int lampPaints = lamp->paints();
   const std::uint64_t deliveries = view().notifier().deliveries();
   const std::uint64_t posted = view().notifier().mailbox().posted();
@@ -88,19 +72,14 @@ TEST_F(IdleDisplay, OnTheSimulatedRegulatorTheWindowWakesAtMostTwentyTimesASecon
   // A lamp that stays green and a caption that stays "[V]" are not drawn again.
   EXPECT_EQ(lamp->paints(), lampPaints);
   EXPECT_EQ(unitPaints.paints, 0);
-  EXPECT_EQ(lamp->GetColour(), kGreen);
-  close();
+  EXPECT_EQ(lamp->GetColour(), colour::kGreen);
 }
 
 TEST_F(IdleDisplay, ABurstOfPostedValuesShowsItsLatestValuesAndEveryLampChange) {
   // No regulator: the link ends at once, and this test posts as the link
   // would, from a thread of its own, faster than any link.
-  writeFile(m_settings, "[Agreement]\nState=1\n[Units]\nLanguage=0\n");
-  start();
-  click(g_pModePage, mode_id::kVisualisation);
-  click(&view(), view_id::kLive);
-  CIndicatorLamp* lamp = shownLamp();
-  ASSERT_TRUE(waitUntil([&] { return lamp->GetColour() == kRed && !view().link()->running(); }, 5000));
+  CIndicatorLamp* lamp = startOnLive(false);
+  ASSERT_TRUE(waitUntil([&] { return lamp->GetColour() == colour::kRed && !view().link()->running(); }, 5000));
   std::vector<ColourWord> drawn;
   PaintCounter lampPaints(lamp, [&] { drawn.push_back(lamp->GetColour()); });
   auto* p2 = control<QLineEdit>(g_pLivePage, live_id::kP2);
@@ -135,15 +114,14 @@ TEST_F(IdleDisplay, ABurstOfPostedValuesShowsItsLatestValuesAndEveryLampChange) 
 
   // The display shows the last values posted; every change of the lamp was
   // drawn, in order, and nothing else.
-  EXPECT_EQ(drawn, (std::vector<ColourWord>{kGreen, kYellow, kGreen, kRed, kGreen}));
-  EXPECT_EQ(lamp->GetColour(), kGreen);
+  EXPECT_EQ(drawn, (std::vector<ColourWord>{colour::kGreen, colour::kYellow, colour::kGreen, colour::kRed, colour::kGreen}));
+  EXPECT_EQ(lamp->GetColour(), colour::kGreen);
   // Six thousand notices took a few trips of the window (each of the five
   // lamp changes may take one of its own, however short the burst), and
   // the P2 field was drawn a few times, not three thousand.
   const double trips = 20.0 * seconds + 2.0 + 5.0;
   EXPECT_LE(static_cast<double>(notifier.deliveries() - deliveries), trips);
   EXPECT_LE(p2Paints.paints, 2.0 * trips);
-  close();
 }
 
 }  // namespace

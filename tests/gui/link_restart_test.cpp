@@ -1,8 +1,8 @@
 // The desktop program when its link restarts or file mode begins: after a
 // port change or a Reconnexion the images wait for the regulator's
 // confirmation, and another regulator is read before anything is written
-// to it or saved from it; New waits for a write to end.
-#include <algorithm>
+// to it or saved from it; a write stops when another regulator answers;
+// New waits for a write to end.
 
 #include "core/link/comm_thread.h"
 #include "core/memory/config_file.h"
@@ -17,12 +17,9 @@ using namespace tools_id;
 
 class LinkRestart : public MemoryTest {
  protected:
-  bool waiting() {
-    return !enabled(g_pToolsPage, kImport) && !enabled(g_pToolsPage, kExport) && !enabled(g_pCtrlPage, 1147);
-  }
-  bool working() {
-    return enabled(g_pToolsPage, kImport) && enabled(g_pToolsPage, kExport) && enabled(g_pCtrlPage, 1147);
-  }
+  // Import, Export and a page's Modify all wait, or all work.
+  bool waiting() { return !enabled(g_pToolsPage, kImport) && !enabled(g_pToolsPage, kExport) && !enabled(g_pCtrlPage, 1147); }
+  bool working() { return enabled(g_pToolsPage, kImport) && enabled(g_pToolsPage, kExport) && enabled(g_pCtrlPage, 1147); }
   std::string kept(Kept k) { return m_app->keptText(k); }
   static bool sent(const std::vector<std::uint8_t>& rx, const TxFrame& frame) {
     const auto bytes = frame.bytes();
@@ -74,19 +71,13 @@ TEST_F(LinkRestart, PortChangeReadsTheOtherRegulatorBeforeAnythingIsWrittenOrSav
   // A file of A's configuration exported to B changes what mode 2 takes
   // from a file; B keeps its serial number and calibration.
   Image fileOption{}, fileBase{};
-  serverA.withDevice([&](sim::SimDevice& d) {
-    fileOption = d.image(Area::Option);
-    fileBase = d.image(Area::Base);
-  });
+  serverA.withDevice([&](sim::SimDevice& d) { fileOption = d.image(Area::Option), fileBase = d.image(Area::Base); });
   fileBase[0x03] ^= 0x01;
   writeFile(path("a.txt"), config_file::wholeConfiguration(fileOption, fileBase));
   tools(kExport, path("a.txt"));
   ASSERT_TRUE(waitUntil([&] { return !state().requestPending() && working(); }, 30000));
   Image nowBase{}, nowOption{};
-  serverB.withDevice([&](sim::SimDevice& d) {
-    nowBase = d.image(Area::Base);
-    nowOption = d.image(Area::Option);
-  });
+  serverB.withDevice([&](sim::SimDevice& d) { nowBase = d.image(Area::Base), nowOption = d.image(Area::Option); });
   EXPECT_EQ(nowBase[0x03], fileBase[0x03]);
   EXPECT_TRUE(std::equal(nowBase.begin() + 0x10, nowBase.begin() + 0x2B, bBase.begin() + 0x10));
   EXPECT_TRUE(std::equal(nowBase.begin() + 0x2F, nowBase.begin() + 0x70, bBase.begin() + 0x2F));
@@ -105,8 +96,6 @@ TEST_F(LinkRestart, PortChangeReadsTheOtherRegulatorBeforeAnythingIsWrittenOrSav
   EXPECT_TRUE(sent(rx, buildMemoryRead(Area::Base, 0x25, 4)));
   EXPECT_FALSE(sent(rx, buildMemoryRead(Area::Option, 0, 10)));
   close();
-  serverA.stop();
-  serverB.stop();
 }
 
 TEST_F(LinkRestart, NewWaitsForAWriteToEnd) {
@@ -130,6 +119,50 @@ TEST_F(LinkRestart, NewWaitsForAWriteToEnd) {
   withDevice([](sim::SimDevice& d) { d.faults().silent = false; });
   ASSERT_TRUE(waitEnabled(g_pToolsPage, kExport));
   EXPECT_EQ(m_boxes.back(), kept(Kept::TransferDone));
+}
+
+// The regulator swapped for another one in the middle of a write: the
+// write goes no further, the user is told which regulator may be
+// half-written, and the new one is read, never written.
+TEST_F(LinkRestart, WriteStoppedWhenAnotherRegulatorAnswersTellsTheUser) {
+  const std::string path = m_dir + "/tty";
+  // Both regulators outlive the server that ticks them.
+  sim::SimDevice first, second(sim::factoryImages({0x07, 0x77, 0x70}));
+  auto server = std::make_unique<sim::PtyServer>(first, sim::PtyServer::Options{true, path});
+  ASSERT_TRUE(server->start()) << server->error();
+  writeFile(m_settings, "[Agreement]\nState=1\n[Units]\nLanguage=0\n");
+  start(path);
+  ASSERT_TRUE(waitUntil([&] { return state().g_eepromLoaded.load() == 1; }, 20000));
+
+  // A whole write, as Export to VRX makes it, with one byte changed.
+  state().withImages([](Images& im) {
+    im.g_optionEdit = im.g_optionDevice;
+    im.g_baseEdit = im.g_baseDevice;
+    im.g_baseEdit[0x60] ^= 0xFF;
+  });
+  TransferRequest w;
+  w.op = op::kWriteOptionThenBase;
+  ASSERT_EQ(state().publishRequest(w), DeviceState::Publish::Accepted);
+  ASSERT_TRUE(waitUntil([&] {
+    const auto o = state().g_xferOp.load();
+    return (o == op::kWriteBase || o == 8) && state().g_xferBlock.load() >= 3;
+  }, 20000));
+  server->stop();  // the first regulator is pulled
+
+  server = std::make_unique<sim::PtyServer>(second, sim::PtyServer::Options{true, path});
+  ASSERT_TRUE(server->start()) << server->error();
+  ASSERT_TRUE(waitUntil([&] { return !m_boxes.empty(); }, 10000));
+  for (const char* part : {"serial number 07 77 70", "serial number 01 23 45 was stopped", "half-written"})
+    EXPECT_NE(m_boxes.front().find(part), std::string::npos) << m_boxes.front();
+
+  // The new regulator is read, never written.
+  ASSERT_TRUE(waitUntil([&] {
+    return state().g_eepromLoaded.load() == 1 && state().device(Area::Base)[0x27] == 0x70;
+  }, 20000));
+  long writes = -1;
+  server->withDevice([&](sim::SimDevice& d) { writes = d.writesStored(); });
+  EXPECT_EQ(writes, 0);
+  close();
 }
 
 }  // namespace

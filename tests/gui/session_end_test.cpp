@@ -4,14 +4,10 @@
 // program the same way; and unsaved file-mode work outlives the signal in a
 // recovery copy that the next start offers.
 #include <QAbstractEventDispatcher>
-#include <QWidget>
 
-#include <csignal>
-#include <cstdint>
 #include <cstring>
 
 #include "../child_process.h"
-#include "core/base/profile_file.h"
 #include "core/memory/config_file.h"
 #include "gui/app/kept_work.h"
 #include "gui/memory/tools_page.h"
@@ -69,11 +65,9 @@ TEST_F(SessionEndTest, SignalWhileAStartUpBoxWaitsStillSavesTheRealWindowSize) {
 
 // An X11 DestroyNotify event as the xcb platform hands it to the filters.
 struct DestroyNotify {
-  std::uint8_t responseType = 17;
-  std::uint8_t pad = 0;
+  std::uint8_t responseType = 17, pad = 0;
   std::uint16_t sequence = 1;
-  std::uint32_t event = 0;
-  std::uint32_t window = 0;
+  std::uint32_t event = 0, window = 0;
   std::uint8_t rest[20] = {};
 };
 
@@ -83,32 +77,25 @@ TEST_F(SessionEndTest, MainWindowDestroyedByAnotherClientEndsTheProgram) {
   SessionEnd sessionEnd([&] { ++ends; });
   sessionEnd.watch(m_app->mainFrame());
   const auto id = static_cast<std::uint32_t>(m_app->mainFrame()->winId());
-  auto deliver = [](DestroyNotify e) {
+  auto deliver = [](std::uint8_t type, std::uint32_t window) {
+    DestroyNotify e;
+    e.responseType = type;
+    e.event = e.window = window;
     qintptr result = 0;
     QAbstractEventDispatcher::instance()->filterNativeEvent("xcb_generic_event_t", &e, &result);
     QApplication::processEvents();
   };
-
-  DestroyNotify other;
-  other.event = other.window = id + 1;  // some other window
-  deliver(other);
-  DestroyNotify configure;
-  configure.responseType = 22;  // not a destruction
-  configure.event = configure.window = id;
-  deliver(configure);
+  deliver(17, id + 1);  // some other window
+  deliver(22, id);      // not a destruction
   EXPECT_EQ(ends, 0);
   EXPECT_TRUE(m_app->mainFrame()->isVisible());
-
-  DestroyNotify ours;
-  ours.event = ours.window = id;
-  deliver(ours);
+  deliver(17, id);
   EXPECT_EQ(ends, 1);
   EXPECT_FALSE(m_app->mainFrame()->isVisible());
   EXPECT_NE(settingsText().find("CX="), std::string::npos) << settingsText();
-  deliver(ours);  // once only
+  deliver(17, id);  // once only
   EXPECT_EQ(ends, 1);
 }
-
 
 std::string configText(const Images& im) { return config_file::wholeConfiguration(im.g_optionDevice, im.g_baseDevice); }
 
@@ -127,16 +114,14 @@ TEST_F(SessionEndTest, UnsavedFileModeWorkOutlivesSigtermAndComesBackUnsaved) {
   // then the line naming the file; the file itself as it was.
   const std::string folder = m_dir + "/state/vrx4/recovery/";
   ASSERT_TRUE(std::filesystem::is_directory(folder)) << "nothing kept\n" << child->err();
-  std::vector<std::string> copies;
-  for (const auto& e : std::filesystem::directory_iterator(folder)) copies.push_back(e.path().string());
+  const std::vector<std::filesystem::directory_entry> copies{std::filesystem::directory_iterator(folder), {}};
   ASSERT_EQ(copies.size(), 1u);
-  const std::string copy = copies[0];
+  const std::string copy = copies[0].path().string();
   EXPECT_EQ(copy.rfind(folder + "press7.unsaved-", 0), 0u) << copy;
   Images work = saved;
   work.g_baseDevice[0x2B] = 0x7F;
   EXPECT_EQ(readFile(copy), configText(work) + "Unsaved work on: " + file + "\r\n");
-  EXPECT_NE(child->err().find("the unsaved changes to " + file + " were kept in " + copy),
-            std::string::npos);
+  EXPECT_NE(child->err().find("the unsaved changes to " + file + " were kept in " + copy), std::string::npos);
   EXPECT_EQ(readFile(file), configText(saved));
 
   // The next start offers it: Later keeps it; Open brings the work back in
@@ -148,10 +133,8 @@ TEST_F(SessionEndTest, UnsavedFileModeWorkOutlivesSigtermAndComesBackUnsaved) {
     o.port = "/nonexistent/vrx4-tty";
     m_app = std::make_unique<CVRX4App>(VRX4_DATA_BUILD_DIR, m_settings, o);
     m_app->keptWork().setFolder(folder);
-    m_app->keptWork().setQuestion([&, answer](QWidget*, const QString& text) {
-      offers.push_back(text.toStdString());
-      return answer;
-    });
+    m_app->keptWork().setQuestion(
+        [&, answer](QWidget*, const QString& text) { return offers.push_back(text.toStdString()), answer; });
     ASSERT_TRUE(m_app->InitInstance());
     settle();
   };
@@ -167,13 +150,10 @@ TEST_F(SessionEndTest, UnsavedFileModeWorkOutlivesSigtermAndComesBackUnsaved) {
   EXPECT_EQ(configText(state().snapshot()), configText(work));
   EXPECT_TRUE(g_pToolsPage->unsavedChanges());
   EXPECT_EQ(readFile(file), configText(saved));
-  std::vector<std::string> questions;
-  view().memoryHost().ask = [&](QWidget*, const QString& q, const MemoryHost&) {
-    questions.push_back(q.toStdString());
-    return UnsavedAnswer::Save;
-  };
+  int questions = 0;
+  view().memoryHost().ask = [&](QWidget*, const QString&, const MemoryHost&) { return ++questions, UnsavedAnswer::Save; };
   close();
-  ASSERT_EQ(questions.size(), 1u) << "quitting asks first";
+  ASSERT_EQ(questions, 1) << "quitting asks first";
   EXPECT_EQ(readFile(file), configText(work));
   EXPECT_FALSE(std::filesystem::exists(copy)) << "the copy has done its job";
 }

@@ -12,10 +12,8 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTimer>
-#include <filesystem>
 #include <functional>
 #include <memory>
-#include <string>
 #include <vector>
 
 #include "../test_files.h"
@@ -74,10 +72,7 @@ class ShellTest : public ::testing::Test {
   void SetUp() override {
     setMessageBoxRecorder([this](const QString& text, const QString&) { m_boxes.push_back(text.toStdString()); });
   }
-  void TearDown() override {
-    m_app.reset();
-    setMessageBoxRecorder({});
-  }
+  void TearDown() override { m_app.reset(), setMessageBoxRecorder({}); }
 
   // Starts the program on a port (default: one that does not exist), with
   // the data files of `data` (default: the build tree's).
@@ -103,10 +98,7 @@ class ShellTest : public ::testing::Test {
     ASSERT_TRUE(m_app->InitInstance());
     settle();
   }
-  void close() {
-    m_app->mainFrame()->close();
-    settle();
-  }
+  void close() { m_app->mainFrame()->close(), settle(); }
 
   CVRX4View& view() { return *m_app->mainFrame()->view(); }
   DeviceState& state() { return m_app->state(); }
@@ -118,13 +110,9 @@ class ShellTest : public ::testing::Test {
     return im;
   }
   template <class T = QWidget>
-  T* control(QWidget* root, int id) {
-    return root->findChild<T*>(QString::number(id));
-  }
+  T* control(QWidget* root, int id) { return root->findChild<T*>(QString::number(id)); }
   template <class T = QWidget>
-  T* viewControl(int id) {
-    return control<T>(&view(), id);
-  }
+  T* viewControl(int id) { return control<T>(&view(), id); }
   void click(QWidget* root, int id) {
     auto* b = control<QAbstractButton>(root, id);
     ASSERT_NE(b, nullptr) << id;
