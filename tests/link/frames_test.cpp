@@ -16,6 +16,7 @@ namespace vrx4 {
 namespace {
 
 std::vector<std::uint8_t> vec(std::span<const std::uint8_t> s) { return {s.begin(), s.end()}; }
+int word(const TxFrame& f, std::size_t at) { return f.data[at] | (f.data[at + 1] << 8); }
 
 TEST(Frames, ChecksumAndRequests) {
   const std::uint8_t three[] = {0x44, 0x25, 0x64, 0x00, 0x7E};
@@ -46,46 +47,32 @@ TEST(Frames, ChecksumAndRequests) {
 TEST(Frames, LiveCommandBytes) {
   Image base{};
   LiveTestSnapshot t;
-  t.auxinText = "2.5";
-  t.ctrlText = "5";
-  t.uoutText = "-1.2345";
-  t.ioutText = "12.0009";
-  // V_TO_B_A = 1024 (gain 1), V_TO_B_B = 500 (0.5): 5 V -> 5.5 -> 5500
-  writeField(base, *findField(Area::Base, "V_TO_B_A"), 1024);
-  writeField(base, *findField(Area::Base, "V_TO_B_B"), 500);
+  t.auxinText = "2.5", t.ctrlText = "5", t.uoutText = "-1.2345", t.ioutText = "12.0009";
+  // V_TO_B_A = 1024 (gain 1), V_TO_B_B = 500 (0.5): 5 V -> 5.5 -> 5500;
   // A_TO_B_A = 640 (0.625), A_TO_B_B = -2500: 5 mA -> 0.625
-  writeField(base, *findField(Area::Base, "A_TO_B_A"), 640);
-  writeField(base, *findField(Area::Base, "A_TO_B_B"), -2500);
-  t.m_bTestCtrl = 1;
-  t.m_bTestUout = 1;
-  t.m_nTestAlarmState = 0;
-  t.m_nP2Source = 1;
+  for (auto [name, v] : {std::pair{"V_TO_B_A", 1024}, {"V_TO_B_B", 500}, {"A_TO_B_A", 640}, {"A_TO_B_B", -2500}})
+    writeField(base, *findField(Area::Base, name), v);
+  t.m_bTestCtrl = 1, t.m_bTestUout = 1, t.m_nTestAlarmState = 0, t.m_nP2Source = 1;
 
   TxFrame f = buildLiveCommand(t, base);
   ASSERT_EQ(f.length, 17u);
   EXPECT_EQ(f.data[0], 'A');
-  EXPECT_EQ(f.data[1] | (f.data[2] << 8), 2500);
-  EXPECT_EQ(f.data[3] | (f.data[4] << 8), 5500);
-  EXPECT_EQ(f.data[5] | f.data[6] | f.data[7] | f.data[8], 0);
   // -1234.5 truncates toward zero to -1234, sent as its low 16 bits
-  EXPECT_EQ(f.data[9] | (f.data[10] << 8), 0x10000 - 1234);
-  EXPECT_EQ(f.data[11] | (f.data[12] << 8), 12000);
+  EXPECT_EQ((std::array{word(f, 1), word(f, 3), word(f, 5), word(f, 7), word(f, 9), word(f, 11)}),
+            (std::array{2500, 5500, 0, 0, 0x10000 - 1234, 12000}));
   EXPECT_EQ(f.data[13], 0x05);  // P2 source + alarm forced on
   EXPECT_EQ(f.data[14], 0x80 | 0x10 | 0x02);
   EXPECT_TRUE(frameIsSound(f.bytes()));
 
   t.m_nTestCtrlUnit = 1;
   f = buildLiveCommand(t, base);
-  EXPECT_EQ(f.data[3] | (f.data[4] << 8), 625);
+  EXPECT_EQ(word(f, 3), 625);
   EXPECT_EQ(f.data[13], 0x15);
 
   // Unreadable, empty and absurd texts never make the conversion undefined.
-  t.ctrlText = "";
-  t.auxinText = "abc";
-  t.uoutText = "1e300";
-  t.ioutText = "-1e300";
+  t.ctrlText = "", t.auxinText = "abc", t.uoutText = "1e300", t.ioutText = "-1e300";
   f = buildLiveCommand(t, base);
-  EXPECT_EQ(f.data[1] | (f.data[2] << 8), 0);
+  EXPECT_EQ(word(f, 1), 0);
   EXPECT_EQ(thousandthsWord(1e300), 0xFFFF);   // INT32_MAX & 0xFFFF
   EXPECT_EQ(thousandthsWord(-1e300), 0x0000);  // INT32_MIN & 0xFFFF
   EXPECT_EQ(thousandthsWord(std::nan("")), 0);
@@ -189,20 +176,12 @@ TEST(ParamDictionary, BigEndianFields) {
 
 
 TEST(DecimalText, ReadsLikeATypedNumber) {
-  EXPECT_DOUBLE_EQ(parseDecimal("2.5"), 2.5);
-  EXPECT_DOUBLE_EQ(parseDecimal("  -1.25"), -1.25);
-  EXPECT_DOUBLE_EQ(parseDecimal(".5"), 0.5);
-  EXPECT_DOUBLE_EQ(parseDecimal("12abc"), 12.0);
-  EXPECT_DOUBLE_EQ(parseDecimal(""), 0.0);
-  EXPECT_DOUBLE_EQ(parseDecimal("-"), 0.0);
-  EXPECT_DOUBLE_EQ(parseDecimal("nan"), 0.0);
-  EXPECT_DOUBLE_EQ(parseDecimal("1e-999"), 0.0);
-  EXPECT_TRUE(std::isinf(parseDecimal("1e999")));
   // A comma is not a decimal point here, whatever the desktop's locale.
-  const char* old = std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
-  EXPECT_DOUBLE_EQ(parseDecimal("2.5"), 2.5);
-  EXPECT_DOUBLE_EQ(parseDecimal("2,5"), 2.0);
-  (void)old;
+  std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
+  for (auto [text, v] : {std::pair{"2.5", 2.5}, {"  -1.25", -1.25}, {".5", 0.5}, {"12abc", 12.0}, {"", 0.0},
+                         {"-", 0.0}, {"nan", 0.0}, {"1e-999", 0.0}, {"2,5", 2.0}})
+    EXPECT_DOUBLE_EQ(parseDecimal(text), v) << text;
+  EXPECT_TRUE(std::isinf(parseDecimal("1e999")));
   std::setlocale(LC_NUMERIC, "C");
 }
 
