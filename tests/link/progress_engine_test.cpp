@@ -33,6 +33,14 @@ class ProgressEngineTest : public EngineTest {
     }
     return r;
   }
+  // Waits until a progress report that satisfies pred has been posted.
+  bool waitForProgress(bool (*pred)(const Progress&)) {
+    return recorder.waitUntil([&](auto& v) {
+      return std::ranges::any_of(v, [&](const Posted& p) {
+        return p.message == msg::kTransferProgress && pred(transfer_progress::fromMessage(p.wParam, p.lParam));
+      });
+    }, 5);
+  }
   // Shown steps never go back, never reach the total before the end, and
   // the one end is the last report: Finished at 100 %.
   void expectWholeRun(const Reports& r, bool writing, const char* what) {
@@ -48,9 +56,7 @@ class ProgressEngineTest : public EngineTest {
       done = p.done;
     }
     const Progress& end = r.progress.back();
-    EXPECT_EQ(end.stage, Stage::Finished);
-    EXPECT_EQ(end.done, end.total);
-    EXPECT_EQ(end.percent(), 100);
+    EXPECT_TRUE(end.stage == Stage::Finished && end.done == end.total && end.percent() == 100);
     EXPECT_TRUE(r.endBeforeDone);
   }
 };
@@ -86,8 +92,7 @@ TEST_F(ProgressEngineTest, EveryOpReportsItsStepsAndEndsAtOneHundred) {
     // reads its first block back before it writes it: when that differs,
     // the write of block 0 is one step more.
     const int planned = transfer_progress::wholeRequest(c.r.op, c.r.count, true).total;
-    EXPECT_GE(r.progress.back().total, planned) << c.r.op;
-    EXPECT_LE(r.progress.back().total, planned + 1) << c.r.op;
+    EXPECT_TRUE(r.progress.back().total == planned || r.progress.back().total == planned + 1) << c.r.op;
   }
 }
 
@@ -107,18 +112,10 @@ TEST_F(ProgressEngineTest, RepeatsSilenceAndCancelledReads) {
   ASSERT_EQ(state.publishRequest(request(op::kWriteOptionThenBase)), DeviceState::Publish::Accepted);
   ASSERT_TRUE(recorder.waitUntil([&](auto&) { return state.g_xferOp.load() == op::kWriteBase; }, 20));
   server->withDevice([](sim::SimDevice& d) { d.faults().silent = true; });
-  ASSERT_TRUE(recorder.waitUntil(
-      [](auto& v) {
-        for (const Posted& p : v)
-          if (p.message == msg::kTransferProgress &&
-              transfer_progress::fromMessage(p.wParam, p.lParam).stage == Stage::Waiting)
-            return true;
-        return false;
-      },
-      5));
+  ASSERT_TRUE(waitForProgress([](const Progress& p) { return p.stage == Stage::Waiting; }));
   std::this_thread::sleep_for(std::chrono::milliseconds(1200));
   server->withDevice([](sim::SimDevice& d) { d.faults().silent = false; });
-  ASSERT_TRUE(recorder.waitUntil([](auto& v) { return has(v, msg::kTransferDone, 2); }, 20));
+  ASSERT_TRUE(recorder.waitFor(msg::kTransferDone, 2, 20));
   const Reports r = reports(2);
   expectWholeRun(r, true, "op 4 with repeats and silence");
   EXPECT_GT(r.progress.back().total, transfer_progress::wholeRequest(op::kWriteOptionThenBase, 0, true).total);
@@ -128,17 +125,9 @@ TEST_F(ProgressEngineTest, RepeatsSilenceAndCancelledReads) {
   ASSERT_EQ(state.publishRequest(request(op::kReadOption)), DeviceState::Publish::Accepted);
   ASSERT_TRUE(recorder.waitUntil([&](auto&) { return state.g_xferBlock.load() >= 3; }, 20));
   EXPECT_TRUE(engine->cancelRead());
-  ASSERT_TRUE(recorder.waitUntil(
-      [](auto& v) {
-        for (const Posted& p : v)
-          if (p.message == msg::kTransferProgress && transfer_progress::fromMessage(p.wParam, p.lParam).ended())
-            return true;
-        return false;
-      },
-      5));
+  ASSERT_TRUE(waitForProgress([](const Progress& p) { return p.ended(); }));
   const Progress dropped = reports(1).progress.back();
-  EXPECT_EQ(dropped.stage, Stage::Dropped);
-  EXPECT_LT(dropped.done, dropped.total);
+  EXPECT_TRUE(dropped.stage == Stage::Dropped && dropped.done < dropped.total);
   EXPECT_EQ(recorder.count(msg::kTransferDone, 1), 0);
 }
 
