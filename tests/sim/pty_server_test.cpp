@@ -34,13 +34,11 @@ std::vector<std::uint8_t> readN(int fd, std::size_t n, int ms, bool* failed = nu
     pollfd p{fd, POLLIN, 0};
     if (::poll(&p, 1, 10) <= 0) continue;
     std::uint8_t b;
-    const ssize_t r = ::read(fd, &b, 1);
-    if (r == 1) {
-      got.push_back(b);
-    } else {
+    if (::read(fd, &b, 1) != 1) {
       if (failed) *failed = true;
       break;
     }
+    got.push_back(b);
   }
   return got;
 }
@@ -54,8 +52,7 @@ TEST(PtyServer, ServesAHostThatComesAndGoesWithPacedReplies) {
     const int fd = openHost(server.hostPath());
     ASSERT_GE(fd, 0);
     const auto start = std::chrono::steady_clock::now();
-    const std::uint8_t r = 'R';
-    ASSERT_EQ(::write(fd, &r, 1), 1);
+    ASSERT_EQ(::write(fd, "R", 1), 1);
     const auto reply = readN(fd, 17, 1000);
     ASSERT_EQ(reply.size(), 17u);
     EXPECT_TRUE(frameIsSound(reply));
