@@ -20,7 +20,7 @@ std::vector<Bytes> sendFrame(SimDevice& d, std::span<const std::uint8_t> frame, 
   return replies;
 }
 
-TEST(SimDevice, AnswersEveryByteWithTheRightFrame) {
+TEST(SimDevice, AnswersEveryByteWithTheRightFrameAndStoresOnlySoundWrites) {
   SimDevice d;
   double t = 0;
   for (auto [request, size] : {std::pair{'R', 17u}, {'E', 11u}}) {
@@ -31,20 +31,16 @@ TEST(SimDevice, AnswersEveryByteWithTheRightFrame) {
 
   // 44 25 64 CD 7E: four measurement frames, then the memory frame.
   auto replies = sendFrame(d, buildMemoryRead(Area::Base, 0x25, 4).bytes(), t);
-  for (int i = 0; i < 4; ++i) EXPECT_EQ(replies[static_cast<std::size_t>(i)].size(), 17u);
   const Bytes& mem = replies[4];
+  for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(replies[i].size(), 17u) << i;
   ASSERT_EQ(mem.size(), 9u);
   EXPECT_EQ((Bytes{mem[0], mem[1], mem[2], mem[3], mem[4], mem[5]}), (Bytes{'D', 0x25, 0x64, 0x01, 0x23, 0x45}));
   EXPECT_TRUE(frameIsSound(mem));
 
   EXPECT_EQ(sendFrame(d, buildMemoryRead(Area::Option, 0x14, 10).bytes(), t).back().size(), 15u);
-}
 
-TEST(SimDevice, StoresOnlySoundWrites) {
-  SimDevice d;
-  double t = 0;
-  const std::uint8_t v[] = {0x3C};
-  TxFrame w = buildMemoryWrite(Area::Option, 0x00, v);
+  // Only sound writes are stored.
+  TxFrame w = buildMemoryWrite(Area::Option, 0x00, Bytes{0x3C});
   for (auto& reply : sendFrame(d, w.bytes(), t)) EXPECT_EQ(reply.size(), 17u);
   EXPECT_EQ(d.image(Area::Option)[0], 0x3C);
 
@@ -54,8 +50,7 @@ TEST(SimDevice, StoresOnlySoundWrites) {
 
   // A frame cut short and followed by line silence is dropped; the next
   // frame from its first byte is understood.
-  const std::uint8_t block[] = {1, 2, 3, 4};
-  w = buildMemoryWrite(Area::Base, 0x40, block);
+  w = buildMemoryWrite(Area::Base, 0x40, Bytes{1, 2, 3, 4});
   sendFrame(d, w.bytes().first(3), t);
   t += 0.5;
   sendFrame(d, w.bytes(), t);
