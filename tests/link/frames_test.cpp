@@ -19,29 +19,22 @@ std::vector<std::uint8_t> vec(std::span<const std::uint8_t> s) { return {s.begin
 int word(const TxFrame& f, std::size_t at) { return f.data[at] | (f.data[at + 1] << 8); }
 
 TEST(Frames, ChecksumAndRequests) {
-  const std::uint8_t three[] = {0x44, 0x25, 0x64, 0x00, 0x7E};
-  EXPECT_EQ(frameChecksum(three), 0xCD);
-  const std::uint8_t two[] = {0x44, 0x25};
-  EXPECT_EQ(frameChecksum(two), 0);
+  EXPECT_EQ(frameChecksum(std::vector<std::uint8_t>{0x44, 0x25, 0x64, 0x00, 0x7E}), 0xCD);
+  EXPECT_EQ(frameChecksum(std::vector<std::uint8_t>{0x44, 0x25}), 0);
 
   // Single-letter requests carry no checksum or end byte.
   EXPECT_EQ(vec(singleByteRequest('E').bytes()), (std::vector<std::uint8_t>{'E'}));
   EXPECT_EQ(vec(buildMemoryRead(Area::Base, 0x25, 4).bytes()),
             (std::vector<std::uint8_t>{0x44, 0x25, 0x64, 0xCD, 0x7E}));
-  EXPECT_EQ(buildMemoryRead(Area::Base, 0, 0).length, 0u);
-  EXPECT_EQ(buildMemoryRead(Area::Base, 0, 32).length, 0u);
+  EXPECT_TRUE(buildMemoryRead(Area::Base, 0, 0).length == 0u && buildMemoryRead(Area::Base, 0, 32).length == 0u);
 
-  for (int v : {0x00, 0x3A, 0xBB, 0xFF}) {
-    const std::uint8_t data[] = {static_cast<std::uint8_t>(v)};
+  for (std::uint8_t v : std::initializer_list<std::uint8_t>{0x00, 0x3A, 0xBB, 0xFF}) {
+    const std::vector<std::uint8_t> data{v};
     EXPECT_EQ(vec(buildMemoryWrite(Area::Option, 0, data).bytes()),
-              (std::vector<std::uint8_t>{0x44, 0x00, 0x01, static_cast<std::uint8_t>(v),
-                                         static_cast<std::uint8_t>((0x45 + v) & 0xFF), 0x7E}));
+              (std::vector<std::uint8_t>{0x44, 0x00, 0x01, v, static_cast<std::uint8_t>((0x45 + v) & 0xFF), 0x7E}));
   }
-  std::vector<std::uint8_t> block(10, 0x11);
-  const TxFrame w = buildMemoryWrite(Area::Base, 0xF8, block);
-  EXPECT_EQ(w.length, 15u);
-  EXPECT_EQ(w.data[2], 0x4A);
-  EXPECT_TRUE(frameIsSound(w.bytes()));
+  const TxFrame w = buildMemoryWrite(Area::Base, 0xF8, std::vector<std::uint8_t>(10, 0x11));
+  EXPECT_TRUE(w.length == 15u && w.data[2] == 0x4A && frameIsSound(w.bytes()));
 }
 
 TEST(Frames, LiveCommandBytes) {
@@ -97,29 +90,24 @@ TEST(Frames, DecodeReplies) {
   EXPECT_EQ(decodeMeasurement(buildMeasurementFrame({}, 0x00, 0), 7).m_infoPending, 1);
 
   // CONTROL is signed: its boundaries.
-  m = buildMeasurementFrame({0, 0x7FFF, 0, 0, 0, 0}, 0, 0);
-  EXPECT_EQ(decodeMeasurement(m, 0).m_value[1], 32767.0f);
-  m = buildMeasurementFrame({0, 0x8000, 0, 0, 0, 0}, 0, 0);
-  EXPECT_EQ(decodeMeasurement(m, 0).m_value[1], -32768.0f);
+  EXPECT_EQ(decodeMeasurement(buildMeasurementFrame({0, 0x7FFF, 0, 0, 0, 0}, 0, 0), 0).m_value[1], 32767.0f);
+  EXPECT_EQ(decodeMeasurement(buildMeasurementFrame({0, 0x8000, 0, 0, 0, 0}, 0, 0), 0).m_value[1], -32768.0f);
 
   const std::array<std::uint8_t, 8> info{1, 2, 3, 4, 5, 6, 7, 8};
   const auto e = buildInformationFrame(info);
-  EXPECT_TRUE(frameIsSound(e));
-  EXPECT_EQ(decodeInformation(e), info);
+  EXPECT_TRUE(frameIsSound(e) && decodeInformation(e) == info);
 
-  const std::uint8_t data[] = {0x01, 0x23, 0x45, 0x67};
-  const TxFrame mem = buildMemoryFrame(0x25, 0x64, data);
-  const MemoryData md = decodeMemory(mem.bytes());
+  const std::vector<std::uint8_t> data{0x01, 0x23, 0x45, 0x67};
+  const MemoryData md = decodeMemory(buildMemoryFrame(0x25, 0x64, data).bytes());
   EXPECT_EQ(md.address, 0x25);
-  EXPECT_EQ(vec(md.bytes()), (std::vector<std::uint8_t>{0x01, 0x23, 0x45, 0x67}));
+  EXPECT_EQ(vec(md.bytes()), data);
 }
 
 TEST(Frames, EchoComparedOnlyOnForcedChannels) {
   Image base{};
   writeField(base, *findField(Area::Base, "V_TO_B_A"), 1024);
   LiveTestSnapshot t;
-  t.uoutText = "5";
-  t.ctrlText = "3";
+  t.uoutText = "5", t.ctrlText = "3";
   const TxFrame cmd = buildLiveCommand(t, base);
   // The device reports Uout 5.000 V, CONTROL unrelated.
   auto frame = buildMeasurementFrame({0, 1234, 24000, 0, 5000, 0}, 0, 0);
@@ -128,9 +116,7 @@ TEST(Frames, EchoComparedOnlyOnForcedChannels) {
   EXPECT_TRUE(liveEchoMatches(cmd.bytes(), frame, t, 0));
   t.m_bTestCtrl = 1;
   EXPECT_FALSE(liveEchoMatches(cmd.bytes(), frame, t, 0));
-  t.m_bTestCtrl = 0;
-  t.m_bTestAlarm = 1;
-  t.m_nTestAlarmState = 0;  // forced on: bit 0 of byte 13 set
+  t.m_bTestCtrl = 0, t.m_bTestAlarm = 1, t.m_nTestAlarmState = 0;  // alarm forced on: bit 0 of byte 13 set
   const TxFrame cmd2 = buildLiveCommand(t, base);
   EXPECT_FALSE(liveEchoMatches(cmd2.bytes(), frame, t, 0));
   EXPECT_TRUE(liveEchoMatches(cmd2.bytes(), frame, t, 1));
@@ -145,8 +131,7 @@ TEST(ParamDictionary, TablesAreConsistent) {
     int end = 0;
     for (const ParamField& f : fields(area)) {
       EXPECT_TRUE(names.insert(std::string(f.name)).second) << f.name;
-      EXPECT_GE(f.width, 1);
-      EXPECT_LE(f.width, 3);
+      EXPECT_TRUE(f.width >= 1 && f.width <= 3) << f.name;
       EXPECT_GE(f.offset, end) << f.name << " overlaps the field before it";
       end = f.offset + f.width;
     }
@@ -167,10 +152,8 @@ TEST(ParamDictionary, BigEndianFields) {
   const ParamField slope = *findField(Area::Base, "A_TO_B_B");
   writeField(im, slope, -2500);
   EXPECT_EQ((std::array{im[0x07], im[0x08]}), (std::array<std::uint8_t, 2>{0xF6, 0x3C}));
-  EXPECT_EQ(readField(im, slope), -2500);
-  EXPECT_EQ(readSigned16(im, 0x07), -2500);
-  im[0x30] = 0xFF;
-  im[0x31] = 0xFE;
+  EXPECT_TRUE(readField(im, slope) == -2500 && readSigned16(im, 0x07) == -2500);
+  im[0x30] = 0xFF, im[0x31] = 0xFE;
   EXPECT_EQ(readField(im, *findField(Area::Base, "FORCE_0_ENTREE")), 0xFFFE);
 }
 
