@@ -124,12 +124,8 @@ TEST_F(EngineTest, FullReadSurvivesCorruptAndDroppedRepliesAndPartialWritesTouch
     std::ranges::copy(bytes, wantOpt.begin() + at);
   const std::uint8_t base[] = {0x01, 0x10, 0x11, 0x12, 0x13, 0x14, 0x15, 0x16, 0x17};
   std::ranges::copy(base, wantBase.begin());
-  EXPECT_EQ(simImage(Area::Option), wantOpt);
-  EXPECT_EQ(simImage(Area::Base), wantBase);
-  // The confirmed bytes are in the device images too.
-  EXPECT_EQ(state.device(Area::Option)[0x42], 0xA3);
-  EXPECT_EQ(state.device(Area::Base)[8], 0x17);
-  EXPECT_EQ(state.device(Area::Option)[0], 0x0C);
+  EXPECT_TRUE(simImage(Area::Option) == wantOpt && simImage(Area::Base) == wantBase);
+  EXPECT_TRUE(imagesMatchTheRegulator());  // the confirmed bytes are in the device images too
 }
 
 TEST_F(EngineTest, ReadCancellableButNeverAWrite) {

@@ -22,23 +22,25 @@ struct Posted {
   std::uint32_t message;
   std::uintptr_t wParam;
   std::intptr_t lParam;
+  bool is(std::uint32_t m, std::uintptr_t w) const { return message == m && wParam == w; }
 };
 
 inline bool has(const std::vector<Posted>& v, std::uint32_t m, std::uintptr_t w) {
-  return std::ranges::any_of(v, [&](const Posted& p) { return p.message == m && p.wParam == w; });
+  return std::ranges::any_of(v, [&](const Posted& p) { return p.is(m, w); });
 }
 
 class Recorder : public LinkNotifier {
  public:
-  void post(std::uint32_t m, std::uintptr_t w, std::intptr_t l) override {
+  // Runs f under the recorder's lock; returns its result.
+  template <typename F> auto locked(F f) {
     std::lock_guard lock(mutex);
-    posted.push_back({m, w, l});
-    cv.notify_all();
+    return f();
+  }
+  void post(std::uint32_t m, std::uintptr_t w, std::intptr_t l) override {
+    locked([&] { posted.push_back({m, w, l}), cv.notify_all(); });
   }
   void showMessage(const std::string& text, std::stop_token) override {
-    std::lock_guard lock(mutex);
-    boxes.push_back(text);
-    cv.notify_all();
+    locked([&] { boxes.push_back(text), cv.notify_all(); });
   }
   // Waits until pred(posted) holds; false after `seconds`.
   bool waitUntil(const std::function<bool(const std::vector<Posted>&)>& pred, double seconds) {
@@ -49,14 +51,8 @@ class Recorder : public LinkNotifier {
   bool waitFor(std::uint32_t m, std::uintptr_t w, double seconds) {
     return waitUntil([&](auto& v) { return has(v, m, w); }, seconds);
   }
-  // Runs f under the recorder's lock; returns its result.
-  template <typename F> auto locked(F f) {
-    std::lock_guard lock(mutex);
-    return f();
-  }
   int count(std::uint32_t m, std::uintptr_t w) {
-    const auto same = [&](const Posted& p) { return p.message == m && p.wParam == w; };
-    return locked([&] { return static_cast<int>(std::ranges::count_if(posted, same)); });
+    return locked([&] { return static_cast<int>(std::ranges::count_if(posted, [&](auto& p) { return p.is(m, w); })); });
   }
   std::vector<Posted> snapshot() { return locked([&] { return posted; }); }
   void clearPosted() { locked([&] { posted.clear(); }); }

@@ -26,10 +26,9 @@ class ProgressEngineTest : public EngineTest {
     Reports r;
     bool done = false;
     for (const Posted& p : recorder.snapshot()) {
-      if (p.message == msg::kTransferDone && p.wParam == doneWParam) done = true;
-      if (p.message != msg::kTransferProgress) continue;
-      r.progress.push_back(transfer_progress::fromMessage(p.wParam, p.lParam));
-      if (r.progress.back().ended()) r.endBeforeDone = !done;
+      done = done || p.is(msg::kTransferDone, doneWParam);
+      if (p.message == msg::kTransferProgress) r.progress.push_back(transfer_progress::fromMessage(p.wParam, p.lParam));
+      if (p.message == msg::kTransferProgress && r.progress.back().ended()) r.endBeforeDone = !done;
     }
     return r;
   }
@@ -49,10 +48,7 @@ class ProgressEngineTest : public EngineTest {
     int done = 0;
     for (std::size_t i = 0; i + 1 < r.progress.size(); ++i) {
       const Progress& p = r.progress[i];
-      EXPECT_FALSE(p.ended());
-      EXPECT_GE(p.done, done);
-      EXPECT_LT(p.done, p.total);
-      EXPECT_EQ(p.writing, writing);
+      EXPECT_TRUE(!p.ended() && p.done >= done && p.done < p.total && p.writing == writing) << i << ": " << p.done;
       done = p.done;
     }
     const Progress& end = r.progress.back();
