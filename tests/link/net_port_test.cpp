@@ -25,9 +25,7 @@ class NetPortTest : public EngineTest {
     VRX4_SKIP_WITHOUT_SER2NET();
     EngineTest::SetUp();
   }
-  void TearDown() override {
-    if (engine) EngineTest::TearDown();
-  }
+  void TearDown() override { if (engine) EngineTest::TearDown(); }
   // A new engine on the named port, started.
   void startOn(const std::string& name) {
     engine = std::make_unique<CCommThread>(state, recorder, &live);
@@ -42,8 +40,7 @@ class NetPortTest : public EngineTest {
     engine->stop();  // the thread ends by itself after the box: this only joins it
     EXPECT_TRUE(engine->exited()) << name;
     EXPECT_TRUE(has(recorder.snapshot(), msg::kLinkState, link_state::kNoDevice)) << name;
-    auto boxes = recorder.boxSnapshot();
-    return boxes.empty() ? "" : boxes.front();
+    return recorder.boxSnapshot().empty() ? "" : recorder.boxSnapshot().front();
   }
 
   TempDir temp;
@@ -52,8 +49,7 @@ class NetPortTest : public EngineTest {
 TEST_F(NetPortTest, ReadAndWriteThroughSer2netAreTheDirectOnesByteForByte) {
   engine->start();
   ASSERT_TRUE(readAll());
-  Image directOption = state.device(Area::Option);
-  const Image directBase = state.device(Area::Base);
+  Image directOption = state.device(Area::Option), directBase = state.device(Area::Base);
   engine->stop();
 
   // Raw, reached by a host name (which may give ::1 first, where nothing

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <thread>
 #include <vector>
@@ -62,8 +63,8 @@ TEST(NotificationMailbox, ABurstArrivesAsItsLatestValuesWithEveryLampChangeAndSa
     box.post(n);
 
   const std::vector<LinkNotification> taken = box.take();
-  std::vector<std::uint32_t> order;
-  for (const LinkNotification& n : taken) order.push_back(n.message);
+  std::vector<std::uint32_t> order(taken.size());
+  std::transform(taken.begin(), taken.end(), order.begin(), [](auto& n) { return n.message; });
   EXPECT_EQ(order, (std::vector<std::uint32_t>{msg::kLinkState, msg::kLinkState, msg::kLinkState, msg::kInformation,
                                                msg::kTransferDone, msg::kSetCursor, msg::kLiveValues,
                                                msg::kLinkState, msg::kLiveValues, msg::kLiveValues}));
@@ -71,14 +72,12 @@ TEST(NotificationMailbox, ABurstArrivesAsItsLatestValuesWithEveryLampChangeAndSa
   see(seen, taken);
   EXPECT_EQ(seen.lamp, (std::vector<std::uintptr_t>{link_state::kAlive, link_state::kLate, link_state::kAlive}));
   EXPECT_EQ(seen.samples, (std::vector<float>{1000, 1001}));
-  EXPECT_EQ(seen.display, 302);
-  EXPECT_EQ(seen.displayNotices, 1);
+  EXPECT_TRUE(seen.display == 302 && seen.displayNotices == 1) << seen.display << " " << seen.displayNotices;
   EXPECT_EQ(box.posted(), 611u);
 
   // A reader that took something comes back by itself: routine posts do
   // not wake it, a lamp change or the end of a transfer does, once.
-  EXPECT_FALSE(box.post(values(303)));
-  EXPECT_FALSE(box.post(state(link_state::kAlive)));
+  EXPECT_FALSE(box.post(values(303)) || box.post(state(link_state::kAlive)));
   EXPECT_TRUE(box.post(state(link_state::kNoDevice)));
   EXPECT_FALSE(box.post(notice(msg::kTransferDone, 1)));
   EXPECT_EQ(box.take().size(), 4u);

@@ -54,15 +54,14 @@ TEST(Rfc2217Codec, EscapesFFBothWaysWhereverTheStreamIsCut) {
   }
 }
 
-TEST(Rfc2217Codec, AnswersTheServerAndAsksForTheSettingsOnceTheOptionIsAgreed) {
+TEST(Rfc2217Codec, AnswersTheServerAsksForTheSettingsOnceTheOptionIsAgreedAndReportsARefusal) {
   ClientCodec c;
   EXPECT_EQ(c.start(), (Bytes{kIac, kWill, kBinary, kIac, kDo, kBinary, kIac, kWill, kComPort}));
   // Until binary is agreed, CR NUL is a bare CR.
-  Bytes wire;
+  Bytes wire, reply;
   c.encode(0x0D, wire);
   EXPECT_EQ(wire, (Bytes{0x0D, 0x00}));
   EXPECT_EQ(decodeAll(c, {0x0D, 0x00, 0x41, 0x00}), (Bytes{0x0D, 0x41, 0x00}));
-  Bytes reply;
   // What ser2net and device servers offer: go-ahead suppressed, echo,
   // binary, a terminal type the client has none of.
   decodeAll(c, {kIac, kWill, kSuppressGoAhead, kIac, kWill, kEcho, kIac, kDo, 24, kIac, kWill, kBinary, kIac, kDo, kBinary},
@@ -88,13 +87,11 @@ TEST(Rfc2217Codec, AnswersTheServerAndAsksForTheSettingsOnceTheOptionIsAgreed) {
     answers.insert(answers.end(), part.begin(), part.end());
   EXPECT_EQ(decodeAll(c, answers), (Bytes{0x41}));
   EXPECT_EQ(c.settings(), ClientCodec::Settings::Pending);
-  decodeAll(c, answer(com::kSetControl, {1}));
-  EXPECT_EQ(c.settings(), ClientCodec::Settings::Accepted);
+  EXPECT_EQ((decodeAll(c, answer(com::kSetControl, {1})), c.settings()), ClientCodec::Settings::Accepted);
 
   EXPECT_EQ(ClientCodec::purgeRequest(), (Bytes{kIac, kSb, kComPort, com::kPurgeData, 3, kIac, kSe}));
-}
 
-TEST(Rfc2217Codec, ASettingOrTheOptionRefusedIsReported) {
+  // The option or a setting refused is reported.
   ClientCodec noOption;
   (void)noOption.start();
   decodeAll(noOption, {kIac, kDont, kComPort});
@@ -104,10 +101,10 @@ TEST(Rfc2217Codec, ASettingOrTheOptionRefusedIsReported) {
   for (auto [code, value, text] :
        {std::tuple{com::kSetBaudRate, Bytes{0x00, 0x00, 0x25, 0x80}, "38400 baud (it answered 9600)"},
         {com::kSetParity, Bytes{3}, "no parity (it answered 3)"}}) {
-    ClientCodec c = agreed();
-    decodeAll(c, answer(code, value));
-    EXPECT_EQ(c.settings(), ClientCodec::Settings::Refused);
-    EXPECT_EQ(c.refusal(), std::string("the remote serial port refused ") + text);
+    ClientCodec d = agreed();
+    decodeAll(d, answer(code, value));
+    EXPECT_EQ(d.settings(), ClientCodec::Settings::Refused);
+    EXPECT_EQ(d.refusal(), std::string("the remote serial port refused ") + text);
   }
 }
 
