@@ -66,8 +66,7 @@ TEST_F(EngineTest, WholeWriteVerifiesEveryBlockAndSurvivesStaleReadBacks) {
   server->withDevice([](sim::SimDevice& d) { d.faults().staleReads = 3, d.clearReceived(); });
   ASSERT_TRUE(transfer(request(op::kWriteOptionThenBase), 2, 40));
   std::vector<std::uintptr_t> ends;
-  for (auto& p : recorder.snapshot())
-    if (p.message == msg::kTransferDone) ends.push_back(p.wParam);
+  for (auto& p : recorder.snapshot()) if (p.message == msg::kTransferDone) ends.push_back(p.wParam);
   EXPECT_EQ(ends, (std::vector<std::uintptr_t>{1, 3, 2}));
   // The box follows the end notice.
   recorder.waitUntil([&](auto&) { return !recorder.boxes.empty(); }, 2);

@@ -67,10 +67,7 @@ class Recorder : public LinkNotifier {
 // A transfer request: its op, first address, count and the bytes to write.
 inline TransferRequest request(std::uint32_t op, int start = 0, int count = 0,
                                std::initializer_list<std::uint8_t> bytes = {}) {
-  TransferRequest r;
-  r.op = op;
-  r.start = static_cast<std::int8_t>(start);
-  r.count = static_cast<std::int8_t>(count);
+  TransferRequest r{.op = op, .start = static_cast<std::int8_t>(start), .count = static_cast<std::int8_t>(count)};
   std::copy(bytes.begin(), bytes.end(), r.scratch.begin());
   return r;
 }
@@ -87,10 +84,7 @@ class EngineTest : public ::testing::Test {
     engine = std::make_unique<CCommThread>(state, recorder, &live);
     engine->setPortName(link);
   }
-  void TearDown() override {
-    engine->stop();
-    server->stop();
-  }
+  void TearDown() override { engine->stop(), server->stop(); }
   bool transfer(const TransferRequest& r, std::uintptr_t endWParam, double seconds = 20) {
     return state.publishRequest(r) == DeviceState::Publish::Accepted &&
            recorder.waitFor(msg::kTransferDone, endWParam, seconds);

@@ -17,10 +17,8 @@ std::vector<std::vector<std::uint8_t>> feed(FrameAcceptor& acc, std::span<const 
   return out;
 }
 
-std::vector<std::uint8_t> measurement(std::uint16_t p2) {
-  auto f = buildMeasurementFrame({1, 2, 3, p2, 5, 6}, 0, 0);
-  return {f.begin(), f.end()};
-}
+std::vector<std::uint8_t> vec(std::span<const std::uint8_t> s) { return {s.begin(), s.end()}; }
+std::vector<std::uint8_t> measurement(std::uint16_t p2) { return vec(buildMeasurementFrame({1, 2, 3, p2, 5, 6}, 0, 0)); }
 
 TEST(FrameAcceptor, StrayBytesAndResync) {
   // Stray bytes, a frame with a wrong checksum, and a candidate whose bytes
@@ -71,8 +69,8 @@ TEST(FrameAcceptor, RandomStreamsWithEmbeddedFrames) {
     for (auto& b : data) b = static_cast<std::uint8_t>(byte(rng));
     FrameAcceptor acc;
     if (kind == 0) frame = measurement(static_cast<std::uint16_t>(round));
-    else if (kind == 1) std::ranges::copy(buildInformationFrame(std::span<const std::uint8_t, 8>(data.data(), 8)), std::back_inserter(frame));
-    else std::ranges::copy(buildMemoryFrame(static_cast<std::uint8_t>(byte(rng)), 0x20, data).bytes(), std::back_inserter(frame));
+    else if (kind == 1) frame = vec(buildInformationFrame(std::span<const std::uint8_t, 8>(data.data(), 8)));
+    else frame = vec(buildMemoryFrame(static_cast<std::uint8_t>(byte(rng)), 0x20, data).bytes());
     acc.expect(static_cast<ReplyKind>(kind), count);
     // Random noise, which may hold the header byte, then the frame. The
     // noise may by chance complete a sound frame of its own; what matters

@@ -29,10 +29,6 @@ class IdentityResumeTest : public EngineTest {
     recorder.clearPosted();
     clearReceived();
   }
-  bool sawIdentityRead(const std::vector<std::uint8_t>& rx) {
-    const auto frame = buildMemoryRead(Area::Base, 0x25, 4);
-    return !std::ranges::search(rx, frame.bytes()).empty();
-  }
   // The served regulator pulled; another one (kSecond) served on the same
   // path becomes the fixture's server.
   void swapRegulator() {
@@ -41,10 +37,7 @@ class IdentityResumeTest : public EngineTest {
     ASSERT_TRUE(other->start()) << other->error();
     std::swap(server, other);
   }
-  void TearDown() override {
-    EngineTest::TearDown();
-    if (other) other->stop();
-  }
+  void TearDown() override { EngineTest::TearDown(); if (other) other->stop(); }
 
   sim::SimDevice second{sim::factoryImages(kSecond)};
   std::unique_ptr<sim::PtyServer> other;
@@ -93,7 +86,8 @@ TEST_F(IdentityResumeTest, SameRegulatorBackCarriesOnAfterTheIdentityRead) {
   ASSERT_TRUE(recorder.waitFor(msg::kTransferDone, 2, 20));
   // The box follows the end notice.
   ASSERT_TRUE(recorder.waitUntil([&](auto&) { return !recorder.boxes.empty(); }, 5));
-  EXPECT_TRUE(sawIdentityRead(received()));
+  const auto rx = received();
+  EXPECT_FALSE(std::ranges::search(rx, buildMemoryRead(Area::Base, 0x25, 4).bytes()).empty());  // the identity read
   EXPECT_EQ(recorder.count(msg::kReloadStarted, 0), 0);
   EXPECT_EQ(recorder.boxSnapshot(), (std::vector<std::string>{"Reset VRX"}));
   EXPECT_TRUE(simImage(Area::Base)[0x27] == kSecond[2] && simImage(Area::Base)[0x60] == 0x5A);
@@ -181,8 +175,7 @@ TEST_F(IdentityResumeTest, FileModeTakesTheImagesOverFromARunningRead) {
   EXPECT_TRUE(imagesMatchTheRegulator());
 
   // File mode waits for a write: it may not start while one runs.
-  ASSERT_EQ(state.publishRequest(request(op::kWriteOptionRange, 9, 2, {0x01, 0x02})),
-            DeviceState::Publish::Accepted);
+  ASSERT_EQ(state.publishRequest(request(op::kWriteOptionRange, 9, 2, {0x01, 0x02})), DeviceState::Publish::Accepted);
   EXPECT_FALSE(state.fileModeMayStart());
   ASSERT_TRUE(recorder.waitUntil([&](auto&) { return !state.requestPending(); }, 20));
   EXPECT_TRUE(state.fileModeMayStart());

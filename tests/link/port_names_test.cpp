@@ -40,12 +40,15 @@ TEST(PortNames, DriverBackedPortsInNaturalOrderEachSayingWhatItIsThenTheStableLi
            {"1-3", {{"idVendor", "067b"}, {"manufacturer", "Prolific"}, {"product", "Prolific USB-Serial Controller"}}},
            {"1-2", {{"idVendor", "2341"}, {"idProduct", "0043"}}}})
     for (const auto& [name, text] : files) write(usbRoot / dev / name, text);
-  for (const char* d : {"1-1/1-1:1.0/ttyUSB0", "1-3/1-3:1.0/ttyUSB1", "1-2/1-2:1.0"}) fs::create_directories(usbRoot / d);
+  for (const char* d : {"1-1/1-1:1.0/ttyUSB0", "1-3/1-3:1.0/ttyUSB1", "1-2/1-2:1.0"})
+    fs::create_directories(usbRoot / d);
   // ttyS1 and ttyS3: registered slots with no UART behind them; tty5: no driver behind it.
-  for (auto [name, device, type] : {std::tuple<const char*, std::string, const char*>{"ttyUSB0", "usb1/1-1/1-1:1.0/ttyUSB0", nullptr},
-                                    {"ttyUSB1", "usb1/1-3/1-3:1.0/ttyUSB1", nullptr}, {"ttyACM0", "usb1/1-2/1-2:1.0", nullptr},
-                                    {"ttyS0", "serial8250", "4"}, {"ttyS10", "serial8250", "4"}, {"ttyS2", "serial8250", "99"},
-                                    {"ttyS1", "serial8250", "0"}, {"ttyS3", "serial8250", nullptr}, {"tty5", "", nullptr}}) {
+  using Tty = std::tuple<const char*, std::string, const char*>;  // name, device below devices/, UART type
+  for (auto [name, device, type] :
+       {Tty{"ttyUSB0", "usb1/1-1/1-1:1.0/ttyUSB0", nullptr}, {"ttyUSB1", "usb1/1-3/1-3:1.0/ttyUSB1", nullptr},
+        {"ttyACM0", "usb1/1-2/1-2:1.0", nullptr}, {"ttyS0", "serial8250", "4"}, {"ttyS10", "serial8250", "4"},
+        {"ttyS2", "serial8250", "99"}, {"ttyS1", "serial8250", "0"}, {"ttyS3", "serial8250", nullptr},
+        {"tty5", "", nullptr}}) {
     fs::create_directories(sys / name);
     if (!device.empty()) fs::create_directory_symlink("../../../devices/" + device, sys / name / "device");
     if (type) write(sys / name / "type", type);

@@ -97,8 +97,7 @@ TEST_F(ProgressEngineTest, RepeatsSilenceAndCancelledReads) {
   ASSERT_TRUE(readAll());
   Image changed = state.device(Area::Option);
   for (std::size_t i = 0; i < 0x30; ++i) changed[i] ^= 0x10;
-  state.setEdit(Area::Option, changed);
-  state.setEdit(Area::Base, state.device(Area::Base));
+  state.setEdit(Area::Option, changed), state.setEdit(Area::Base, state.device(Area::Base));
 
   // Two read-backs that differ, and the regulator silent for more than a
   // second half way: the steps shown never go back, the bar says that it

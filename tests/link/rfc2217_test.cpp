@@ -14,9 +14,8 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 
 Bytes decodeAll(ClientCodec& c, const Bytes& in, Bytes* reply = nullptr) {
-  Bytes data, answer;
-  c.decode(in, data, answer);
-  if (reply != nullptr) *reply = answer;
+  Bytes data, ignored;
+  c.decode(in, data, reply != nullptr ? (reply->clear(), *reply) : ignored);
   return data;
 }
 
@@ -120,11 +119,9 @@ TEST(Rfc2217Codec, InputOfAnyShapeNeitherOverrunsNorInventsData) {
       b = static_cast<std::uint8_t>(random() % 3 == 0 ? 0xFFu : high + random() % 16);
     }
     Bytes data, reply;
-    std::size_t at = 0;
-    while (at < in.size()) {
-      const std::size_t n = std::min<std::size_t>(in.size() - at, 1 + random() % 40);
+    for (std::size_t at = 0, n = 0; at < in.size(); at += n) {
+      n = std::min<std::size_t>(in.size() - at, 1 + random() % 40);
       c.decode(std::span(in).subspan(at, n), data, reply);
-      at += n;
     }
     ASSERT_LE(data.size(), in.size());
     ASSERT_LE(reply.size(), in.size() + 64);

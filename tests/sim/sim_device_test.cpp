@@ -13,10 +13,7 @@ using Bytes = std::vector<std::uint8_t>;
 // Sends a frame byte by byte; returns the reply to each byte.
 std::vector<Bytes> sendFrame(SimDevice& d, std::span<const std::uint8_t> frame, double& t) {
   std::vector<Bytes> replies;
-  for (auto b : frame) {
-    t += 0.001;
-    replies.push_back(d.onByte(b, t));
-  }
+  for (auto b : frame) replies.push_back(d.onByte(b, t += 0.001));
   return replies;
 }
 
