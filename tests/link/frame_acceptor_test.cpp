@@ -17,10 +17,8 @@ std::vector<std::vector<std::uint8_t>> feed(FrameAcceptor& acc, std::span<const 
   return out;
 }
 
-std::vector<std::uint8_t> measurement(std::uint16_t p2) {
-  auto f = buildMeasurementFrame({1, 2, 3, p2, 5, 6}, 0, 0);
-  return {f.begin(), f.end()};
-}
+std::vector<std::uint8_t> vec(std::span<const std::uint8_t> s) { return {s.begin(), s.end()}; }
+std::vector<std::uint8_t> measurement(std::uint16_t p2) { return vec(buildMeasurementFrame({1, 2, 3, p2, 5, 6}, 0, 0)); }
 
 TEST(FrameAcceptor, StrayBytesAndResync) {
   // Stray bytes, a frame with a wrong checksum, and a candidate whose bytes
@@ -42,17 +40,14 @@ TEST(FrameAcceptor, StrayBytesAndResync) {
 TEST(FrameAcceptor, InformationAndMemoryLengths) {
   FrameAcceptor acc;
   const std::array<std::uint8_t, 8> info{9, 0, 0, 0, 0, 0, 0, 1};
-  auto e = buildInformationFrame(info);
   acc.expect(ReplyKind::Information);
   // A measurement frame is not an information frame: no 'E' header, no accept.
-  auto m = measurement(1);
-  EXPECT_TRUE(feed(acc, m).empty());
-  auto frames = feed(acc, e);
+  EXPECT_TRUE(feed(acc, measurement(1)).empty());
+  auto frames = feed(acc, buildInformationFrame(info));
   ASSERT_EQ(frames.size(), 1u);
   EXPECT_EQ(frames[0].size(), 11u);
 
-  std::vector<std::uint8_t> ten(10, 0x5A);
-  const TxFrame mem = buildMemoryFrame(0x14, 0x2A, ten);
+  const TxFrame mem = buildMemoryFrame(0x14, 0x2A, std::vector<std::uint8_t>(10, 0x5A));
   acc.expect(ReplyKind::Memory, 10);
   EXPECT_EQ(acc.expectedLength(), 15u);
   frames = feed(acc, mem.bytes());
@@ -73,15 +68,9 @@ TEST(FrameAcceptor, RandomStreamsWithEmbeddedFrames) {
     std::vector<std::uint8_t> data(kind == 1 ? 8 : static_cast<std::size_t>(count)), frame;
     for (auto& b : data) b = static_cast<std::uint8_t>(byte(rng));
     FrameAcceptor acc;
-    if (kind == 0) {
-      frame = measurement(static_cast<std::uint16_t>(round));
-    } else if (kind == 1) {
-      const auto f = buildInformationFrame(std::span<const std::uint8_t, 8>(data.data(), 8));
-      frame.assign(f.begin(), f.end());
-    } else {
-      const TxFrame f = buildMemoryFrame(static_cast<std::uint8_t>(byte(rng)), 0x20, data);
-      frame.assign(f.data.begin(), f.data.begin() + static_cast<std::ptrdiff_t>(f.length));
-    }
+    if (kind == 0) frame = measurement(static_cast<std::uint16_t>(round));
+    else if (kind == 1) frame = vec(buildInformationFrame(std::span<const std::uint8_t, 8>(data.data(), 8)));
+    else frame = vec(buildMemoryFrame(static_cast<std::uint8_t>(byte(rng)), 0x20, data).bytes());
     acc.expect(static_cast<ReplyKind>(kind), count);
     // Random noise, which may hold the header byte, then the frame. The
     // noise may by chance complete a sound frame of its own; what matters
@@ -92,9 +81,7 @@ TEST(FrameAcceptor, RandomStreamsWithEmbeddedFrames) {
     stream.insert(stream.end(), frame.begin(), frame.end());
     bool found = false;
     for (std::size_t i = 0; i < stream.size(); ++i) {
-      if (acc.push(stream[i]) && i == stream.size() - 1) {
-        found = std::equal(acc.frame().begin(), acc.frame().end(), frame.begin(), frame.end());
-      }
+      if (acc.push(stream[i]) && i == stream.size() - 1) found = std::ranges::equal(acc.frame(), frame);
       ASSERT_LE(acc.buffered(), acc.expectedLength());
     }
     // The buffer slides one byte at a time, so every start position is

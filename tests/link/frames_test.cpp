@@ -16,76 +16,56 @@ namespace vrx4 {
 namespace {
 
 std::vector<std::uint8_t> vec(std::span<const std::uint8_t> s) { return {s.begin(), s.end()}; }
+int word(const TxFrame& f, std::size_t at) { return f.data[at] | (f.data[at + 1] << 8); }
 
 TEST(Frames, ChecksumAndRequests) {
-  const std::uint8_t three[] = {0x44, 0x25, 0x64, 0x00, 0x7E};
-  EXPECT_EQ(frameChecksum(three), 0xCD);
-  const std::uint8_t two[] = {0x44, 0x25};
-  EXPECT_EQ(frameChecksum(two), 0);
+  EXPECT_EQ(frameChecksum(std::vector<std::uint8_t>{0x44, 0x25, 0x64, 0x00, 0x7E}), 0xCD);
+  EXPECT_EQ(frameChecksum(std::vector<std::uint8_t>{0x44, 0x25}), 0);
 
   // Single-letter requests carry no checksum or end byte.
   EXPECT_EQ(vec(singleByteRequest('E').bytes()), (std::vector<std::uint8_t>{'E'}));
   EXPECT_EQ(vec(buildMemoryRead(Area::Base, 0x25, 4).bytes()),
             (std::vector<std::uint8_t>{0x44, 0x25, 0x64, 0xCD, 0x7E}));
-  EXPECT_EQ(buildMemoryRead(Area::Base, 0, 0).length, 0u);
-  EXPECT_EQ(buildMemoryRead(Area::Base, 0, 32).length, 0u);
+  EXPECT_TRUE(buildMemoryRead(Area::Base, 0, 0).length == 0u && buildMemoryRead(Area::Base, 0, 32).length == 0u);
 
-  for (int v : {0x00, 0x3A, 0xBB, 0xFF}) {
-    const std::uint8_t data[] = {static_cast<std::uint8_t>(v)};
+  for (std::uint8_t v : std::initializer_list<std::uint8_t>{0x00, 0x3A, 0xBB, 0xFF}) {
+    const std::vector<std::uint8_t> data{v};
     EXPECT_EQ(vec(buildMemoryWrite(Area::Option, 0, data).bytes()),
-              (std::vector<std::uint8_t>{0x44, 0x00, 0x01, static_cast<std::uint8_t>(v),
-                                         static_cast<std::uint8_t>((0x45 + v) & 0xFF), 0x7E}));
+              (std::vector<std::uint8_t>{0x44, 0x00, 0x01, v, static_cast<std::uint8_t>((0x45 + v) & 0xFF), 0x7E}));
   }
-  std::vector<std::uint8_t> block(10, 0x11);
-  const TxFrame w = buildMemoryWrite(Area::Base, 0xF8, block);
-  EXPECT_EQ(w.length, 15u);
-  EXPECT_EQ(w.data[2], 0x4A);
-  EXPECT_TRUE(frameIsSound(w.bytes()));
+  const TxFrame w = buildMemoryWrite(Area::Base, 0xF8, std::vector<std::uint8_t>(10, 0x11));
+  EXPECT_TRUE(w.length == 15u && w.data[2] == 0x4A && frameIsSound(w.bytes()));
 }
 
 TEST(Frames, LiveCommandBytes) {
   Image base{};
   LiveTestSnapshot t;
-  t.auxinText = "2.5";
-  t.ctrlText = "5";
-  t.uoutText = "-1.2345";
-  t.ioutText = "12.0009";
-  // V_TO_B_A = 1024 (gain 1), V_TO_B_B = 500 (0.5): 5 V -> 5.5 -> 5500
-  writeField(base, *findField(Area::Base, "V_TO_B_A"), 1024);
-  writeField(base, *findField(Area::Base, "V_TO_B_B"), 500);
+  t.auxinText = "2.5", t.ctrlText = "5", t.uoutText = "-1.2345", t.ioutText = "12.0009";
+  // V_TO_B_A = 1024 (gain 1), V_TO_B_B = 500 (0.5): 5 V -> 5.5 -> 5500;
   // A_TO_B_A = 640 (0.625), A_TO_B_B = -2500: 5 mA -> 0.625
-  writeField(base, *findField(Area::Base, "A_TO_B_A"), 640);
-  writeField(base, *findField(Area::Base, "A_TO_B_B"), -2500);
-  t.m_bTestCtrl = 1;
-  t.m_bTestUout = 1;
-  t.m_nTestAlarmState = 0;
-  t.m_nP2Source = 1;
+  for (auto [name, v] : {std::pair{"V_TO_B_A", 1024}, {"V_TO_B_B", 500}, {"A_TO_B_A", 640}, {"A_TO_B_B", -2500}})
+    writeField(base, *findField(Area::Base, name), v);
+  t.m_bTestCtrl = 1, t.m_bTestUout = 1, t.m_nTestAlarmState = 0, t.m_nP2Source = 1;
 
   TxFrame f = buildLiveCommand(t, base);
   ASSERT_EQ(f.length, 17u);
   EXPECT_EQ(f.data[0], 'A');
-  EXPECT_EQ(f.data[1] | (f.data[2] << 8), 2500);
-  EXPECT_EQ(f.data[3] | (f.data[4] << 8), 5500);
-  EXPECT_EQ(f.data[5] | f.data[6] | f.data[7] | f.data[8], 0);
   // -1234.5 truncates toward zero to -1234, sent as its low 16 bits
-  EXPECT_EQ(f.data[9] | (f.data[10] << 8), 0x10000 - 1234);
-  EXPECT_EQ(f.data[11] | (f.data[12] << 8), 12000);
+  EXPECT_EQ((std::array{word(f, 1), word(f, 3), word(f, 5), word(f, 7), word(f, 9), word(f, 11)}),
+            (std::array{2500, 5500, 0, 0, 0x10000 - 1234, 12000}));
   EXPECT_EQ(f.data[13], 0x05);  // P2 source + alarm forced on
   EXPECT_EQ(f.data[14], 0x80 | 0x10 | 0x02);
   EXPECT_TRUE(frameIsSound(f.bytes()));
 
   t.m_nTestCtrlUnit = 1;
   f = buildLiveCommand(t, base);
-  EXPECT_EQ(f.data[3] | (f.data[4] << 8), 625);
+  EXPECT_EQ(word(f, 3), 625);
   EXPECT_EQ(f.data[13], 0x15);
 
   // Unreadable, empty and absurd texts never make the conversion undefined.
-  t.ctrlText = "";
-  t.auxinText = "abc";
-  t.uoutText = "1e300";
-  t.ioutText = "-1e300";
+  t.ctrlText = "", t.auxinText = "abc", t.uoutText = "1e300", t.ioutText = "-1e300";
   f = buildLiveCommand(t, base);
-  EXPECT_EQ(f.data[1] | (f.data[2] << 8), 0);
+  EXPECT_EQ(word(f, 1), 0);
   EXPECT_EQ(thousandthsWord(1e300), 0xFFFF);   // INT32_MAX & 0xFFFF
   EXPECT_EQ(thousandthsWord(-1e300), 0x0000);  // INT32_MIN & 0xFFFF
   EXPECT_EQ(thousandthsWord(std::nan("")), 0);
@@ -110,29 +90,24 @@ TEST(Frames, DecodeReplies) {
   EXPECT_EQ(decodeMeasurement(buildMeasurementFrame({}, 0x00, 0), 7).m_infoPending, 1);
 
   // CONTROL is signed: its boundaries.
-  m = buildMeasurementFrame({0, 0x7FFF, 0, 0, 0, 0}, 0, 0);
-  EXPECT_EQ(decodeMeasurement(m, 0).m_value[1], 32767.0f);
-  m = buildMeasurementFrame({0, 0x8000, 0, 0, 0, 0}, 0, 0);
-  EXPECT_EQ(decodeMeasurement(m, 0).m_value[1], -32768.0f);
+  EXPECT_EQ(decodeMeasurement(buildMeasurementFrame({0, 0x7FFF, 0, 0, 0, 0}, 0, 0), 0).m_value[1], 32767.0f);
+  EXPECT_EQ(decodeMeasurement(buildMeasurementFrame({0, 0x8000, 0, 0, 0, 0}, 0, 0), 0).m_value[1], -32768.0f);
 
   const std::array<std::uint8_t, 8> info{1, 2, 3, 4, 5, 6, 7, 8};
   const auto e = buildInformationFrame(info);
-  EXPECT_TRUE(frameIsSound(e));
-  EXPECT_EQ(decodeInformation(e), info);
+  EXPECT_TRUE(frameIsSound(e) && decodeInformation(e) == info);
 
-  const std::uint8_t data[] = {0x01, 0x23, 0x45, 0x67};
-  const TxFrame mem = buildMemoryFrame(0x25, 0x64, data);
-  const MemoryData md = decodeMemory(mem.bytes());
+  const std::vector<std::uint8_t> data{0x01, 0x23, 0x45, 0x67};
+  const MemoryData md = decodeMemory(buildMemoryFrame(0x25, 0x64, data).bytes());
   EXPECT_EQ(md.address, 0x25);
-  EXPECT_EQ(vec(md.bytes()), (std::vector<std::uint8_t>{0x01, 0x23, 0x45, 0x67}));
+  EXPECT_EQ(vec(md.bytes()), data);
 }
 
 TEST(Frames, EchoComparedOnlyOnForcedChannels) {
   Image base{};
   writeField(base, *findField(Area::Base, "V_TO_B_A"), 1024);
   LiveTestSnapshot t;
-  t.uoutText = "5";
-  t.ctrlText = "3";
+  t.uoutText = "5", t.ctrlText = "3";
   const TxFrame cmd = buildLiveCommand(t, base);
   // The device reports Uout 5.000 V, CONTROL unrelated.
   auto frame = buildMeasurementFrame({0, 1234, 24000, 0, 5000, 0}, 0, 0);
@@ -141,9 +116,7 @@ TEST(Frames, EchoComparedOnlyOnForcedChannels) {
   EXPECT_TRUE(liveEchoMatches(cmd.bytes(), frame, t, 0));
   t.m_bTestCtrl = 1;
   EXPECT_FALSE(liveEchoMatches(cmd.bytes(), frame, t, 0));
-  t.m_bTestCtrl = 0;
-  t.m_bTestAlarm = 1;
-  t.m_nTestAlarmState = 0;  // forced on: bit 0 of byte 13 set
+  t.m_bTestCtrl = 0, t.m_bTestAlarm = 1, t.m_nTestAlarmState = 0;  // alarm forced on: bit 0 of byte 13 set
   const TxFrame cmd2 = buildLiveCommand(t, base);
   EXPECT_FALSE(liveEchoMatches(cmd2.bytes(), frame, t, 0));
   EXPECT_TRUE(liveEchoMatches(cmd2.bytes(), frame, t, 1));
@@ -158,8 +131,7 @@ TEST(ParamDictionary, TablesAreConsistent) {
     int end = 0;
     for (const ParamField& f : fields(area)) {
       EXPECT_TRUE(names.insert(std::string(f.name)).second) << f.name;
-      EXPECT_GE(f.width, 1);
-      EXPECT_LE(f.width, 3);
+      EXPECT_TRUE(f.width >= 1 && f.width <= 3) << f.name;
       EXPECT_GE(f.offset, end) << f.name << " overlaps the field before it";
       end = f.offset + f.width;
     }
@@ -180,29 +152,19 @@ TEST(ParamDictionary, BigEndianFields) {
   const ParamField slope = *findField(Area::Base, "A_TO_B_B");
   writeField(im, slope, -2500);
   EXPECT_EQ((std::array{im[0x07], im[0x08]}), (std::array<std::uint8_t, 2>{0xF6, 0x3C}));
-  EXPECT_EQ(readField(im, slope), -2500);
-  EXPECT_EQ(readSigned16(im, 0x07), -2500);
-  im[0x30] = 0xFF;
-  im[0x31] = 0xFE;
+  EXPECT_TRUE(readField(im, slope) == -2500 && readSigned16(im, 0x07) == -2500);
+  im[0x30] = 0xFF, im[0x31] = 0xFE;
   EXPECT_EQ(readField(im, *findField(Area::Base, "FORCE_0_ENTREE")), 0xFFFE);
 }
 
 
 TEST(DecimalText, ReadsLikeATypedNumber) {
-  EXPECT_DOUBLE_EQ(parseDecimal("2.5"), 2.5);
-  EXPECT_DOUBLE_EQ(parseDecimal("  -1.25"), -1.25);
-  EXPECT_DOUBLE_EQ(parseDecimal(".5"), 0.5);
-  EXPECT_DOUBLE_EQ(parseDecimal("12abc"), 12.0);
-  EXPECT_DOUBLE_EQ(parseDecimal(""), 0.0);
-  EXPECT_DOUBLE_EQ(parseDecimal("-"), 0.0);
-  EXPECT_DOUBLE_EQ(parseDecimal("nan"), 0.0);
-  EXPECT_DOUBLE_EQ(parseDecimal("1e-999"), 0.0);
-  EXPECT_TRUE(std::isinf(parseDecimal("1e999")));
   // A comma is not a decimal point here, whatever the desktop's locale.
-  const char* old = std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
-  EXPECT_DOUBLE_EQ(parseDecimal("2.5"), 2.5);
-  EXPECT_DOUBLE_EQ(parseDecimal("2,5"), 2.0);
-  (void)old;
+  std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
+  for (auto [text, v] : {std::pair{"2.5", 2.5}, {"  -1.25", -1.25}, {".5", 0.5}, {"12abc", 12.0}, {"", 0.0},
+                         {"-", 0.0}, {"nan", 0.0}, {"1e-999", 0.0}, {"2,5", 2.0}})
+    EXPECT_DOUBLE_EQ(parseDecimal(text), v) << text;
+  EXPECT_TRUE(std::isinf(parseDecimal("1e999")));
   std::setlocale(LC_NUMERIC, "C");
 }
 

@@ -29,38 +29,37 @@ class IdentityResumeTest : public EngineTest {
     recorder.clearPosted();
     clearReceived();
   }
-  bool sawIdentityRead(const std::vector<std::uint8_t>& rx) {
-    const auto frame = buildMemoryRead(Area::Base, 0x25, 4);
-    const auto bytes = frame.bytes();
-    return std::search(rx.begin(), rx.end(), bytes.begin(), bytes.end()) != rx.end();
+  // The served regulator pulled; another one (kSecond) served on the same
+  // path becomes the fixture's server.
+  void swapRegulator() {
+    server->stop();
+    other = std::make_unique<sim::PtyServer>(second, sim::PtyServer::Options{false, link});
+    ASSERT_TRUE(other->start()) << other->error();
+    std::swap(server, other);
   }
+  void TearDown() override { EngineTest::TearDown(); if (other) other->stop(); }
+
+  sim::SimDevice second{sim::factoryImages(kSecond)};
+  std::unique_ptr<sim::PtyServer> other;
 };
 
 TEST_F(IdentityResumeTest, WriteEndsWhenAnotherRegulatorAnswersTheReopenedPort) {
   loadFirst();
   startWholeWrite(0xA5);
   // Pull the first regulator while its BASE area is being written.
-  ASSERT_TRUE(waitForOp(op::kWriteBase, 8, 3));
-  server->stop();
-
   // A different regulator appears on the same path within the time-out.
-  sim::SimDevice second(sim::factoryImages(kSecond));
-  sim::PtyServer other(second, sim::PtyServer::Options{false, link});
-  ASSERT_TRUE(other.start()) << other.error();
-  ASSERT_TRUE(recorder.waitUntil([](auto& v) { return has(v, msg::kReloadStarted, 0); }, 10));
+  ASSERT_TRUE(waitForOp(op::kWriteBase, 8, 3));
+  swapRegulator();
+  ASSERT_TRUE(recorder.waitFor(msg::kReloadStarted, 0, 10));
 
   // The second regulator got no write at all; the engine says which
   // regulator answered and which one it expected, and reloads.
-  other.withDevice([](sim::SimDevice& d) { EXPECT_EQ(d.writesStored(), 0); });
+  EXPECT_EQ(writesStored(), 0);
   EXPECT_EQ(recorder.boxSnapshot(), (std::vector<std::string>{"07 77 70 answered, 01 23 45 half-written"}));
-  const auto id = state.lastIdentity();
-  EXPECT_EQ(id.answered, kSecond);
-  EXPECT_EQ(id.expected, kFirst);
-  ASSERT_TRUE(recorder.waitUntil([](auto& v) { return has(v, msg::kTransferDone, 1); }, 20));
+  EXPECT_TRUE(state.lastIdentity().answered == kSecond && state.lastIdentity().expected == kFirst);
+  ASSERT_TRUE(recorder.waitFor(msg::kTransferDone, 1, 20));
   EXPECT_EQ(recorder.count(msg::kTransferDone, 2), 0);
   EXPECT_EQ(state.device(Area::Base)[0x27], kSecond[2]);
-  engine->stop();
-  other.stop();
 }
 
 TEST_F(IdentityResumeTest, SameRegulatorBackCarriesOnAfterTheIdentityRead) {
@@ -84,15 +83,14 @@ TEST_F(IdentityResumeTest, SameRegulatorBackCarriesOnAfterTheIdentityRead) {
   ASSERT_TRUE(waitForOp(op::kWriteBase, 8, 12));
   clearReceived();
   server->hangUp(1200);
-  ASSERT_TRUE(recorder.waitUntil([](auto& v) { return has(v, msg::kTransferDone, 2); }, 20));
+  ASSERT_TRUE(recorder.waitFor(msg::kTransferDone, 2, 20));
   // The box follows the end notice.
   ASSERT_TRUE(recorder.waitUntil([&](auto&) { return !recorder.boxes.empty(); }, 5));
-  EXPECT_TRUE(sawIdentityRead(received()));
+  const auto rx = received();
+  EXPECT_FALSE(std::ranges::search(rx, buildMemoryRead(Area::Base, 0x25, 4).bytes()).empty());  // the identity read
   EXPECT_EQ(recorder.count(msg::kReloadStarted, 0), 0);
   EXPECT_EQ(recorder.boxSnapshot(), (std::vector<std::string>{"Reset VRX"}));
-  const Image sb = simImage(Area::Base);
-  EXPECT_EQ(sb[0x27], kSecond[2]);
-  EXPECT_EQ(sb[0x60], 0x5A);
+  EXPECT_TRUE(simImage(Area::Base)[0x27] == kSecond[2] && simImage(Area::Base)[0x60] == 0x5A);
 }
 
 TEST_F(IdentityResumeTest, SilenceMidTransferChecksTheRegulatorBehindALivePort) {
@@ -102,12 +100,12 @@ TEST_F(IdentityResumeTest, SilenceMidTransferChecksTheRegulatorBehindALivePort) 
   // The adapter stays; the regulator behind it goes quiet and another one
   // (here: the same simulated device given another serial number) answers.
   server->withDevice([](sim::SimDevice& d) { d.faults().silent = true; });
-  ASSERT_TRUE(recorder.waitUntil([](auto& v) { return has(v, msg::kLinkState, 3); }, 5));
+  ASSERT_TRUE(recorder.waitFor(msg::kLinkState, 3, 5));
   setSerial(kSecond);
   server->withDevice([](sim::SimDevice& d) { d.faults().silent = false; });
-  ASSERT_TRUE(recorder.waitUntil([](auto& v) { return has(v, msg::kReloadStarted, 0); }, 10));
+  ASSERT_TRUE(recorder.waitFor(msg::kReloadStarted, 0, 10));
   EXPECT_EQ(state.lastIdentity().answered, kSecond);
-  ASSERT_TRUE(recorder.waitUntil([](auto& v) { return has(v, msg::kTransferDone, 1); }, 20));
+  ASSERT_TRUE(recorder.waitFor(msg::kTransferDone, 1, 20));
   EXPECT_EQ(recorder.count(msg::kTransferDone, 3), 0);
   // The BASE area was never touched.
   EXPECT_NE(simImage(Area::Base)[0x60], 0x3C);
@@ -119,20 +117,11 @@ TEST_F(IdentityResumeTest, ReadOfAnotherRegulatorIsAbandonedOrStartedAfresh) {
   // new regulator is read from the start with the mismatch message.
   ASSERT_EQ(state.publishRequest(request(op::kReadOption)), DeviceState::Publish::Accepted);
   ASSERT_TRUE(waitForOp(op::kReadOption, op::kReadOption, 5));
-  server->stop();
-  sim::SimDevice second(sim::factoryImages(kSecond));
-  sim::PtyServer other(second, sim::PtyServer::Options{false, link});
-  ASSERT_TRUE(other.start()) << other.error();
-  ASSERT_TRUE(recorder.waitUntil([](auto& v) { return has(v, msg::kTransferDone, 1); }, 20));
+  swapRegulator();
+  ASSERT_TRUE(recorder.waitFor(msg::kTransferDone, 1, 20));
   EXPECT_TRUE(has(recorder.snapshot(), msg::kReloadStarted, 0));
   EXPECT_EQ(recorder.boxSnapshot(), (std::vector<std::string>{"Reload eeprom"}));  // nothing half-written
-  Image secondOption{};
-  other.withDevice([&](sim::SimDevice& d) { secondOption = d.image(Area::Option); });
-  const Image opt = state.device(Area::Option);
-  EXPECT_TRUE(std::equal(opt.begin(), opt.begin() + 160, secondOption.begin()));
-  EXPECT_EQ(state.device(Area::Base)[0x27], kSecond[2]);
-  engine->stop();
-  other.stop();
+  EXPECT_TRUE(imagesMatchTheRegulator());
 }
 
 TEST_F(IdentityResumeTest, WriteReadsTheSerialFirstAndSendsNothingToAnotherRegulator) {
@@ -155,27 +144,24 @@ TEST_F(IdentityResumeTest, WriteReadsTheSerialFirstAndSendsNothingToAnotherRegul
   for (const auto& f : memoryFrames(received())) EXPECT_TRUE(isReadFrame(f));
   EXPECT_EQ(writesStored(), storedBefore);
   EXPECT_EQ(simImage(Area::Base)[1], 0x10);
-  EXPECT_EQ(state.lastIdentity().answered, kSecond);
-  EXPECT_FALSE(state.lastIdentity().written);
+  EXPECT_TRUE(state.lastIdentity().answered == kSecond && !state.lastIdentity().written);
   EXPECT_EQ(recorder.boxSnapshot().back(), "07 77 70 answered, not 01 23 45");
   EXPECT_TRUE(imagesMatchTheRegulator());
 }
 
 TEST_F(IdentityResumeTest, FileModeTakesTheImagesOverFromARunningRead) {
   engine->start();
-  Image file{};
+  Image file;
   file.fill(0xEE);
   // Opened while a full read runs: the engine drops the read between two
   // frames, and the file's images stay exactly as loaded.
   ASSERT_EQ(state.publishRequest(request(op::kReadOption)), DeviceState::Publish::Accepted);
   ASSERT_TRUE(waitForOp(op::kReadOption, op::kReadOption, 3));
   state.openFileMode("/tmp/opened.txt");
-  state.setDevice(Area::Option, file);
-  state.setDevice(Area::Base, file);
+  state.setDevice(Area::Option, file), state.setDevice(Area::Base, file);
   EXPECT_FALSE(state.fullReadRunning());
   ASSERT_TRUE(recorder.waitUntil([&](auto&) { return !state.requestPending(); }, 5));
-  EXPECT_EQ(state.device(Area::Option), file);
-  EXPECT_EQ(state.device(Area::Base), file);
+  EXPECT_TRUE(state.device(Area::Option) == file && state.device(Area::Base) == file);
   EXPECT_EQ(recorder.count(msg::kTransferDone, 1), 0);
   EXPECT_EQ(state.g_eepromLoaded.load(), 0);
 
@@ -185,12 +171,11 @@ TEST_F(IdentityResumeTest, FileModeTakesTheImagesOverFromARunningRead) {
   ASSERT_TRUE(waitForOp(op::kReadOption, op::kReadOption, 5));
   state.closeFileMode();
   EXPECT_TRUE(state.fullReadRunning());
-  ASSERT_TRUE(recorder.waitUntil([](auto& v) { return has(v, msg::kTransferDone, 1); }, 20));
+  ASSERT_TRUE(recorder.waitFor(msg::kTransferDone, 1, 20));
   EXPECT_TRUE(imagesMatchTheRegulator());
 
   // File mode waits for a write: it may not start while one runs.
-  ASSERT_EQ(state.publishRequest(request(op::kWriteOptionRange, 9, 2, {0x01, 0x02})),
-            DeviceState::Publish::Accepted);
+  ASSERT_EQ(state.publishRequest(request(op::kWriteOptionRange, 9, 2, {0x01, 0x02})), DeviceState::Publish::Accepted);
   EXPECT_FALSE(state.fileModeMayStart());
   ASSERT_TRUE(recorder.waitUntil([&](auto&) { return !state.requestPending(); }, 20));
   EXPECT_TRUE(state.fileModeMayStart());

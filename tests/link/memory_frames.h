@@ -16,14 +16,10 @@ inline std::vector<std::vector<std::uint8_t>> memoryFrames(const std::vector<std
   std::vector<std::vector<std::uint8_t>> out;
   for (std::size_t i = 0; i + 4 < rx.size(); ++i) {
     if (rx[i] != 'D') continue;
-    const bool read = rx[i + 2] & 0x20;
-    const std::size_t len = read ? 5 : static_cast<std::size_t>(rx[i + 2] & 0x1F) + 5;
+    const std::size_t len = (rx[i + 2] & 0x20) ? 5 : static_cast<std::size_t>(rx[i + 2] & 0x1F) + 5;
     if (i + len > rx.size()) break;
-    std::vector<std::uint8_t> f(rx.begin() + static_cast<std::ptrdiff_t>(i),
-                                rx.begin() + static_cast<std::ptrdiff_t>(i + len));
-    if (!frameIsSound(f)) continue;
-    out.push_back(f);
-    i += len - 1;
+    const std::span<const std::uint8_t> f(rx.data() + i, len);
+    if (frameIsSound(f)) out.emplace_back(f.begin(), f.end()), i += len - 1;
   }
   return out;
 }

@@ -25,27 +25,22 @@ class NetPortTest : public EngineTest {
     VRX4_SKIP_WITHOUT_SER2NET();
     EngineTest::SetUp();
   }
-  void TearDown() override {
-    if (engine) EngineTest::TearDown();
-  }
-  // The engine on the regulator through ser2net instead of its own port.
-  void throughNetwork(Ser2net& bridge, const std::string& url = "") {
-    ASSERT_TRUE(bridge.start());
-    engine = std::make_unique<CCommThread>(state, recorder, &live);
-    engine->setPortName(url.empty() ? bridge.url() : url);
-  }
-  // The box the engine showed when the port did not open.
-  std::string portFailure(const std::string& name) {
+  void TearDown() override { if (engine) EngineTest::TearDown(); }
+  // A new engine on the named port, started.
+  void startOn(const std::string& name) {
     engine = std::make_unique<CCommThread>(state, recorder, &live);
     engine->setPortName(name);
     recorder.boxes.clear();
     engine->start();
+  }
+  // The box the engine showed when the port did not open.
+  std::string portFailure(const std::string& name) {
+    startOn(name);
     EXPECT_TRUE(recorder.waitUntil([&](auto&) { return !recorder.boxes.empty(); }, 15)) << name;
     engine->stop();  // the thread ends by itself after the box: this only joins it
     EXPECT_TRUE(engine->exited()) << name;
     EXPECT_TRUE(has(recorder.snapshot(), msg::kLinkState, link_state::kNoDevice)) << name;
-    auto boxes = recorder.boxSnapshot();
-    return boxes.empty() ? "" : boxes.front();
+    return recorder.boxSnapshot().empty() ? "" : recorder.boxSnapshot().front();
   }
 
   TempDir temp;
@@ -54,8 +49,7 @@ class NetPortTest : public EngineTest {
 TEST_F(NetPortTest, ReadAndWriteThroughSer2netAreTheDirectOnesByteForByte) {
   engine->start();
   ASSERT_TRUE(readAll());
-  Image directOption = state.device(Area::Option);
-  const Image directBase = state.device(Area::Base);
+  Image directOption = state.device(Area::Option), directBase = state.device(Area::Base);
   engine->stop();
 
   // Raw, reached by a host name (which may give ::1 first, where nothing
@@ -65,9 +59,9 @@ TEST_F(NetPortTest, ReadAndWriteThroughSer2netAreTheDirectOnesByteForByte) {
                              std::pair{&telnet, std::string()}}) {
     SCOPED_TRACE(url.empty() ? telnet.url() : url);
     state.withImages([](Images& im) { im = Images{}; });
-    throughNetwork(*bridge, url);
-    engine->start();
+    ASSERT_TRUE(bridge->start());
     recorder.clearPosted();
+    startOn(url.empty() ? bridge->url() : url);
     ASSERT_TRUE(readAll());
     EXPECT_EQ(state.device(Area::Option), directOption);
     EXPECT_EQ(state.device(Area::Base), directBase);
@@ -88,10 +82,8 @@ TEST_F(NetPortTest, ReadAndWriteThroughSer2netAreTheDirectOnesByteForByte) {
 }
 
 TEST_F(NetPortTest, NetworkFailuresAreReportedAsPortFailures) {
-  const unsigned nobody = freeTcpPort();
-  const std::string refused = "tcp://127.0.0.1:" + std::to_string(nobody);
-  EXPECT_EQ(portFailure(refused), "Error Port " + refused + "\nconnection refused by 127.0.0.1:" +
-                                      std::to_string(nobody) +
+  const std::string nobody = std::to_string(freeTcpPort()), refused = "tcp://127.0.0.1:" + nobody;
+  EXPECT_EQ(portFailure(refused), "Error Port " + refused + "\nconnection refused by 127.0.0.1:" + nobody +
                                       ": no device server or ser2net listens on that port");
 
   // A Telnet port without the serial settings cannot promise 38400 8N1.
@@ -106,23 +98,17 @@ TEST_F(NetPortTest, NetworkFailuresAreReportedAsPortFailures) {
   // up after its deadline, and a stop ends the wait at once.
   const int silent = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  a.sin_family = AF_INET, a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   socklen_t len = sizeof a;
-  ASSERT_EQ(::bind(silent, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
-  ASSERT_EQ(::listen(silent, 4), 0);
-  ASSERT_EQ(::getsockname(silent, reinterpret_cast<sockaddr*>(&a), &len), 0);
-  const std::string mute = "rfc2217://127.0.0.1:" + std::to_string(ntohs(a.sin_port));
+  ASSERT_EQ(::bind(silent, reinterpret_cast<sockaddr*>(&a), sizeof a) | ::listen(silent, 4) |
+                ::getsockname(silent, reinterpret_cast<sockaddr*>(&a), &len), 0);
+  const std::string at = "127.0.0.1:" + std::to_string(ntohs(a.sin_port)), mute = "rfc2217://" + at;
   const auto t0 = Clock::now();
-  EXPECT_EQ(portFailure(mute), "Error Port " + mute + "\nno answer from 127.0.0.1:" +
-                                   std::to_string(ntohs(a.sin_port)) +
+  EXPECT_EQ(portFailure(mute), "Error Port " + mute + "\nno answer from " + at +
                                    " to the serial settings within 5 s (is it a Telnet port with RFC 2217?)");
   EXPECT_LT(Clock::now() - t0, std::chrono::seconds(7));
 
-  engine = std::make_unique<CCommThread>(state, recorder, &live);
-  engine->setPortName(mute);
-  recorder.boxes.clear();
-  engine->start();
+  startOn(mute);
   std::this_thread::sleep_for(std::chrono::milliseconds(200));  // the open is pending
   const auto t1 = Clock::now();
   engine->stop();
@@ -133,18 +119,17 @@ TEST_F(NetPortTest, NetworkFailuresAreReportedAsPortFailures) {
 
 TEST_F(NetPortTest, WriteGoesOnWhenSer2netComesBackAfterItWasKilled) {
   Ser2net bridge(link, Mode::Rfc2217, temp.path);
-  throughNetwork(bridge);
-  engine->start();
+  ASSERT_TRUE(bridge.start());
+  startOn(bridge.url());
   ASSERT_TRUE(readAll());
   recorder.clearPosted();
   startWholeWrite(0xC3);
   ASSERT_TRUE(waitForOp(op::kWriteBase, 8, 3));
   bridge.kill();
-  ASSERT_TRUE(recorder.waitUntil([](auto& v) { return has(v, msg::kLinkState, link_state::kNoDevice); }, 10));
+  ASSERT_TRUE(recorder.waitFor(msg::kLinkState, link_state::kNoDevice, 10));
   ASSERT_TRUE(bridge.start());  // the same address again
-  ASSERT_TRUE(recorder.waitUntil([](auto& v) { return has(v, msg::kTransferDone, 2); }, 30));
-  EXPECT_EQ(simImage(Area::Option)[0x05], 0xC3);
-  EXPECT_EQ(simImage(Area::Base)[0x60], 0xC3);
+  ASSERT_TRUE(recorder.waitFor(msg::kTransferDone, 2, 30));
+  EXPECT_TRUE(simImage(Area::Option)[0x05] == 0xC3 && simImage(Area::Base)[0x60] == 0xC3);
   EXPECT_TRUE(imagesMatchTheRegulator());
   EXPECT_EQ(recorder.count(msg::kReloadStarted, 0), 0);
 }

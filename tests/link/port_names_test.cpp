@@ -40,23 +40,19 @@ TEST(PortNames, DriverBackedPortsInNaturalOrderEachSayingWhatItIsThenTheStableLi
            {"1-3", {{"idVendor", "067b"}, {"manufacturer", "Prolific"}, {"product", "Prolific USB-Serial Controller"}}},
            {"1-2", {{"idVendor", "2341"}, {"idProduct", "0043"}}}})
     for (const auto& [name, text] : files) write(usbRoot / dev / name, text);
-  fs::create_directories(usbRoot / "1-1/1-1:1.0/ttyUSB0");
-  fs::create_directories(usbRoot / "1-3/1-3:1.0/ttyUSB1");
-  fs::create_directories(usbRoot / "1-2/1-2:1.0");
-  auto tty = [&](const char* name, const std::string& device, const char* type) {
+  for (const char* d : {"1-1/1-1:1.0/ttyUSB0", "1-3/1-3:1.0/ttyUSB1", "1-2/1-2:1.0"})
+    fs::create_directories(usbRoot / d);
+  // ttyS1 and ttyS3: registered slots with no UART behind them; tty5: no driver behind it.
+  using Tty = std::tuple<const char*, std::string, const char*>;  // name, device below devices/, UART type
+  for (auto [name, device, type] :
+       {Tty{"ttyUSB0", "usb1/1-1/1-1:1.0/ttyUSB0", nullptr}, {"ttyUSB1", "usb1/1-3/1-3:1.0/ttyUSB1", nullptr},
+        {"ttyACM0", "usb1/1-2/1-2:1.0", nullptr}, {"ttyS0", "serial8250", "4"}, {"ttyS10", "serial8250", "4"},
+        {"ttyS2", "serial8250", "99"}, {"ttyS1", "serial8250", "0"}, {"ttyS3", "serial8250", nullptr},
+        {"tty5", "", nullptr}}) {
     fs::create_directories(sys / name);
-    if (!device.empty()) fs::create_directory_symlink(device, sys / name / "device");
+    if (!device.empty()) fs::create_directory_symlink("../../../devices/" + device, sys / name / "device");
     if (type) write(sys / name / "type", type);
-  };
-  tty("ttyUSB0", "../../../devices/usb1/1-1/1-1:1.0/ttyUSB0", nullptr);
-  tty("ttyUSB1", "../../../devices/usb1/1-3/1-3:1.0/ttyUSB1", nullptr);
-  tty("ttyACM0", "../../../devices/usb1/1-2/1-2:1.0", nullptr);
-  tty("ttyS0", "../../../devices/serial8250", "4");
-  tty("ttyS10", "../../../devices/serial8250", "4");
-  tty("ttyS2", "../../../devices/serial8250", "99");
-  tty("ttyS1", "../../../devices/serial8250", "0");  // registered slots with no UART behind them
-  tty("ttyS3", "../../../devices/serial8250", nullptr);
-  tty("tty5", "", nullptr);                         // no driver behind it
+  }
   const fs::path byId = root / "dev/serial/by-id";
   fs::create_directories(byId);
   fs::create_symlink("../../ttyUSB0", byId / "usb-FTDI_FT232R_USB_UART_A9X1-if00-port0");
@@ -78,11 +74,9 @@ TEST(PortNames, DriverBackedPortsInNaturalOrderEachSayingWhatItIsThenTheStableLi
   EXPECT_TRUE(describeSerialPorts(sys.string() + "/missing", dev, byId.string() + "/missing").empty());
 
   // Selection by prefix of the stored name, then of the device.
-  EXPECT_EQ(entryFor(entries, "COM1"), 1);
-  EXPECT_EQ(entryFor(entries, "COM3"), 2);
-  EXPECT_EQ(entryFor(entries, byId.string() + "/usb-FTDI"), 6);
-  EXPECT_EQ(entryFor(entries, dev + "/ttyUSB0"), 4);
-  EXPECT_EQ(entryFor(entries, "COM2"), -1);
+  for (auto [name, index] : {std::pair<std::string, int>{"COM1", 1}, {"COM3", 2}, {byId.string() + "/usb-FTDI", 6},
+                             {dev + "/ttyUSB0", 4}, {"COM2", -1}})
+    EXPECT_EQ(entryFor(entries, name), index) << name;
   std::vector<SerialPortEntry> com{{"COM10", "/dev/ttyS9", ""}, {"COM1", "/dev/ttyS0", ""}};
   EXPECT_EQ(entryFor(com, "COM1"), 0);  // the first entry that begins with the text
   EXPECT_EQ(entryFor(com, "/dev/ttyS0"), 1);

@@ -26,12 +26,19 @@ class ProgressEngineTest : public EngineTest {
     Reports r;
     bool done = false;
     for (const Posted& p : recorder.snapshot()) {
-      if (p.message == msg::kTransferDone && p.wParam == doneWParam) done = true;
-      if (p.message != msg::kTransferProgress) continue;
-      r.progress.push_back(transfer_progress::fromMessage(p.wParam, p.lParam));
-      if (r.progress.back().ended()) r.endBeforeDone = !done;
+      done = done || p.is(msg::kTransferDone, doneWParam);
+      if (p.message == msg::kTransferProgress) r.progress.push_back(transfer_progress::fromMessage(p.wParam, p.lParam));
+      if (p.message == msg::kTransferProgress && r.progress.back().ended()) r.endBeforeDone = !done;
     }
     return r;
+  }
+  // Waits until a progress report that satisfies pred has been posted.
+  bool waitForProgress(bool (*pred)(const Progress&)) {
+    return recorder.waitUntil([&](auto& v) {
+      return std::ranges::any_of(v, [&](const Posted& p) {
+        return p.message == msg::kTransferProgress && pred(transfer_progress::fromMessage(p.wParam, p.lParam));
+      });
+    }, 5);
   }
   // Shown steps never go back, never reach the total before the end, and
   // the one end is the last report: Finished at 100 %.
@@ -41,16 +48,11 @@ class ProgressEngineTest : public EngineTest {
     int done = 0;
     for (std::size_t i = 0; i + 1 < r.progress.size(); ++i) {
       const Progress& p = r.progress[i];
-      EXPECT_FALSE(p.ended());
-      EXPECT_GE(p.done, done);
-      EXPECT_LT(p.done, p.total);
-      EXPECT_EQ(p.writing, writing);
+      EXPECT_TRUE(!p.ended() && p.done >= done && p.done < p.total && p.writing == writing) << i << ": " << p.done;
       done = p.done;
     }
     const Progress& end = r.progress.back();
-    EXPECT_EQ(end.stage, Stage::Finished);
-    EXPECT_EQ(end.done, end.total);
-    EXPECT_EQ(end.percent(), 100);
+    EXPECT_TRUE(end.stage == Stage::Finished && end.done == end.total && end.percent() == 100);
     EXPECT_TRUE(r.endBeforeDone);
   }
 };
@@ -86,8 +88,7 @@ TEST_F(ProgressEngineTest, EveryOpReportsItsStepsAndEndsAtOneHundred) {
     // reads its first block back before it writes it: when that differs,
     // the write of block 0 is one step more.
     const int planned = transfer_progress::wholeRequest(c.r.op, c.r.count, true).total;
-    EXPECT_GE(r.progress.back().total, planned) << c.r.op;
-    EXPECT_LE(r.progress.back().total, planned + 1) << c.r.op;
+    EXPECT_TRUE(r.progress.back().total == planned || r.progress.back().total == planned + 1) << c.r.op;
   }
 }
 
@@ -96,8 +97,7 @@ TEST_F(ProgressEngineTest, RepeatsSilenceAndCancelledReads) {
   ASSERT_TRUE(readAll());
   Image changed = state.device(Area::Option);
   for (std::size_t i = 0; i < 0x30; ++i) changed[i] ^= 0x10;
-  state.setEdit(Area::Option, changed);
-  state.setEdit(Area::Base, state.device(Area::Base));
+  state.setEdit(Area::Option, changed), state.setEdit(Area::Base, state.device(Area::Base));
 
   // Two read-backs that differ, and the regulator silent for more than a
   // second half way: the steps shown never go back, the bar says that it
@@ -107,18 +107,10 @@ TEST_F(ProgressEngineTest, RepeatsSilenceAndCancelledReads) {
   ASSERT_EQ(state.publishRequest(request(op::kWriteOptionThenBase)), DeviceState::Publish::Accepted);
   ASSERT_TRUE(recorder.waitUntil([&](auto&) { return state.g_xferOp.load() == op::kWriteBase; }, 20));
   server->withDevice([](sim::SimDevice& d) { d.faults().silent = true; });
-  ASSERT_TRUE(recorder.waitUntil(
-      [](auto& v) {
-        for (const Posted& p : v)
-          if (p.message == msg::kTransferProgress &&
-              transfer_progress::fromMessage(p.wParam, p.lParam).stage == Stage::Waiting)
-            return true;
-        return false;
-      },
-      5));
+  ASSERT_TRUE(waitForProgress([](const Progress& p) { return p.stage == Stage::Waiting; }));
   std::this_thread::sleep_for(std::chrono::milliseconds(1200));
   server->withDevice([](sim::SimDevice& d) { d.faults().silent = false; });
-  ASSERT_TRUE(recorder.waitUntil([](auto& v) { return has(v, msg::kTransferDone, 2); }, 20));
+  ASSERT_TRUE(recorder.waitFor(msg::kTransferDone, 2, 20));
   const Reports r = reports(2);
   expectWholeRun(r, true, "op 4 with repeats and silence");
   EXPECT_GT(r.progress.back().total, transfer_progress::wholeRequest(op::kWriteOptionThenBase, 0, true).total);
@@ -128,17 +120,9 @@ TEST_F(ProgressEngineTest, RepeatsSilenceAndCancelledReads) {
   ASSERT_EQ(state.publishRequest(request(op::kReadOption)), DeviceState::Publish::Accepted);
   ASSERT_TRUE(recorder.waitUntil([&](auto&) { return state.g_xferBlock.load() >= 3; }, 20));
   EXPECT_TRUE(engine->cancelRead());
-  ASSERT_TRUE(recorder.waitUntil(
-      [](auto& v) {
-        for (const Posted& p : v)
-          if (p.message == msg::kTransferProgress && transfer_progress::fromMessage(p.wParam, p.lParam).ended())
-            return true;
-        return false;
-      },
-      5));
+  ASSERT_TRUE(waitForProgress([](const Progress& p) { return p.ended(); }));
   const Progress dropped = reports(1).progress.back();
-  EXPECT_EQ(dropped.stage, Stage::Dropped);
-  EXPECT_LT(dropped.done, dropped.total);
+  EXPECT_TRUE(dropped.stage == Stage::Dropped && dropped.done < dropped.total);
   EXPECT_EQ(recorder.count(msg::kTransferDone, 1), 0);
 }
 

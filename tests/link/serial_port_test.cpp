@@ -32,45 +32,36 @@ struct Pty {
   std::string slave = (::grantpt(master), ::unlockpt(master), ::ptsname(master));
   ~Pty() { hangUp(); }
   void hangUp() { master = master >= 0 ? ::close(master), -1 : -1; }
-  void send(const std::string& s) const {
-    ASSERT_EQ(::write(master, s.data(), s.size()), ssize_t(s.size()));
-  }
+  void send(const std::string& s) const { ASSERT_EQ(::write(master, s.data(), s.size()), ssize_t(s.size())); }
   std::string receive(std::size_t count) const {  // what the port sent, within a second
     std::string got;
     pollfd p{master, POLLIN, 0};
-    for (char c = 0; got.size() < count && ::poll(&p, 1, 1000) > 0 && ::read(master, &c, 1) == 1;)
-      got += c;
+    for (char c = 0; got.size() < count && ::poll(&p, 1, 1000) > 0 && ::read(master, &c, 1) == 1;) got += c;
     return got;
   }
 };
 
 template <typename F> double msTaken(F&& f) {
   const auto start = Clock::now();
-  f();
-  return Ms(Clock::now() - start).count();
+  return f(), Ms(Clock::now() - start).count();
 }
-std::size_t openFds() {
-  return std::size_t(std::distance(fs::directory_iterator("/proc/self/fd"), {}));
-}
+std::size_t openFds() { return std::size_t(std::distance(fs::directory_iterator("/proc/self/fd"), {})); }
 
-TEST(SerialPort, OpenMakesTheLineRaw38400With8N1AndNoFlowControl) {
+TEST(SerialPort, OpenMakesTheLineRaw38400With8N1AndNoFlowControlAndHoldsItExclusively) {
   Pty pty;
   // A descriptor opened first lets the test see the settings; start cooked.
   const int probe = ::open(pty.slave.c_str(), O_RDWR | O_NOCTTY);
   termios t{};
   ASSERT_EQ(::tcgetattr(probe, &t), 0);
-  t.c_cflag = (t.c_cflag & ~CSIZE) | CS7 | PARENB | CSTOPB | CRTSCTS;
-  t.c_iflag |= IXON | IXOFF | ICRNL;
-  t.c_lflag |= ICANON | ECHO | ISIG;
-  t.c_oflag |= OPOST | ONLCR;
+  t.c_cflag = (t.c_cflag & ~CSIZE) | CS7 | PARENB | CSTOPB | CRTSCTS, t.c_iflag |= IXON | IXOFF | ICRNL;
+  t.c_lflag |= ICANON | ECHO | ISIG, t.c_oflag |= OPOST | ONLCR;
   ::cfsetspeed(&t, B9600);
   ASSERT_EQ(::tcsetattr(probe, TCSANOW, &t), 0);
 
   SerialPort port;
   ASSERT_TRUE(port.open(pty.slave));
   ASSERT_EQ(::tcgetattr(probe, &t), 0);
-  EXPECT_EQ(::cfgetispeed(&t), B38400);
-  EXPECT_EQ(::cfgetospeed(&t), B38400);
+  EXPECT_TRUE(::cfgetispeed(&t) == B38400 && ::cfgetospeed(&t) == B38400);
   EXPECT_EQ(t.c_cflag & (CSIZE | PARENB | CSTOPB | CRTSCTS | CLOCAL | CREAD),
             tcflag_t(CS8 | CLOCAL | CREAD));
   EXPECT_EQ(t.c_iflag & (IXON | IXOFF | IXANY | ICRNL), 0u);
@@ -82,64 +73,24 @@ TEST(SerialPort, OpenMakesTheLineRaw38400With8N1AndNoFlowControl) {
   // Bytes pass untouched and in order: CR, ^C and XON are data, '\n' gets no CR.
   pty.send("\r\x03\x11\n");
   std::string got;
-  for (std::uint8_t b = 0; got.size() < 4 && port.readByte(b, 1000) == ReadResult::Byte;)
-    got += char(b);
+  for (std::uint8_t b = 0; got.size() < 4 && port.readByte(b, 1000) == ReadResult::Byte;) got += char(b);
   EXPECT_EQ(got, "\r\x03\x11\n");
   EXPECT_TRUE(port.writeByte('\n') && port.writeByte('A') && port.writeByte('B'));
   EXPECT_EQ(pty.receive(3), "\nAB");
-}
 
-TEST(SerialPort, SilentLineGivesNothingWaitsWithoutSpinningWakesForAByteAndPurges) {
-  Pty pty;
-  SerialPort port;
-  ASSERT_TRUE(port.open(pty.slave));
-  std::uint8_t b = 0;
-  ReadResult r = ReadResult::Byte;
-  EXPECT_LT(msTaken([&] { r = port.readByte(b, 0); }), 40);
-  EXPECT_EQ(r, ReadResult::Nothing);
-  EXPECT_LT(msTaken([&] { r = port.readByte(b, 1); }), 40);
-  EXPECT_EQ(r, ReadResult::Nothing);
-  const std::clock_t cpu = std::clock();
-  EXPECT_GE(msTaken([&] { r = port.readByte(b, 100); }), 99);
-  EXPECT_LT(double(std::clock() - cpu) * 1000 / CLOCKS_PER_SEC, 30);
-  EXPECT_EQ(r, ReadResult::Nothing);
-
-  Clock::time_point returned;
-  std::thread reader([&] { r = port.readByte(b, 1000), returned = Clock::now(); });
-  std::this_thread::sleep_for(std::chrono::milliseconds(20));  // let the reader block
-  const auto sent = Clock::now();
-  pty.send("\x5a");
-  reader.join();
-  EXPECT_EQ(r, ReadResult::Byte);
-  EXPECT_EQ(b, 0x5a);
-  EXPECT_LT(Ms(returned - sent).count(), 100);
-
-  // Purge drops what is queued; what comes after it is read.
-  pty.send("stale");
-  ASSERT_EQ(port.readByte(b, 1000), ReadResult::Byte);  // the rest arrived with it
-  port.purge();
-  EXPECT_EQ(port.readByte(b, 0), ReadResult::Nothing);
-  pty.send("N");
-  EXPECT_EQ(port.readByte(b, 1000), ReadResult::Byte);
-  EXPECT_EQ(b, 'N');
-}
-
-TEST(SerialPort, HeldExclusivelyUntilClosedOrItsClientIsKilled) {
-  Pty pty;  // the regulator's side stays open all along, as on a real adapter
-  SerialPort first, second;
-  ASSERT_TRUE(first.open(pty.slave));
+  // Held exclusively until closed or its client is killed; the regulator's
+  // side stays open all along, as on a real adapter.
+  SerialPort second;
   const std::size_t fds = openFds();
   PortOpenError e;
-  EXPECT_FALSE(second.open(pty.slave, &e));
-  EXPECT_FALSE(second.isOpen());
+  EXPECT_FALSE(second.open(pty.slave, &e) || second.isOpen());
   EXPECT_EQ(openFds(), fds);
-  EXPECT_TRUE(e.busy && !e.permissionDenied);
-  EXPECT_EQ(e.path, pty.slave);
+  EXPECT_TRUE(e.busy && !e.permissionDenied && e.path == pty.slave);
   EXPECT_EQ(e.reason, "the port is in use by another program");
-  EXPECT_TRUE(first.writeByte('x'));  // the holder is unaffected
+  EXPECT_TRUE(port.writeByte('x'));  // the holder is unaffected
   EXPECT_EQ(pty.receive(1), "x");
-  first.close();
-  first.close();
+  port.close();
+  port.close();
 
   // Free again: a client takes it, and is killed with no chance to close.
   int ready[2];
@@ -153,14 +104,71 @@ TEST(SerialPort, HeldExclusivelyUntilClosedOrItsClientIsKilled) {
   }
   char ok = 0;
   ASSERT_EQ(::read(ready[0], &ok, 1), 1);
-  ::close(ready[0]);
-  ::close(ready[1]);
+  ::close(ready[0]), ::close(ready[1]);
   ASSERT_EQ(ok, 'y');
-  EXPECT_FALSE(second.open(pty.slave, &e));  // a live client keeps it
-  EXPECT_TRUE(e.busy);
+  EXPECT_TRUE(!second.open(pty.slave, &e) && e.busy);  // a live client keeps it
   ::kill(child, SIGKILL);
   ::waitpid(child, nullptr, 0);
   EXPECT_TRUE(second.open(pty.slave, &e)) << e.reason;
+}
+
+// Opened through a link, as the stable /dev/serial/by-id names are.
+TEST(SerialPort, SilentLineWaitsWithoutSpinningWakesForABytePurgesAndNoticesItsNodeGoneOrHungUp) {
+  const testing::TempDir temp;
+  const fs::path link = fs::path(temp.path) / "ttyUSB0";
+  Pty pty, other;
+  fs::create_symlink(pty.slave, link);
+  SerialPort port;
+  ASSERT_TRUE(port.open(link.string()));
+  std::uint8_t b = 0;
+  ReadResult r = ReadResult::Byte;
+  for (int ms : {0, 1}) {
+    EXPECT_LT(msTaken([&] { r = port.readByte(b, ms); }), 40);
+    EXPECT_EQ(r, ReadResult::Nothing);
+  }
+  const std::clock_t cpu = std::clock();
+  EXPECT_GE(msTaken([&] { r = port.readByte(b, 100); }), 99);
+  EXPECT_LT(double(std::clock() - cpu) * 1000 / CLOCKS_PER_SEC, 30);
+  EXPECT_EQ(r, ReadResult::Nothing);
+
+  Clock::time_point returned;
+  std::thread reader([&] { r = port.readByte(b, 1000), returned = Clock::now(); });
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));  // let the reader block
+  const auto sent = Clock::now();
+  pty.send("\x5a");
+  reader.join();
+  EXPECT_TRUE(r == ReadResult::Byte && b == 0x5a);
+  EXPECT_LT(Ms(returned - sent).count(), 100);
+
+  // Purge drops what is queued; what comes after it is read.
+  pty.send("stale");
+  ASSERT_EQ(port.readByte(b, 1000), ReadResult::Byte);  // the rest arrived with it
+  port.purge();
+  EXPECT_EQ(port.readByte(b, 0), ReadResult::Nothing);
+  pty.send("N");
+  EXPECT_EQ(port.readByte(b, 1000), ReadResult::Byte);
+  EXPECT_EQ(b, 'N');
+
+  // The node removed or replaced by another device is gone; put back, not.
+  EXPECT_FALSE(port.gone());
+  fs::remove(link);
+  EXPECT_TRUE(port.gone());
+  fs::create_symlink(other.slave, link);
+  EXPECT_TRUE(port.gone());
+  fs::remove(link);
+  fs::create_symlink(pty.slave, link);
+  EXPECT_FALSE(port.gone());
+
+  // Hung up while a read waits: it fails at once, and every time after.
+  double waited = 0;
+  std::thread hung([&] { waited = msTaken([&] { r = port.readByte(b, 2000); }); });
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));  // let the reader block
+  pty.hangUp();
+  hung.join();
+  EXPECT_TRUE(r == ReadResult::Failed && waited < 1000) << waited;
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(port.readByte(b, i), ReadResult::Failed);
+  EXPECT_TRUE(port.gone());
+  EXPECT_FALSE(port.writeByte('x'));
 }
 
 TEST(SerialPort, RefusedOpensSayWhyAndHoldNothing) {
@@ -169,13 +177,11 @@ TEST(SerialPort, RefusedOpensSayWhyAndHoldNothing) {
   SerialPort port;
   PortOpenError e;
   EXPECT_FALSE(port.open((dir / "ttyUSB9").string(), &e));
-  EXPECT_EQ(e.errorNumber, ENOENT);
-  EXPECT_EQ(e.reason, "no such device");
-  const std::string file = (dir / "plain").string();
-  ::close(::open(file.c_str(), O_CREAT | O_WRONLY, 0));
+  EXPECT_TRUE(e.errorNumber == ENOENT && e.reason == "no such device") << e.reason;
+  const std::string file = (dir / "plain").string(), shared = (dir / "ttyShared").string();
+  for (const std::string& f : {file, shared}) ::close(::open(f.c_str(), O_CREAT | O_WRONLY, 0));
   const std::size_t fds = openFds();
-  EXPECT_FALSE(port.open(file, &e));
-  EXPECT_EQ(e.reason, "not a serial port");
+  EXPECT_TRUE(!port.open(file, &e) && e.reason == "not a serial port") << e.reason;
   EXPECT_EQ(openFds(), fds);
 
   // An unprivileged user (a child dropped to "nobody" when we are root) is
@@ -183,8 +189,6 @@ TEST(SerialPort, RefusedOpensSayWhyAndHoldNothing) {
   // node; a node only its owner may use says so. An exclusively held port
   // is busy.
   ::chmod(dir.c_str(), 0755);
-  const std::string shared = (dir / "ttyShared").string();
-  ::close(::open(shared.c_str(), O_CREAT | O_WRONLY, 0));
   const group* dialout = ::getgrnam("dialout");
   const gid_t gid = dialout != nullptr ? dialout->gr_gid : 20;
   const bool sharedReady = ::chown(shared.c_str(), 0, gid) == 0 && ::chmod(shared.c_str(), 0660) == 0;
@@ -211,41 +215,6 @@ TEST(SerialPort, RefusedOpensSayWhyAndHoldNothing) {
   ::waitpid(child, &status, 0);
   if (WEXITSTATUS(status) == 77) GTEST_SKIP() << "cannot drop privileges";
   EXPECT_EQ(status, 0) << "exit bit 1: owner-only node, 2: group node, 4: held port not busy";
-}
-
-TEST(SerialPort, HungUpLineFailsEveryTimeAndIsGone) {
-  Pty pty;
-  SerialPort port;
-  ASSERT_TRUE(port.open(pty.slave));
-  std::uint8_t b = 0;
-  ReadResult r = ReadResult::Nothing;
-  double waited = 0;
-  std::thread reader([&] { waited = msTaken([&] { r = port.readByte(b, 2000); }); });
-  std::this_thread::sleep_for(std::chrono::milliseconds(20));  // let the reader block
-  pty.hangUp();
-  reader.join();
-  EXPECT_EQ(r, ReadResult::Failed);
-  EXPECT_LT(waited, 1000);
-  for (int i = 0; i < 3; ++i) EXPECT_EQ(port.readByte(b, i), ReadResult::Failed);
-  EXPECT_TRUE(port.gone());
-  EXPECT_FALSE(port.writeByte('x'));
-}
-
-TEST(SerialPort, GoneNoticesARemovedOrReplacedDeviceNode) {
-  const testing::TempDir temp;
-  const fs::path link = fs::path(temp.path) / "ttyUSB0";
-  Pty pty, other;
-  fs::create_symlink(pty.slave, link);
-  SerialPort port;
-  ASSERT_TRUE(port.open(link.string()));
-  EXPECT_FALSE(port.gone());
-  fs::remove(link);
-  EXPECT_TRUE(port.gone());
-  fs::create_symlink(other.slave, link);
-  EXPECT_TRUE(port.gone());
-  fs::remove(link);
-  fs::create_symlink(pty.slave, link);
-  EXPECT_FALSE(port.gone());
 }
 
 }  // namespace

@@ -18,16 +18,14 @@ TEST(TransferProgress, StepsOfEveryOpAndWhereTheEngineIs) {
   // A full read: 16 OPTION blocks, then 29 BASE blocks, one step each.
   EXPECT_EQ(wholeRequest(op::kReadOption, 0, false).total, 45);
   EXPECT_EQ(at(op::kReadOption, op::kReadBase, 3).done, 19);
-  // Writes: the identity read, then every block written and read back.
-  EXPECT_EQ(wholeRequest(op::kWriteOptionThenBase, 0, true).total, 1 + 2 * 12 + 2 * 29);
-  EXPECT_EQ(wholeRequest(op::kWriteBase, 0, true).total, 1 + 2 * 29);
-  EXPECT_EQ(wholeRequest(op::kWriteOption, 0, true).total, 1 + 2 * 12);
-  EXPECT_EQ(wholeRequest(op::kWriteOptionRange, 5, true).total, 1 + 2);
-  EXPECT_EQ(wholeRequest(op::kWriteOptionBytes, 3, true).total, 1 + 2 * 3);
-  EXPECT_EQ(wholeRequest(op::kWriteBaseRange, 4, true).total, 1 + 2 * 2);
-  // Ops 16 and 18 first write and verify byte 0.
-  EXPECT_EQ(wholeRequest(op::kWriteFlagThenOptionRange, 5, true).total, 1 + 2 + 2);
-  EXPECT_EQ(wholeRequest(op::kWriteSetpointThenBaseRange, 4, true).total, 1 + 2 + 4);
+  // Writes: the identity read, then every block written and read back;
+  // ops 16 and 18 first write and verify byte 0.
+  for (auto [o, count, total] : {std::tuple<std::uint32_t, std::int8_t, int>{op::kWriteOptionThenBase, 0, 1 + 2 * 12 + 2 * 29},
+                                 {op::kWriteBase, 0, 1 + 2 * 29}, {op::kWriteOption, 0, 1 + 2 * 12},
+                                 {op::kWriteOptionRange, 5, 1 + 2}, {op::kWriteOptionBytes, 3, 1 + 2 * 3},
+                                 {op::kWriteBaseRange, 4, 1 + 2 * 2}, {op::kWriteFlagThenOptionRange, 5, 1 + 2 + 2},
+                                 {op::kWriteSetpointThenBaseRange, 4, 1 + 2 + 4}})
+    EXPECT_EQ(wholeRequest(o, count, true).total, total) << o;
 
   // Op 4 through its steps: the identity read, a block written (the
   // read-back op, or the write op with the verify flag), the BASE area.
@@ -64,41 +62,31 @@ TEST(TransferProgress, ShownStepsNeverRunBackAndReachTheEndOnlyWhenItEnds) {
   Tracker t;
   t.begin(true, 1000);
   auto p = t.update(at(4, 4, 0, false, 0, false), false, 1000);
-  EXPECT_EQ(p.done, 0);
-  EXPECT_EQ(p.total, 83);
-  EXPECT_TRUE(p.writing);
-  p = t.update(at(4, 20, 5), false, 1100);
-  EXPECT_EQ(p.done, 12);
+  EXPECT_TRUE(p.done == 0 && p.total == 83 && p.writing);
+  EXPECT_EQ(t.update(at(4, 20, 5), false, 1100).done, 12);
 
   // A read-back that differs: the block is written again. The steps done
   // stay; the repeat is added to the total.
   p = t.update(at(4, 4, 5), false, 1110);
-  EXPECT_EQ(p.done, 12);
-  EXPECT_EQ(p.total, 84);
-  p = t.update(at(4, 20, 5), false, 1120);
-  EXPECT_EQ(p.done, 13);
+  EXPECT_TRUE(p.done == 12 && p.total == 84);
+  EXPECT_EQ(t.update(at(4, 20, 5), false, 1120).done, 13);
 
   // Silence: the stage says so; the time waited does not stretch the
   // estimate of what is left.
-  p = t.update(at(4, 20, 5), true, 1200);
-  EXPECT_EQ(p.stage, Stage::Waiting);
-  p = t.update(at(4, 20, 5), true, 60000);
+  EXPECT_EQ(t.update(at(4, 20, 5), true, 1200).stage, Stage::Waiting);
+  t.update(at(4, 20, 5), true, 60000);
   p = t.update(at(4, 20, 5), false, 60001);
-  EXPECT_EQ(p.stage, Stage::Running);
-  EXPECT_LT(p.msLeft, 10000u);
+  EXPECT_TRUE(p.stage == Stage::Running && p.msLeft < 10000u) << p.msLeft;
 
   // Every step gone by: not yet 100 % until the transfer has ended.
   p = t.update(at(4, 5, 29), false, 60100);
-  EXPECT_LT(p.done, p.total);
-  EXPECT_LE(p.percent(), 99);
+  EXPECT_TRUE(p.done < p.total && p.percent() <= 99);
   const Progress end = t.finish(true);
-  EXPECT_EQ(end.done, end.total);
-  EXPECT_EQ(end.percent(), 100);
-  EXPECT_EQ(end.msLeft, 0u);
+  EXPECT_TRUE(end.done == end.total && end.percent() == 100 && end.msLeft == 0u);
   EXPECT_EQ(t.finish(false).stage, Stage::Dropped);
 }
 
-TEST(TransferProgress, SecondsLeftFollowTheLinesPace) {
+TEST(TransferProgress, SecondsLeftFollowTheLinesPaceAndArePostedAFewTimesASecondAndAtEveryChange) {
   // A line that takes three times the wire time (an adapter's latency):
   // once enough has gone by, what is left is stretched by as much.
   Tracker t;
@@ -116,23 +104,20 @@ TEST(TransferProgress, SecondsLeftFollowTheLinesPace) {
   fast.begin(false, 0);
   fast.update(start, false, 0);
   EXPECT_NEAR(fast.update(half, false, 1).msLeft, 1000 * half.wireSecondsLeft, 1);
-}
 
-TEST(TransferProgress, PostedAFewTimesASecondAndAtEveryChange) {
-  Tracker t;
+  // Posted a few times a second and at every change: a full read at the
+  // wire's pace, one step every 31 ms.
+  t = Tracker();
   t.begin(false, 0);
   int posted = 0;
-  // A full read at the wire's pace, one step every 31 ms.
   for (int k = 0; k <= 44; ++k) {
     const std::uint32_t now = static_cast<std::uint32_t>(31 * k);
-    const auto p = t.update(at(op::kReadOption, k < 16 ? op::kReadOption : op::kReadBase, k < 16 ? k : k - 16),
-                            false, now);
-    posted += t.due(p, now);
+    const Progress q = t.update(at(op::kReadOption, k < 16 ? op::kReadOption : op::kReadBase, k < 16 ? k : k - 16), false, now);
+    posted += t.due(q, now);
   }
-  EXPECT_GE(posted, 5);
-  EXPECT_LE(posted, 7);  // the first, then one every 250 ms
+  EXPECT_TRUE(posted >= 5 && posted <= 7) << posted;  // the first, then one every 250 ms
   // A change of stage and the end are posted at once.
-  auto p = t.update(at(op::kReadOption, op::kReadBase, 28), true, 1400);
+  p = t.update(at(op::kReadOption, op::kReadBase, 28), true, 1400);
   EXPECT_TRUE(t.due(p, 1400));
   EXPECT_FALSE(t.due(p, 1401));
   EXPECT_TRUE(t.due(t.finish(true), 1402));
@@ -140,11 +125,7 @@ TEST(TransferProgress, PostedAFewTimesASecondAndAtEveryChange) {
   // The message carries it whole.
   Progress m{34, 83, 2345, Stage::Waiting, true};
   const Progress back = fromMessage(wParamOf(m), lParamOf(m));
-  EXPECT_EQ(back.done, 34);
-  EXPECT_EQ(back.total, 83);
-  EXPECT_EQ(back.msLeft, 2345u);
-  EXPECT_EQ(back.stage, Stage::Waiting);
-  EXPECT_TRUE(back.writing);
+  EXPECT_TRUE(back.done == 34 && back.total == 83 && back.msLeft == 2345u && back.stage == Stage::Waiting && back.writing);
   EXPECT_EQ(describe(back, "R %d/%d %d s", "W %d/%d %d s", "wait %d/%d"), "wait 35/83");
   m.stage = Stage::Running;
   EXPECT_EQ(describe(m, "R %d/%d %d s", "W %d/%d %d s", "wait %d/%d"), "W 35/83 3 s");

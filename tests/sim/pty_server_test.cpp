@@ -1,47 +1,21 @@
 #include "core/sim/pty_server.h"
 
-#include <fcntl.h>
-#include <poll.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdio>
 
 #include "core/link/frames.h"
+#include "core/link/serial_port.h"
 
 namespace vrx4::sim {
 namespace {
 
-int openHost(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
-  if (fd >= 0) {
-    termios t{};
-    tcgetattr(fd, &t);
-    cfmakeraw(&t);
-    tcsetattr(fd, TCSANOW, &t);
-  }
-  return fd;
-}
-
-// Reads up to n bytes within `ms`; a read error ends it early.
-std::vector<std::uint8_t> readN(int fd, std::size_t n, int ms, bool* failed = nullptr) {
+// Reads up to n bytes, each within a second; stops at silence or a failure.
+std::vector<std::uint8_t> readN(SerialPort& port, std::size_t n, ReadResult& last) {
   std::vector<std::uint8_t> got;
-  const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-  while (got.size() < n && std::chrono::steady_clock::now() < until) {
-    pollfd p{fd, POLLIN, 0};
-    if (::poll(&p, 1, 10) <= 0) continue;
-    std::uint8_t b;
-    const ssize_t r = ::read(fd, &b, 1);
-    if (r == 1) {
-      got.push_back(b);
-    } else {
-      if (failed) *failed = true;
-      break;
-    }
-  }
+  for (std::uint8_t b = 0; got.size() < n && (last = port.readByte(b, 1000)) == ReadResult::Byte;) got.push_back(b);
   return got;
 }
 
@@ -50,30 +24,28 @@ TEST(PtyServer, ServesAHostThatComesAndGoesWithPacedReplies) {
   const std::string link = "/tmp/vrx4-sim-test-" + std::to_string(::getpid());
   PtyServer server(device, {true, link});
   ASSERT_TRUE(server.start()) << server.error();
+  ReadResult last = ReadResult::Nothing;
   for (int round = 0; round < 2; ++round) {
-    const int fd = openHost(server.hostPath());
-    ASSERT_GE(fd, 0);
+    SerialPort host;
+    ASSERT_TRUE(host.open(server.hostPath()));
     const auto start = std::chrono::steady_clock::now();
-    const std::uint8_t r = 'R';
-    ASSERT_EQ(::write(fd, &r, 1), 1);
-    const auto reply = readN(fd, 17, 1000);
+    ASSERT_TRUE(host.writeByte('R'));
+    const auto reply = readN(host, 17, last);
     ASSERT_EQ(reply.size(), 17u);
     EXPECT_TRUE(frameIsSound(reply));
     // Paced: the reply takes its wire time.
     EXPECT_GE(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(),
               17 * PtyServer::kByteSeconds);
-    ::close(fd);
   }
 
   // Unplugged: the host's line fails (the engine test sees the line come
   // back and the read carry on).
-  const int fd = openHost(server.hostPath());
-  ASSERT_GE(fd, 0);
+  SerialPort host;
+  ASSERT_TRUE(host.open(server.hostPath()));
   server.hangUp(200);
-  bool failed = false;
-  readN(fd, 1, 1000, &failed);
-  EXPECT_TRUE(failed);
-  ::close(fd);
+  readN(host, 1, last);
+  EXPECT_EQ(last, ReadResult::Failed);
+  host.close();
   server.stop();
   EXPECT_NE(::access(link.c_str(), F_OK), 0);  // the link is removed
 }

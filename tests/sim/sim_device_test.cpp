@@ -13,56 +13,41 @@ using Bytes = std::vector<std::uint8_t>;
 // Sends a frame byte by byte; returns the reply to each byte.
 std::vector<Bytes> sendFrame(SimDevice& d, std::span<const std::uint8_t> frame, double& t) {
   std::vector<Bytes> replies;
-  for (auto b : frame) {
-    t += 0.001;
-    replies.push_back(d.onByte(b, t));
-  }
+  for (auto b : frame) replies.push_back(d.onByte(b, t += 0.001));
   return replies;
 }
 
-TEST(SimDevice, AnswersEveryByteWithTheRightFrame) {
+TEST(SimDevice, AnswersEveryByteWithTheRightFrameAndStoresOnlySoundWrites) {
   SimDevice d;
   double t = 0;
-  Bytes r = d.onByte('R', t);
-  ASSERT_EQ(r.size(), 17u);
-  EXPECT_EQ(r[0], 'A');
-  EXPECT_TRUE(frameIsSound(r));
-  r = d.onByte('E', t);
-  ASSERT_EQ(r.size(), 11u);
-  EXPECT_EQ(r[0], 'E');
-  EXPECT_TRUE(frameIsSound(r));
+  for (auto [request, size] : {std::pair{'R', 17u}, {'E', 11u}}) {
+    const Bytes r = d.onByte(static_cast<std::uint8_t>(request), t);
+    ASSERT_EQ(r.size(), size);
+    EXPECT_TRUE(r[0] == (request == 'R' ? 'A' : 'E') && frameIsSound(r)) << request;
+  }
 
   // 44 25 64 CD 7E: four measurement frames, then the memory frame.
-  const TxFrame read = buildMemoryRead(Area::Base, 0x25, 4);
-  auto replies = sendFrame(d, read.bytes(), t);
-  for (int i = 0; i < 4; ++i) EXPECT_EQ(replies[static_cast<std::size_t>(i)].size(), 17u);
+  auto replies = sendFrame(d, buildMemoryRead(Area::Base, 0x25, 4).bytes(), t);
   const Bytes& mem = replies[4];
+  for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(replies[i].size(), 17u) << i;
   ASSERT_EQ(mem.size(), 9u);
   EXPECT_EQ((Bytes{mem[0], mem[1], mem[2], mem[3], mem[4], mem[5]}), (Bytes{'D', 0x25, 0x64, 0x01, 0x23, 0x45}));
   EXPECT_TRUE(frameIsSound(mem));
 
-  const TxFrame ten = buildMemoryRead(Area::Option, 0x14, 10);
-  EXPECT_EQ(sendFrame(d, ten.bytes(), t).back().size(), 15u);
-}
+  EXPECT_EQ(sendFrame(d, buildMemoryRead(Area::Option, 0x14, 10).bytes(), t).back().size(), 15u);
 
-TEST(SimDevice, StoresOnlySoundWrites) {
-  SimDevice d;
-  double t = 0;
-  const std::uint8_t v[] = {0x3C};
-  TxFrame w = buildMemoryWrite(Area::Option, 0x00, v);
+  // Only sound writes are stored.
+  TxFrame w = buildMemoryWrite(Area::Option, 0x00, Bytes{0x3C});
   for (auto& reply : sendFrame(d, w.bytes(), t)) EXPECT_EQ(reply.size(), 17u);
   EXPECT_EQ(d.image(Area::Option)[0], 0x3C);
 
-  const std::uint8_t v2[] = {0x99};
-  w = buildMemoryWrite(Area::Option, 0x00, v2);
-  w.data[4] ^= 1;  // wrong checksum
+  w.data[3] = 0x99;  // the checksum no longer matches
   sendFrame(d, w.bytes(), t);
   EXPECT_EQ(d.image(Area::Option)[0], 0x3C);
 
   // A frame cut short and followed by line silence is dropped; the next
   // frame from its first byte is understood.
-  const std::uint8_t block[] = {1, 2, 3, 4};
-  w = buildMemoryWrite(Area::Base, 0x40, block);
+  w = buildMemoryWrite(Area::Base, 0x40, Bytes{1, 2, 3, 4});
   sendFrame(d, w.bytes().first(3), t);
   t += 0.5;
   sendFrame(d, w.bytes(), t);
@@ -72,17 +57,13 @@ TEST(SimDevice, StoresOnlySoundWrites) {
 
 TEST(SimDevice, StatusBitsFollowTheImages) {
   SimDevice d;
-  Image o = d.image(Area::Option);
-  Image b = d.image(Area::Base);
-  o[0] = 0x0C;
-  b[0] = 0x01;
-  d.setImage(Area::Option, o);
-  d.setImage(Area::Base, b);
+  Image o = d.image(Area::Option), b = d.image(Area::Base);
+  o[0] = 0x0C, b[0] = 0x01;
+  d.setImage(Area::Option, o), d.setImage(Area::Base, b);
   EXPECT_EQ(d.onByte('R', 0)[13] & 0x1C, 0x1C);
   d.setInfoCodes({7, 0, 0, 0, 0, 0, 0, 0});
   EXPECT_EQ(d.onByte('R', 0)[13] & 0x02, 0x02);
-  const Bytes e = d.onByte('E', 0);
-  EXPECT_EQ(e[1], 7);
+  EXPECT_EQ(d.onByte('E', 0)[1], 7);
   EXPECT_EQ(d.onByte('R', 0)[13] & 0x02, 0);  // read, no longer pending
   EXPECT_EQ(d.onByte('E', 0)[1], 7);            // but still reported when asked
 }
@@ -92,8 +73,7 @@ TEST(SimDevice, PlantFollowsTheSetpointAndRaisesTheAlarm) {
   d.plant().controlInput = 6.0;  // 6 bar with the factory scaling
   for (int i = 0; i < 300; ++i) d.tick(0.01);
   const Bytes f = d.onByte('R', 0);
-  const int p2 = f[7] | (f[8] << 8);
-  EXPECT_NEAR(p2, 6000, 60);
+  EXPECT_NEAR(f[7] | (f[8] << 8), 6000, 60);
   EXPECT_NEAR(f[9] | (f[10] << 8), 6000, 60);  // Uout: 1 V per bar
   EXPECT_EQ(f[13] & 1, 0);
 
@@ -116,15 +96,13 @@ TEST(SimDevice, InjectedFaults) {
   d.faults().dropNext = 1;
   EXPECT_TRUE(d.onByte('R', 0).empty());
   d.faults().strayNext = 1;
-  Bytes s = d.onByte('R', 0);
+  const Bytes s = d.onByte('R', 0);
   ASSERT_EQ(s.size(), 20u);
-  EXPECT_NE(s[0], 'A');
-  EXPECT_TRUE(frameIsSound(std::span(s).subspan(3)));
+  EXPECT_TRUE(s[0] != 'A' && frameIsSound(std::span(s).subspan(3)));
 
   // A stale read returns the bytes from before the last write, once.
   double t = 0;
-  const std::uint8_t v[] = {0xAB};
-  sendFrame(d, buildMemoryWrite(Area::Option, 0x05, v).bytes(), t);
+  sendFrame(d, buildMemoryWrite(Area::Option, 0x05, Bytes{0xAB}).bytes(), t);
   d.faults().staleReads = 1;
   const TxFrame rd = buildMemoryRead(Area::Option, 0x05, 1);
   EXPECT_NE(sendFrame(d, rd.bytes(), t).back()[3], 0xAB);
