@@ -7,19 +7,15 @@
 namespace vrx4 {
 namespace {
 
-class CliMemoryTest : public CliTest {
- protected:
-  std::string save(const std::string& name, const Image& option, const Image& base) {
-    const std::string path = dir + "/" + name;
-    EXPECT_EQ(config_file::saveText(path, config_file::wholeConfiguration(option, base)),
-              config_file::SaveStatus::Saved);
-    return path;
-  }
-};
+// A whole configuration saved as `name` in the test's folder.
+std::string save(const std::string& dir, const std::string& name, const Image& option, const Image& base) {
+  testing::writeFile(dir + "/" + name, config_file::wholeConfiguration(option, base));
+  return dir + "/" + name;
+}
 
 // The dump's and the diff's texts themselves: eeprom_map_test.
-TEST_F(CliMemoryTest, DumpShowsTheMapPagesOfAFileAndOfTheRegulatorAlike) {
-  const std::string file = save("golden.txt", simImage(Area::Option), simImage(Area::Base));
+TEST_F(CliTest, DumpShowsTheMapPagesOfAFileAndOfTheRegulatorAlike) {
+  const std::string file = save(dir, "golden.txt", simImage(Area::Option), simImage(Area::Base));
   const Outcome live = run("dump " + port());
   ASSERT_EQ(live.code, 0) << live.err;
   EXPECT_EQ(run("dump --in " + file).out, live.out);
@@ -35,17 +31,17 @@ TEST_F(CliMemoryTest, DumpShowsTheMapPagesOfAFileAndOfTheRegulatorAlike) {
   EXPECT_EQ(run("dump --in " + dir + "/missing.txt").code, 2);
 }
 
-TEST_F(CliMemoryTest, DiffNamesEachFieldThatDiffersAndSaysSoInItsExitCode) {
+TEST_F(CliTest, DiffNamesEachFieldThatDiffersAndSaysSoInItsExitCode) {
   Image base = simImage(Area::Base);
   const Image option = simImage(Area::Option);
-  const std::string golden = save("golden.txt", option, base);
+  const std::string golden = save(dir, "golden.txt", option, base);
   Outcome r = run("diff " + golden + " " + port());
   ASSERT_EQ(r.code, 0) << r.err;
   EXPECT_EQ(r.out, "");
 
   ASSERT_EQ(base[0x2B], 0x78);  // KPHG 120
   base[0x2B] = 0x63;
-  const std::string edited = save("edited.txt", option, base);
+  const std::string edited = save(dir, "edited.txt", option, base);
   r = run("diff --port " + dir + "/tty " + edited);
   EXPECT_EQ(r.code, 6) << r.err;
   EXPECT_EQ(r.out, "BASE KPHG 0x2B 78 63\n");

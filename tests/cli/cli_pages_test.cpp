@@ -51,18 +51,14 @@ TEST(CliPages, ArgumentsTakePagesAndFlags) {
   EXPECT_TRUE(cli::parseArgs({"diff", "--port", "a", "--port", "b"}, {"--port"}, {}, 0, {"--port"}).error.empty());
 }
 
-class CliPagesTest : public CliTest {};
-
-TEST_F(CliPagesTest, ShowReadsTheRegulatorOrAFileTheSameWay) {
+TEST_F(CliTest, ShowReadsTheRegulatorOrAFileTheSameWay) {
   const Outcome live = run("show " + port() + " --json --unit PSI --access 2");
   ASSERT_EQ(live.code, 0) << live.err;
   EXPECT_NE(live.out.find(R"("y_high": "145.04")"), std::string::npos) << live.out;  // CONTROL, mode 2
   EXPECT_NE(live.out.find(R"("AUXin": {"U": {"x_low": "0.0", "x_high": "10.0", "y_low": "0", "y_high": "145"})"),
             std::string::npos)
       << live.out;
-  ASSERT_EQ(config_file::saveText(dir + "/conf.txt",
-                                  config_file::wholeConfiguration(simImage(Area::Option), simImage(Area::Base))),
-            config_file::SaveStatus::Saved);
+  testing::writeFile(dir + "/conf.txt", config_file::wholeConfiguration(simImage(Area::Option), simImage(Area::Base)));
   const Outcome file = run("show --in " + dir + "/conf.txt --json --unit PSI --access 2");
   ASSERT_EQ(file.code, 0) << file.err;
   EXPECT_EQ(file.out, live.out);
@@ -75,7 +71,7 @@ TEST_F(CliPagesTest, ShowReadsTheRegulatorOrAFileTheSameWay) {
   EXPECT_EQ(run("show " + port() + " --access 5").code, 1);
 }
 
-TEST_F(CliPagesTest, SetWritesWhatThePageWouldAndRefusesWhatItWouldRefuse) {
+TEST_F(CliTest, SetWritesWhatThePageWouldAndRefusesWhatItWouldRefuse) {
   // CONTROL in U: 0..10 V to 0..8 bar, slope 0.8 bar/V = 819/1024; the I
   // pair and everything else stay as they were.
   const Image baseBefore = simImage(Area::Base);
@@ -86,50 +82,42 @@ TEST_F(CliPagesTest, SetWritesWhatThePageWouldAndRefusesWhatItWouldRefuse) {
   EXPECT_NE(r.out.find("U: x 0.0 .. 10.0 V, y 0.0 .. 8.0 bar"), std::string::npos) << r.out;
   Image base = simImage(Area::Base);
   EXPECT_EQ((std::array{base[1], base[2], base[3], base[4]}), (std::array<std::uint8_t, 4>{0x03, 0x33, 0, 0}));  // A 819, B 0
-  for (std::size_t i = 5; i < kImageSize; ++i) EXPECT_EQ(base[i], baseBefore[i]) << i;
+  EXPECT_TRUE(std::equal(base.begin() + 5, base.end(), baseBefore.begin() + 5));
 
   // Alarm: only the options given change.
   const Image optionBefore = simImage(Area::Option);
   r = run("set " + port() + " alarm --logic - --delay-on 0.031");
   ASSERT_EQ(r.code, 0) << r.err;
-  Image option = simImage(Area::Option);
-  EXPECT_EQ(option[9], 0x80);
-  EXPECT_EQ(option[22], 0x00);
-  EXPECT_EQ(option[23], 0x02);  // 0.031 s = 1.55 steps, rounded to 2
-  for (std::size_t i = 10; i < kImageSize; ++i) {
-    if (i == 22 || i == 23) continue;
-    EXPECT_EQ(option[i], optionBefore[i]) << i;
-  }
+  Image option = simImage(Area::Option), want = optionBefore;
+  want[9] = 0x80, want[22] = 0x00, want[23] = 0x02;  // 0.031 s = 1.55 steps, rounded to 2
+  EXPECT_TRUE(std::equal(option.begin() + 9, option.end(), want.begin() + 9));
 
   // Restore puts the factory copy back.
   r = run("set " + port() + " control --restore");
   ASSERT_EQ(r.code, 0) << r.err;
   base = simImage(Area::Base);
-  for (std::size_t i = 0; i <= 8; ++i) EXPECT_EQ(base[i], base[16 + i]) << i;
+  EXPECT_TRUE(std::equal(base.begin(), base.begin() + 9, base.begin() + 16));
 
   // Refused before the port is opened: nothing reaches the regulator.
   const Image optionSet = simImage(Area::Option);
   const long seen = quietBytesReceived();
   const std::string huge = "15" + std::string(307, '0');  // 1.5e308: the span of two is not finite
-  struct Refused {
-    std::string args;
-    const char* says;
-  };
-  for (const Refused& c : {Refused{"pid --kp-high 256 --kd 300", "Kp High : Min=0 - Max=255"},
-                           Refused{"pid --kd 2.5", "Kd : not a whole number"},
-                           Refused{"alarm --delay-on 1e1", "--delay-on needs a number"},
-                           Refused{"alarm --error-plus 1,5", "--error-plus needs a number"},
-                           Refused{"alarm --logic + --logic -", "option --logic given twice"},
-                           Refused{"uout --corners 0,0,10,1O", "'1O' in --corners is not a number"},
-                           Refused{"control --type U --corners -" + huge + ",0," + huge + ",10", "x corner"},
-                           Refused{"iout --corners 0,-" + huge + ",10," + huge, "y corner"},
-                           Refused{"pid --restore", "no restore"},
-                           Refused{"uout --type U --corners 0,0,10,10", "--type is not an option of this page"},
-                           Refused{"control --restore --type I", "cannot go with --restore"},
-                           Refused{"gauge --restore", "PAGE must be"}}) {
-    r = run("set " + port() + " " + c.args);
-    EXPECT_EQ(r.code, 1) << c.args;
-    EXPECT_NE(r.err.find(c.says), std::string::npos) << c.args << ": " << r.err;
+  for (const auto& [args, says] : std::vector<std::pair<std::string, std::string>>{
+           {"pid --kp-high 256 --kd 300", "Kp High : Min=0 - Max=255"},
+           {"pid --kd 2.5", "Kd : not a whole number"},
+           {"alarm --delay-on 1e1", "--delay-on needs a number"},
+           {"alarm --error-plus 1,5", "--error-plus needs a number"},
+           {"alarm --logic + --logic -", "option --logic given twice"},
+           {"uout --corners 0,0,10,1O", "'1O' in --corners is not a number"},
+           {"control --type U --corners -" + huge + ",0," + huge + ",10", "x corner"},
+           {"iout --corners 0,-" + huge + ",10," + huge, "y corner"},
+           {"pid --restore", "no restore"},
+           {"uout --type U --corners 0,0,10,10", "--type is not an option of this page"},
+           {"control --restore --type I", "cannot go with --restore"},
+           {"gauge --restore", "PAGE must be"}}) {
+    r = run("set " + port() + " " + args);
+    EXPECT_EQ(r.code, 1) << args;
+    EXPECT_NE(r.err.find(says), std::string::npos) << args << ": " << r.err;
   }
   EXPECT_EQ(bytesReceived(), seen);
   EXPECT_EQ(simImage(Area::Option), optionSet);

@@ -10,14 +10,9 @@
 namespace vrx4 {
 namespace {
 
-struct Ran {
-  int code = -1;
-  std::string err;
-};
-
 // vrx4ctl with its stderr on a pseudo-terminal, its stdout in a file; what
 // came on the terminal until it ended.
-Ran runOnTerminal(const std::string& dir, const std::vector<std::string>& args) {
+Outcome runOnTerminal(const std::string& dir, const std::vector<std::string>& args) {
   int master = -1;
   const pid_t pid = ::forkpty(&master, nullptr, nullptr, nullptr);
   if (pid == 0) {
@@ -29,7 +24,7 @@ Ran runOnTerminal(const std::string& dir, const std::vector<std::string>& args) 
     ::execv(VRX4CTL_PATH, argv.data());
     ::_exit(127);
   }
-  Ran r;
+  Outcome r;
   char buffer[512];
   for (ssize_t n; (n = ::read(master, buffer, sizeof buffer)) > 0;)  // EIO once the child has gone
     r.err.append(buffer, static_cast<std::size_t>(n));
@@ -52,7 +47,7 @@ TEST_F(CliFixture, ProgressOnATerminalOnlyAndNotWithQuiet) {
 
   // On a terminal: several drawings of one line, each over the one before;
   // the steps of a full read; erased at the end.
-  Ran r = runOnTerminal(dir, {"read", "--port", tty, "--out", file});
+  Outcome r = runOnTerminal(dir, {"read", "--port", tty, "--out", file});
   ASSERT_EQ(r.code, 0) << r.err;
   EXPECT_GE(count(r.err, "vrx4ctl: reading ["), 3u) << r.err;
   EXPECT_NE(r.err.find("/45 steps, "), std::string::npos) << r.err;
@@ -68,9 +63,9 @@ TEST_F(CliFixture, ProgressOnATerminalOnlyAndNotWithQuiet) {
 
   // On a file, and with --quiet on a terminal: nothing but what the
   // command has to say (here: nothing).
-  const Outcome quiet = run("read " + port() + " --out " + file);
-  EXPECT_EQ(quiet.code, 0);
-  EXPECT_EQ(quiet.err, "");
+  r = run("read " + port() + " --out " + file);
+  EXPECT_EQ(r.code, 0);
+  EXPECT_EQ(r.err, "");
   r = runOnTerminal(dir, {"read", "--port", tty, "--out", file, "--quiet"});
   EXPECT_EQ(r.code, 0);
   EXPECT_EQ(r.err.find("steps"), std::string::npos) << r.err;

@@ -1,12 +1,15 @@
-// vrx4ctl used carelessly: regulators swapped mid-write, Ctrl-C and
+// vrx4ctl used carelessly: regulators swapped between the read and the
+// write or mid-write, Ctrl-C and
 // SIGTERM, a killed client, a FIFO, an empty or invalid file as input, absurd
 // time-outs. Each way a regulator could be half-written unnoticed or a
 // port left locked has a case here.
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <fstream>
 
 #include "cli_harness.h"
+#include "core/link/frames.h"
 #include "core/memory/config_file.h"
 
 namespace vrx4 {
@@ -25,6 +28,35 @@ class CliSafetyTest : public CliFixture {
   }
 };
 
+// vrx4ctl writes only to the regulator it has just read: another one
+// answering between the read and the write gets nothing.
+TEST_F(CliSafetyTest, WriteToARegulatorSwappedAfterTheReadWritesNothing) {
+  serve(device);
+  const std::string conf = changedConfiguration(0x6B);
+  Running write(dir, {"write", "--port", tty, "--in", conf});
+  // Once the read has passed the serial number, another regulator takes
+  // the first one's place.
+  const TxFrame frame = buildMemoryRead(Area::Base, 0x28, 4);
+  const auto next = frame.bytes();  // a view into the frame
+  ASSERT_TRUE(waitUntil([&] {
+    bool passed = false;
+    server->withDevice([&](sim::SimDevice& d) {
+      const auto& rx = d.received();
+      passed = std::search(rx.begin(), rx.end(), next.begin(), next.end()) != rx.end();
+      if (!passed) return;
+      Image b = d.image(Area::Base);
+      b[0x25] = 0x07, b[0x26] = 0x77, b[0x27] = 0x70;
+      d.setImage(Area::Base, b);
+    });
+    return passed;
+  }, 20)) << write.err();
+  EXPECT_EQ(write.exitCode(20), 7) << write.err();
+  EXPECT_NE(write.err().find("serial number 07 77 70"), std::string::npos) << write.err();
+  EXPECT_NE(write.err().find("(serial number 01 23 45); nothing was written"), std::string::npos) << write.err();
+  EXPECT_EQ(writesStored(), 0);
+  EXPECT_NE(simImage(Area::Base)[0x60], 0x6B);
+}
+
 TEST_F(CliSafetyTest, WriteStopsWhenAnotherRegulatorAnswersAfterAHangUp) {
   serve(device);
   const std::string conf = changedConfiguration(0x6A);
@@ -34,9 +66,8 @@ TEST_F(CliSafetyTest, WriteStopsWhenAnotherRegulatorAnswersAfterAHangUp) {
 
   serve(another(sim::factoryImages({0x07, 0x77, 0x70})));
   EXPECT_EQ(write.exitCode(20), 7) << write.err();
-  const std::string err = write.err();
-  EXPECT_NE(err.find("serial number 07 77 70"), std::string::npos) << err;
-  EXPECT_NE(err.find("serial number 01 23 45 may be half-written"), std::string::npos) << err;
+  EXPECT_NE(write.err().find("serial number 07 77 70"), std::string::npos) << write.err();
+  EXPECT_NE(write.err().find("serial number 01 23 45 may be half-written"), std::string::npos) << write.err();
   EXPECT_EQ(write.out().find("verified"), std::string::npos);
   EXPECT_EQ(writesStored(), 0);  // not one byte of the first one's file
   EXPECT_EQ(simImage(Area::Base)[0x27], 0x70);
@@ -125,8 +156,7 @@ TEST_F(CliSafetyTest, InputsThatCannotBeWrittenAreRefusedBeforeThePort) {
   // what it did not supply.
   Image option = simImage(Area::Option);
   option[0x10] = 0x5C;
-  std::string text = config_file::optionBlock(option);
-  std::ofstream(dir + "/option.txt") << text;
+  std::ofstream(dir + "/option.txt") << config_file::optionBlock(option);
   Running write(dir, {"write", "--port", tty, "--in", dir + "/option.txt", "--access", "4"});
   EXPECT_EQ(write.exitCode(20), 0) << write.err();
   EXPECT_NE(write.err().find("does not supply BASE 0x00..0x6F"), std::string::npos) << write.err();

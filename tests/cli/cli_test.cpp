@@ -1,9 +1,18 @@
-// vrx4ctl run as a program against the simulated regulator.
+// vrx4ctl run as a program against the simulated regulator: read, write,
+// restore, info and monitor with their failures; monitor --out with a FIFO,
+// a full disk and the file read back into the graph's store; a regulator
+// behind ser2net.
 #include "cli_harness.h"
+
+#include <sys/stat.h>
 
 #include <sstream>
 
+#include "../ser2net_harness.h"
+#include "core/base/pressure_units.h"
 #include "core/memory/config_file.h"
+#include "core/monitoring/capture_reader.h"
+#include "core/monitoring/capture_row.h"
 
 namespace vrx4 {
 namespace {
@@ -26,12 +35,10 @@ TEST_F(CliTest, ReadThenWriteRoundTripsAConfiguration) {
             config_file::SaveStatus::Saved);
   r = run("write " + port() + " --in " + dir + "/new.txt");
   ASSERT_EQ(r.code, 0) << r.err;
-  EXPECT_EQ(simImage(Area::Base)[0x2B], 0x11);
-  EXPECT_EQ(simImage(Area::Base)[0x27], sb[0x27]);
-  EXPECT_EQ(simImage(Area::Option)[0x12], 0x01);
+  const Image wo = simImage(Area::Option), wb = simImage(Area::Base);
   // Bytes past the file's blocks were written back as the device held them.
-  EXPECT_EQ(simImage(Area::Option)[0x75], so[0x75]);
-  EXPECT_EQ(simImage(Area::Base)[0x71], sb[0x71]);
+  EXPECT_EQ((std::array{wb[0x2B], wb[0x27], wo[0x12], wo[0x75], wb[0x71]}),
+            (std::array<std::uint8_t, 5>{0x11, sb[0x27], 0x01, so[0x75], sb[0x71]}));
 
   // Restore brings the backup copies back.
   r = run("restore " + port());
@@ -54,8 +61,7 @@ TEST_F(CliTest, InfoMonitorAndFailures) {
   std::getline(lines, line);
   EXPECT_EQ(line, "Time;CTRL;AUXin;P2;24VDC;Uout;Iout;Alarm;Flag;Punit");
   int rows = 0;
-  while (std::getline(lines, line)) {
-    ++rows;
+  for (; std::getline(lines, line); ++rows) {
     EXPECT_EQ(line.substr(line.size() - 5), ";kPa;") << line;
     EXPECT_NE(line.find(";5.000;2.000;"), std::string::npos) << line;  // CTRL 5 V, AUXin 2 V
   }
@@ -74,6 +80,81 @@ TEST_F(CliTest, InfoMonitorAndFailures) {
   EXPECT_EQ(run("write " + port()).code, 1);  // --in missing
   EXPECT_EQ(run("info " + port() + " --timeout 0").code, 1);  // a time-out is more than 0 s
   EXPECT_EQ(run("read --help").code, 0);
+}
+
+// monitor --out: a FIFO is refused at once instead of waiting for a reader,
+// and a row the disk cannot take is cut off again, the command saying why
+// and how many rows the file holds.
+TEST_F(CliTest, MonitorOutRefusesAFifoAndCutsARowTheDiskCannotTake) {
+  const std::string fifo = dir + "/pipe.csv";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  Running toFifo(dir, {"monitor", "--port", tty, "--period", "0.1", "--count", "3", "--out", fifo});
+  EXPECT_EQ(toFifo.exitCode(5), 2) << "still waiting on the FIFO (-1), or another exit";
+  EXPECT_NE(toFifo.err().find(fifo + ": not a regular file"), std::string::npos) << toFifo.err();
+
+  // A file size limit of 512 bytes stands for the disk filling up in the
+  // middle of a row (the shell ignores the signal the limit sends, and so
+  // does the program it starts).
+  const std::string out = dir + "/run.csv", err = dir + "/limited.err";
+  const std::string command = "trap '' XFSZ; ulimit -f 1; exec " + std::string(VRX4CTL_PATH) + " monitor " + port() +
+                              " --period 0.01 --count 50 --out " + out + " 2>" + err;
+  const int status = std::system(command.c_str());
+  EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 2) << readFile(err);
+  const std::string text = readFile(out);
+  ASSERT_GT(text.size(), 300u);
+  EXPECT_EQ(text.substr(text.size() - 6), "bar;\r\n") << "a row left cut";
+  const auto lines = std::count(text.begin(), text.end(), '\n');
+  EXPECT_NE(readFile(err).find("File too large"), std::string::npos) << readFile(err);
+  EXPECT_NE(readFile(err).find(out + " holds the header and " + std::to_string(lines - 1) + " complete rows"),
+            std::string::npos)
+      << readFile(err);
+}
+
+// The file monitor --out writes reads back into the graph as written.
+TEST_F(CliTest, MonitorOutReadsBackIntoTheGraphAsWritten) {
+  const std::string out = dir + "/monitor.csv";
+  const Outcome r = run("monitor " + port() + " --period 0.05 --count 30 --unit kPa --out " + out);
+  ASSERT_EQ(r.code, 0) << r.err;
+  CSampleStore store;
+  const capture::ReadOutcome o = capture::readCapture(out, store);
+  ASSERT_EQ(o.status, capture::ReadStatus::Shown);
+  EXPECT_EQ(o.unit, unit::kKpa);
+  EXPECT_TRUE(o.damagedLines.empty());
+  std::istringstream in(readFile(out));
+  std::string line;
+  std::getline(in, line);
+  store.read([&](const SampleView& v) {
+    ASSERT_EQ(v.size(), 30u);
+    for (std::size_t i = 0; i < v.size() && std::getline(in, line); ++i)
+      EXPECT_EQ(capture::row(v.at(i), pressureFactor(unit::kKpa), unit::kKpa) + "\r", line);
+  });
+}
+
+// Behind ser2net the file read is the file read on the port itself; a
+// network port that cannot be used is a usage or a port error as a local
+// one is.
+TEST_F(CliTest, ReadThroughSer2netGivesTheDirectFileAndNetworkFailuresArePortFailures) {
+  VRX4_SKIP_WITHOUT_SER2NET();
+  ASSERT_EQ(run("read " + port() + " --out " + dir + "/direct.txt").code, 0);
+  const std::string direct = readFile(dir + "/direct.txt");
+  ASSERT_FALSE(direct.empty());
+  for (testing::Ser2net::Mode mode : {testing::Ser2net::Mode::Raw, testing::Ser2net::Mode::Rfc2217}) {
+    testing::Ser2net bridge(tty, mode, dir);
+    ASSERT_TRUE(bridge.start());
+    const Outcome r = run("read --port " + bridge.url() + " --out " + dir + "/net.txt");
+    EXPECT_EQ(r.code, 0) << bridge.url() << ": " << r.err;
+    EXPECT_EQ(readFile(dir + "/net.txt"), direct) << bridge.url();
+  }
+
+  // A malformed name is a usage error (its reasons: network_port_name_test).
+  Outcome r = run("read --port tcp://127.0.0.1 --out " + dir + "/x.txt");
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.err.find("--port tcp://127.0.0.1: no port number: write tcp://HOST:PORT"), std::string::npos) << r.err;
+
+  const std::string refused = "tcp://127.0.0.1:" + std::to_string(testing::freeTcpPort());
+  r = run("info --port " + refused);
+  EXPECT_EQ(r.code, 4);
+  EXPECT_NE(r.err.find("Error Port " + refused + "\nconnection refused"), std::string::npos) << r.err;
 }
 
 }  // namespace
