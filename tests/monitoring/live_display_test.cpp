@@ -2,10 +2,8 @@
 // the CONTROL back-conversion while it is forced, the pressure error.
 #include <gtest/gtest.h>
 
-#include <array>
 #include <clocale>
 #include <cmath>
-#include <tuple>
 
 #include "core/monitoring/live_display.h"
 #include "core/base/pressure_units.h"
@@ -56,15 +54,13 @@ TEST(LiveDisplay, ErrorStatusBitsAndForcedControl) {
   in.m.m_value[1] = 5000;
   in.scaling.voltGain = 1024;
   EXPECT_EQ(computeLiveDisplay(in).error, "0.2");
-  in.pressureUnit = unit::kPsi;
-  in.pressureFactor = pressureFactor(unit::kPsi);
+  std::tie(in.pressureUnit, in.pressureFactor) = std::pair(unit::kPsi, pressureFactor(unit::kPsi));
   EXPECT_EQ(computeLiveDisplay(in).error, "3");
   // A current input uses the current pair.
   in = input(4800, unit::kBar, 4);
   in.m.m_value[1] = 12000;
   in.m.m_statusBit4 = 1;
-  in.scaling.ampGain = 512;     // 0.5 bar per mA
-  in.scaling.ampOffset = -1000;  // -1 bar
+  in.scaling.ampGain = 512, in.scaling.ampOffset = -1000;  // 0.5 bar per mA, -1 bar
   EXPECT_EQ(computeLiveDisplay(in).error, "0.200");
 
   // Forced CONTROL on the LIVE page: the device reports the set-point in
@@ -72,12 +68,10 @@ TEST(LiveDisplay, ErrorStatusBitsAndForcedControl) {
   in = input(0, unit::kBar, 4);
   in.ctrlForcedOnLivePage = true;
   in.m.m_value[1] = 5500;
-  in.scaling.voltGain = 1024;
-  in.scaling.voltOffset = 500;
+  in.scaling.voltGain = 1024, in.scaling.voltOffset = 500;
   EXPECT_EQ(computeLiveDisplay(in).ctrl, "5.000");
   in.testCtrlUnit = 1;
-  in.scaling.ampGain = 256;  // 0.25 bar per mA
-  in.scaling.ampOffset = 0;
+  in.scaling.ampGain = 256, in.scaling.ampOffset = 0;  // 0.25 bar per mA
   EXPECT_EQ(computeLiveDisplay(in).ctrl, "22.000");
   // The error is then set-point minus P2 directly.
   in.m.m_value[3] = 5000;
@@ -89,9 +83,7 @@ TEST(LiveDisplay, ErrorStatusBitsAndForcedControl) {
 
   // Status bits: the alarm state reads 0 = ON when the output is on.
   in = input(0, unit::kBar, 1);
-  in.m.m_statusBit0 = 1;
-  in.m.m_statusBit2 = 1;
-  in.m.m_statusBit3 = 1;
+  in.m.m_statusBit0 = in.m.m_statusBit2 = in.m.m_statusBit3 = 1;
   const LiveDisplay d = computeLiveDisplay(in);
   EXPECT_EQ((std::array{d.alarmState, d.p2Source, d.auxinUnit, d.ctrlUnit}), (std::array{0, 1, 1, 0}));
   in.m.m_statusBit0 = 0;

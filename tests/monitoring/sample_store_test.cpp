@@ -34,31 +34,24 @@ TEST(SampleStore, IndexesTimesAndTheCap) {
   ASSERT_TRUE(store.Get(1, s));
   EXPECT_EQ(s.ctrl, 0.0f);
   ASSERT_TRUE(store.Get(4097, s));  // the first sample of the second chunk
-  EXPECT_EQ(s.ctrl, 4096.0f);
+  EXPECT_EQ((std::array{s.ctrl, s.auxin}), (std::array{4096.0f, -4096.0f}));
   EXPECT_DOUBLE_EQ(s.time, 409.6);
-  EXPECT_EQ(s.auxin, -4096.0f);
-  EXPECT_FALSE(store.Get(0, s));
-  EXPECT_FALSE(store.Get(10001, s));
+  EXPECT_FALSE(store.Get(0, s) || store.Get(10001, s));
 
   // Full: every new sample pushes the oldest out, across chunk boundaries.
   for (int i = 10000; i < 25000; ++i) store.Append(makeSample(i * 0.1, static_cast<float>(i), static_cast<std::uint8_t>(i % 2)));
-  EXPECT_EQ(store.Count(), 10000u);
-  EXPECT_EQ(store.droppedOldest(), 15000u);
+  EXPECT_EQ((std::array{store.Count(), store.droppedOldest()}), (std::array<std::size_t, 2>{10000, 15000}));
   ASSERT_TRUE(store.Get(1, s));
   EXPECT_EQ(s.ctrl, 15000.0f);
   ASSERT_TRUE(store.newest(s));
-  EXPECT_EQ(s.ctrl, 24999.0f);
-  EXPECT_EQ(s.alarm, 1);
-  EXPECT_EQ(s.flag, -1);
+  EXPECT_EQ(std::tuple(s.ctrl, s.alarm, s.flag), std::tuple(24999.0f, 1, -1));
   EXPECT_DOUBLE_EQ(store.maxTime(), 2499.9);
 
   store.DropOldest();
   ASSERT_TRUE(store.Get(1, s));
   EXPECT_EQ(s.ctrl, 15001.0f);
   store.Clear();
-  EXPECT_EQ(store.Count(), 0u);
-  EXPECT_EQ(store.maxTime(), 0.0);
-  EXPECT_EQ(store.droppedOldest(), 0u);
+  EXPECT_EQ(std::tuple(store.Count(), store.maxTime(), store.droppedOldest()), std::tuple(0u, 0.0, 0u));
   store.DropOldest();  // nothing to drop
   store.Append(makeSample(5.0, 1));
   EXPECT_EQ(store.Count(), 1u);
@@ -69,13 +62,10 @@ TEST(SampleStore, TimesStayInOrderForTheBinarySearch) {
   for (double t : {1.0, 2.0, 2.0, 2.0, 3.0}) store.Append(makeSample(t, 0));
   store.Append(makeSample(0.5, 7));  // stamped earlier than the newest: stored at 3.0
   store.read([](const SampleView& v) {
-    EXPECT_EQ(v.time(5), 3.0);
-    EXPECT_EQ(v.value(kChCtrl, 5), 7.0f);
-    EXPECT_EQ(v.firstAtOrAfter(2.0), 1u);
-    EXPECT_EQ(v.firstAfter(2.0), 4u);
-    EXPECT_EQ(v.firstAtOrAfter(0.0), 0u);
-    EXPECT_EQ(v.firstAtOrAfter(3.5), 6u);
-    EXPECT_EQ(v.firstAfter(3.0), 6u);
+    EXPECT_EQ(std::pair(v.time(5), v.value(kChCtrl, 5)), std::pair(3.0, 7.0f));
+    EXPECT_EQ((std::array{v.firstAtOrAfter(2.0), v.firstAfter(2.0), v.firstAtOrAfter(0.0), v.firstAtOrAfter(3.5),
+                          v.firstAfter(3.0)}),
+              (std::array<std::size_t, 5>{1, 4, 0, 6, 6}));
   });
 }
 
@@ -98,8 +88,7 @@ TEST(SampleStore, RangesMatchAPlainScanEvenAfterSamplesLeft) {
     }
     for (auto [a, b] : runs) {
       const ChannelRange got = v.range(a, b), want = scan(v, a, b);
-      EXPECT_EQ(got.low, want.low) << a << ".." << b;
-      EXPECT_EQ(got.high, want.high) << a << ".." << b;
+      EXPECT_EQ(std::pair(got.low, got.high), std::pair(want.low, want.high)) << a << ".." << b;
     }
     EXPECT_LT(v.range(0, v.size()).high[kChCtrl], 1000.0f);
   });
