@@ -3,8 +3,6 @@
 // the terms documents read back as the text they were written from.
 #include <gtest/gtest.h>
 
-#include <string>
-
 #include "../test_files.h"
 #include "core/base/language_table.h"
 #include "core/base/profile_file.h"
@@ -17,54 +15,43 @@ namespace {
 const std::string kData = VRX4_SOURCE_DATA_DIR;
 using testing::readFile;
 
-TEST(DataFiles, EveryLabelKeyHasATextInEveryLanguage) {
+// Every label key has a text in every language; every information code
+// has one, and code 0 is blank (no message).
+TEST(DataFiles, EveryLabelKeyAndInformationCodeHasATextInEveryLanguage) {
   EXPECT_TRUE(isValidUtf8(readFile(kData + "/Language.ini"))) << "Language.ini must be saved as UTF-8";
-  const ProfileFile file(kData + "/Language.ini");
+  EXPECT_TRUE(isValidUtf8(readFile(kData + "/Error.ini")));
+  const ProfileFile labels(kData + "/Language.ini"), errors(kData + "/Error.ini");
   for (std::uint8_t language = 0; language < 4; ++language) {
     const std::string_view section = languageSection(language);
     for (const LabelRow& row : labelTable()) {
-      const auto value = file.find(section, row.key);
+      const auto value = labels.find(section, row.key);
       ASSERT_TRUE(value.has_value()) << section << ": missing key \"" << row.key << "\"";
       EXPECT_FALSE(value->empty()) << section << ": empty value for \"" << row.key << "\"";
     }
-  }
-  // The button the English terms name.
-  EXPECT_EQ(file.getString("ENGLISH", "I agree", ""), "I Agree");
-}
-
-TEST(DataFiles, InformationCodesHaveTextsAndZeroIsBlank) {
-  EXPECT_TRUE(isValidUtf8(readFile(kData + "/Error.ini")));
-  const ProfileFile file(kData + "/Error.ini");
-  for (std::uint8_t language = 0; language < 4; ++language) {
-    const std::string_view section = languageSection(language);
-    const auto zero = file.find(section, "0");
+    const auto zero = errors.find(section, "0");
     ASSERT_TRUE(zero.has_value()) << section;
     EXPECT_TRUE(zero->empty()) << section << ": code 0 means no message";
     for (int code : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 255})
-      EXPECT_FALSE(file.getString(section, std::to_string(code), "").empty()) << section << " code " << code;
+      EXPECT_FALSE(errors.getString(section, std::to_string(code), "").empty()) << section << " code " << code;
   }
+  // The button the English terms name.
+  EXPECT_EQ(labels.getString("ENGLISH", "I agree", ""), "I Agree");
 }
 
 TEST(DataFiles, TermsDocumentsReadCleanlyWithTheirAccents) {
-  struct Doc {
-    const char* name;
-    const char* expected;  // a phrase with characters outside ASCII
-  } docs[] = {{"terms-185-en.rtf", "By pressing \"I Agree\""},
-              {"terms-186-fr.rtf", "« J'accepte »"},
-              {"terms-184-de.rtf", "„Ich stimme zu“"},
-              {"terms-183-it.rtf", "È destinato"}};
-  for (const Doc& doc : docs) {
-    const std::string text = readFile(kData + "/terms/" + doc.name);
-    ASSERT_FALSE(text.empty()) << doc.name;
-    std::string error;
+  // Each with a phrase that has characters outside ASCII.
+  for (auto [name, expected] : {std::pair{"terms-185-en.rtf", "By pressing \"I Agree\""}, {"terms-186-fr.rtf", "« J'accepte »"},
+                                {"terms-184-de.rtf", "„Ich stimme zu“"}, {"terms-183-it.rtf", "È destinato"}}) {
+    const std::string text = readFile(kData + "/terms/" + name);
+    ASSERT_FALSE(text.empty()) << name;
+    std::string error, all;
     const auto paragraphs = parseRtf(text, &error);
-    EXPECT_EQ(error, "") << doc.name;
-    ASSERT_GE(paragraphs.size(), 10u) << doc.name;
-    std::string all;
+    EXPECT_EQ(error, "") << name;
+    ASSERT_GE(paragraphs.size(), 10u) << name;
     for (const auto& p : paragraphs)
       for (const auto& r : p.runs) all += r.text;
-    EXPECT_NE(all.find(doc.expected), std::string::npos) << doc.name;
-    EXPECT_EQ(all.find("Arial"), std::string::npos) << doc.name << ": the font table is not text";
+    EXPECT_NE(all.find(expected), std::string::npos) << name;
+    EXPECT_EQ(all.find("Arial"), std::string::npos) << name << ": the font table is not text";
   }
 }
 

@@ -20,7 +20,7 @@ std::string plain(const std::vector<RtfParagraph>& paragraphs) {
   return all;
 }
 
-TEST(RtfReader, StylesGroupsAndParagraphs) {
+TEST(RtfReader, StylesGroupsParagraphsAndCharactersOutsideAscii) {
   std::string error;
   const auto doc = parseRtf(
       "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red0\\green0\\blue0;}"
@@ -34,16 +34,13 @@ TEST(RtfReader, StylesGroupsAndParagraphs) {
   std::string styles;
   for (const auto& r : doc[0].runs) styles += std::string(r.bold ? "b" : "") + (r.italic ? "i" : "") + (r.underline ? "u" : "") + "|";
   EXPECT_EQ(styles, "|b|bi||u||");
-  EXPECT_EQ(doc[0].runs[0].halfPoints, 20);
-  EXPECT_EQ(doc[1].runs[0].halfPoints, 32);
-  EXPECT_EQ(doc[1].runs[1].halfPoints, 20);
-}
+  EXPECT_EQ((std::array{doc[0].runs[0].halfPoints, doc[1].runs[0].halfPoints, doc[1].runs[1].halfPoints}),
+            (std::array{20, 32, 20}));
 
-TEST(RtfReader, CharactersOutsideAscii) {
   // \'hh is Windows-1252; \uN stands for a character with N fallback bytes
   // after it (\ucN); negative N is the 16-bit value read as signed.
-  const auto doc = parseRtf("{\\rtf1 f\\'fcr \\'84x\\'93 \\u8364? \\uc2\\u-3?? \\uc0\\u233\\'e9 \\{\\}\\\\}");
-  EXPECT_EQ(plain(doc), "für „x“ € \xEF\xBF\xBD éé {}\\|");
+  const auto chars = parseRtf("{\\rtf1 f\\'fcr \\'84x\\'93 \\u8364? \\uc2\\u-3?? \\uc0\\u233\\'e9 \\{\\}\\\\}");
+  EXPECT_EQ(plain(chars), "für „x“ € \xEF\xBF\xBD éé {}\\|");
 }
 
 TEST(RtfReader, BrokenDocumentsGiveWhatCouldBeReadAndAReason) {
