@@ -45,6 +45,19 @@ inline Outcome run(const std::string& args) {
   return r;
 }
 
+// run() for a command that must succeed.
+inline Outcome ok(const std::string& args) {
+  Outcome r = run(args);
+  EXPECT_EQ(r.code, 0) << args << ": " << r.err;
+  return r;
+}
+
+// `text` holds `part`; the whole text is shown when it does not.
+inline ::testing::AssertionResult has(const std::string& text, const std::string& part) {
+  if (text.find(part) != std::string::npos) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "\"" << part << "\" is not in:\n" << text;
+}
+
 // Polls `done` every 10 ms for at most `seconds`.
 inline bool waitUntil(const std::function<bool()>& done, double seconds) {
   const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);

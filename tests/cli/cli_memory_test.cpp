@@ -16,14 +16,12 @@ std::string save(const std::string& dir, const std::string& name, const Image& o
 // The dump's and the diff's texts themselves: eeprom_map_test.
 TEST_F(CliTest, DumpShowsTheMapPagesOfAFileAndOfTheRegulatorAlike) {
   const std::string file = save(dir, "golden.txt", simImage(Area::Option), simImage(Area::Base));
-  const Outcome live = run("dump " + port());
-  ASSERT_EQ(live.code, 0) << live.err;
+  const Outcome live = ok("dump " + port());
   EXPECT_EQ(run("dump --in " + file).out, live.out);
   // BASE first: its title, 7 lines of 16 bytes; then OPTION.
   ASSERT_TRUE(live.out.starts_with("BASE\n")) << live.out;
   EXPECT_EQ(live.out.find("OPTION\n"), 5u + 7 * 49);
-  const Outcome fields = run("dump --in " + file + " --fields --area option");
-  ASSERT_EQ(fields.code, 0) << fields.err;
+  const Outcome fields = ok("dump --in " + file + " --fields --area option");
   EXPECT_TRUE(fields.out.starts_with("OPTION\nFLAG                  ")) << fields.out;
 
   EXPECT_EQ(run("dump --in " + file + " " + port()).code, 1);
@@ -35,8 +33,7 @@ TEST_F(CliTest, DiffNamesEachFieldThatDiffersAndSaysSoInItsExitCode) {
   Image base = simImage(Area::Base);
   const Image option = simImage(Area::Option);
   const std::string golden = save(dir, "golden.txt", option, base);
-  Outcome r = run("diff " + golden + " " + port());
-  ASSERT_EQ(r.code, 0) << r.err;
+  Outcome r = ok("diff " + golden + " " + port());
   EXPECT_EQ(r.out, "");
 
   ASSERT_EQ(base[0x2B], 0x78);  // KPHG 120
@@ -50,7 +47,7 @@ TEST_F(CliTest, DiffNamesEachFieldThatDiffersAndSaysSoInItsExitCode) {
   config_file::saveText(dir + "/base-only.txt", config_file::baseBlock(base));
   r = run("diff " + dir + "/base-only.txt " + edited);
   EXPECT_EQ(r.code, 6);
-  EXPECT_NE(r.err.find("does not supply OPTION 0x00..0x72; read as 00"), std::string::npos) << r.err;
+  EXPECT_TRUE(has(r.err, "does not supply OPTION 0x00..0x72; read as 00"));
 
   std::ofstream(dir + "/bad.txt") << "10000zz\r\n";
   EXPECT_EQ(run("diff " + golden + " " + dir + "/bad.txt").code, 2);

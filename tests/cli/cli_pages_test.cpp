@@ -52,19 +52,15 @@ TEST(CliPages, ArgumentsTakePagesAndFlags) {
 }
 
 TEST_F(CliTest, ShowReadsTheRegulatorOrAFileTheSameWay) {
-  const Outcome live = run("show " + port() + " --json --unit PSI --access 2");
-  ASSERT_EQ(live.code, 0) << live.err;
-  EXPECT_NE(live.out.find(R"("y_high": "145.04")"), std::string::npos) << live.out;  // CONTROL, mode 2
-  EXPECT_NE(live.out.find(R"("AUXin": {"U": {"x_low": "0.0", "x_high": "10.0", "y_low": "0", "y_high": "145"})"),
-            std::string::npos)
-      << live.out;
+  const Outcome live = ok("show " + port() + " --json --unit PSI --access 2");
+  EXPECT_TRUE(has(live.out, R"("y_high": "145.04")"));  // CONTROL, mode 2
+  EXPECT_TRUE(has(live.out, R"("AUXin": {"U": {"x_low": "0.0", "x_high": "10.0", "y_low": "0", "y_high": "145"})"));
   testing::writeFile(dir + "/conf.txt", config_file::wholeConfiguration(simImage(Area::Option), simImage(Area::Base)));
-  const Outcome file = run("show --in " + dir + "/conf.txt --json --unit PSI --access 2");
-  ASSERT_EQ(file.code, 0) << file.err;
+  const Outcome file = ok("show --in " + dir + "/conf.txt --json --unit PSI --access 2");
   EXPECT_EQ(file.out, live.out);
   // The 20-bar range doubles Pmax: the CONTROL line is no longer cut.
   const Outcome range = run("show --in " + dir + "/conf.txt --range 20");
-  EXPECT_NE(range.out.find("range 20 bar"), std::string::npos) << range.out;
+  EXPECT_TRUE(has(range.out, "range 20 bar"));
 
   EXPECT_EQ(run("show " + port() + " --in " + dir + "/conf.txt").code, 1);
   EXPECT_EQ(run("show " + port() + " --unit psi").code, 1);
@@ -75,26 +71,22 @@ TEST_F(CliTest, SetWritesWhatThePageWouldAndRefusesWhatItWouldRefuse) {
   // CONTROL in U: 0..10 V to 0..8 bar, slope 0.8 bar/V = 819/1024; the I
   // pair and everything else stay as they were.
   const Image baseBefore = simImage(Area::Base);
-  Outcome r = run("set " + port() + " control --type U --corners 0,0,10,8");
-  ASSERT_EQ(r.code, 0) << r.err;
-  EXPECT_NE(r.out.find("set CONTROL on " + dir + "/tty: BASE 0x00 then BASE 0x01..0x08 written"), std::string::npos)
-      << r.out;
-  EXPECT_NE(r.out.find("U: x 0.0 .. 10.0 V, y 0.0 .. 8.0 bar"), std::string::npos) << r.out;
+  Outcome r = ok("set " + port() + " control --type U --corners 0,0,10,8");
+  EXPECT_TRUE(has(r.out, "set CONTROL on " + dir + "/tty: BASE 0x00 then BASE 0x01..0x08 written"));
+  EXPECT_TRUE(has(r.out, "U: x 0.0 .. 10.0 V, y 0.0 .. 8.0 bar"));
   Image base = simImage(Area::Base);
   EXPECT_EQ((std::array{base[1], base[2], base[3], base[4]}), (std::array<std::uint8_t, 4>{0x03, 0x33, 0, 0}));  // A 819, B 0
   EXPECT_TRUE(std::equal(base.begin() + 5, base.end(), baseBefore.begin() + 5));
 
   // Alarm: only the options given change.
   const Image optionBefore = simImage(Area::Option);
-  r = run("set " + port() + " alarm --logic - --delay-on 0.031");
-  ASSERT_EQ(r.code, 0) << r.err;
+  ok("set " + port() + " alarm --logic - --delay-on 0.031");
   Image option = simImage(Area::Option), want = optionBefore;
   want[9] = 0x80, want[22] = 0x00, want[23] = 0x02;  // 0.031 s = 1.55 steps, rounded to 2
   EXPECT_TRUE(std::equal(option.begin() + 9, option.end(), want.begin() + 9));
 
   // Restore puts the factory copy back.
-  r = run("set " + port() + " control --restore");
-  ASSERT_EQ(r.code, 0) << r.err;
+  ok("set " + port() + " control --restore");
   base = simImage(Area::Base);
   EXPECT_TRUE(std::equal(base.begin(), base.begin() + 9, base.begin() + 16));
 
@@ -117,17 +109,15 @@ TEST_F(CliTest, SetWritesWhatThePageWouldAndRefusesWhatItWouldRefuse) {
            {"gauge --restore", "PAGE must be"}}) {
     r = run("set " + port() + " " + args);
     EXPECT_EQ(r.code, 1) << args;
-    EXPECT_NE(r.err.find(says), std::string::npos) << args << ": " << r.err;
+    EXPECT_TRUE(has(r.err, says)) << args;
   }
   EXPECT_EQ(bytesReceived(), seen);
   EXPECT_EQ(simImage(Area::Option), optionSet);
 
   // Blanks round a number are read as on a page; diff takes --port twice.
-  r = run("set " + port() + " alarm --delay-on ' 2 '");
-  ASSERT_EQ(r.code, 0) << r.err;
+  ok("set " + port() + " alarm --delay-on ' 2 '");
   EXPECT_EQ(simImage(Area::Option)[23], 100);
-  r = run("diff " + port() + " " + port());
-  EXPECT_EQ(r.code, 0) << r.err;
+  ok("diff " + port() + " " + port());
 }
 
 }  // namespace

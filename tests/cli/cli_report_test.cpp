@@ -29,7 +29,7 @@ void expectLines(const std::string& lines, const std::string& text) {
   std::istringstream in(lines);
   for (std::string line; std::getline(in, line);) {
     if (line.empty()) continue;
-    EXPECT_NE(text.find(line), std::string::npos) << "not in the report: " << line;
+    EXPECT_TRUE(has(text, line));
   }
 }
 
@@ -40,10 +40,9 @@ TEST_F(CliReportTest, AFileAndTheRegulatorWithTheirPagesAndTheDifferencesFromThe
   im.g_optionDevice[0x12] ^= 0x01;  // AL_LIM_P
   const std::string golden = save("golden.txt", im);
 
-  const Outcome file = run("report --in " + conf + " --golden " + golden +
+  const Outcome file = ok("report --in " + conf + " --golden " + golden +
                            " --note 'J. Smith, press 7' --out " + dir + "/file.pdf");
-  ASSERT_EQ(file.code, 0) << file.err;
-  EXPECT_NE(file.out.find("differences from " + golden + ": 2"), std::string::npos) << file.out;
+  EXPECT_TRUE(has(file.out, "differences from " + golden + ": 2"));
   const std::string text = testing::pdfText(dir + "/file.pdf");
   EXPECT_TRUE(testing::pdfToPng(dir + "/file.pdf", VRX4_TEST_OUTPUT_DIR "/report-file"));
   expectLines("VRX's serial number 01 23 45\nTechnician and machine J. Smith, press 7\n"
@@ -62,13 +61,12 @@ TEST_F(CliReportTest, AFileAndTheRegulatorWithTheirPagesAndTheDifferencesFromThe
   expectLines("Differences from the golden file\n" + diff.out, text);
 
   // The regulator itself, in PSI: it says which port, not which file.
-  const Outcome live = run("report " + port() + " --golden " + conf + " --unit PSI --out " + dir + "/live.pdf");
-  ASSERT_EQ(live.code, 0) << live.err;
+  const Outcome live = ok("report " + port() + " --golden " + conf + " --unit PSI --out " + dir + "/live.pdf");
   const std::string liveText = testing::pdfText(dir + "/live.pdf");
   EXPECT_TRUE(testing::pdfToPng(dir + "/live.pdf", VRX4_TEST_OUTPUT_DIR "/report-live"));
   expectLines("Regulator on port " + tty + "\nPressure range 0 .. 150 PSI\nNo field differs from the golden file.\n",
               liveText);
-  EXPECT_EQ(liveText.find("This report describes"), std::string::npos);
+  EXPECT_FALSE(has(liveText, "This report describes"));
 }
 
 TEST_F(CliReportTest, WithoutItsHelperOrAPlaceForThePdfNothingIsReadOrReplaced) {
@@ -80,17 +78,15 @@ TEST_F(CliReportTest, WithoutItsHelperOrAPlaceForThePdfNothingIsReadOrReplaced) 
   const std::string cmd = bin + "/vrx4ctl report " + port() + " --out " + dir + "/y.pdf 2>" + dir + "/err";
   const int status = std::system(cmd.c_str());
   EXPECT_EQ(WEXITSTATUS(status), 2);
-  EXPECT_NE(readFile(dir + "/err").find("the PDF helper vrx4-report-pdf is missing: it belongs next to vrx4ctl (" +
-                                        bin + "/vrx4-report-pdf)"),
-            std::string::npos)
-      << readFile(dir + "/err");
+  EXPECT_TRUE(has(readFile(dir + "/err"),
+                  "the PDF helper vrx4-report-pdf is missing: it belongs next to vrx4ctl (" + bin + "/vrx4-report-pdf)"));
   EXPECT_EQ(quietBytesReceived(), before);  // the regulator was not read
   EXPECT_FALSE(std::filesystem::exists(dir + "/y.pdf"));
 
   // A PDF that cannot be written is said so.
   const Outcome r = run("report " + port() + " --out " + dir + "/no-such-folder/z.pdf");
   EXPECT_EQ(r.code, 2);
-  EXPECT_NE(r.err.find("z.pdf was not written"), std::string::npos) << r.err;
+  EXPECT_TRUE(has(r.err, "z.pdf was not written"));
   // Nor does it take the place of its configuration, under any name.
   const std::string conf = save("conf.txt", images()), text = readFile(conf);
   std::filesystem::create_symlink(conf, dir + "/link.pdf");

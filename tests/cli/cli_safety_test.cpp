@@ -51,8 +51,8 @@ TEST_F(CliSafetyTest, WriteToARegulatorSwappedAfterTheReadWritesNothing) {
     return passed;
   }, 20)) << write.err();
   EXPECT_EQ(write.exitCode(20), 7) << write.err();
-  EXPECT_NE(write.err().find("serial number 07 77 70"), std::string::npos) << write.err();
-  EXPECT_NE(write.err().find("(serial number 01 23 45); nothing was written"), std::string::npos) << write.err();
+  EXPECT_TRUE(has(write.err(), "serial number 07 77 70"));
+  EXPECT_TRUE(has(write.err(), "(serial number 01 23 45); nothing was written"));
   EXPECT_EQ(writesStored(), 0);
   EXPECT_NE(simImage(Area::Base)[0x60], 0x6B);
 }
@@ -66,9 +66,9 @@ TEST_F(CliSafetyTest, WriteStopsWhenAnotherRegulatorAnswersAfterAHangUp) {
 
   serve(another(sim::factoryImages({0x07, 0x77, 0x70})));
   EXPECT_EQ(write.exitCode(20), 7) << write.err();
-  EXPECT_NE(write.err().find("serial number 07 77 70"), std::string::npos) << write.err();
-  EXPECT_NE(write.err().find("serial number 01 23 45 may be half-written"), std::string::npos) << write.err();
-  EXPECT_EQ(write.out().find("verified"), std::string::npos);
+  EXPECT_TRUE(has(write.err(), "serial number 07 77 70"));
+  EXPECT_TRUE(has(write.err(), "serial number 01 23 45 may be half-written"));
+  EXPECT_FALSE(has(write.out(), "verified"));
   EXPECT_EQ(writesStored(), 0);  // not one byte of the first one's file
   EXPECT_EQ(simImage(Area::Base)[0x27], 0x70);
 }
@@ -104,8 +104,8 @@ TEST_F(CliSafetyTest, SignalsStopReadsAtOnceAndLetAWriteFinish) {
     ASSERT_TRUE(waitUntil([&] { return writesStored() >= 1; }, 20));
     write.signal(SIGINT);
     EXPECT_EQ(write.exitCode(20), 130) << write.err();
-    EXPECT_NE(write.err().find("finishing the write first"), std::string::npos) << write.err();
-    EXPECT_NE(write.out().find("every block read back and verified"), std::string::npos);
+    EXPECT_TRUE(has(write.err(), "finishing the write first"));
+    EXPECT_TRUE(has(write.out(), "every block read back and verified"));
     EXPECT_EQ(simImage(Area::Base)[0x60], 0x4B);
   }
   // Twice: it stops at once and says the regulator may be half-written.
@@ -117,7 +117,7 @@ TEST_F(CliSafetyTest, SignalsStopReadsAtOnceAndLetAWriteFinish) {
   ASSERT_TRUE(waitUntil([&] { return write.err().find("finishing") != std::string::npos; }, 2));
   write.signal(SIGINT);
   EXPECT_EQ(write.exitCode(2), 130);
-  EXPECT_NE(write.err().find("may be half-written; write it again"), std::string::npos) << write.err();
+  EXPECT_TRUE(has(write.err(), "may be half-written; write it again"));
   EXPECT_NE(simImage(Area::Base)[0x60], 0x4C);
 }
 
@@ -131,7 +131,7 @@ TEST_F(CliSafetyTest, KilledClientLeavesThePortFreeForTheNext) {
   }
   Running info(dir, {"info", "--port", tty, "--timeout", "10"});
   EXPECT_EQ(info.exitCode(15), 0) << info.err();
-  EXPECT_NE(info.out().find("Serial number: 01 23 45"), std::string::npos);
+  EXPECT_TRUE(has(info.out(), "Serial number: 01 23 45"));
 }
 
 TEST_F(CliSafetyTest, InputsThatCannotBeWrittenAreRefusedBeforeThePort) {
@@ -148,7 +148,7 @@ TEST_F(CliSafetyTest, InputsThatCannotBeWrittenAreRefusedBeforeThePort) {
            {dir + "/bad.txt", "TRAME is not valid\n" + dir + "/bad.txt: line 2"}}) {
     Running write(dir, {"write", "--port", tty, "--in", in, "--timeout", "3"});
     EXPECT_EQ(write.exitCode(2), 2) << in << ": " << write.err();
-    EXPECT_NE(write.err().find(says), std::string::npos) << write.err();
+    EXPECT_TRUE(has(write.err(), says)) << in;
   }
   EXPECT_EQ(bytesReceived(), 0);
 
@@ -159,7 +159,7 @@ TEST_F(CliSafetyTest, InputsThatCannotBeWrittenAreRefusedBeforeThePort) {
   std::ofstream(dir + "/option.txt") << config_file::optionBlock(option);
   Running write(dir, {"write", "--port", tty, "--in", dir + "/option.txt", "--access", "4"});
   EXPECT_EQ(write.exitCode(20), 0) << write.err();
-  EXPECT_NE(write.err().find("does not supply BASE 0x00..0x6F"), std::string::npos) << write.err();
+  EXPECT_TRUE(has(write.err(), "does not supply BASE 0x00..0x6F"));
   EXPECT_EQ(simImage(Area::Option)[0x10], 0x5C);
 }
 

@@ -18,8 +18,7 @@ namespace vrx4 {
 namespace {
 
 TEST_F(CliTest, ReadThenWriteRoundTripsAConfiguration) {
-  Outcome r = run("read " + port() + " --out " + dir + "/conf.txt");
-  ASSERT_EQ(r.code, 0) << r.err;
+  ok("read " + port() + " --out " + dir + "/conf.txt");
   Image option{}, base{};
   ASSERT_EQ(config_file::readFile(dir + "/conf.txt", {option, base}).status, config_file::ReadStatus::Read);
   const Image so = simImage(Area::Option), sb = simImage(Area::Base);
@@ -33,29 +32,25 @@ TEST_F(CliTest, ReadThenWriteRoundTripsAConfiguration) {
   option[0x12] = 0x01;
   ASSERT_EQ(config_file::saveText(dir + "/new.txt", config_file::wholeConfiguration(option, base)),
             config_file::SaveStatus::Saved);
-  r = run("write " + port() + " --in " + dir + "/new.txt");
-  ASSERT_EQ(r.code, 0) << r.err;
+  ok("write " + port() + " --in " + dir + "/new.txt");
   const Image wo = simImage(Area::Option), wb = simImage(Area::Base);
   // Bytes past the file's blocks were written back as the device held them.
   EXPECT_EQ((std::array{wb[0x2B], wb[0x27], wo[0x12], wo[0x75], wb[0x71]}),
             (std::array<std::uint8_t, 5>{0x11, sb[0x27], 0x01, so[0x75], sb[0x71]}));
 
   // Restore brings the backup copies back.
-  r = run("restore " + port());
-  ASSERT_EQ(r.code, 0) << r.err;
+  ok("restore " + port());
   EXPECT_EQ(simImage(Area::Base)[0x2B], 0x11);  // not in the backup area
   EXPECT_EQ(simImage(Area::Option)[0x12], so[0x42]);
 }
 
 TEST_F(CliTest, InfoMonitorAndFailures) {
   server->withDevice([](sim::SimDevice& d) { d.setInfoCodes({3, 0, 0, 0, 0, 0, 0, 1}); });
-  Outcome r = run("info " + port());
-  ASSERT_EQ(r.code, 0) << r.err;
-  EXPECT_NE(r.out.find("Serial number: 01 23 45"), std::string::npos) << r.out;
-  EXPECT_NE(r.out.find("Information codes: 3 0 0 0 0 0 0 1"), std::string::npos) << r.out;
+  Outcome r = ok("info " + port());
+  EXPECT_TRUE(has(r.out, "Serial number: 01 23 45"));
+  EXPECT_TRUE(has(r.out, "Information codes: 3 0 0 0 0 0 0 1"));
 
-  r = run("monitor " + port() + " --period 0.1 --count 3 --unit kPa");
-  ASSERT_EQ(r.code, 0) << r.err;
+  r = ok("monitor " + port() + " --period 0.1 --count 3 --unit kPa");
   std::istringstream lines(r.out);
   std::string line;
   std::getline(lines, line);
@@ -63,18 +58,18 @@ TEST_F(CliTest, InfoMonitorAndFailures) {
   int rows = 0;
   for (; std::getline(lines, line); ++rows) {
     EXPECT_EQ(line.substr(line.size() - 5), ";kPa;") << line;
-    EXPECT_NE(line.find(";5.000;2.000;"), std::string::npos) << line;  // CTRL 5 V, AUXin 2 V
+    EXPECT_TRUE(has(line, ";5.000;2.000;"));  // CTRL 5 V, AUXin 2 V
   }
   EXPECT_EQ(rows, 3);
 
   r = run("read --port " + dir + "/missing --out " + dir + "/x.txt");
   EXPECT_EQ(r.code, 4);
-  EXPECT_NE(r.err.find("Error Port " + dir + "/missing"), std::string::npos) << r.err;
+  EXPECT_TRUE(has(r.err, "Error Port " + dir + "/missing"));
 
   server->withDevice([](sim::SimDevice& d) { d.faults().silent = true; });
   r = run("read " + port() + " --out " + dir + "/x.txt --timeout 1");
   EXPECT_EQ(r.code, 3);
-  EXPECT_NE(r.err.find("timed out"), std::string::npos) << r.err;
+  EXPECT_TRUE(has(r.err, "timed out"));
   EXPECT_NE(::access((dir + "/x.txt").c_str(), F_OK), 0);  // nothing saved
 
   EXPECT_EQ(run("write " + port()).code, 1);  // --in missing
@@ -90,7 +85,7 @@ TEST_F(CliTest, MonitorOutRefusesAFifoAndCutsARowTheDiskCannotTake) {
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   Running toFifo(dir, {"monitor", "--port", tty, "--period", "0.1", "--count", "3", "--out", fifo});
   EXPECT_EQ(toFifo.exitCode(5), 2) << "still waiting on the FIFO (-1), or another exit";
-  EXPECT_NE(toFifo.err().find(fifo + ": not a regular file"), std::string::npos) << toFifo.err();
+  EXPECT_TRUE(has(toFifo.err(), fifo + ": not a regular file"));
 
   // A file size limit of 512 bytes stands for the disk filling up in the
   // middle of a row (the shell ignores the signal the limit sends, and so
@@ -104,17 +99,14 @@ TEST_F(CliTest, MonitorOutRefusesAFifoAndCutsARowTheDiskCannotTake) {
   ASSERT_GT(text.size(), 300u);
   EXPECT_EQ(text.substr(text.size() - 6), "bar;\r\n") << "a row left cut";
   const auto lines = std::count(text.begin(), text.end(), '\n');
-  EXPECT_NE(readFile(err).find("File too large"), std::string::npos) << readFile(err);
-  EXPECT_NE(readFile(err).find(out + " holds the header and " + std::to_string(lines - 1) + " complete rows"),
-            std::string::npos)
-      << readFile(err);
+  EXPECT_TRUE(has(readFile(err), "File too large"));
+  EXPECT_TRUE(has(readFile(err), out + " holds the header and " + std::to_string(lines - 1) + " complete rows"));
 }
 
 // The file monitor --out writes reads back into the graph as written.
 TEST_F(CliTest, MonitorOutReadsBackIntoTheGraphAsWritten) {
   const std::string out = dir + "/monitor.csv";
-  const Outcome r = run("monitor " + port() + " --period 0.05 --count 30 --unit kPa --out " + out);
-  ASSERT_EQ(r.code, 0) << r.err;
+  ok("monitor " + port() + " --period 0.05 --count 30 --unit kPa --out " + out);
   CSampleStore store;
   const capture::ReadOutcome o = capture::readCapture(out, store);
   ASSERT_EQ(o.status, capture::ReadStatus::Shown);
@@ -149,12 +141,12 @@ TEST_F(CliTest, ReadThroughSer2netGivesTheDirectFileAndNetworkFailuresArePortFai
   // A malformed name is a usage error (its reasons: network_port_name_test).
   Outcome r = run("read --port tcp://127.0.0.1 --out " + dir + "/x.txt");
   EXPECT_EQ(r.code, 1);
-  EXPECT_NE(r.err.find("--port tcp://127.0.0.1: no port number: write tcp://HOST:PORT"), std::string::npos) << r.err;
+  EXPECT_TRUE(has(r.err, "--port tcp://127.0.0.1: no port number: write tcp://HOST:PORT"));
 
   const std::string refused = "tcp://127.0.0.1:" + std::to_string(testing::freeTcpPort());
   r = run("info --port " + refused);
   EXPECT_EQ(r.code, 4);
-  EXPECT_NE(r.err.find("Error Port " + refused + "\nconnection refused"), std::string::npos) << r.err;
+  EXPECT_TRUE(has(r.err, "Error Port " + refused + "\nconnection refused"));
 }
 
 }  // namespace
