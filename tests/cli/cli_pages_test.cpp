@@ -5,36 +5,10 @@
 #include "cli_harness.h"
 
 #include "core/cli/cli_args.h"
-#include "core/cli/pages_report.h"
 #include "core/memory/config_file.h"
-#include "core/sim/factory_images.h"
 
 namespace vrx4 {
 namespace {
-
-Images factory() {
-  const auto f = sim::factoryImages();
-  Images im;
-  im.g_optionDevice = f.option;
-  im.g_baseDevice = f.base;
-  return im;
-}
-
-TEST(CliPages, JsonHoldsEveryPageTextUnderItsKey) {
-  const AllPagesView v = showAllPages(factory(), PageUnits::of(unit::kBar, 0, access::kVisualisation));
-  EXPECT_EQ(cli::pagesJson(v),
-            R"({"CONTROL": {"U": {"x_low": "0.0", "x_high": "10.0", "y_low": "0.0", "y_high": "10.0"}, )"
-            R"("I": {"x_low": "4.0", "x_high": "20.0", "y_low": "0.0", "y_high": "10.0"}, "type": "U"}, )"
-            R"("AUXin": {"U": {"x_low": "0.0", "x_high": "10.0", "y_low": "0.0", "y_high": "10.0"}, )"
-            R"("I": {"x_low": "4.0", "x_high": "20.0", "y_low": "0.0", "y_high": "10.0"}, "type": "U", )"
-            R"("read_as": "monitoring"}, )"
-            R"("Uout": {"x_low": "0.0", "x_high": "10.0", "y_low": "0.0", "y_high": "10.0"}, )"
-            R"("Iout": {"x_low": "0.0", "x_high": "10.0", "y_low": "4.0", "y_high": "20.0"}, )"
-            R"("ALARM": {"logic": "+", "error_plus": "0.5", "error_minus": "0.5", "delay_on": "1.0", )"
-            R"("ton_min": "0.2", "delay_off": "0.5"}, )"
-            R"("PID": {"kp_high": "120", "kp_low": "60", "ki": "20", "kd": "5"}})"
-            "\n");
-}
 
 TEST(CliPages, ArgumentsTakePagesAndFlags) {
   auto a = cli::parseArgs({"set", "alarm", "--restore", "--delay-on", "-1"}, {"--delay-on"}, {"--restore"}, 1);
@@ -51,7 +25,21 @@ TEST(CliPages, ArgumentsTakePagesAndFlags) {
   EXPECT_TRUE(cli::parseArgs({"diff", "--port", "a", "--port", "b"}, {"--port"}, {}, 0, {"--port"}).error.empty());
 }
 
+// show --json: every page text under its key, by default in bar and mode 1;
+// the same from the regulator and from its file.
 TEST_F(CliTest, ShowReadsTheRegulatorOrAFileTheSameWay) {
+  EXPECT_EQ(ok("show " + port() + " --json").out,
+            R"({"CONTROL": {"U": {"x_low": "0.0", "x_high": "10.0", "y_low": "0.0", "y_high": "10.0"}, )"
+            R"("I": {"x_low": "4.0", "x_high": "20.0", "y_low": "0.0", "y_high": "10.0"}, "type": "U"}, )"
+            R"("AUXin": {"U": {"x_low": "0.0", "x_high": "10.0", "y_low": "0.0", "y_high": "10.0"}, )"
+            R"("I": {"x_low": "4.0", "x_high": "20.0", "y_low": "0.0", "y_high": "10.0"}, "type": "U", )"
+            R"("read_as": "monitoring"}, )"
+            R"("Uout": {"x_low": "0.0", "x_high": "10.0", "y_low": "0.0", "y_high": "10.0"}, )"
+            R"("Iout": {"x_low": "0.0", "x_high": "10.0", "y_low": "4.0", "y_high": "20.0"}, )"
+            R"("ALARM": {"logic": "+", "error_plus": "0.5", "error_minus": "0.5", "delay_on": "1.0", )"
+            R"("ton_min": "0.2", "delay_off": "0.5"}, )"
+            R"("PID": {"kp_high": "120", "kp_low": "60", "ki": "20", "kd": "5"}})"
+            "\n");
   const Outcome live = ok("show " + port() + " --json --unit PSI --access 2");
   EXPECT_TRUE(has(live.out, R"("y_high": "145.04")"));  // CONTROL, mode 2
   EXPECT_TRUE(has(live.out, R"("AUXin": {"U": {"x_low": "0.0", "x_high": "10.0", "y_low": "0", "y_high": "145"})"));

@@ -1,5 +1,6 @@
 // vrx4ctl run as a program against the simulated regulator: read, write,
-// restore, info and monitor with their failures; monitor --out with a FIFO,
+// restore, info and monitor with their failures; dump and diff against
+// configuration files and the regulator; monitor --out with a FIFO,
 // a full disk and the file read back into the graph's store; a regulator
 // behind ser2net.
 #include "cli_harness.h"
@@ -50,17 +51,30 @@ TEST_F(CliTest, InfoMonitorAndFailures) {
   EXPECT_TRUE(has(r.out, "Serial number: 01 23 45"));
   EXPECT_TRUE(has(r.out, "Information codes: 3 0 0 0 0 0 0 1"));
 
+  // monitor: the capture header and rows on stdout (CTRL 5 V, AUXin 2 V);
+  // with --out, a file that reads back into the graph's store as written.
   r = ok("monitor " + port() + " --period 0.1 --count 3 --unit kPa");
   std::istringstream lines(r.out);
   std::string line;
   std::getline(lines, line);
   EXPECT_EQ(line, "Time;CTRL;AUXin;P2;24VDC;Uout;Iout;Alarm;Flag;Punit");
   int rows = 0;
-  for (; std::getline(lines, line); ++rows) {
-    EXPECT_EQ(line.substr(line.size() - 5), ";kPa;") << line;
-    EXPECT_TRUE(has(line, ";5.000;2.000;"));  // CTRL 5 V, AUXin 2 V
-  }
+  for (; std::getline(lines, line); ++rows) EXPECT_TRUE(line.ends_with(";kPa;") && has(line, ";5.000;2.000;")) << line;
   EXPECT_EQ(rows, 3);
+  const std::string out = dir + "/monitor.csv";
+  ok("monitor " + port() + " --period 0.05 --count 30 --unit kPa --out " + out);
+  CSampleStore store;
+  const capture::ReadOutcome o = capture::readCapture(out, store);
+  ASSERT_EQ(o.status, capture::ReadStatus::Shown);
+  EXPECT_EQ(o.unit, unit::kKpa);
+  EXPECT_TRUE(o.damagedLines.empty());
+  std::istringstream in(readFile(out));
+  std::getline(in, line);
+  store.read([&](const SampleView& v) {
+    ASSERT_EQ(v.size(), 30u);
+    for (std::size_t i = 0; i < v.size() && std::getline(in, line); ++i)
+      EXPECT_EQ(capture::row(v.at(i), pressureFactor(unit::kKpa), unit::kKpa) + "\r", line);
+  });
 
   r = run("read --port " + dir + "/missing --out " + dir + "/x.txt");
   EXPECT_EQ(r.code, 4);
@@ -75,6 +89,45 @@ TEST_F(CliTest, InfoMonitorAndFailures) {
   EXPECT_EQ(run("write " + port()).code, 1);  // --in missing
   EXPECT_EQ(run("info " + port() + " --timeout 0").code, 1);  // a time-out is more than 0 s
   EXPECT_EQ(run("read --help").code, 0);
+}
+
+// dump: the map pages of a file and of the regulator alike, BASE first;
+// diff: each field that differs, and so in its exit code. (The dump's and
+// the diff's texts themselves: eeprom_map_test.)
+TEST_F(CliTest, DumpAndDiffReadAFileAndTheRegulatorAlike) {
+  Image base = simImage(Area::Base);
+  const Image option = simImage(Area::Option);
+  const std::string golden = dir + "/golden.txt", edited = dir + "/edited.txt";
+  testing::writeFile(golden, config_file::wholeConfiguration(option, base));
+  const Outcome live = ok("dump " + port());
+  EXPECT_EQ(run("dump --in " + golden).out, live.out);
+  // BASE first: its title, 7 lines of 16 bytes; then OPTION.
+  ASSERT_TRUE(live.out.starts_with("BASE\n")) << live.out;
+  EXPECT_EQ(live.out.find("OPTION\n"), 5u + 7 * 49);
+  const Outcome fields = ok("dump --in " + golden + " --fields --area option");
+  EXPECT_TRUE(fields.out.starts_with("OPTION\nFLAG                  ")) << fields.out;
+  EXPECT_EQ(run("dump --in " + golden + " " + port()).code, 1);
+  EXPECT_EQ(run("dump --in " + golden + " --area both").code, 1);
+  EXPECT_EQ(run("dump --in " + dir + "/missing.txt").code, 2);
+
+  EXPECT_EQ(ok("diff " + golden + " " + port()).out, "");
+  ASSERT_EQ(base[0x2B], 0x78);  // KPHG 120
+  base[0x2B] = 0x63;
+  testing::writeFile(edited, config_file::wholeConfiguration(option, base));
+  Outcome r = run("diff --port " + dir + "/tty " + edited);
+  EXPECT_EQ(r.code, 6) << r.err;
+  EXPECT_EQ(r.out, "BASE KPHG 0x2B 78 63\n");
+
+  // A file with no line of an area reads as 00 there, and says so.
+  config_file::saveText(dir + "/base-only.txt", config_file::baseBlock(base));
+  r = run("diff " + dir + "/base-only.txt " + edited);
+  EXPECT_EQ(r.code, 6);
+  EXPECT_TRUE(has(r.err, "does not supply OPTION 0x00..0x72; read as 00"));
+
+  std::ofstream(dir + "/bad.txt") << "10000zz\r\n";
+  EXPECT_EQ(run("diff " + golden + " " + dir + "/bad.txt").code, 2);
+  EXPECT_EQ(run("diff " + golden).code, 1);
+  EXPECT_EQ(run("diff " + golden + " " + golden + " " + golden).code, 1);
 }
 
 // monitor --out: a FIFO is refused at once instead of waiting for a reader,
@@ -101,25 +154,6 @@ TEST_F(CliTest, MonitorOutRefusesAFifoAndCutsARowTheDiskCannotTake) {
   const auto lines = std::count(text.begin(), text.end(), '\n');
   EXPECT_TRUE(has(readFile(err), "File too large"));
   EXPECT_TRUE(has(readFile(err), out + " holds the header and " + std::to_string(lines - 1) + " complete rows"));
-}
-
-// The file monitor --out writes reads back into the graph as written.
-TEST_F(CliTest, MonitorOutReadsBackIntoTheGraphAsWritten) {
-  const std::string out = dir + "/monitor.csv";
-  ok("monitor " + port() + " --period 0.05 --count 30 --unit kPa --out " + out);
-  CSampleStore store;
-  const capture::ReadOutcome o = capture::readCapture(out, store);
-  ASSERT_EQ(o.status, capture::ReadStatus::Shown);
-  EXPECT_EQ(o.unit, unit::kKpa);
-  EXPECT_TRUE(o.damagedLines.empty());
-  std::istringstream in(readFile(out));
-  std::string line;
-  std::getline(in, line);
-  store.read([&](const SampleView& v) {
-    ASSERT_EQ(v.size(), 30u);
-    for (std::size_t i = 0; i < v.size() && std::getline(in, line); ++i)
-      EXPECT_EQ(capture::row(v.at(i), pressureFactor(unit::kKpa), unit::kKpa) + "\r", line);
-  });
 }
 
 // Behind ser2net the file read is the file read on the port itself; a
