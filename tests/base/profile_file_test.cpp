@@ -92,7 +92,7 @@ TEST(ProfileFile, ReloadsOnlyWhenTheFileChanged) {
   EXPECT_EQ(f.getString("ENGLISH", "3", ""), "Back");
 }
 
-TEST(Settings, OutOfRangeValuesReadAsTheirDefaults) {
+TEST(Settings, OutOfRangeValuesReadAsTheirDefaultsAndTheWindowRule) {
   // Language, unit, range, window width and height, graph points.
   auto loaded = [](const char* text) {
     ProfileFile f;
@@ -113,9 +113,8 @@ TEST(Settings, OutOfRangeValuesReadAsTheirDefaults) {
   EXPECT_EQ(loaded("[Units]\nLanguage=3\nPressure=3\nEchelleP=1\n[Windows_size]\nCX=1024\nCY=1\n"
                    "[Graph]\nNb_aff_max=500\n"),
             std::make_tuple(3, 3, 1, 1024, 1, 500));
-}
 
-TEST(Settings, DefaultsWriteBackAndWindowRule) {
+  // Defaults, the agreement written back as 1, the window rule.
   const TempDir dir;
   const std::string path = dir.file("VRX4.ini");
 
@@ -138,7 +137,8 @@ TEST(Settings, DefaultsWriteBackAndWindowRule) {
 
   // State 7 written back as 1; the untouched Pressure line kept.
   ProfileFile again(path);
-  EXPECT_EQ((std::array{again.getInt("Agreement", "State", 0), again.getInt("Units", "Pressure", 0)}), (std::array<long, 2>{1, 258}));
+  EXPECT_EQ((std::array{again.getInt("Agreement", "State", 0), again.getInt("Units", "Pressure", 0)}),
+            (std::array<long, 2>{1, 258}));
   EXPECT_EQ(again.getString("Communication", "port", ""), "COM1");
 }
 

@@ -19,7 +19,8 @@
 namespace vrx4 {
 namespace {
 
-TEST(TextEncoding, Utf8KeptWindows1252Converted) {
+// Text files: UTF-8 kept, Windows-1252 converted.
+TEST(TextAndNumbers, Utf8KeptWindows1252ConvertedPointDecimalsAndUnits) {
   EXPECT_EQ(decodeTextFile("\xEF\xBB\xBF" "Fran\xC3\xA7" "ais"), "Fran\xC3\xA7" "ais");
   EXPECT_EQ(decodeTextFile("Fran\xE7" "ais \x80"), "Fran\xC3\xA7" "ais \xE2\x82\xAC");
   EXPECT_EQ(decodeTextFile("\x81"), "\xEF\xBF\xBD");  // unassigned byte
@@ -27,25 +28,22 @@ TEST(TextEncoding, Utf8KeptWindows1252Converted) {
   EXPECT_EQ((std::array{isValidUtf8("\xC0\xAF"), isValidUtf8("\xED\xA0\x80"), isValidUtf8("ab\xE2\x82"),
                         isValidUtf8("\xF0\x9F\x98\x80")}),
             (std::array{false, false, false, true}));
-}
 
-TEST(NumberFormat, PointDecimalWhateverTheLocale) {
+  // Numbers with a point decimal whatever the locale.
   const bool comma = std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr || std::setlocale(LC_ALL, "fr_FR.UTF-8") != nullptr;
   // -0.04 as printf shows it.
   EXPECT_EQ((std::array{formatFixed(6.0, 3), formatFixed(-0.04, 1), formatFixed(5.0, 2, 1), formatFixed(5.0, 6, 1),
                         formatFixed(1.0 / 0.0, 1), hex_text::byte(0x0A)}),
             (std::array<std::string, 6>{"6.000", "-0.0", "5.0", "   5.0", "---", "0A"}));
   std::setlocale(LC_ALL, "C");
-  if (!comma) GTEST_SKIP() << "no German or French locale installed to prove it against";
-}
 
-TEST(PressureUnits, UnknownUnitIsBarAndTheAutomaticRange) {
   // The formats by unit and mode are checked through the LIVE page's
   // values; a stored unit above 3 counts as bar.
   EXPECT_EQ(pressureFactor(7), 1.0f);
   EXPECT_STREQ(unitSuffix(7), " [bar]");
   EXPECT_EQ((std::array{automaticRange(255), automaticRange(11), automaticRange(254), automaticRange(10)}),
             (std::array<std::uint8_t, 4>{0, 1, 1, 0}));
+  if (!comma) GTEST_SKIP() << "no German or French locale installed to prove the point decimal against";
 }
 
 TEST(AccessModes, CodesAndNavigation) {
@@ -75,7 +73,7 @@ std::string textOf(const LabelPass& pass, LabelTarget t) {
   return found;
 }
 
-TEST(LanguageTable, PassRules) {
+TEST(LanguageTable, PassRulesAndInformationLines) {
   ProfileFile f;
   f.setText(kLanguage);
   const LabelTarget p2{dialog::kLive, 1043}, caption{dialog::kView, view_id::kModeCaption},
@@ -97,9 +95,8 @@ TEST(LanguageTable, PassRules) {
   EXPECT_EQ(textOf(computeLabels(f, 9, 0, 1, false), home), "");
   EXPECT_EQ(textOf(computeLabels(f, 1, 0, 3, false), caption), "REGLAGE PRO");
   EXPECT_EQ((std::array{modeCaption(f, 1, 4), modeCaption(f, 1, 0)}), (std::array<std::string, 2>{"REGLAGE PRO", ""}));
-}
 
-TEST(LanguageTable, InformationLines) {
+  // The information lines, one per code.
   ProfileFile errors;
   errors.setText("[ENGLISH]\n0=\n3=Sensor fault\n[DEUTSCH]\n3=Sensorfehler\n");
   const std::array<std::uint8_t, 8> info{3, 0, 0, 0, 0, 0, 0, 200};
@@ -121,9 +118,8 @@ TEST(AppOptions, CommandLineAndPaths) {
                         directoryOf("/a b/c/vrx4")}),
             (std::array<std::string, 7>{"/x/cfg/vrx4/", "/home/t/.config/vrx4/", "/home/t/.config/vrx4/",
                                         "/c/vrx4/VRX4.ini", "/tmp/VRX4.ini", "/some dir/my.ini", "/a b/c/"}));
-}
 
-TEST(AppPaths, MissingDataFilesAreNamedWithEveryPlaceLookedIn) {
+  // Missing data files are named with every place looked in.
   const testing::TempDir temp;
   const std::string dir = temp.path;
   const auto candidates = dataDirectoryCandidates(dir + "/bin", "/usr/share/vrx4");

@@ -128,7 +128,7 @@ TEST(ChartPoints, EmptyStoreSameColumnAndTheTopOfThePlot) {
             (std::array<std::string, 4>{" 1", "30", "5.00", "66.14"}));
 }
 
-TEST(ChartViewport, FollowsTheNewestDataUnlessTheUserScrolledBack) {
+TEST(ChartViewport, FollowsTheNewestDataUnlessTheUserScrolledBackAndTheCursorMovesItAtItsEdges) {
   ChartViewport v;
   v.setSecondsPerDivision(5.0f);
   EXPECT_FLOAT_EQ(v.m_pxPerSecond, 7.2f);
@@ -167,10 +167,8 @@ TEST(ChartViewport, FollowsTheNewestDataUnlessTheUserScrolledBack) {
   v.clear();
   EXPECT_TRUE(v.m_following);
   EXPECT_EQ(v.scrollMaximum(), 0);
-}
 
-TEST(ChartViewport, CursorMessagesMoveTheWindowAtItsEdges) {
-  ChartViewport v;
+  // Cursor messages move the window at its edges.
   v.setSecondsPerDivision(5.0f);
   v.refresh(true, 500.0, 0);  // total 3600
   EXPECT_TRUE(v.cursorMessage(kMsgCursorTo, 1000));  // outside: centred on it
@@ -223,8 +221,7 @@ TEST(TimeBase, MinimumsAndTheLargestNumberOfSamples) {
 }
 
 // Gaps break the chart's curves and strokes; the cursor picks the sample a
-// pixel column stands for and writes it in the chart's units; a recording's
-// times go on across a restart of the link.
+// pixel column stands for and writes it in the chart's units.
 // Samples every 0.1 s from `from` to `to` through the recording, which
 // decides the gaps as the page does.
 void feed(GraphRecording& g, double from, double to, float ctrl) {
@@ -299,18 +296,6 @@ TEST(ChartCursor, TheCursorPicksTheRightSampleAndText) {
   });
   EXPECT_EQ((std::array{readoutValue(kChP2, 4.8f, {0, 0, 1}), readoutValue(kChP2, 4.8f, {0, 0, 3}), readoutValue(kChAlarm, 1.0f, {})}),
             (std::array<std::string, 3>{"69.62 PSI", "0.4800 MPa", "ON"}));
-}
-
-TEST(GraphRecording, TimesGoOnAcrossARestartOfTheLink) {
-  GraphRecording g;
-  g.g_graphRunning = true;
-  g.m_startTick = 50000;  // RE-START; the link's clock starts there too
-  EXPECT_TRUE(g.record(makeSample(2.0, 1), g.sampleMs(50000, 2000), 2010, 1.0f, 0).stored);
-  // The link restarted at tick 54000: its clock starts again at 0.
-  const std::uint32_t ms = g.sampleMs(54000, 150);
-  EXPECT_EQ(ms, 4150u);
-  EXPECT_TRUE(g.record(makeSample(ms / 1000.0, 2), ms, 4160, 1.0f, 0).stored);
-  g.m_store.read([](const SampleView& v) { EXPECT_TRUE(v.breakBefore(1)); });
 }
 
 }  // namespace

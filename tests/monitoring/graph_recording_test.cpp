@@ -107,15 +107,13 @@ TEST_F(CaptureFile, RecordingStoresWhileRunningWritesWhileCapturingAndRefreshesO
     refreshes += o.refreshDue ? 1 : 0;
   }
   EXPECT_EQ(refreshes, 3);  // at 1 s, 2 s and 3 s
-  EXPECT_EQ(g.m_store.Count(), 30u);
-  EXPECT_EQ(g.g_captureFile.m_rowsWritten, 10u);
+  EXPECT_EQ(std::pair(g.m_store.Count(), g.g_captureFile.m_rowsWritten), (std::pair<std::size_t, std::uint64_t>(30, 10)));
 
   // The same sample posted twice is taken once; one stamped later than the
   // clock since the restart was measured before the restart.
   EXPECT_FALSE(g.record(sample(3.0), 3000, 3100, 1.0f, 0).stored);
   EXPECT_FALSE(g.record(sample(9.0), 9000, 3100, 1.0f, 0).stored);
-  EXPECT_EQ(g.m_store.Count(), 30u);
-  EXPECT_EQ(g.g_captureFile.m_rowsWritten, 10u);
+  EXPECT_EQ(std::pair(g.m_store.Count(), g.g_captureFile.m_rowsWritten), (std::pair<std::size_t, std::uint64_t>(30, 10)));
 
   g.clear();
   EXPECT_EQ(g.m_store.Count(), 0u);
@@ -123,7 +121,7 @@ TEST_F(CaptureFile, RecordingStoresWhileRunningWritesWhileCapturingAndRefreshesO
   EXPECT_TRUE(g.record(sample(1.0), 1000, 1100, 1.0f, 0).refreshDue);
 }
 
-TEST(GraphRecording, SaysOnceWhenTheOldestSamplesBeginToLeave) {
+TEST(GraphRecording, SaysOnceWhenTheOldestSamplesBeginToLeaveAndTimesGoOnAcrossARestart) {
   GraphRecording g;
   g.g_graphRunning = true;
   const std::size_t cap = g.m_store.capacity();
@@ -132,6 +130,17 @@ TEST(GraphRecording, SaysOnceWhenTheOldestSamplesBeginToLeave) {
   EXPECT_EQ(told, 1);
   EXPECT_EQ(g.m_store.Count(), cap);
   EXPECT_EQ(g.m_store.droppedOldest(), 3u);
+
+  // Times go on across a restart of the link.
+  GraphRecording r;
+  r.g_graphRunning = true;
+  r.m_startTick = 50000;  // RE-START; the link's clock starts there too
+  EXPECT_TRUE(r.record(makeSample(2.0, 1), r.sampleMs(50000, 2000), 2010, 1.0f, 0).stored);
+  // The link restarted at tick 54000: its clock starts again at 0.
+  const std::uint32_t ms = r.sampleMs(54000, 150);
+  EXPECT_EQ(ms, 4150u);
+  EXPECT_TRUE(r.record(makeSample(ms / 1000.0, 2), ms, 4160, 1.0f, 0).stored);
+  r.m_store.read([](const SampleView& v) { EXPECT_TRUE(v.breakBefore(1)); });
 }
 
 // Capture files read back into the sample store: damaged rows counted

@@ -24,7 +24,7 @@ ChannelRange scan(const SampleView& v, std::size_t begin, std::size_t end) {
   return r;
 }
 
-TEST(SampleStore, IndexesTimesAndTheCap) {
+TEST(SampleStore, IndexesTimesTheCapAndTheBinarySearch) {
   CSampleStore store(10000);  // not a whole number of chunks
   GraphSample s;
   EXPECT_FALSE(store.Get(1, s));
@@ -55,10 +55,9 @@ TEST(SampleStore, IndexesTimesAndTheCap) {
   store.DropOldest();  // nothing to drop
   store.Append(makeSample(5.0, 1));
   EXPECT_EQ(store.Count(), 1u);
-}
 
-TEST(SampleStore, TimesStayInOrderForTheBinarySearch) {
-  CSampleStore store;
+  // Times stay in order for the binary search.
+  store.Clear();
   for (double t : {1.0, 2.0, 2.0, 2.0, 3.0}) store.Append(makeSample(t, 0));
   store.Append(makeSample(0.5, 7));  // stamped earlier than the newest: stored at 3.0
   store.read([](const SampleView& v) {
