@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <memory>
+#include <optional>
 #include <random>
 #include <vector>
 
@@ -271,36 +272,33 @@ TEST(ChartViewport, FollowsTheNewestDataUnlessTheUserScrolledBackAndTheCursorMov
   EXPECT_NEAR(v.m_viewLeft, 3060, 1e-3);
 }
 
+// A sample period (P) or a division (D) typed, with at most so many samples
+// on the chart: the time base taken and the texts put back into the two
+// fields (none: the typed text stays). The minimums are 0.01 s and 0.015
+// s/div, the largest division 15000 s; 15 x 5 / 0.01 samples are too many
+// for 1000. The limits themselves are taken as typed.
 TEST(TimeBase, MinimumsAndTheLargestNumberOfSamples) {
-  const TimeBase initial;
-  TimeBaseEdit e = editSamplePeriod("0", initial, 65535);
-  EXPECT_FLOAT_EQ(e.value.samplePeriod, 0.01f);
-  EXPECT_EQ(e.samplePeriodText, "0.01");
-  EXPECT_FALSE(e.divisionText);
-  EXPECT_FLOAT_EQ(editSamplePeriod("not a number", initial, 65535).value.samplePeriod, 0.01f);
-  EXPECT_FLOAT_EQ(editSamplePeriod("1e999", initial, 65535).value.samplePeriod, 0.01f);
-  e = editSamplePeriod("0.5", initial, 65535);
-  EXPECT_FLOAT_EQ(e.value.samplePeriod, 0.5f);
-  EXPECT_FALSE(e.samplePeriodText);  // the typed text stays
-
-  e = editSecondsPerDivision("0.01", initial, 65535);
-  EXPECT_FLOAT_EQ(e.value.secondsPerDivision, 5.0f);
-  EXPECT_EQ(e.divisionText, "5.00");
-  e = editSecondsPerDivision("1e12", initial, 10);
-  EXPECT_FLOAT_EQ(e.value.secondsPerDivision, 15000.0f);
-  EXPECT_EQ(e.divisionText, "15000.00");
-
-  // Nb_aff_max = 1000: 15 x 5 / 0.01 samples are too many.
-  EXPECT_EQ(editSamplePeriod("0.01", initial, 1000).divisionText, "0.67");
-  EXPECT_EQ(editSecondsPerDivision("100", initial, 1000).samplePeriodText, "1.50");
-  EXPECT_EQ(editSecondsPerDivision("50", initial, 1000).samplePeriodText, "0.76");
-  EXPECT_FALSE(editSecondsPerDivision("6", initial, 1000).samplePeriodText);  // 900 samples fit
-  // The limits themselves are taken as typed: 0.01 s, 0.015 s/div, 15000
-  // s/div for 10 samples, 750 samples for 750.
-  EXPECT_FALSE(editSamplePeriod("0.01", initial, 65535).samplePeriodText);
-  EXPECT_FALSE(editSecondsPerDivision("0.015", initial, 65535).divisionText);
-  EXPECT_FALSE(editSecondsPerDivision("15000", initial, 10).divisionText);
-  EXPECT_FALSE(editSamplePeriod("0.1", initial, 750).divisionText);
+  using Text = std::optional<std::string>;
+  const struct {
+    char field;
+    const char* typed;
+    std::int32_t maxPoints;
+    float period, division;
+    Text periodText, divisionText;
+  } rows[] = {{'P', "0", 65535, 0.01f, 5, "0.01", {}},          {'P', "not a number", 65535, 0.01f, 5, "0.01", {}},
+              {'P', "1e999", 65535, 0.01f, 5, "0.01", {}},      {'P', "0.5", 65535, 0.5f, 5, {}, {}},
+              {'D', "0.01", 65535, 0.1f, 5, {}, "5.00"},        {'D', "1e12", 10, 22500, 15000, "22500.00", "15000.00"},
+              {'P', "0.01", 1000, 0.01f, 2.0f / 3, {}, "0.67"}, {'D', "100", 1000, 1.5f, 100, "1.50", {}},
+              {'D', "50", 1000, 0.76f, 50, "0.76", {}},         {'D', "6", 1000, 0.1f, 6, {}, {}},
+              {'P', "0.01", 65535, 0.01f, 5, {}, {}},           {'D', "0.015", 65535, 0.1f, 0.015f, {}, {}},
+              {'D', "15000", 10, 22500, 15000, "22500.00", {}}, {'P', "0.1", 750, 0.1f, 5, {}, {}}};
+  for (const auto& r : rows) {
+    const TimeBaseEdit e = r.field == 'P' ? editSamplePeriod(r.typed, TimeBase{}, r.maxPoints)
+                                          : editSecondsPerDivision(r.typed, TimeBase{}, r.maxPoints);
+    EXPECT_FLOAT_EQ(e.value.samplePeriod, r.period) << r.field << " " << r.typed;
+    EXPECT_FLOAT_EQ(e.value.secondsPerDivision, r.division) << r.field << " " << r.typed;
+    EXPECT_EQ(std::pair(e.samplePeriodText, e.divisionText), std::pair(r.periodText, r.divisionText)) << r.field << " " << r.typed;
+  }
 }
 
 // Gaps break the chart's curves and strokes; the cursor picks the sample a

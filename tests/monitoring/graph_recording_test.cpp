@@ -27,12 +27,6 @@ using testing::makeSample;
 using testing::readFile;
 using testing::writeFile;
 
-class CaptureFile : public ::testing::Test {
- protected:
-  testing::TempDir m_temp;
-  std::string m_dir = m_temp.path;
-};
-
 GraphSample sample(double time) {
   LiveMeasurement m;
   m.m_value = {2000, 5000, 24030, 6000, 5000, 12000};
@@ -44,9 +38,10 @@ GraphSample sample(double time) {
 // The header replaces what was there; rows with "." decimals in any
 // locale; a row the disk cannot take counted and cut off again; a file
 // that went away not recreated; a new file counts again.
-TEST_F(CaptureFile, HeaderRowsARowThatCannotBeWrittenAndAFileThatWentAway) {
+TEST(CaptureFile, HeaderRowsARowThatCannotBeWrittenAndAFileThatWentAway) {
+  const testing::TempDir dir;
   CCaptureFile f;
-  f.m_strPath = m_dir + "/run.csv";
+  f.m_strPath = dir.file("run.csv");
   std::ofstream(f.m_strPath) << "old contents that must go\n";
   ASSERT_TRUE(f.Create(capture::kHeader));
   const std::string header = "Time;CTRL;AUXin;P2;24VDC;Uout;Iout;Alarm;Flag;Punit\r\n";
@@ -93,9 +88,10 @@ TEST_F(CaptureFile, HeaderRowsARowThatCannotBeWrittenAndAFileThatWentAway) {
   EXPECT_EQ(f.m_rowsLost, 0u) << "a new file counts again";
 }
 
-TEST_F(CaptureFile, RecordingStoresWhileRunningWritesWhileCapturingAndRefreshesOnceASecond) {
+TEST(CaptureFile, RecordingStoresWhileRunningWritesWhileCapturingAndRefreshesOnceASecond) {
+  const testing::TempDir dir;
   GraphRecording g;
-  g.g_captureFile.m_strPath = m_dir + "/run.csv";
+  g.g_captureFile.m_strPath = dir.file("run.csv");
   ASSERT_TRUE(g.g_captureFile.Create(capture::kHeader));
   EXPECT_FALSE(g.record(sample(0.1), 100, 100, 1.0f, 0).stored);
   g.g_graphRunning = true;
@@ -128,8 +124,7 @@ TEST(GraphRecording, SaysOnceWhenTheOldestSamplesBeginToLeaveAndTimesGoOnAcrossA
   int told = 0;
   for (std::uint32_t i = 1; i <= cap + 3; ++i) told += g.record(sample(i * 0.1), i * 100, i * 100, 1.0f, 0).oldestLeft;
   EXPECT_EQ(told, 1);
-  EXPECT_EQ(g.m_store.Count(), cap);
-  EXPECT_EQ(g.m_store.droppedOldest(), 3u);
+  EXPECT_EQ(std::pair(g.m_store.Count(), g.m_store.droppedOldest()), (std::pair<std::size_t, std::size_t>(cap, 3)));
 
   // Times go on across a restart of the link.
   GraphRecording r;
