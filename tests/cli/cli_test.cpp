@@ -18,32 +18,6 @@
 namespace vrx4 {
 namespace {
 
-TEST_F(CliTest, ReadThenWriteRoundTripsAConfiguration) {
-  ok("read " + port() + " --out " + dir + "/conf.txt");
-  Image option{}, base{};
-  ASSERT_EQ(config_file::readFile(dir + "/conf.txt", {option, base}).status, config_file::ReadStatus::Read);
-  const Image so = simImage(Area::Option), sb = simImage(Area::Base);
-  EXPECT_TRUE(std::equal(so.begin(), so.begin() + 115, option.begin()));
-  EXPECT_TRUE(std::equal(sb.begin(), sb.begin() + 112, base.begin()));
-
-  // Change the PID gains and a serial byte in the file; access mode 2
-  // takes the gains and keeps the device's serial number.
-  base[0x2B] = 0x11;
-  base[0x27] = 0x99;
-  option[0x12] = 0x01;
-  ASSERT_EQ(config_file::saveText(dir + "/new.txt", config_file::wholeConfiguration(option, base)),
-            config_file::SaveStatus::Saved);
-  ok("write " + port() + " --in " + dir + "/new.txt");
-  const Image wo = simImage(Area::Option), wb = simImage(Area::Base);
-  // Bytes past the file's blocks were written back as the device held them.
-  EXPECT_EQ((std::array{wb[0x2B], wb[0x27], wo[0x12], wo[0x75], wb[0x71]}),
-            (std::array<std::uint8_t, 5>{0x11, sb[0x27], 0x01, so[0x75], sb[0x71]}));
-
-  // Restore brings the backup copies back.
-  ok("restore " + port());
-  EXPECT_EQ(simImage(Area::Base)[0x2B], 0x11);  // not in the backup area
-  EXPECT_EQ(simImage(Area::Option)[0x12], so[0x42]);
-}
 
 TEST_F(CliTest, InfoMonitorAndFailures) {
   server->withDevice([](sim::SimDevice& d) { d.setInfoCodes({3, 0, 0, 0, 0, 0, 0, 1}); });
@@ -91,14 +65,18 @@ TEST_F(CliTest, InfoMonitorAndFailures) {
   EXPECT_EQ(run("read --help").code, 0);
 }
 
-// dump: the map pages of a file and of the regulator alike, BASE first;
-// diff: each field that differs, and so in its exit code. (The dump's and
-// the diff's texts themselves: eeprom_map_test.)
-TEST_F(CliTest, DumpAndDiffReadAFileAndTheRegulatorAlike) {
-  Image base = simImage(Area::Base);
-  const Image option = simImage(Area::Option);
-  const std::string golden = dir + "/golden.txt", edited = dir + "/edited.txt";
-  testing::writeFile(golden, config_file::wholeConfiguration(option, base));
+// read, then dump and diff of that file and of the regulator alike (the
+// dump's and the diff's texts themselves: eeprom_map_test), then write and
+// restore.
+TEST_F(CliTest, ReadDumpDiffWriteAndRestoreAConfiguration) {
+  const std::string golden = dir + "/conf.txt", edited = dir + "/new.txt";
+  ok("read " + port() + " --out " + golden);
+  Image option{}, base{};
+  ASSERT_EQ(config_file::readFile(golden, {option, base}).status, config_file::ReadStatus::Read);
+  const Image so = simImage(Area::Option), sb = simImage(Area::Base);
+  EXPECT_TRUE(std::equal(so.begin(), so.begin() + 115, option.begin()));
+  EXPECT_TRUE(std::equal(sb.begin(), sb.begin() + 112, base.begin()));
+
   const Outcome live = ok("dump " + port());
   EXPECT_EQ(run("dump --in " + golden).out, live.out);
   // BASE first: its title, 7 lines of 16 bytes; then OPTION.
@@ -110,24 +88,35 @@ TEST_F(CliTest, DumpAndDiffReadAFileAndTheRegulatorAlike) {
   EXPECT_EQ(run("dump --in " + golden + " --area both").code, 1);
   EXPECT_EQ(run("dump --in " + dir + "/missing.txt").code, 2);
 
+  // A serial byte, the PID gain KPHG 120 and an alarm limit changed: diff
+  // names each field with its bytes.
   EXPECT_EQ(ok("diff " + golden + " " + port()).out, "");
-  ASSERT_EQ(base[0x2B], 0x78);  // KPHG 120
-  base[0x2B] = 0x63;
+  ASSERT_EQ(base[0x2B], 0x78);
+  base[0x2B] = 0x63, base[0x27] = 0x99, option[0x12] ^= 0x01;
   testing::writeFile(edited, config_file::wholeConfiguration(option, base));
   Outcome r = run("diff --port " + dir + "/tty " + edited);
   EXPECT_EQ(r.code, 6) << r.err;
-  EXPECT_EQ(r.out, "BASE KPHG 0x2B 78 63\n");
-
+  EXPECT_EQ(r.out, "BASE SN 0x25 012345 012399\nBASE KPHG 0x2B 78 63\nOPTION AL_LIM_P 0x12 01F4 00F4\n");
   // A file with no line of an area reads as 00 there, and says so.
   config_file::saveText(dir + "/base-only.txt", config_file::baseBlock(base));
   r = run("diff " + dir + "/base-only.txt " + edited);
   EXPECT_EQ(r.code, 6);
   EXPECT_TRUE(has(r.err, "does not supply OPTION 0x00..0x72; read as 00"));
-
   std::ofstream(dir + "/bad.txt") << "10000zz\r\n";
   EXPECT_EQ(run("diff " + golden + " " + dir + "/bad.txt").code, 2);
   EXPECT_EQ(run("diff " + golden).code, 1);
   EXPECT_EQ(run("diff " + golden + " " + golden + " " + golden).code, 1);
+
+  // Access mode 2 takes the gain and keeps the device's serial number;
+  // bytes past the file's blocks are written back as the device held them.
+  ok("write " + port() + " --in " + edited);
+  const Image wo = simImage(Area::Option), wb = simImage(Area::Base);
+  EXPECT_EQ((std::array{wb[0x2B], wb[0x27], wo[0x12], wo[0x75], wb[0x71]}),
+            (std::array<std::uint8_t, 5>{0x63, sb[0x27], static_cast<std::uint8_t>(so[0x12] ^ 1), so[0x75], sb[0x71]}));
+  // Restore brings the backup copies back.
+  ok("restore " + port());
+  EXPECT_EQ(simImage(Area::Base)[0x2B], 0x63);  // not in the backup area
+  EXPECT_EQ(simImage(Area::Option)[0x12], so[0x42]);
 }
 
 // monitor --out: a FIFO is refused at once instead of waiting for a reader,
