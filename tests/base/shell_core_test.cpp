@@ -2,6 +2,7 @@
 // units, access codes, the label pass and the command line.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <clocale>
 
 #include "../test_files.h"
@@ -51,11 +52,8 @@ TEST(AccessModes, CodesAndNavigation) {
   for (const char* wrong : {"Kafter", "kafter ", ""}) EXPECT_EQ(modeForCode(wrong), std::nullopt) << wrong;
   const int all[] = {1055, 1056, 1057, 1058, 1059, 1060, 1061, 1062, 1063, 1064, 1065, 1066};
   const int visible[] = {0, 4, 10, 10, 12};
-  for (std::uint32_t mode = 0; mode <= 4; ++mode) {
-    int n = 0;
-    for (int id : all) n += navigationVisible(id, mode) ? 1 : 0;
-    EXPECT_EQ(n, visible[mode]) << mode;
-  }
+  for (std::uint32_t mode = 0; mode <= 4; ++mode)
+    EXPECT_EQ(std::ranges::count_if(all, [mode](int id) { return navigationVisible(id, mode); }), visible[mode]) << mode;
   EXPECT_FALSE(navigationVisible(view_id::kCalibration, 3));
   EXPECT_TRUE(navigationVisible(view_id::kAfterSales, 4));
 }
