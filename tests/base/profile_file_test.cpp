@@ -40,7 +40,7 @@ TEST(ProfileFile, ReadsWithoutRegardToCaseAndWritesOneLineKeepingTheRest) {
 using testing::readFile;
 using testing::TempDir;
 
-TEST(ProfileFile, EveryWriteStartsFromTheFileAsItIsNow) {
+TEST(ProfileFile, EveryWriteStartsFromTheFileAsItIsNowAndReloadsOnlyWhenItChanged) {
   TempDir dir;
   const std::string path = dir.file("VRX4.ini");
   // Mixed line ends, a comment and no newline at the very end: all kept.
@@ -63,31 +63,29 @@ TEST(ProfileFile, EveryWriteStartsFromTheFileAsItIsNow) {
   std::ofstream(bare, std::ios::binary) << "[A]\r\nx=1";
   ASSERT_TRUE(ProfileFile(bare).writeInt("A", "y", 2));
   EXPECT_EQ(readFile(bare), "[A]\r\nx=1\r\ny=2\r\n");
-}
 
-TEST(ProfileFile, ReloadsOnlyWhenTheFileChanged) {
-  TempDir dir;
-  const std::string path = dir.file("Error.ini");
-  std::ofstream(path) << "[ENGLISH]\n3=Sensor fault\n";
-  ProfileFile f(path);
+  // Reloads only when the file changed.
+  const std::string errors = dir.file("Error.ini");
+  std::ofstream(errors) << "[ENGLISH]\n3=Sensor fault\n";
+  ProfileFile f(errors);
   EXPECT_FALSE(f.reloadIfChanged());
   EXPECT_EQ(f.reads(), 1);
 
   // Same size, rewritten in place: the modification time tells.
   ::timespec past[2] = {{1000, 0}, {1000, 0}};
-  ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), past, 0), 0);
+  ASSERT_EQ(::utimensat(AT_FDCWD, errors.c_str(), past, 0), 0);
   EXPECT_TRUE(f.reloadIfChanged());
-  std::ofstream(path) << "[ENGLISH]\n3=Sensor FAULT\n";
+  std::ofstream(errors) << "[ENGLISH]\n3=Sensor FAULT\n";
   EXPECT_TRUE(f.reloadIfChanged());
   EXPECT_EQ(f.getString("ENGLISH", "3", ""), "Sensor FAULT");
   EXPECT_FALSE(f.reloadIfChanged());
 
   // Gone, then back.
-  std::filesystem::remove(path);
+  std::filesystem::remove(errors);
   EXPECT_TRUE(f.reloadIfChanged());
   EXPECT_EQ(f.getString("ENGLISH", "3", "none"), "none");
   EXPECT_FALSE(f.reloadIfChanged());
-  std::ofstream(path) << "[ENGLISH]\n3=Back\n";
+  std::ofstream(errors) << "[ENGLISH]\n3=Back\n";
   EXPECT_TRUE(f.reloadIfChanged());
   EXPECT_EQ(f.getString("ENGLISH", "3", ""), "Back");
 }

@@ -119,7 +119,7 @@ TEST(AppOptions, CommandLineAndPaths) {
 
   // Missing data files are named with every place looked in.
   const testing::TempDir temp;
-  const std::string dir = temp.path;
+  const std::string& dir = temp.path;
   const auto candidates = dataDirectoryCandidates(dir + "/bin", "/usr/share/vrx4");
   EXPECT_EQ(candidates, (std::vector<std::string>{dir + "/bin/", dir + "/share/vrx4/", "/usr/share/vrx4/"}));
   EXPECT_EQ(findDataDirectory(dir + "/bin", "/usr/share/vrx4"), "/usr/share/vrx4/");

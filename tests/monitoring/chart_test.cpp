@@ -44,8 +44,7 @@ TEST(SampleStore, IndexesTimesTheCapAndTheBinarySearch) {
   EXPECT_FALSE(store.newest(s));
   for (int i = 0; i < 10000; ++i) store.Append(makeSample(i * 0.1, static_cast<float>(i)));
   EXPECT_EQ(store.Count(), 10000u);
-  ASSERT_TRUE(store.Get(1, s));
-  EXPECT_EQ(s.ctrl, 0.0f);
+  EXPECT_TRUE(store.Get(1, s) && s.ctrl == 0.0f);
   ASSERT_TRUE(store.Get(4097, s));  // the first sample of the second chunk
   EXPECT_EQ((std::array{s.ctrl, s.auxin}), (std::array{4096.0f, -4096.0f}));
   EXPECT_DOUBLE_EQ(s.time, 409.6);
@@ -54,15 +53,13 @@ TEST(SampleStore, IndexesTimesTheCapAndTheBinarySearch) {
   // Full: every new sample pushes the oldest out, across chunk boundaries.
   for (int i = 10000; i < 25000; ++i) store.Append(makeSample(i * 0.1, static_cast<float>(i), static_cast<std::uint8_t>(i % 2)));
   EXPECT_EQ((std::array{store.Count(), store.droppedOldest()}), (std::array<std::size_t, 2>{10000, 15000}));
-  ASSERT_TRUE(store.Get(1, s));
-  EXPECT_EQ(s.ctrl, 15000.0f);
+  EXPECT_TRUE(store.Get(1, s) && s.ctrl == 15000.0f);
   ASSERT_TRUE(store.newest(s));
   EXPECT_EQ(std::tuple(s.ctrl, s.alarm, s.flag), std::tuple(24999.0f, 1, -1));
   EXPECT_DOUBLE_EQ(store.maxTime(), 2499.9);
 
   store.DropOldest();
-  ASSERT_TRUE(store.Get(1, s));
-  EXPECT_EQ(s.ctrl, 15001.0f);
+  EXPECT_TRUE(store.Get(1, s) && s.ctrl == 15001.0f) << s.ctrl;
   store.Clear();
   EXPECT_EQ(std::tuple(store.Count(), store.maxTime(), store.droppedOldest()), std::tuple(0u, 0.0, 0u));
   store.DropOldest();  // nothing to drop
@@ -94,8 +91,7 @@ TEST(SampleStore, RangesMatchAPlainScanEvenAfterSamplesLeft) {
     std::uniform_int_distribution<std::size_t> at(0, v.size() - 1);
     std::vector<std::pair<std::size_t, std::size_t>> runs = {{0, 20000}, {0, 1}, {63, 129}, {3000, 11193}, {0, 4096}};
     for (int k = 0; k < 300; ++k) {
-      std::size_t a = at(rng), b = at(rng);
-      if (a > b) std::swap(a, b);
+      const auto [a, b] = std::minmax({at(rng), at(rng)});
       runs.emplace_back(a, b + 1);
     }
     for (auto [a, b] : runs) {
@@ -207,8 +203,7 @@ TEST(ChartPoints, EmptyStoreSameColumnAndTheTopOfThePlot) {
 
 TEST(ChartViewport, FollowsTheNewestDataUnlessTheUserScrolledBackAndTheCursorMovesItAtItsEdges) {
   ChartViewport v;
-  v.setSecondsPerDivision(5.0f);
-  EXPECT_FLOAT_EQ(v.m_pxPerSecond, 7.2f);
+  v.setSecondsPerDivision(5.0f);  // 7.2 px/s
   v.refresh(true, 75.0, 0);  // 540 pixels: still from the left edge
   EXPECT_EQ(v.m_viewLeft, 0);
   EXPECT_NEAR(v.m_viewRight, 539, 1e-4);
