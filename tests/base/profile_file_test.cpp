@@ -37,8 +37,7 @@ TEST(ProfileFile, ReadsWithoutRegardToCaseAndWritesOneLineKeepingTheRest) {
             "\r\n[Agreement]\r\nState=1\r\n");
 }
 
-using testing::readFile;
-using testing::TempDir;
+using namespace testing;  // readFile, TempDir
 
 TEST(ProfileFile, EveryWriteStartsFromTheFileAsItIsNowAndReloadsOnlyWhenItChanged) {
   TempDir dir;

@@ -27,9 +27,7 @@
 namespace vrx4 {
 namespace {
 
-using testing::makeSample;
-using testing::readFile;
-using testing::writeFile;
+using namespace testing;  // makeSample, readFile, writeFile, TempDir
 
 LiveDisplayInput input(float p2Millibar, std::uint8_t unit, std::uint32_t mode) {
   LiveDisplayInput in;
@@ -148,8 +146,7 @@ TEST(CaptureFile, HeaderRowsARowThatCannotBeWrittenAndAFileThatWentAway) {
   std::filesystem::remove(f.m_strPath);
   EXPECT_FALSE(f.WriteRow(sample(2.1), 1.0f, 0));
   EXPECT_FALSE(std::filesystem::exists(f.m_strPath));
-  EXPECT_EQ(f.m_rowsWritten, 3u);
-  EXPECT_EQ(f.m_rowsLost, 2u);
+  EXPECT_EQ(std::pair(f.m_rowsWritten, f.m_rowsLost), (std::pair<std::uint64_t, std::uint64_t>(3, 2)));
 
   CCaptureFile full;  // a device that takes nothing
   full.m_strPath = "/dev/full";
