@@ -27,7 +27,6 @@
 namespace vrx4 {
 namespace {
 
-
 TEST_F(CliTest, InfoMonitorAndFailures) {
   server->withDevice([](sim::SimDevice& d) { d.setInfoCodes({3, 0, 0, 0, 0, 0, 0, 1}); });
   Outcome r = ok("info " + port());
@@ -303,7 +302,6 @@ Outcome runOnTerminal(const std::string& dir, const std::vector<std::string>& ar
   r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return r;
 }
-
 
 TEST_F(CliFixture, ProgressOnATerminalOnlyAndNotWithQuiet) {
   serve(device);  // paced: a read takes about 1.4 s
