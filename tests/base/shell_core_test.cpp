@@ -2,10 +2,8 @@
 // units, access codes, the label pass and the command line.
 #include <gtest/gtest.h>
 
-#include <vector>
-
+#include <algorithm>
 #include <clocale>
-#include <string>
 
 #include "../test_files.h"
 #include "core/base/access_modes.h"
@@ -22,37 +20,31 @@
 namespace vrx4 {
 namespace {
 
-TEST(TextEncoding, Utf8KeptWindows1252Converted) {
+// Text files: UTF-8 kept, Windows-1252 converted.
+TEST(TextAndNumbers, Utf8KeptWindows1252ConvertedPointDecimalsAndUnits) {
   EXPECT_EQ(decodeTextFile("\xEF\xBB\xBF" "Fran\xC3\xA7" "ais"), "Fran\xC3\xA7" "ais");
   EXPECT_EQ(decodeTextFile("Fran\xE7" "ais \x80"), "Fran\xC3\xA7" "ais \xE2\x82\xAC");
   EXPECT_EQ(decodeTextFile("\x81"), "\xEF\xBF\xBD");  // unassigned byte
-  EXPECT_FALSE(isValidUtf8("\xC0\xAF"));              // overlong
-  EXPECT_FALSE(isValidUtf8("\xED\xA0\x80"));          // surrogate
-  EXPECT_FALSE(isValidUtf8("ab\xE2\x82"));            // cut short at the end
-  EXPECT_TRUE(isValidUtf8("\xF0\x9F\x98\x80"));
-}
+  // Overlong, a surrogate, cut short at the end; a 4-byte character.
+  EXPECT_EQ((std::array{isValidUtf8("\xC0\xAF"), isValidUtf8("\xED\xA0\x80"), isValidUtf8("ab\xE2\x82"),
+                        isValidUtf8("\xF0\x9F\x98\x80")}),
+            (std::array{false, false, false, true}));
 
-TEST(NumberFormat, PointDecimalWhateverTheLocale) {
+  // Numbers with a point decimal whatever the locale.
   const bool comma = std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr || std::setlocale(LC_ALL, "fr_FR.UTF-8") != nullptr;
-  EXPECT_EQ(formatFixed(6.0, 3), "6.000");
-  EXPECT_EQ(formatFixed(-0.04, 1), "-0.0");  // as printf shows it
-  EXPECT_EQ(formatFixed(5.0, 2, 1), "5.0");
-  EXPECT_EQ(formatFixed(5.0, 6, 1), "   5.0");
-  EXPECT_EQ(formatFixed(1.0 / 0.0, 1), "---");
-  EXPECT_EQ(hex_text::byte(0x0A), "0A");
+  // -0.04 as printf shows it.
+  EXPECT_EQ((std::array{formatFixed(6.0, 3), formatFixed(-0.04, 1), formatFixed(5.0, 2, 1), formatFixed(5.0, 6, 1),
+                        formatFixed(1.0 / 0.0, 1), hex_text::byte(0x0A)}),
+            (std::array<std::string, 6>{"6.000", "-0.0", "5.0", "   5.0", "---", "0A"}));
   std::setlocale(LC_ALL, "C");
-  if (!comma) GTEST_SKIP() << "no German or French locale installed to prove it against";
-}
 
-TEST(PressureUnits, UnknownUnitIsBarAndTheAutomaticRange) {
   // The formats by unit and mode are checked through the LIVE page's
   // values; a stored unit above 3 counts as bar.
   EXPECT_EQ(pressureFactor(7), 1.0f);
   EXPECT_STREQ(unitSuffix(7), " [bar]");
-  EXPECT_EQ(automaticRange(255), 0);
-  EXPECT_EQ(automaticRange(11), 1);
-  EXPECT_EQ(automaticRange(254), 1);
-  EXPECT_EQ(automaticRange(10), 0);
+  EXPECT_EQ((std::array{automaticRange(255), automaticRange(11), automaticRange(254), automaticRange(10)}),
+            (std::array<std::uint8_t, 4>{0, 1, 1, 0}));
+  if (!comma) GTEST_SKIP() << "no German or French locale installed to prove the point decimal against";
 }
 
 TEST(AccessModes, CodesAndNavigation) {
@@ -60,11 +52,8 @@ TEST(AccessModes, CodesAndNavigation) {
   for (const char* wrong : {"Kafter", "kafter ", ""}) EXPECT_EQ(modeForCode(wrong), std::nullopt) << wrong;
   const int all[] = {1055, 1056, 1057, 1058, 1059, 1060, 1061, 1062, 1063, 1064, 1065, 1066};
   const int visible[] = {0, 4, 10, 10, 12};
-  for (std::uint32_t mode = 0; mode <= 4; ++mode) {
-    int n = 0;
-    for (int id : all) n += navigationVisible(id, mode) ? 1 : 0;
-    EXPECT_EQ(n, visible[mode]) << mode;
-  }
+  for (std::uint32_t mode = 0; mode <= 4; ++mode)
+    EXPECT_EQ(std::ranges::count_if(all, [mode](int id) { return navigationVisible(id, mode); }), visible[mode]) << mode;
   EXPECT_FALSE(navigationVisible(view_id::kCalibration, 3));
   EXPECT_TRUE(navigationVisible(view_id::kAfterSales, 4));
 }
@@ -82,7 +71,7 @@ std::string textOf(const LabelPass& pass, LabelTarget t) {
   return found;
 }
 
-TEST(LanguageTable, PassRules) {
+TEST(LanguageTable, PassRulesAndInformationLines) {
   ProfileFile f;
   f.setText(kLanguage);
   const LabelTarget p2{dialog::kLive, 1043}, caption{dialog::kView, view_id::kModeCaption},
@@ -90,29 +79,22 @@ TEST(LanguageTable, PassRules) {
 
   LabelPass en = computeLabels(f, 0, unit::kPsi, 1, /*lampRed=*/true);
   EXPECT_EQ(en.keysLookedUp.size(), labelTable().size() - 2);  // two of the three caption rows are skipped
-  EXPECT_EQ(textOf(en, p2), "P2 [PSI]");
-  EXPECT_EQ(textOf(en, {dialog::kAlarm, 1213}), " [PSI]");
-  EXPECT_EQ(textOf(en, caption), "VISUALISATION");
-  EXPECT_EQ(textOf(en, status), "No link");
-  EXPECT_EQ(en.keptText(Kept::TransferDone), "Done");
-  EXPECT_EQ(textOf(en, {dialog::kCtrl, 1146}), "CONTROL [PSI]");
+  EXPECT_EQ((std::array{textOf(en, p2), textOf(en, {dialog::kAlarm, 1213}), textOf(en, caption), textOf(en, status),
+                        en.keptText(Kept::TransferDone), textOf(en, {dialog::kCtrl, 1146})}),
+            (std::array<std::string, 6>{"P2 [PSI]", " [PSI]", "VISUALISATION", "No link", "Done", "CONTROL [PSI]"}));
 
   const LabelPass pro = computeLabels(f, 0, 0, 4, false);
-  EXPECT_EQ(textOf(pro, caption), "SETTING PRO");
-  EXPECT_EQ(textOf(pro, status), "Link OK");
+  EXPECT_EQ((std::array{textOf(pro, caption), textOf(pro, status)}), (std::array<std::string, 2>{"SETTING PRO", "Link OK"}));
   EXPECT_EQ(textOf(computeLabels(f, 0, 0, 0, false), caption), "");  // before the terms
 
   // A language without a section blanks everything; an unknown number too.
   LabelPass de = computeLabels(f, 2, 0, 1, false);
-  EXPECT_EQ(textOf(de, home), "");
-  EXPECT_EQ(textOf(de, p2), " [bar]");
+  EXPECT_EQ((std::array{textOf(de, home), textOf(de, p2)}), (std::array<std::string, 2>{"", " [bar]"}));
   EXPECT_EQ(textOf(computeLabels(f, 9, 0, 1, false), home), "");
   EXPECT_EQ(textOf(computeLabels(f, 1, 0, 3, false), caption), "REGLAGE PRO");
-  EXPECT_EQ(modeCaption(f, 1, 4), "REGLAGE PRO");
-  EXPECT_EQ(modeCaption(f, 1, 0), "");
-}
+  EXPECT_EQ((std::array{modeCaption(f, 1, 4), modeCaption(f, 1, 0)}), (std::array<std::string, 2>{"REGLAGE PRO", ""}));
 
-TEST(LanguageTable, InformationLines) {
+  // The information lines, one per code.
   ProfileFile errors;
   errors.setText("[ENGLISH]\n0=\n3=Sensor fault\n[DEUTSCH]\n3=Sensorfehler\n");
   const std::array<std::uint8_t, 8> info{3, 0, 0, 0, 0, 0, 0, 200};
@@ -123,26 +105,21 @@ TEST(LanguageTable, InformationLines) {
 
 TEST(AppOptions, CommandLineAndPaths) {
   AppOptions o = parseAppOptions({"--simulate", "--config", "/tmp/x.ini"});
-  EXPECT_TRUE(o.simulate);
-  EXPECT_EQ(o.config, "/tmp/x.ini");
-  EXPECT_TRUE(o.error.empty());
+  EXPECT_EQ(std::tuple(o.simulate, o.config, o.error), std::tuple(true, "/tmp/x.ini", ""));
   EXPECT_EQ(parseAppOptions({"--port=/dev/ttyUSB0"}).port, "/dev/ttyUSB0");
-  EXPECT_FALSE(parseAppOptions({"--port"}).error.empty());
-  EXPECT_FALSE(parseAppOptions({"--bogus"}).error.empty());
-  EXPECT_FALSE(parseAppOptions({"--simulate", "--port", "COM2"}).error.empty());
+  for (const auto& args : {std::vector<std::string>{"--port"}, {"--bogus"}, {"--simulate", "--port", "COM2"}})
+    EXPECT_FALSE(parseAppOptions(args).error.empty()) << args[0];
 
-  EXPECT_EQ(defaultConfigDirectory("/x/cfg", "/home/t"), "/x/cfg/vrx4/");
-  EXPECT_EQ(defaultConfigDirectory("", "/home/t"), "/home/t/.config/vrx4/");
-  EXPECT_EQ(defaultConfigDirectory("relative", "/home/t"), "/home/t/.config/vrx4/");
-  EXPECT_EQ(settingsFilePath("", "/c/vrx4/"), "/c/vrx4/VRX4.ini");
-  EXPECT_EQ(settingsFilePath("/tmp/", "/c"), "/tmp/VRX4.ini");
-  EXPECT_EQ(settingsFilePath("/some dir/my.ini", "/c"), "/some dir/my.ini");
-  EXPECT_EQ(directoryOf("/a b/c/vrx4"), "/a b/c/");
-}
+  EXPECT_EQ((std::array{defaultConfigDirectory("/x/cfg", "/home/t"), defaultConfigDirectory("", "/home/t"),
+                        defaultConfigDirectory("relative", "/home/t"), settingsFilePath("", "/c/vrx4/"),
+                        settingsFilePath("/tmp/", "/c"), settingsFilePath("/some dir/my.ini", "/c"),
+                        directoryOf("/a b/c/vrx4")}),
+            (std::array<std::string, 7>{"/x/cfg/vrx4/", "/home/t/.config/vrx4/", "/home/t/.config/vrx4/",
+                                        "/c/vrx4/VRX4.ini", "/tmp/VRX4.ini", "/some dir/my.ini", "/a b/c/"}));
 
-TEST(AppPaths, MissingDataFilesAreNamedWithEveryPlaceLookedIn) {
+  // Missing data files are named with every place looked in.
   const testing::TempDir temp;
-  const std::string dir = temp.path;
+  const std::string& dir = temp.path;
   const auto candidates = dataDirectoryCandidates(dir + "/bin", "/usr/share/vrx4");
   EXPECT_EQ(candidates, (std::vector<std::string>{dir + "/bin/", dir + "/share/vrx4/", "/usr/share/vrx4/"}));
   EXPECT_EQ(findDataDirectory(dir + "/bin", "/usr/share/vrx4"), "/usr/share/vrx4/");
@@ -155,16 +132,13 @@ TEST(AppPaths, MissingDataFilesAreNamedWithEveryPlaceLookedIn) {
 // Network port names: what a technician may type after --port, in the
 // settings file or in the port dialog.
 TEST(NetworkPortName, HostAndPortOfEachSchemeAndAClearReasonForAMalformedName) {
-  auto raw = parseNetworkPortName("tcp://line3-server.plant:4001");
-  ASSERT_TRUE(raw);
-  EXPECT_EQ(raw->protocol, NetworkPortName::Protocol::Raw);
-  EXPECT_EQ(raw->host, "line3-server.plant");
-  EXPECT_EQ(raw->port, 4001u);
-  auto telnet = parseNetworkPortName("rfc2217://[fe80::1%eth0]:65535");
-  ASSERT_TRUE(telnet);
-  EXPECT_EQ(telnet->protocol, NetworkPortName::Protocol::Rfc2217);
-  EXPECT_EQ(telnet->host, "fe80::1%eth0");
-  EXPECT_EQ(telnet->port, 65535u);
+  using enum NetworkPortName::Protocol;
+  const auto parsed = [](const char* name) {
+    const auto n = parseNetworkPortName(name);
+    return n ? std::tuple(n->protocol, n->host, n->port) : std::tuple(Raw, std::string("(refused)"), 0u);
+  };
+  EXPECT_EQ(parsed("tcp://line3-server.plant:4001"), std::tuple(Raw, "line3-server.plant", 4001u));
+  EXPECT_EQ(parsed("rfc2217://[fe80::1%eth0]:65535"), std::tuple(Rfc2217, "fe80::1%eth0", 65535u));
 
   for (const char* local : {"COM1", "/dev/ttyUSB0", "tcp:/x:1", "TCP://x:1"}) {
     EXPECT_FALSE(isNetworkPortName(local)) << local;

@@ -17,6 +17,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <type_traits>
 #include <vector>
 
 #include "../child_process.h"
@@ -42,6 +43,19 @@ inline Outcome run(const std::string& args) {
   r.out = readFile(base + ".out");
   r.err = readFile(base + ".err");
   return r;
+}
+
+// run() for a command that must succeed.
+inline Outcome ok(const std::string& args) {
+  Outcome r = run(args);
+  EXPECT_EQ(r.code, 0) << args << ": " << r.err;
+  return r;
+}
+
+// `text` holds `part`; the whole text is shown when it does not.
+inline ::testing::AssertionResult has(const std::string& text, const std::string& part) {
+  if (text.find(part) != std::string::npos) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "\"" << part << "\" is not in:\n" << text;
 }
 
 // Polls `done` every 10 ms for at most `seconds`.
@@ -71,16 +85,16 @@ class CliFixture : public ::testing::Test {
     server = std::make_unique<sim::PtyServer>(d, sim::PtyServer::Options{pace, tty});
     ASSERT_TRUE(server->start()) << server->error();
   }
-  Image simImage(Area a) {
-    Image im{};
-    server->withDevice([&](sim::SimDevice& d) { im = d.image(a); });
-    return im;
+  // A value read from the served regulator under the server's lock.
+  template <class F>
+  auto onDevice(F f) {
+    std::decay_t<decltype(f(device))> v{};
+    server->withDevice([&](sim::SimDevice& d) { v = f(d); });
+    return v;
   }
-  long bytesReceived() {
-    long n = 0;
-    server->withDevice([&](sim::SimDevice& d) { n = d.bytesReceived(); });
-    return n;
-  }
+  Image simImage(Area a) { return onDevice([a](sim::SimDevice& d) { return d.image(a); }); }
+  long bytesReceived() { return onDevice([](sim::SimDevice& d) { return d.bytesReceived(); }); }
+  long writesStored() { return onDevice([](sim::SimDevice& d) { return d.writesStored(); }); }
   // The count once the line has gone quiet: a byte the last command sent
   // just before it closed the port may still be on its way.
   long quietBytesReceived() {
@@ -94,11 +108,6 @@ class CliFixture : public ::testing::Test {
       return same >= 3;
     }, 3.0);
     return last;
-  }
-  long writesStored() {
-    long n = 0;
-    server->withDevice([&](sim::SimDevice& d) { n = d.writesStored(); });
-    return n;
   }
   std::string port() { return "--port " + tty; }
   // Another regulator, kept as long as the fixture (the server ticks it

@@ -18,17 +18,10 @@ class CliReportTest : public CliTest {
     CliTest::SetUp();
   }
   std::string save(const std::string& name, const Images& im) {
-    const std::string path = dir + "/" + name;
-    EXPECT_EQ(config_file::saveText(path, config_file::wholeConfiguration(im.g_optionDevice, im.g_baseDevice)),
-              config_file::SaveStatus::Saved);
-    return path;
+    testing::writeFile(dir + "/" + name, config_file::wholeConfiguration(im.g_optionDevice, im.g_baseDevice));
+    return dir + "/" + name;
   }
-  Images images() {
-    Images im;
-    im.g_optionDevice = simImage(Area::Option);
-    im.g_baseDevice = simImage(Area::Base);
-    return im;
-  }
+  Images images() { return {.g_baseDevice = simImage(Area::Base), .g_optionDevice = simImage(Area::Option)}; }
 };
 
 // Each line of `lines`, blanks squeezed, is in `text`.
@@ -36,7 +29,7 @@ void expectLines(const std::string& lines, const std::string& text) {
   std::istringstream in(lines);
   for (std::string line; std::getline(in, line);) {
     if (line.empty()) continue;
-    EXPECT_NE(text.find(line), std::string::npos) << "not in the report: " << line;
+    EXPECT_TRUE(has(text, line));
   }
 }
 
@@ -47,38 +40,32 @@ TEST_F(CliReportTest, AFileAndTheRegulatorWithTheirPagesAndTheDifferencesFromThe
   im.g_optionDevice[0x12] ^= 0x01;  // AL_LIM_P
   const std::string golden = save("golden.txt", im);
 
-  const Outcome file = run("report --in " + conf + " --golden " + golden +
+  const Outcome file = ok("report --in " + conf + " --golden " + golden +
                            " --note 'J. Smith, press 7' --out " + dir + "/file.pdf");
-  ASSERT_EQ(file.code, 0) << file.err;
-  EXPECT_NE(file.out.find("differences from " + golden + ": 2"), std::string::npos) << file.out;
+  EXPECT_TRUE(has(file.out, "differences from " + golden + ": 2"));
   const std::string text = testing::pdfText(dir + "/file.pdf");
   EXPECT_TRUE(testing::pdfToPng(dir + "/file.pdf", VRX4_TEST_OUTPUT_DIR "/report-file"));
-  EXPECT_NE(text.find("VRX's serial number 01 23 45"), std::string::npos) << text;
-  EXPECT_NE(text.find("Technician and machine J. Smith, press 7"), std::string::npos);
-  EXPECT_NE(text.find("This report describes the configuration file " + conf), std::string::npos);
+  expectLines("VRX's serial number 01 23 45\nTechnician and machine J. Smith, press 7\n"
+              "This report describes the configuration file " + conf + "\n",
+              text);
   // Values of the pages, in SETTING as by default (every value of every
   // section: report_test).
   const AllPagesView v = showAllPages(images(), PageUnits::of(unit::kBar, 0, access::kSetting));
   expectLines("upper y corner " + v.uout.texts.yHigh + " V\nError + " + v.alarm.texts.errorPlus + " bar\nKp High " +
-                  v.pid.kpHigh + "\nKd " + v.pid.kd + "\n",
+                  v.pid.kpHigh + "\nKd " + v.pid.kd + "\nINPUT (pin2)\nINPUT (pin3)\nOUTPUT (pin5)\nOUTPUT (pin6)\n",
               text);
-  for (const char* title : {"INPUT (pin2)", "INPUT (pin3)", "OUTPUT (pin5)", "OUTPUT (pin6)"})
-    EXPECT_NE(text.find(title), std::string::npos) << title;
   // The differences, as vrx4ctl diff prints them.
   const Outcome diff = run("diff " + conf + " " + golden);
   ASSERT_EQ(diff.code, 6);
-  EXPECT_NE(text.find("Differences from the golden file"), std::string::npos);
-  expectLines(diff.out, text);
+  expectLines("Differences from the golden file\n" + diff.out, text);
 
   // The regulator itself, in PSI: it says which port, not which file.
-  const Outcome live = run("report " + port() + " --golden " + conf + " --unit PSI --out " + dir + "/live.pdf");
-  ASSERT_EQ(live.code, 0) << live.err;
+  ok("report " + port() + " --golden " + conf + " --unit PSI --out " + dir + "/live.pdf");
   const std::string liveText = testing::pdfText(dir + "/live.pdf");
   EXPECT_TRUE(testing::pdfToPng(dir + "/live.pdf", VRX4_TEST_OUTPUT_DIR "/report-live"));
-  EXPECT_NE(liveText.find("Regulator on port " + tty), std::string::npos) << liveText;
-  EXPECT_NE(liveText.find("Pressure range 0 .. 150 PSI"), std::string::npos);
-  EXPECT_NE(liveText.find("No field differs from the golden file."), std::string::npos);
-  EXPECT_EQ(liveText.find("This report describes"), std::string::npos);
+  expectLines("Regulator on port " + tty + "\nPressure range 0 .. 150 PSI\nNo field differs from the golden file.\n",
+              liveText);
+  EXPECT_FALSE(has(liveText, "This report describes"));
 }
 
 TEST_F(CliReportTest, WithoutItsHelperOrAPlaceForThePdfNothingIsReadOrReplaced) {
@@ -90,24 +77,21 @@ TEST_F(CliReportTest, WithoutItsHelperOrAPlaceForThePdfNothingIsReadOrReplaced) 
   const std::string cmd = bin + "/vrx4ctl report " + port() + " --out " + dir + "/y.pdf 2>" + dir + "/err";
   const int status = std::system(cmd.c_str());
   EXPECT_EQ(WEXITSTATUS(status), 2);
-  EXPECT_NE(readFile(dir + "/err").find("the PDF helper vrx4-report-pdf is missing: it belongs next to vrx4ctl (" +
-                                        bin + "/vrx4-report-pdf)"),
-            std::string::npos)
-      << readFile(dir + "/err");
+  EXPECT_TRUE(has(readFile(dir + "/err"),
+                  "the PDF helper vrx4-report-pdf is missing: it belongs next to vrx4ctl (" + bin + "/vrx4-report-pdf)"));
   EXPECT_EQ(quietBytesReceived(), before);  // the regulator was not read
   EXPECT_FALSE(std::filesystem::exists(dir + "/y.pdf"));
 
   // A PDF that cannot be written is said so.
   const Outcome r = run("report " + port() + " --out " + dir + "/no-such-folder/z.pdf");
   EXPECT_EQ(r.code, 2);
-  EXPECT_NE(r.err.find("z.pdf was not written"), std::string::npos) << r.err;
+  EXPECT_TRUE(has(r.err, "z.pdf was not written"));
   // Nor does it take the place of its configuration, under any name.
-  const std::string conf = dir + "/conf.txt";
-  testing::writeFile(conf, config_file::wholeConfiguration(simImage(Area::Option), simImage(Area::Base)));
+  const std::string conf = save("conf.txt", images()), text = readFile(conf);
   std::filesystem::create_symlink(conf, dir + "/link.pdf");
   EXPECT_EQ(run("report --in " + conf + " --out " + dir + "/link.pdf").code, 1);
   EXPECT_EQ(run("report " + port() + " --golden " + conf + " --out " + conf).code, 1);
-  EXPECT_EQ(readFile(conf), config_file::wholeConfiguration(simImage(Area::Option), simImage(Area::Base)));
+  EXPECT_EQ(readFile(conf), text);
 }
 
 }  // namespace

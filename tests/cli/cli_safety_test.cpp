@@ -1,12 +1,15 @@
-// vrx4ctl used carelessly: regulators swapped mid-write, Ctrl-C and
+// vrx4ctl used carelessly: regulators swapped between the read and the
+// write or mid-write, Ctrl-C and
 // SIGTERM, a killed client, a FIFO, an empty or invalid file as input, absurd
 // time-outs. Each way a regulator could be half-written unnoticed or a
 // port left locked has a case here.
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <fstream>
 
 #include "cli_harness.h"
+#include "core/link/frames.h"
 #include "core/memory/config_file.h"
 
 namespace vrx4 {
@@ -16,14 +19,41 @@ class CliSafetyTest : public CliFixture {
  protected:
   // A whole configuration of the served device with BASE 0x60 changed.
   std::string changedConfiguration(std::uint8_t marker) {
-    Image option = simImage(Area::Option), base = simImage(Area::Base);
+    Image base = simImage(Area::Base);
     base[0x60] = marker;
-    const std::string path = dir + "/conf.txt";
-    EXPECT_EQ(config_file::saveText(path, config_file::wholeConfiguration(option, base)),
-              config_file::SaveStatus::Saved);
-    return path;
+    testing::writeFile(dir + "/conf.txt", config_file::wholeConfiguration(simImage(Area::Option), base));
+    return dir + "/conf.txt";
   }
 };
+
+// vrx4ctl writes only to the regulator it has just read: another one
+// answering between the read and the write gets nothing.
+TEST_F(CliSafetyTest, WriteToARegulatorSwappedAfterTheReadWritesNothing) {
+  serve(device);
+  const std::string conf = changedConfiguration(0x6B);
+  Running write(dir, {"write", "--port", tty, "--in", conf});
+  // Once the read has passed the serial number, another regulator takes
+  // the first one's place.
+  const TxFrame frame = buildMemoryRead(Area::Base, 0x28, 4);
+  const auto next = frame.bytes();  // a view into the frame
+  ASSERT_TRUE(waitUntil([&] {
+    bool passed = false;
+    server->withDevice([&](sim::SimDevice& d) {
+      const auto& rx = d.received();
+      passed = std::search(rx.begin(), rx.end(), next.begin(), next.end()) != rx.end();
+      if (!passed) return;
+      Image b = d.image(Area::Base);
+      b[0x25] = 0x07, b[0x26] = 0x77, b[0x27] = 0x70;
+      d.setImage(Area::Base, b);
+    });
+    return passed;
+  }, 20)) << write.err();
+  EXPECT_EQ(write.exitCode(20), 7) << write.err();
+  EXPECT_TRUE(has(write.err(), "serial number 07 77 70"));
+  EXPECT_TRUE(has(write.err(), "(serial number 01 23 45); nothing was written"));
+  EXPECT_EQ(writesStored(), 0);
+  EXPECT_NE(simImage(Area::Base)[0x60], 0x6B);
+}
 
 TEST_F(CliSafetyTest, WriteStopsWhenAnotherRegulatorAnswersAfterAHangUp) {
   serve(device);
@@ -34,12 +64,10 @@ TEST_F(CliSafetyTest, WriteStopsWhenAnotherRegulatorAnswersAfterAHangUp) {
 
   serve(another(sim::factoryImages({0x07, 0x77, 0x70})));
   EXPECT_EQ(write.exitCode(20), 7) << write.err();
-  const std::string err = write.err();
-  EXPECT_NE(err.find("serial number 07 77 70"), std::string::npos) << err;
-  EXPECT_NE(err.find("serial number 01 23 45 may be half-written"), std::string::npos) << err;
-  EXPECT_EQ(write.out().find("verified"), std::string::npos);
+  EXPECT_TRUE(has(write.err(), "serial number 07 77 70"));
+  EXPECT_TRUE(has(write.err(), "serial number 01 23 45 may be half-written"));
+  EXPECT_FALSE(has(write.out(), "verified"));
   EXPECT_EQ(writesStored(), 0);  // not one byte of the first one's file
-  EXPECT_EQ(simImage(Area::Base)[0x27], 0x70);
 }
 
 TEST_F(CliSafetyTest, SignalsStopReadsAtOnceAndLetAWriteFinish) {
@@ -73,8 +101,8 @@ TEST_F(CliSafetyTest, SignalsStopReadsAtOnceAndLetAWriteFinish) {
     ASSERT_TRUE(waitUntil([&] { return writesStored() >= 1; }, 20));
     write.signal(SIGINT);
     EXPECT_EQ(write.exitCode(20), 130) << write.err();
-    EXPECT_NE(write.err().find("finishing the write first"), std::string::npos) << write.err();
-    EXPECT_NE(write.out().find("every block read back and verified"), std::string::npos);
+    EXPECT_TRUE(has(write.err(), "finishing the write first"));
+    EXPECT_TRUE(has(write.out(), "every block read back and verified"));
     EXPECT_EQ(simImage(Area::Base)[0x60], 0x4B);
   }
   // Twice: it stops at once and says the regulator may be half-written.
@@ -83,28 +111,28 @@ TEST_F(CliSafetyTest, SignalsStopReadsAtOnceAndLetAWriteFinish) {
   Running write(dir, {"write", "--port", tty, "--in", conf2, "--access", "4"});
   ASSERT_TRUE(waitUntil([&] { return writesStored() >= before + 3; }, 20));
   write.signal(SIGINT);
-  ASSERT_TRUE(waitUntil([&] { return write.err().find("finishing") != std::string::npos; }, 2));
+  ASSERT_TRUE(waitUntil([&] { return has(write.err(), "finishing"); }, 2));
   write.signal(SIGINT);
   EXPECT_EQ(write.exitCode(2), 130);
-  EXPECT_NE(write.err().find("may be half-written; write it again"), std::string::npos) << write.err();
+  EXPECT_TRUE(has(write.err(), "may be half-written; write it again"));
   EXPECT_NE(simImage(Area::Base)[0x60], 0x4C);
 }
 
-TEST_F(CliSafetyTest, KilledClientLeavesThePortFreeForTheNext) {
+// A killed client leaves the port free for the next; inputs that cannot be
+// written are refused before the port is opened.
+TEST_F(CliSafetyTest, KilledClientLeavesThePortFreeAndBadInputsAreRefusedBeforeThePort) {
   serve(device, false);
   {
     Running monitor(dir, {"monitor", "--port", tty, "--period", "0.1"});
-    ASSERT_TRUE(waitUntil([&] { return monitor.out().find(";bar;") != std::string::npos; }, 10));
+    ASSERT_TRUE(waitUntil([&] { return has(monitor.out(), ";bar;"); }, 10));
     monitor.signal(SIGKILL);
     EXPECT_EQ(monitor.exitCode(5), 128 + SIGKILL);
   }
   Running info(dir, {"info", "--port", tty, "--timeout", "10"});
   EXPECT_EQ(info.exitCode(15), 0) << info.err();
-  EXPECT_NE(info.out().find("Serial number: 01 23 45"), std::string::npos);
-}
+  EXPECT_TRUE(has(info.out(), "Serial number: 01 23 45"));
 
-TEST_F(CliSafetyTest, InputsThatCannotBeWrittenAreRefusedBeforeThePort) {
-  serve(device, false);
+  const long seen = quietBytesReceived();
   const std::string fifo = dir + "/fifo";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   std::ofstream(dir + "/empty.txt").flush();
@@ -117,19 +145,18 @@ TEST_F(CliSafetyTest, InputsThatCannotBeWrittenAreRefusedBeforeThePort) {
            {dir + "/bad.txt", "TRAME is not valid\n" + dir + "/bad.txt: line 2"}}) {
     Running write(dir, {"write", "--port", tty, "--in", in, "--timeout", "3"});
     EXPECT_EQ(write.exitCode(2), 2) << in << ": " << write.err();
-    EXPECT_NE(write.err().find(says), std::string::npos) << write.err();
+    EXPECT_TRUE(has(write.err(), says)) << in;
   }
-  EXPECT_EQ(bytesReceived(), 0);
+  EXPECT_EQ(bytesReceived(), seen);
 
   // A file with the OPTION area only is written, with a warning naming
   // what it did not supply.
   Image option = simImage(Area::Option);
   option[0x10] = 0x5C;
-  std::string text = config_file::optionBlock(option);
-  std::ofstream(dir + "/option.txt") << text;
+  std::ofstream(dir + "/option.txt") << config_file::optionBlock(option);
   Running write(dir, {"write", "--port", tty, "--in", dir + "/option.txt", "--access", "4"});
   EXPECT_EQ(write.exitCode(20), 0) << write.err();
-  EXPECT_NE(write.err().find("does not supply BASE 0x00..0x6F"), std::string::npos) << write.err();
+  EXPECT_TRUE(has(write.err(), "does not supply BASE 0x00..0x6F"));
   EXPECT_EQ(simImage(Area::Option)[0x10], 0x5C);
 }
 

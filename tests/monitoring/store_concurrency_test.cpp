@@ -9,6 +9,7 @@
 
 #include "core/monitoring/chart_points.h"
 #include "core/monitoring/sample_store.h"
+#include "samples.h"
 
 namespace vrx4 {
 namespace {
@@ -18,12 +19,7 @@ TEST(SampleStoreThreads, AppendWhileRebuildingNeverDropsASample) {
   CSampleStore store;
   std::atomic<bool> done{false};
   std::thread writer([&] {
-    for (int i = 0; i < kSamples; ++i) {
-      GraphSample s;
-      s.time = i * 0.01;
-      s.ctrl = static_cast<float>(i);
-      store.Append(s);
-    }
+    for (int i = 0; i < kSamples; ++i) store.Append(testing::makeSample(i * 0.01, static_cast<float>(i)));
     done = true;
   });
 
