@@ -243,32 +243,5 @@ TEST(TypedValues, AChannelSaveConvertsOnlyTheCornersTheUserChanged) {
   EXPECT_EQ(wordAt(&out.work()[2]), 0);
 }
 
-TEST(TypedValues, AnAlarmSavePassesOnOnlyChangedFields) {
-  Images im = test::patternImages();
-  im.g_optionDevice[9] = 0xFF;
-  setWord(im.g_optionDevice, 18, 300);
-  setWord(im.g_optionDevice, 20, 400);
-  setWord(im.g_optionDevice, 22, 51);
-  const PageUnits psi = PageUnits::of(unit::kPsi, 0, 2);
-  const AlarmView v = showAlarm(im, psi);
-  EXPECT_EQ(v.texts.errorPlus, "4");
-  AlarmEdits typed{v.values.logic, v.texts.errorPlus, v.texts.errorMinus, v.texts.delayOn, v.texts.tonMin,
-                   v.texts.delayOff};
-  SaveOutcome out = saveAlarm(im, changedAlarmFields(typed, v), psi);
-  EXPECT_EQ(test::workBytes(out), std::vector<std::uint8_t>(&im.g_optionDevice[9], &im.g_optionDevice[28]));
-  typed.errorMinus = "7";
-  typed.logic = alarm_logic::kPlus;
-  out = saveAlarm(im, changedAlarmFields(typed, v), psi);
-  EXPECT_EQ(out.work()[0], 0x00);
-  EXPECT_EQ(wordAt(&out.work()[9]), 300);
-  EXPECT_EQ(wordAt(&out.work()[11]), 483);
-  typed.delayOn = "1,5";
-  out = saveAlarm(im, changedAlarmFields(typed, v), psi);
-  ASSERT_TRUE(out.refused());
-  EXPECT_EQ(out.refusal->kind, RefusalKind::NotANumber);
-  EXPECT_EQ(out.refusal->controlId, alarm_id::kDelayOn);
-  EXPECT_EQ(out.refusal->message.rfind("Delay ON : not a number.", 0), 0u) << out.refusal->message;
-}
-
 }  // namespace
 }  // namespace vrx4
