@@ -15,13 +15,6 @@ namespace {
 
 using test::setWord;
 
-void expectTexts(const CornerTexts& t, const char* xLow, const char* xHigh, const char* yLow, const char* yHigh) {
-  EXPECT_EQ(t.xLow, xLow);
-  EXPECT_EQ(t.xHigh, xHigh);
-  EXPECT_EQ(t.yLow, yLow);
-  EXPECT_EQ(t.yHigh, yHigh);
-}
-
 Images withPair(Channel ch, int type, std::int16_t a, std::int16_t b) {
   Images im = test::patternImages();
   Image& image = im.device(channelArea(ch));
@@ -30,90 +23,76 @@ Images withPair(Channel ch, int type, std::int16_t a, std::int16_t b) {
   return im;
 }
 
-TEST(ChannelScaling, ControlLineByUnitAndAccessMode) {
-  const Images im = withPair(Channel::Control, 0, 1024, 0);
-  PageUnits u = PageUnits::of(unit::kBar, 0, 1);
-  ChannelView v = showChannel(Channel::Control, im, 0, u);
-  expectTexts(v.texts, "0.0", "10.0", "0.0", "10.0");
-  EXPECT_STREQ(v.xUnit, "[V]");
-  EXPECT_EQ(equivalentText(Channel::Control, v.line, "5.0", u), "5.0");
+// The corner texts in one line: "xLow xHigh yLow yHigh".
+std::string texts(const ChannelView& v) { return v.texts.xLow + " " + v.texts.xHigh + " " + v.texts.yLow + " " + v.texts.yHigh; }
 
-  u = PageUnits::of(unit::kPsi, 0, 1);
-  v = showChannel(Channel::Control, im, 0, u);
-  EXPECT_EQ(v.texts.yHigh, "145");
-  EXPECT_EQ(equivalentText(Channel::Control, v.line, "4", u), "58");
-
-  // SETTING: the CONTROL page shows two decimals, AUXin only in mode 4.
-  u.accessMode = 2;
-  v = showChannel(Channel::Control, im, 0, u);
-  expectTexts(v.texts, "0.00", "10.00", "0.00", "145.04");
-  // The equivalent follows the line through the shown corners (14.504 per
-  // volt), not the device's 14.5038.
-  EXPECT_EQ(equivalentText(Channel::Control, v.line, "4", u), "58.016");
-  // AUXin: setting precision in mode 4 only.
-  const Images aux = withPair(Channel::Auxin, 0, 1024, 0);
-  EXPECT_EQ(showChannel(Channel::Auxin, aux, 0, u).texts.yHigh, "145");
-  u.accessMode = 4;
-  EXPECT_EQ(showChannel(Channel::Auxin, aux, 0, u).texts.yHigh, "145.04");
-}
-
-TEST(ChannelScaling, InputLineIsCutAtThePressureFullScaleAndTheXAxis) {
-  const PageUnits bar = PageUnits::of(unit::kBar, 0, 1);
-  expectTexts(showChannel(Channel::Control, withPair(Channel::Control, 0, 2048, 0), 0, bar).texts, "0.0", "5.0",
-              "0.0", "10.0");
+// The corners a line gives by unit, range and access mode: the input lines
+// are cut at the pressure full scale (doubled on the high range) and at
+// the x axis, the outputs at their own full scale; flat lines are never
+// divided by (above Pmax the line stays at its offset, below 0 both
+// corners take it). CONTROL shows setting precision from mode 2, AUXin
+// and the outputs in mode 4 only.
+TEST(ChannelScaling, CornersByUnitRangeAndAccessMode) {
+  const PageUnits bar = PageUnits::of(unit::kBar, 0, 1), bar20 = PageUnits::of(unit::kBar, 1, 1);
+  const struct {
+    Channel ch;
+    int type;
+    std::int16_t a, b;
+    PageUnits u;
+    const char* texts;
+  } cases[] = {
+      {Channel::Control, 0, 1024, 0, bar, "0.0 10.0 0.0 10.0"},
+      {Channel::Control, 0, 1024, 0, PageUnits::of(unit::kPsi, 0, 1), "0.0 10.0 0 145"},
+      {Channel::Control, 0, 1024, 0, PageUnits::of(unit::kPsi, 0, 2), "0.00 10.00 0.00 145.04"},
+      {Channel::Auxin, 0, 1024, 0, PageUnits::of(unit::kPsi, 0, 2), "0.0 10.0 0 145"},
+      {Channel::Auxin, 0, 1024, 0, PageUnits::of(unit::kPsi, 0, 4), "0.00 10.00 0.00 145.04"},
+      {Channel::Control, 0, 2048, 0, bar, "0.0 5.0 0.0 10.0"},
+      {Channel::Control, 0, 2048, 0, bar20, "0.0 10.0 0.0 20.0"},
+      {Channel::Control, 0, 1024, -1000, bar, "1.0 10.0 0.0 9.0"},
+      {Channel::Control, 0, 0, 12000, bar, "0.0 10.0 12.0 12.0"},
+      {Channel::Control, 0, 0, -2000, bar, "0.0 10.0 -2.0 -2.0"},
+      {Channel::Auxin, 1, 512, 0, bar, "0.0 20.0 0.0 10.0"},  // the current input: its own pair, 20 mA
+      {Channel::Uout, 0, 1024, 0, bar20, "0.0 10.0 0.0 10.0"},
+      {Channel::Uout, 0, 512, 0, bar20, "0.0 20.0 0.0 10.0"},
+      // Iout in PSI, 4..20 mA: 150 PSI is more than 10 bar, so the line is
+      // cut at 20 mA just before it.
+      {Channel::Iout, 0, 1638, 4000, PageUnits::of(unit::kPsi, 0, 3), "0 145 4.0 20.0"},
+      {Channel::Iout, 0, 1638, 4000, PageUnits::of(unit::kPsi, 0, 4), "0.00 145.07 4.00 20.00"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(texts(showChannel(c.ch, withPair(c.ch, c.type, c.a, c.b), c.type, c.u)), c.texts)
+        << channelName(c.ch) << " " << c.a << " " << c.b << " unit " << int(c.u.unit) << " mode " << c.u.accessMode;
   EXPECT_EQ(pressureFullScale(7, 0), 10);  // an unknown unit counts as bar
-  // The high range doubles Pmax: the same line is not cut.
-  expectTexts(showChannel(Channel::Control, withPair(Channel::Control, 0, 2048, 0), 0,
-                          PageUnits::of(unit::kBar, 1, 1)).texts,
-              "0.0", "10.0", "0.0", "20.0");
-  expectTexts(showChannel(Channel::Control, withPair(Channel::Control, 0, 1024, -1000), 0, bar).texts, "1.0",
-              "10.0", "0.0", "9.0");
-
-  // Flat lines are never divided by: above Pmax the line stays at its
-  // offset, below 0 both corners take the offset.
-  ChannelView v = showChannel(Channel::Control, withPair(Channel::Control, 0, 0, 12000), 0, bar);
-  expectTexts(v.texts, "0.0", "10.0", "12.0", "12.0");
-  EXPECT_DOUBLE_EQ(v.line.slope, 0.0);
-  EXPECT_DOUBLE_EQ(v.line.offset, 12.0);
-  v = showChannel(Channel::Control, withPair(Channel::Control, 0, 0, -2000), 0, bar);
-  expectTexts(v.texts, "0.0", "10.0", "-2.0", "-2.0");
-
-  // The current input: its own pair, 20 mA full scale.
-  v = showChannel(Channel::Auxin, withPair(Channel::Auxin, 1, 512, 0), 1, bar);
-  expectTexts(v.texts, "0.0", "20.0", "0.0", "10.0");
-  EXPECT_STREQ(v.xUnit, "[mA]");
+  EXPECT_STREQ(showChannel(Channel::Auxin, withPair(Channel::Auxin, 1, 512, 0), 1, bar).xUnit, "[mA]");
+  const ChannelView flat = showChannel(Channel::Control, withPair(Channel::Control, 0, 0, 12000), 0, bar);
+  EXPECT_EQ(std::make_pair(flat.line.slope, flat.line.offset), std::make_pair(0.0, 12.0));
 }
 
-TEST(ChannelScaling, OutputLineIsCutAtTheOutputFullScale) {
-  const PageUnits bar = PageUnits::of(unit::kBar, 0, 1);
-  const PageUnits bar20 = PageUnits::of(unit::kBar, 1, 1);
-  const Images uout = withPair(Channel::Uout, 0, 1024, 0);
-  ChannelView v = showChannel(Channel::Uout, uout, 0, bar20);
-  expectTexts(v.texts, "0.0", "10.0", "0.0", "10.0");
+// The equivalent of a measured value follows the line through the shown
+// corners, in the page's format.
+TEST(ChannelScaling, EquivalentOfTheShownLine) {
+  const Images control = withPair(Channel::Control, 0, 1024, 0);
+  for (auto [u, in, out] : {std::tuple{PageUnits::of(unit::kBar, 0, 1), "5.0", "5.0"},
+                            {PageUnits::of(unit::kPsi, 0, 1), "4", "58"},
+                            // 14.504 per volt, not the device's 14.5038.
+                            {PageUnits::of(unit::kPsi, 0, 2), "4", "58.016"}}) {
+    const ChannelView v = showChannel(Channel::Control, control, 0, u);
+    EXPECT_EQ(equivalentText(Channel::Control, v.line, in, u), out) << out;
+    EXPECT_STREQ(v.xUnit, "[V]");
+  }
+  const ChannelView v = showChannel(Channel::Uout, withPair(Channel::Uout, 0, 1024, 0), 0, PageUnits::of(unit::kBar, 1, 1));
   EXPECT_DOUBLE_EQ(v.corners.xHigh, 10.0);
-  expectTexts(showChannel(Channel::Uout, withPair(Channel::Uout, 0, 512, 0), 0, bar20).texts, "0.0", "20.0",
-              "0.0", "10.0");
-  EXPECT_EQ(equivalentText(Channel::Uout, v.line, "6.5", bar), "6.5");
+  EXPECT_EQ(equivalentText(Channel::Uout, v.line, "6.5", PageUnits::of(unit::kBar, 0, 1)), "6.5");
   EXPECT_EQ(equivalentText(Channel::Uout, v.line, "6.5", PageUnits::of(unit::kBar, 0, 4)), "6.500");
-
-  // Iout in PSI, 4..20 mA: 150 PSI is more than 10 bar, so the line is cut
-  // at 20 mA just before it. Setting precision on this page in mode 4 only.
-  const Images iout = withPair(Channel::Iout, 0, 1638, 4000);
-  expectTexts(showChannel(Channel::Iout, iout, 0, PageUnits::of(unit::kPsi, 0, 3)).texts, "0", "145", "4.0",
-              "20.0");
-  expectTexts(showChannel(Channel::Iout, iout, 0, PageUnits::of(unit::kPsi, 0, 4)).texts, "0.00", "145.07",
-              "4.00", "20.00");
 }
 
 TEST(ChannelScaling, ComputeLineAndEquivalent) {
   TypedLine t = computeLine({"1.0", "9.0", "0.0", "8.0"});
-  EXPECT_DOUBLE_EQ(t.line.slope, 1.0);
-  EXPECT_DOUBLE_EQ(t.line.offset, -1.0);
+  EXPECT_EQ(std::make_pair(t.line.slope, t.line.offset), std::make_pair(1.0, -1.0));
   EXPECT_DOUBLE_EQ(t.corners.xHigh, 9.0);
   // Unreadable text counts as 0.
   t = computeLine({"abc", "10", "", "5"});
-  EXPECT_DOUBLE_EQ(t.line.slope, 0.5);
-  EXPECT_DOUBLE_EQ(t.line.offset, 0.0);
+  EXPECT_EQ(std::make_pair(t.line.slope, t.line.offset), std::make_pair(0.5, 0.0));
   const PageUnits bar = PageUnits::of(unit::kBar, 0, 1);
   EXPECT_EQ(equivalentText(Channel::Control, t.line, "junk", bar), "0.0");
   // Equal x corners: no line, and the equivalent says so instead of "inf".
@@ -122,30 +101,16 @@ TEST(ChannelScaling, ComputeLineAndEquivalent) {
   EXPECT_EQ(equivalentText(Channel::Control, t.line, "1", bar), "---");
 }
 
-TEST(LineDiagramScale, AxisNumbersAndPixels) {
-  EXPECT_EQ(axisNumber(1.0f, 5), "10");
-  EXPECT_EQ(axisNumber(0.1f, 1), "0.2");
-  EXPECT_EQ(axisNumber(0.1f, 5), "1.0");
-
-  EXPECT_EQ(diagramPixelX(-0.06, 1.0f), diagram::kLeft - 1);  // truncated toward 0
-  // Far beyond the plot: held within reach of an int, never undefined.
-  EXPECT_EQ(diagramPixelX(1e300, 1.0f), diagram::kLeft + 100000);
-  EXPECT_EQ(diagramPixelY(-std::numeric_limits<double>::infinity(), 1.0f), diagram::kBottom + 100000);
-  EXPECT_EQ(diagramPixelY(std::nan(""), 1.0f), diagram::kBottom);
-}
-
+// The diagram's pixels and axis numbers: the scales the pages are created
+// with (bar, 10 bar range, voltage inputs); the corners at the full scales
+// on the plot's corners whatever the unit, range and input type (within
+// the pixel a float scale of 0.1 can lose to truncation), the top number
+// naming the full scale; values far beyond the plot held within an int.
 TEST(LineDiagramScale, EveryUnitRangeAndInputTypeFitsThePlot) {
-  // Bar on the 10 bar range with a voltage input: the scales the pages
-  // are created with.
-  const PageUnits bar = PageUnits::of(unit::kBar, 0, 2);
   for (Channel ch : {Channel::Control, Channel::Auxin, Channel::Uout, Channel::Iout}) {
-    const DiagramScales s = diagramScales(ch, input_type::kVoltage, bar);
-    EXPECT_EQ(s.yScale, diagramSetup(ch).yScale) << channelName(ch);
-    EXPECT_EQ(s.xScale, diagramSetup(ch).xScale) << channelName(ch);
+    const DiagramScales s = diagramScales(ch, input_type::kVoltage, PageUnits::of(unit::kBar, 0, 2));
+    EXPECT_EQ(std::make_pair(s.yScale, s.xScale), std::make_pair(diagramSetup(ch).yScale, diagramSetup(ch).xScale)) << channelName(ch);
   }
-  // The corners at the full scales land on the plot's corners whatever the
-  // unit, range and input type (within the pixel a float scale of 0.1 can
-  // lose to truncation), and the top number names the full scale.
   struct Case {
     std::uint8_t unit, scale;
     const char* top;
@@ -161,7 +126,12 @@ TEST(LineDiagramScale, EveryUnitRangeAndInputTypeFitsThePlot) {
     EXPECT_NEAR(diagramPixelX(pmax, out.xScale), diagram::kRight, 1) << c.top;
     EXPECT_EQ(axisNumber(out.xScale, 5), c.top);
   }
-  EXPECT_EQ(axisNumber(0.2f, 1), "0.4");
+  EXPECT_EQ(axisNumber(1.0f, 5), "10");
+  EXPECT_EQ(axisNumber(0.1f, 1), "0.2");
+  EXPECT_EQ(diagramPixelX(-0.06, 1.0f), diagram::kLeft - 1);  // truncated toward 0
+  EXPECT_EQ(diagramPixelX(1e300, 1.0f), diagram::kLeft + 100000);
+  EXPECT_EQ(diagramPixelY(-std::numeric_limits<double>::infinity(), 1.0f), diagram::kBottom + 100000);
+  EXPECT_EQ(diagramPixelY(std::nan(""), 1.0f), diagram::kBottom);
 }
 
 }  // namespace
