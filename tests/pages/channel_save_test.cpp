@@ -23,27 +23,49 @@ ChannelEdits edits(CornerTexts corners, int type = 0, int readAs = 0) {
   return {std::move(corners), type, readAs, std::nullopt};
 }
 
-TEST(ChannelSave, ControlWritesThePairOfItsTypeAndKeepsTheOther) {
-  const Images im = test::patternImages();
-  SaveOutcome out = saveChannel(Channel::Control, im, edits({"0.0", "10.0", "0.0", "10.0"}, 0), kBar);
-  ASSERT_FALSE(out.refused());
-  EXPECT_EQ(test::opStartCount(out), std::make_tuple(op::kWriteSetpointThenBaseRange, 1, 4));
-  ASSERT_EQ(out.workSize, 8u);
-  EXPECT_EQ(wordAt(&out.work()[0]), 1024);
-  EXPECT_EQ(wordAt(&out.work()[2]), 0);
-  for (std::size_t i = 4; i < 8; ++i) EXPECT_EQ(out.work()[i], im.g_baseDevice[1 + i]) << i;
-  // CONSIGNE: bit 0 the type, the other bits as the device holds them (0x11).
-  EXPECT_EQ(out.request.baseSetpointValue, 0x10);
-  DeviceState state;
-  EXPECT_EQ(state.publishRequest(out.request), DeviceState::Publish::Accepted);
-
-  // The current pair: 4..20 mA over 0..10 bar.
-  out = saveChannel(Channel::Control, im, edits({"4", "20", "0", "10"}, 1), kBar);
-  ASSERT_FALSE(out.refused());
-  for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(out.work()[i], im.g_baseDevice[1 + i]) << i;
-  EXPECT_EQ(wordAt(&out.work()[4]), 640);    // 0.625 bar/mA
-  EXPECT_EQ(wordAt(&out.work()[6]), -2500);  // -2.5 bar at 0 mA
-  EXPECT_EQ(out.request.baseSetpointValue, 0x11);
+// Save of each channel page: the request, the words of the pair its type
+// selects (the other pair as the device holds it) and the byte-0 value:
+// CONSIGNE bit 0 the type, FLAG bit 3 the type and bit 2 "read as P2", the
+// other bits as the device holds them.
+TEST(ChannelSave, EachPageWritesThePairOfItsTypeAndKeepsTheRest) {
+  constexpr int K = INT_MIN;  // a word the device holds
+  const struct {
+    Channel ch;
+    int type, readAs;
+    CornerTexts corners;
+    PageUnits u;
+    std::uint8_t byte0;
+    std::tuple<std::uint32_t, int, int> request;
+    int byte0After;
+    std::vector<int> words;
+  } cases[] = {
+      {Channel::Control, 0, 0, {"0.0", "10.0", "0.0", "10.0"}, kBar, 0x11, {op::kWriteSetpointThenBaseRange, 1, 4}, 0x10, {1024, 0, K, K}},
+      // 4..20 mA over 0..10 bar: 0.625 bar/mA, -2.5 bar at 0 mA.
+      {Channel::Control, 1, 0, {"4", "20", "0", "10"}, kBar, 0x11, {op::kWriteSetpointThenBaseRange, 1, 4}, 0x11, {K, K, 640, -2500}},
+      {Channel::Auxin, 1, 1, {"0", "20", "0", "10"}, kBar, 0xF3, {op::kWriteFlagThenOptionRange, 10, 8}, 0xFF, {K, K, 512, 0}},
+      {Channel::Auxin, 0, 0, {"0", "10", "0", "10"}, kBar, 0xFF, {op::kWriteFlagThenOptionRange, 10, 8}, 0xF3, {1024, 0, K, K}},
+      // 14.5038 * 10/145 * 1024 = 1024.27
+      {Channel::Uout, 0, 0, {"0", "145", "0.0", "10.0"}, PageUnits::of(unit::kPsi, 0, 1), 0x11, {op::kWriteOptionRange, 1, 4}, -1, {1024, 0}},
+      {Channel::Iout, 0, 0, {"0", "10", "4", "20"}, kBar, 0x11, {op::kWriteOptionRange, 5, 4}, -1, {1638, 4000}},  // 1.6 mA/bar
+  };
+  for (const auto& c : cases) {
+    Images im = test::patternImages();
+    Image& image = im.device(channelArea(c.ch));
+    image[0] = c.byte0;
+    const SaveOutcome out = saveChannel(c.ch, im, edits(c.corners, c.type, c.readAs), c.u);
+    ASSERT_FALSE(out.refused()) << channelName(c.ch);
+    EXPECT_EQ(test::opStartCount(out), c.request) << channelName(c.ch);
+    EXPECT_EQ(DeviceState().publishRequest(out.request), DeviceState::Publish::Accepted);
+    ASSERT_EQ(out.workSize, 2 * c.words.size());
+    for (std::size_t i = 0; i < c.words.size(); ++i) {
+      const std::size_t at = static_cast<std::size_t>(out.request.start) + 2 * i;
+      EXPECT_EQ(wordAt(&out.work()[2 * i]), c.words[i] == K ? wordAt(&image[at]) : c.words[i]) << channelName(c.ch) << " " << i;
+    }
+    EXPECT_EQ(c.ch == Channel::Control ? out.request.baseSetpointValue
+              : c.ch == Channel::Auxin   ? out.request.optionFlagValue
+                                         : -1,
+              c.byte0After);
+  }
 }
 
 TEST(ChannelSave, TypedBackCornersWriteTheRoundedLineWithHalvesAwayFromZero) {
@@ -63,35 +85,6 @@ TEST(ChannelSave, TypedBackCornersWriteTheRoundedLineWithHalvesAwayFromZero) {
   EXPECT_EQ(wordAt(&out.work()[2]), -1);
   out = saveChannel(Channel::Control, im, edits({"0", "10", "0.0025", "0.0025"}), kBar);
   EXPECT_EQ(wordAt(&out.work()[2]), 3);
-}
-
-TEST(ChannelSave, AuxinSetsItsTwoFlagBitsAndKeepsTheOthers) {
-  Images im = test::patternImages();
-  im.g_optionDevice[0] = 0xF3;
-  SaveOutcome out = saveChannel(Channel::Auxin, im, edits({"0", "20", "0", "10"}, 1, 1), kBar);
-  ASSERT_FALSE(out.refused());
-  EXPECT_EQ(test::opStartCount(out), std::make_tuple(op::kWriteFlagThenOptionRange, 10, 8));
-  EXPECT_EQ(out.request.optionFlagValue, 0xFF);
-  for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(out.work()[i], im.g_optionDevice[10 + i]) << i;
-  EXPECT_EQ(wordAt(&out.work()[4]), 512);
-  im.g_optionDevice[0] = 0xFF;
-  out = saveChannel(Channel::Auxin, im, edits({"0", "10", "0", "10"}, 0, 0), kBar);
-  EXPECT_EQ(out.request.optionFlagValue, 0xF3);
-  for (std::size_t i = 4; i < 8; ++i) EXPECT_EQ(out.work()[i], im.g_optionDevice[10 + i]) << i;
-}
-
-TEST(ChannelSave, OutputsWriteTheirFourBytes) {
-  const Images im = test::patternImages();
-  SaveOutcome out = saveChannel(Channel::Uout, im, edits({"0", "145", "0.0", "10.0"}), PageUnits::of(unit::kPsi, 0, 1));
-  ASSERT_FALSE(out.refused());
-  EXPECT_EQ(test::opStartCount(out), std::make_tuple(op::kWriteOptionRange, 1, 4));
-  ASSERT_EQ(out.workSize, 4u);
-  EXPECT_EQ(wordAt(&out.work()[0]), 1024);  // 14.5038 * 10/145 * 1024 = 1024.27
-  EXPECT_EQ(wordAt(&out.work()[2]), 0);
-  out = saveChannel(Channel::Iout, im, edits({"0", "10", "4", "20"}), kBar);
-  EXPECT_EQ(out.request.start, 5);
-  EXPECT_EQ(wordAt(&out.work()[0]), 1638);  // 1.6 mA/bar
-  EXPECT_EQ(wordAt(&out.work()[2]), 4000);
 }
 
 TEST(ChannelSave, LinesTheDeviceCannotStoreOrCornersThatAreNoNumberAreRefusedNamingTheField) {
@@ -134,10 +127,8 @@ TEST(ChannelSave, LinesTheDeviceCannotStoreOrCornersThatAreNoNumberAreRefusedNam
   EXPECT_EQ(saveChannel(Channel::Control, im, edits({"0", "10", "1,5", "10"}), kBar).refusal->field, "lower y corner");
 
   // The limits themselves: -32.768 .. 32.767 bar fit, a millibar more does not.
-  EXPECT_FALSE(saveChannel(Channel::Control, im, edits({"0", "1", "32.767", "32.767"}), kBar).refused());
-  EXPECT_TRUE(saveChannel(Channel::Control, im, edits({"0", "1", "32.768", "32.768"}), kBar).refused());
-  EXPECT_FALSE(saveChannel(Channel::Control, im, edits({"0", "1", "-32.768", "-32.768"}), kBar).refused());
-  EXPECT_TRUE(saveChannel(Channel::Control, im, edits({"0", "1", "-32.769", "-32.769"}), kBar).refused());
+  for (auto [y, refused] : {std::pair{"32.767", false}, {"32.768", true}, {"-32.768", false}, {"-32.769", true}})
+    EXPECT_EQ(saveChannel(Channel::Control, im, edits({"0", "1", y, y}), kBar).refused(), refused) << y;
 }
 
 TEST(ChannelSave, RestoreWritesTheFactoryCopy) {
