@@ -205,26 +205,15 @@ TEST(TypedValues, AChannelSaveConvertsOnlyTheCornersTheUserChanged) {
       }
     }
   }
-  // The type alone: CONSIGNE's bit 0 and FLAG's bits 2 and 3 change, no
-  // word and no other bit does.
-  const PageUnits psi = PageUnits::of(unit::kPsi, 0, 2);
-  ChannelView v = showChannel(Channel::Control, im, 1, psi);
-  SaveOutcome out = saveChannel(Channel::Control, im, {v.texts, 1, 0, v}, psi);
-  EXPECT_EQ(out.request.baseSetpointValue, 0x81);
-  EXPECT_EQ(wordAt(&out.work()[4]), 641);
-  v = showChannel(Channel::Auxin, im, 1, psi);
-  out = saveChannel(Channel::Auxin, im, {v.texts, 1, 1, v}, psi);
-  EXPECT_EQ(out.request.optionFlagValue, 0x4D);
-  EXPECT_EQ(wordAt(&out.work()[6]), -2511);
-
   // One corner typed: the others at the precision behind their texts.
   // Uout in PSI: cut at 10 V at 148.18 PSI (shown "148"), 13 mV at 0 PSI
   // (shown "0.0"); 9 V typed at the upper corner.
-  v = showChannel(Channel::Uout, im, 0, psi);
+  const PageUnits psi = PageUnits::of(unit::kPsi, 0, 2);
+  const ChannelView v = showChannel(Channel::Uout, im, 0, psi);
   ASSERT_EQ(v.texts.xHigh, "148");
   CornerTexts typed = v.texts;
   typed.yHigh = "9";
-  out = saveChannel(Channel::Uout, im, {typed, 0, 0, v}, psi);
+  SaveOutcome out = saveChannel(Channel::Uout, im, {typed, 0, 0, v}, psi);
   ASSERT_FALSE(out.refused());
   EXPECT_EQ(wordAt(&out.work()[0]), 901);  // 14.5038 * (9 - 0.013) V / 148.18 PSI * 1024 = 900.8
   EXPECT_EQ(wordAt(&out.work()[2]), 13);
