@@ -63,7 +63,9 @@ TEST_F(ConfigFile, BlocksHaveTheExactLayout) {
   EXPECT_EQ(wholeConfiguration(opt, base), optionBlock(opt) + baseBlock(base));
 }
 
-TEST_F(ConfigFile, LineEndsBomAndMissingEmptyLine) {
+// Lines end in CR LF or LF, a BOM is skipped, the data end at an empty
+// line or the text's end; an invalid line stops the read.
+TEST_F(ConfigFile, LineEndsBomEmptyLineAndInvalidLines) {
   for (std::string text : {"10010ABCD", "10010ABCD\n", "10010ABCD\r\n\r\n10000FF", "\xEF\xBB\xBF" "10010ABCD\r\n",
                            "00000\n10010ABCDE\n"}) {
     Image opt{}, base{};
@@ -71,11 +73,10 @@ TEST_F(ConfigFile, LineEndsBomAndMissingEmptyLine) {
     EXPECT_EQ(r.status, ReadStatus::Read) << text;
     EXPECT_TRUE(r.anyAreaLine);
     // A lone last digit is ignored; nothing after the empty line is read.
-    EXPECT_EQ((std::array{base[0x00], base[0x10], base[0x11], base[0x12]}), (std::array<std::uint8_t, 4>{0, 0xAB, 0xCD, 0})) << text;
+    EXPECT_EQ((std::array{base[0x00], base[0x10], base[0x11], base[0x12]}), (std::array<std::uint8_t, 4>{0, 0xAB, 0xCD, 0}))
+        << text;
   }
-}
-
-TEST_F(ConfigFile, InvalidLinesStopTheReadWithTheirNumber) {
+  // An invalid line stops the read; its number is given.
   for (const std::string& bad : std::vector<std::string>{"10000abcd", "1000 AB", "1000", "10000AB\t", std::string("100\0" "0AB", 7), "10000AB\r\r"}) {
     Image opt{}, base{};
     const ReadOutcome r = parse("0000011\r\n10020EE\r\n" + bad + "\r\n1003077\r\n", {opt, base});
@@ -87,23 +88,45 @@ TEST_F(ConfigFile, InvalidLinesStopTheReadWithTheirNumber) {
 }
 
 TEST_F(ConfigFile, OpenTakesOnlyAFileReadWhole) {
-  // A damaged line, a binary file, configuration lines after the empty
-  // line that ends the data (a Save would drop them): nothing changes.
   DeviceState state;
+  Image marked{};
+  marked.fill(0x42);
+  state.setDevice(Area::Option, marked);
   state.setConfigFilePath("before");
+  ExportBuffers exp;
+  exp.option.fill(9);
+  MapBuffer map;
+  map.fill(9);
+  // Files that cannot be read: missing, a folder, too big, a FIFO with no
+  // writer (which would block an ordinary open for ever).
+  const std::string big = write("big.txt", "");
+  ASSERT_EQ(::truncate(big.c_str(), static_cast<off_t>(kMaxFileBytes + 1)), 0);
+  const std::string fifo = (dir_ / "fifo").string();
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  for (const std::string& path : {(dir_ / "missing.txt").string(), dir_.string(), big, fifo}) {
+    const ReadOutcome r = readForOpen(path, state);
+    EXPECT_EQ(r.status, ReadStatus::CouldNotOpen) << path;
+    EXPECT_FALSE(r.detail.empty()) << path;
+    EXPECT_EQ(readForExport(path, state, exp).status, ReadStatus::CouldNotOpen);
+    EXPECT_EQ(readForMap(path, Area::Base, map).status, ReadStatus::CouldNotOpen);
+  }
+  // A damaged line, a binary file, configuration lines after the empty
+  // line that ends the data (a Save would drop them).
   const std::pair<std::string, int> files[] = {
       {"1000012\r\n10000abcd\r\n", 2}, {std::string("\x7F" "ELF\x02\0", 6), 1}, {"1000012\r\n\r\n \r\n0000034\r\n", 4}};
   for (const auto& [text, line] : files) EXPECT_EQ(readForOpen(write("bad.txt", text), state).invalidLine, line) << text;
+  // Nothing changed.
   EXPECT_EQ(state.g_fileMode.load(), 0);
   EXPECT_EQ(state.configFilePath(), "before");
-  EXPECT_EQ(state.device(Area::Base)[0], 0);
+  EXPECT_EQ(state.device(Area::Option), marked);
+  EXPECT_EQ(exp.option[0], 9);
+  EXPECT_EQ(map[0], 9);
   // A saved configuration, blank lines after its end: opened exactly, the
   // areas' bytes and 00 after them.
   std::mt19937 gen(7);
   Image opt = randomImage(gen), base = randomImage(gen);
-  const std::string path = write("ok.txt", "");
+  const std::string path = (dir_ / "ok.txt").string();
   ASSERT_EQ(saveText(path, wholeConfiguration(opt, base) + " \t\r\n"), SaveStatus::Saved);
-  state.setDevice(Area::Option, randomImage(gen));
   EXPECT_EQ(readForOpen(path, state).status, ReadStatus::Read);
   EXPECT_EQ(state.g_fileMode.load(), 1);
   EXPECT_EQ(state.configFilePath(), path);
@@ -145,35 +168,6 @@ TEST_F(ConfigFile, WritesAreCutAtTheBufferEnd) {
   EXPECT_EQ(out, MapBuffer{});
   EXPECT_TRUE(readForMap(base, Area::Base, out).anyAreaLine);
   EXPECT_EQ(out[0], 0xAB);
-}
-
-TEST_F(ConfigFile, UnreadableFilesChangeNothing) {
-  DeviceState state;
-  Image marked{};
-  marked.fill(0x42);
-  state.setDevice(Area::Option, marked);
-  state.setConfigFilePath("before");
-  ExportBuffers exp;
-  exp.option.fill(9);
-  MapBuffer map;
-  map.fill(9);
-  const std::string big = write("big.txt", "");
-  ASSERT_EQ(::truncate(big.c_str(), static_cast<off_t>(kMaxFileBytes + 1)), 0);
-  // A FIFO with no writer would block an ordinary open for ever.
-  const std::string fifo = (dir_ / "fifo").string();
-  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-  for (const std::string& path : {(dir_ / "missing.txt").string(), dir_.string(), big, fifo}) {
-    const ReadOutcome r = readForOpen(path, state);
-    EXPECT_EQ(r.status, ReadStatus::CouldNotOpen) << path;
-    EXPECT_FALSE(r.detail.empty()) << path;
-    EXPECT_EQ(readForExport(path, state, exp).status, ReadStatus::CouldNotOpen);
-    EXPECT_EQ(readForMap(path, Area::Base, map).status, ReadStatus::CouldNotOpen);
-  }
-  EXPECT_EQ(state.g_fileMode.load(), 0);
-  EXPECT_EQ(state.configFilePath(), "before");
-  EXPECT_EQ(state.device(Area::Option), marked);
-  EXPECT_EQ(exp.option[0], 9);
-  EXPECT_EQ(map[0], 9);
 }
 
 TEST_F(ConfigFile, FailedSaveKeepsThePreviousFile) {
