@@ -34,7 +34,9 @@ std::string replaced(std::string text, const std::string& from, const std::strin
   return text.replace(at, from.size(), to);
 }
 
-TEST(FieldList, TemplateLinesAreExactAndCountedAsTheEditCountsThem) {
+// The Calibration page's field lists: the template's lines, exact and
+// counted as the edit counts them; an edited value changes its own bytes.
+TEST(FieldList, TemplateLinesAndAnEditedValue) {
   const Image zero{};
   const std::string base = fieldList(Area::Base, zero);
   const std::string option = fieldList(Area::Option, zero);
@@ -50,24 +52,17 @@ TEST(FieldList, TemplateLinesAreExactAndCountedAsTheEditCountsThem) {
   Image im{};
   im[0x25] = 0x01, im[0x26] = 0xA2, im[0x27] = 0x0F;
   EXPECT_NE(fieldList(Area::Base, im).find("SN                01A20F\r\n"), std::string::npos);
-}
 
-TEST(FieldList, AnEditedValueChangesOnlyItsOwnBytes) {
+  // A list read back gives the device's bytes; KPHG 00 -> 7F, with LF line
+  // ends: the edit image differs from the device only at 0x2B. (OPTION's
+  // last fields: the map page's file mode.)
   const Image device = randomImage(1);
-  for (Area a : {Area::Base, Area::Option}) {
-    const Parsed same = parseFieldList(a, fieldList(a, device), device);
-    ASSERT_TRUE(same.ok());
-    EXPECT_EQ(*same.edit, device);
-  }
-  const Image base{};
-  const std::string list = fieldList(Area::Base, base);
-  // KPHG 00 -> 7F, with LF line ends: the edit image differs from the
-  // device only at 0x2B. (OPTION's last fields: the map page's file mode.)
-  std::string typed = replaced(list, "KPHG                  00", "KPHG                  7F");
+  for (Area a : {Area::Base, Area::Option}) EXPECT_EQ(parseFieldList(a, fieldList(a, device), device).edit, device);
+  std::string typed = replaced(base, "KPHG                  00", "KPHG                  7F");
   std::erase(typed, '\r');
-  const Parsed kphg = parseFieldList(Area::Base, typed, base);
+  const Parsed kphg = parseFieldList(Area::Base, typed, zero);
   ASSERT_TRUE(kphg.ok());
-  EXPECT_EQ(differences(*kphg.edit, base), std::vector<std::size_t>{0x2B});
+  EXPECT_EQ(differences(*kphg.edit, zero), std::vector<std::size_t>{0x2B});
   EXPECT_EQ((*kphg.edit)[0x2B], 0x7F);
 }
 
@@ -163,12 +158,12 @@ TEST(Parsers, RandomTextsNeverReadOrWriteOutOfBounds) {
 
 TEST(MapWrites, RestoreTakesTheBackupCopyAndExporterFilesKeepWhatTheyDoNotSupply) {
   const Image device = randomImage(3);
-  const Image option = restored(Area::Option, device);
-  EXPECT_TRUE(std::equal(option.begin(), option.begin() + 0x30, device.begin() + 0x30));
-  EXPECT_TRUE(std::equal(option.begin() + 0x30, option.end(), device.begin() + 0x30));
-  const Image base = restored(Area::Base, device);
-  EXPECT_TRUE(std::equal(base.begin(), base.begin() + 0x10, device.begin() + 0x10));
-  EXPECT_TRUE(std::equal(base.begin() + 0x10, base.end(), device.begin() + 0x10));
+  // OPTION 0x00..0x2F from 0x30..0x5F, BASE 0x00..0x0F from 0x10..0x1F.
+  for (auto [area, copy] : {std::pair{Area::Option, 0x30}, {Area::Base, 0x10}}) {
+    Image want = device;
+    std::copy_n(device.begin() + copy, copy, want.begin());
+    EXPECT_EQ(restored(area, device), want);
+  }
 
   config_file::MapBuffer buf{};
   const auto read = [&](const std::string& text) {

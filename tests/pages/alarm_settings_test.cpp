@@ -23,11 +23,8 @@ constexpr std::size_t kLimP = 18, kLimN = 20, kDelOn = 22, kDelOff = 24, kTMin =
 Images alarmImages() {
   Images im = test::patternImages();
   im.g_optionDevice[9] = 0x80;
-  setWord(im.g_optionDevice, kLimP, 500);
-  setWord(im.g_optionDevice, kLimN, -250);
-  setWord(im.g_optionDevice, kDelOn, 50);
-  setWord(im.g_optionDevice, kDelOff, 7);
-  setWord(im.g_optionDevice, kTMin, 32767);
+  for (auto [at, word] : {std::pair<std::size_t, std::int16_t>{kLimP, 500}, {kLimN, -250}, {kDelOn, 50}, {kDelOff, 7}, {kTMin, 32767}})
+    setWord(im.g_optionDevice, at, word);
   return im;
 }
 
@@ -102,31 +99,31 @@ TEST(AlarmSettings, ASavePassesOnOnlyChangedFields) {
   EXPECT_EQ(out.refusal->message.rfind("Delay ON : not a number.", 0), 0u) << out.refusal->message;
 }
 
+// Values the device cannot store are refused, the first in reading order
+// (Error - before Delay ON) named, with the limits in the page's unit.
 TEST(AlarmSettings, ValuesTheDeviceCannotStoreAreRefusedInReadingOrder) {
   const Images im = alarmImages();
   const PageUnits bar = PageUnits::of(unit::kBar, 0, 2);
-  AlarmEdits e;
-  e.delayOn = "655.36";
-  SaveOutcome out = saveAlarm(im, e, bar);
-  ASSERT_TRUE(out.refused());
-  EXPECT_EQ(out.refusal->controlId, alarm_id::kDelayOn);
-  EXPECT_EQ(out.refusal->message, "Delay ON : Min=-655.36 s - Max=655.34 s");
-  EXPECT_EQ(out.workSize, 0u);
-  e.delayOn = "655.34";
-  EXPECT_FALSE(saveAlarm(im, e, bar).refused());
-
-  // Error - is read before Delay ON.
-  e.delayOn = "700";
-  e.errorMinus = "-40";
-  out = saveAlarm(im, e, bar);
-  ASSERT_TRUE(out.refused());
-  EXPECT_EQ(out.refusal->controlId, alarm_id::kErrorMinus);
-  EXPECT_EQ(out.refusal->message, "Error - : Min=-32.768 bar - Max=32.767 bar");
-  e.errorMinus = "-4000";
-  out = saveAlarm(im, e, PageUnits::of(unit::kKpa, 0, 2));
-  EXPECT_EQ(out.refusal->message, "Error - : Min=-3276.8 kPa - Max=3276.7 kPa");
-  e.errorMinus = "-" + std::string(400, '9');
-  EXPECT_TRUE(saveAlarm(im, e, bar).refused());
+  const std::string huge = "-" + std::string(400, '9');
+  const struct {
+    AlarmEdits e;
+    PageUnits u;
+    int id;
+    const char* message;
+  } cases[] = {
+      {{{}, {}, {}, "655.36", {}, {}}, bar, alarm_id::kDelayOn, "Delay ON : Min=-655.36 s - Max=655.34 s"},
+      {{{}, {}, "-40", "700", {}, {}}, bar, alarm_id::kErrorMinus, "Error - : Min=-32.768 bar - Max=32.767 bar"},
+      {{{}, {}, "-4000", {}, {}, {}}, PageUnits::of(unit::kKpa, 0, 2), alarm_id::kErrorMinus, "Error - : Min=-3276.8 kPa - Max=3276.7 kPa"},
+      {{{}, {}, huge, {}, {}, {}}, bar, alarm_id::kErrorMinus, "Error - : Min=-32.768 bar - Max=32.767 bar"},
+  };
+  for (const auto& c : cases) {
+    const SaveOutcome out = saveAlarm(im, c.e, c.u);
+    ASSERT_TRUE(out.refused()) << c.message;
+    EXPECT_EQ(out.refusal->controlId, c.id) << c.message;
+    EXPECT_EQ(out.refusal->message, c.message);
+    EXPECT_EQ(out.workSize, 0u);
+  }
+  EXPECT_FALSE(saveAlarm(im, {{}, {}, {}, "655.34", {}, {}}, bar).refused());
 }
 
 TEST(AlarmSettings, RestoreTakesTheFactoryCopyButLeavesTheAuxinPairs) {
@@ -141,10 +138,7 @@ TEST(AlarmSettings, RestoreTakesTheFactoryCopyButLeavesTheAuxinPairs) {
 // The PID page.
 Images pidImages() {
   Images im = test::patternImages();
-  im.g_baseDevice[43] = 0;
-  im.g_baseDevice[44] = 255;
-  im.g_baseDevice[45] = 7;
-  im.g_baseDevice[46] = 10;
+  for (std::size_t i = 0; i < 4; ++i) im.g_baseDevice[43 + i] = std::array<std::uint8_t, 4>{0, 255, 7, 10}[i];
   return im;
 }
 

@@ -68,17 +68,7 @@ TEST(Report, SectionsShowThePagesWithTheInputsInUseAndTheLinesToScale) {
   EXPECT_EQ(ctrl.diagram->xNumbers, (std::array<std::string, 4>{"4", "8", "12", "16"}));
   // AUXin read as P2: Iout's pressure axis says so.
   EXPECT_EQ(value(section(c, "AUXin"), "TO BE READ AS"), "P2 pressure");
-  const report::Section& iout = section(c, "Iout");
-  EXPECT_EQ(iout.diagram->yNumbers, (std::array<std::string, 5>{"4", "8", "12", "16", "20"}));
-  EXPECT_EQ(iout.diagram->xCaption, "P2 [bar]");
-
-  // The same regulator in PSI on the high range: the pressure axis and
-  // the header follow.
-  report::Inputs psi = inputs(im);
-  psi.units = PageUnits::of(unit::kPsi, 1, access::kSetting);
-  const report::Contents p = report::build(psi);
-  EXPECT_EQ(p.header[4].value, "0 .. 300 PSI");
-  EXPECT_EQ(section(p, "CONTROL").diagram->yNumbers[4], "300");
+  EXPECT_EQ(section(c, "Iout").diagram->xCaption, "P2 [bar]");
 }
 
 TEST(Report, EveryWordIsInEveryLanguageAndTheBuiltInEnglishIsTheFilesEnglish) {
@@ -137,11 +127,10 @@ TEST(Report, TheFileForTheHelperCarriesEverythingAndRefusesDamage) {
     std::string damaged = text;
     for (int n = 0; n < 3; ++n) {
       const std::size_t at = random() % damaged.size();
-      switch (random() % 3) {
-        case 0: damaged[at] = static_cast<char>(random() % 256); break;
-        case 1: damaged.erase(at, random() % 40); break;
-        case 2: damaged.insert(at, 1, "\t\\\n"[random() % 3]); break;
-      }
+      const auto kind = random() % 3;
+      if (kind == 0) damaged[at] = static_cast<char>(random() % 256);
+      else if (kind == 1) damaged.erase(at, random() % 40);
+      else damaged.insert(at, 1, "\t\\\n"[random() % 3]);
       if (damaged.empty()) damaged = "x";
     }
     (void)report::decode(damaged);
