@@ -35,8 +35,9 @@ std::string replaced(std::string text, const std::string& from, const std::strin
 }
 
 // The Calibration page's field lists: the template's lines, exact and
-// counted as the edit counts them; an edited value changes its own bytes.
-TEST(FieldList, TemplateLinesAndAnEditedValue) {
+// counted as the edit counts them; an edited value changes its own bytes;
+// a list not in the template's layout writes nothing.
+TEST(FieldList, TemplateLinesEditedValuesAndListsOutOfLayout) {
   const Image zero{};
   const std::string base = fieldList(Area::Base, zero);
   const std::string option = fieldList(Area::Option, zero);
@@ -64,28 +65,23 @@ TEST(FieldList, TemplateLinesAndAnEditedValue) {
   ASSERT_TRUE(kphg.ok());
   EXPECT_EQ(differences(*kphg.edit, zero), std::vector<std::size_t>{0x2B});
   EXPECT_EQ((*kphg.edit)[0x2B], 0x7F);
-}
 
-TEST(FieldList, AListNotInTheTemplateLayoutWritesNothing) {
-  const Image device{};
-  const std::string list = fieldList(Area::Base, device);
   // Wrong line counts: a line deleted, a line added, the last break gone.
-  const std::string noKphg = replaced(list, "KPHG                  00\r\n", "");
-  EXPECT_EQ(parseFieldList(Area::Base, noKphg, device).line, 0u);
-  EXPECT_FALSE(parseFieldList(Area::Base, list + "KPHG                  7F\r\n", device).ok());
-  EXPECT_FALSE(parseFieldList(Area::Base, list.substr(0, list.size() - 2), device).ok());
+  const std::string noKphg = replaced(base, "KPHG                  00\r\n", "");
+  EXPECT_EQ(parseFieldList(Area::Base, noKphg, zero).line, 0u);
+  EXPECT_FALSE(parseFieldList(Area::Base, base + "KPHG                  7F\r\n", zero).ok());
+  EXPECT_FALSE(parseFieldList(Area::Base, base.substr(0, base.size() - 2), zero).ok());
   // The count is right but the lines are wrong: the line at fault is named.
-  const Parsed shifted = parseFieldList(Area::Base, noKphg + "KPHG                  7F\r\n", device);
-  EXPECT_FALSE(shifted.ok());
-  EXPECT_EQ(shifted.line, 12u);  // KPLOW where KPHG belongs
+  const Parsed shifted = parseFieldList(Area::Base, noKphg + "KPHG                  7F\r\n", zero);
+  EXPECT_EQ(std::make_pair(shifted.ok(), shifted.line), std::make_pair(false, std::size_t{12}));  // KPLOW where KPHG belongs
   for (const char* bad : {"KPHG                  7G", "KPHG                  7f", "KPHG                 7F ",
                           "KPHG                   F", "KPHG  X               7F"}) {
-    const Parsed p = parseFieldList(Area::Base, replaced(list, "KPHG                  00", bad), device);
-    EXPECT_FALSE(p.ok()) << bad;
-    EXPECT_EQ(p.line, 12u) << bad;
+    const Parsed p = parseFieldList(Area::Base, replaced(base, "KPHG                  00", bad), zero);
+    EXPECT_EQ(std::make_pair(p.ok(), p.line), std::make_pair(false, std::size_t{12})) << bad;
   }
-  EXPECT_TRUE(parseFieldList(Area::Base, replaced(list, "KPHG                  00", "KPHG7F"), device).ok());
+  EXPECT_TRUE(parseFieldList(Area::Base, replaced(base, "KPHG                  00", "KPHG7F"), zero).ok());
 }
+
 
 TEST(Dump, LinesOfFiftyCharactersAndTheCheckOfEachCharacter) {
   const Image device = randomImage(2);

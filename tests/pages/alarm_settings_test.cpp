@@ -54,7 +54,7 @@ TEST(AlarmSettings, TextsByUnitAndAccessModeAndTheLogicByte) {
   }
 }
 
-TEST(AlarmSettings, SaveWritesNineteenBytesAndCarriesTheAuxinPairs) {
+TEST(AlarmSettings, SaveAndRestoreWriteNineteenBytesAndCarryTheAuxinPairs) {
   const Images im = alarmImages();
   const PageUnits bar4 = PageUnits::of(unit::kBar, 0, 4);
   // The texts as shown, typed back: the very bytes the device holds.
@@ -69,6 +69,13 @@ TEST(AlarmSettings, SaveWritesNineteenBytesAndCarriesTheAuxinPairs) {
   for (auto [at, word] : {std::pair{kDelOn, 2}, {kDelOff, 1}, {kTMin, -1}, {kLimP, 0}, {kLimN, -500}})
     EXPECT_EQ(wordAt(&out.work()[at - 9]), word) << at;
   for (std::size_t i = 1; i <= 8; ++i) EXPECT_EQ(out.work()[i], im.g_optionDevice[9 + i]) << i;
+
+  // Restore: the factory copy (OPTION 57..75), but the AUXin pairs as they are.
+  out = restoreAlarm(im);
+  EXPECT_EQ(test::opStartCount(out), std::make_tuple(op::kWriteOptionBytes, 9, 19));
+  std::vector<std::uint8_t> want(&im.g_optionDevice[57], &im.g_optionDevice[76]);
+  std::copy_n(&im.g_optionDevice[10], 8, want.begin() + 1);
+  EXPECT_EQ(test::workBytes(out), want);
 }
 
 // A Save passes on only the fields the user changed: texts typed as shown
@@ -126,24 +133,10 @@ TEST(AlarmSettings, ValuesTheDeviceCannotStoreAreRefusedInReadingOrder) {
   EXPECT_FALSE(saveAlarm(im, {{}, {}, {}, "655.34", {}, {}}, bar).refused());
 }
 
-TEST(AlarmSettings, RestoreTakesTheFactoryCopyButLeavesTheAuxinPairs) {
-  const Images im = alarmImages();
-  const SaveOutcome out = restoreAlarm(im);
-  EXPECT_EQ(test::opStartCount(out), std::make_tuple(op::kWriteOptionBytes, 9, 19));
-  std::vector<std::uint8_t> want(&im.g_optionDevice[57], &im.g_optionDevice[76]);
-  std::copy_n(&im.g_optionDevice[10], 8, want.begin() + 1);  // the AUXin pairs as they are
-  EXPECT_EQ(test::workBytes(out), want);
-}
-
 // The PID page.
-Images pidImages() {
+TEST(PidGains, ShownSavedInBaseOrderAndRefusedNamingTheField) {
   Images im = test::patternImages();
   for (std::size_t i = 0; i < 4; ++i) im.g_baseDevice[43 + i] = std::array<std::uint8_t, 4>{0, 255, 7, 10}[i];
-  return im;
-}
-
-TEST(PidGains, ShownAndSavedInBaseOrder) {
-  const Images im = pidImages();
   const PidTexts t = showPid(im);
   EXPECT_EQ((std::array{t.kpHigh, t.kpLow, t.ki, t.kd}), (std::array<std::string, 4>{"0", "255", "7", "10"}));
 
@@ -158,10 +151,8 @@ TEST(PidGains, ShownAndSavedInBaseOrder) {
   EXPECT_EQ(test::workBytes(savePid(im, e)), (std::vector<std::uint8_t>{0, 255, 7, 99}));
   const PidEdits typed{"007", t.kpLow, t.ki, t.kd};
   EXPECT_EQ(test::workBytes(savePid(im, changedPidFields(typed, t))), (std::vector<std::uint8_t>{7, 255, 7, 10}));
-}
 
-TEST(PidGains, RefusalsNameTheFirstFieldAtFaultInTheirOrder) {
-  const Images im = pidImages();
+  // Refusals name the first field at fault in their order.
   struct Case {
     PidEdits edits;
     int id;
@@ -177,11 +168,11 @@ TEST(PidGains, RefusalsNameTheFirstFieldAtFaultInTheirOrder) {
       {{"300", "1", "1.5", "2"}, pid_id::kKi, "Ki : not a whole number (Min=0 - Max=255)"},
   };
   for (const Case& c : cases) {
-    const SaveOutcome out = savePid(im, c.edits);
-    ASSERT_TRUE(out.refused()) << c.message;
-    EXPECT_EQ(out.refusal->controlId, c.id) << c.message;
-    EXPECT_EQ(out.refusal->message, c.message);
-    EXPECT_EQ(out.workSize, 0u) << c.message;
+    const SaveOutcome r = savePid(im, c.edits);
+    ASSERT_TRUE(r.refused()) << c.message;
+    EXPECT_EQ(r.refusal->controlId, c.id) << c.message;
+    EXPECT_EQ(r.refusal->message, c.message);
+    EXPECT_EQ(r.workSize, 0u) << c.message;
   }
   // One gain alone: the whole-number grammar and the range's both ends.
   auto refused = [&](const char* text) {

@@ -26,8 +26,8 @@ ChannelEdits edits(CornerTexts corners, int type = 0, int readAs = 0) {
 // Save of each channel page: the request, the words of the pair its type
 // selects (the other pair as the device holds it) and the byte-0 value:
 // CONSIGNE bit 0 the type, FLAG bit 3 the type and bit 2 "read as P2", the
-// other bits as the device holds them.
-TEST(ChannelSave, EachPageWritesThePairOfItsTypeAndKeepsTheRest) {
+// other bits as the device holds them. Restore: the factory copy.
+TEST(ChannelSave, SaveWritesThePairOfItsTypeAndKeepsTheRestRestoreTheFactoryCopy) {
   constexpr int K = INT_MIN;  // a word the device holds
   const struct {
     Channel ch;
@@ -38,15 +38,25 @@ TEST(ChannelSave, EachPageWritesThePairOfItsTypeAndKeepsTheRest) {
     std::tuple<std::uint32_t, int, int> request;
     int byte0After;
     std::vector<int> words;
+    std::size_t factory, factoryByte0;  // where Restore takes the words and byte 0 from
   } cases[] = {
-      {Channel::Control, 0, 0, {"0.0", "10.0", "0.0", "10.0"}, kBar, 0x11, {op::kWriteSetpointThenBaseRange, 1, 4}, 0x10, {1024, 0, K, K}},
+      {Channel::Control, 0, 0, {"0.0", "10.0", "0.0", "10.0"}, kBar, 0x11, {op::kWriteSetpointThenBaseRange, 1, 4}, 0x10,
+       {1024, 0, K, K}, 17, 16},
       // 4..20 mA over 0..10 bar: 0.625 bar/mA, -2.5 bar at 0 mA.
-      {Channel::Control, 1, 0, {"4", "20", "0", "10"}, kBar, 0x11, {op::kWriteSetpointThenBaseRange, 1, 4}, 0x11, {K, K, 640, -2500}},
-      {Channel::Auxin, 1, 1, {"0", "20", "0", "10"}, kBar, 0xF3, {op::kWriteFlagThenOptionRange, 10, 8}, 0xFF, {K, K, 512, 0}},
-      {Channel::Auxin, 0, 0, {"0", "10", "0", "10"}, kBar, 0xFF, {op::kWriteFlagThenOptionRange, 10, 8}, 0xF3, {1024, 0, K, K}},
+      {Channel::Control, 1, 0, {"4", "20", "0", "10"}, kBar, 0x11, {op::kWriteSetpointThenBaseRange, 1, 4}, 0x11,
+       {K, K, 640, -2500}, 17, 16},
+      {Channel::Auxin, 1, 1, {"0", "20", "0", "10"}, kBar, 0xF3, {op::kWriteFlagThenOptionRange, 10, 8}, 0xFF,
+       {K, K, 512, 0}, 58, 48},
+      {Channel::Auxin, 0, 0, {"0", "10", "0", "10"}, kBar, 0xFF, {op::kWriteFlagThenOptionRange, 10, 8}, 0xF3,
+       {1024, 0, K, K}, 58, 48},
       // 14.5038 * 10/145 * 1024 = 1024.27
-      {Channel::Uout, 0, 0, {"0", "145", "0.0", "10.0"}, PageUnits::of(unit::kPsi, 0, 1), 0x11, {op::kWriteOptionRange, 1, 4}, -1, {1024, 0}},
-      {Channel::Iout, 0, 0, {"0", "10", "4", "20"}, kBar, 0x11, {op::kWriteOptionRange, 5, 4}, -1, {1638, 4000}},  // 1.6 mA/bar
+      {Channel::Uout, 0, 0, {"0", "145", "0.0", "10.0"}, PageUnits::of(unit::kPsi, 0, 1), 0x11, {op::kWriteOptionRange, 1, 4},
+       -1, {1024, 0}, 49, 0},
+      {Channel::Iout, 0, 0, {"0", "10", "4", "20"}, kBar, 0x11, {op::kWriteOptionRange, 5, 4}, -1, {1638, 4000}, 53, 0},  // 1.6 mA/bar
+  };
+  // The byte-0 value a request carries (-1: none).
+  const auto byte0 = [](Channel ch, const TransferRequest& r) {
+    return ch == Channel::Control ? r.baseSetpointValue : ch == Channel::Auxin ? r.optionFlagValue : -1;
   };
   for (const auto& c : cases) {
     Images im = test::patternImages();
@@ -61,10 +71,11 @@ TEST(ChannelSave, EachPageWritesThePairOfItsTypeAndKeepsTheRest) {
       const std::size_t at = static_cast<std::size_t>(out.request.start) + 2 * i;
       EXPECT_EQ(wordAt(&out.work()[2 * i]), c.words[i] == K ? wordAt(&image[at]) : c.words[i]) << channelName(c.ch) << " " << i;
     }
-    EXPECT_EQ(c.ch == Channel::Control ? out.request.baseSetpointValue
-              : c.ch == Channel::Auxin   ? out.request.optionFlagValue
-                                         : -1,
-              c.byte0After);
+    EXPECT_EQ(byte0(c.ch, out.request), c.byte0After);
+    const SaveOutcome back = restoreChannel(c.ch, im);
+    EXPECT_EQ(test::opStartCount(back), c.request) << channelName(c.ch);
+    EXPECT_EQ(test::workBytes(back), std::vector<std::uint8_t>(&image[c.factory], &image[c.factory + out.workSize]));
+    EXPECT_EQ(byte0(c.ch, back.request), c.byte0After < 0 ? -1 : image[c.factoryByte0]) << channelName(c.ch);
   }
 }
 
@@ -129,28 +140,6 @@ TEST(ChannelSave, LinesTheDeviceCannotStoreOrCornersThatAreNoNumberAreRefusedNam
   // The limits themselves: -32.768 .. 32.767 bar fit, a millibar more does not.
   for (auto [y, refused] : {std::pair{"32.767", false}, {"32.768", true}, {"-32.768", false}, {"-32.769", true}})
     EXPECT_EQ(saveChannel(Channel::Control, im, edits({"0", "1", y, y}), kBar).refused(), refused) << y;
-}
-
-TEST(ChannelSave, RestoreWritesTheFactoryCopy) {
-  const Images im = test::patternImages();
-  const auto& base = im.g_baseDevice;
-  const auto& opt = im.g_optionDevice;
-  const struct {
-    Channel ch;
-    std::uint32_t op;
-    int start;
-    std::vector<std::uint8_t> bytes;
-  } cases[] = {{Channel::Control, op::kWriteSetpointThenBaseRange, 1, {&base[17], &base[25]}},
-               {Channel::Auxin, op::kWriteFlagThenOptionRange, 10, {&opt[58], &opt[66]}},
-               {Channel::Uout, op::kWriteOptionRange, 1, {&opt[49], &opt[53]}},
-               {Channel::Iout, op::kWriteOptionRange, 5, {&opt[53], &opt[57]}}};
-  for (const auto& c : cases) {
-    const SaveOutcome out = restoreChannel(c.ch, im);
-    EXPECT_EQ(std::make_pair(out.request.op, int{out.request.start}), std::make_pair(c.op, c.start)) << channelName(c.ch);
-    EXPECT_EQ(test::workBytes(out), c.bytes) << channelName(c.ch);
-  }
-  EXPECT_EQ(restoreChannel(Channel::Control, im).request.baseSetpointValue, base[16]);
-  EXPECT_EQ(restoreChannel(Channel::Auxin, im).request.optionFlagValue, opt[48]);
 }
 
 // The rules behind "only what the user typed is written": the number
