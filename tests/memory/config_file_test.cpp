@@ -60,7 +60,6 @@ TEST_F(ConfigFile, BlocksHaveTheExactLayout) {
   }
   EXPECT_EQ(baseLines[6], "10060" + std::string(30, '0') + "5C");
   EXPECT_EQ(baseLines[7], "");  // the empty line that ends the data
-  EXPECT_EQ(wholeConfiguration(opt, base), optionBlock(opt) + baseBlock(base));
 }
 
 // Lines end in CR LF or LF, a BOM is skipped, the data end at an empty

@@ -92,10 +92,8 @@ TEST(ChannelSave, TypedBackCornersWriteTheRoundedLineWithHalvesAwayFromZero) {
     EXPECT_EQ(wordAt(&out.work()[0]), u.unit == unit::kBar ? 1004 : 1003);
   }
   // Exactly half a millibar rounds away from zero, on both sides.
-  SaveOutcome out = saveChannel(Channel::Control, im, edits({"0", "10", "-0.0005", "-0.0005"}), kBar);
-  EXPECT_EQ(wordAt(&out.work()[2]), -1);
-  out = saveChannel(Channel::Control, im, edits({"0", "10", "0.0025", "0.0025"}), kBar);
-  EXPECT_EQ(wordAt(&out.work()[2]), 3);
+  for (auto [y, word] : {std::pair{"-0.0005", -1}, {"0.0025", 3}})
+    EXPECT_EQ(wordAt(&saveChannel(Channel::Control, im, edits({"0", "10", y, y}), kBar).work()[2]), word) << y;
 }
 
 TEST(ChannelSave, LinesTheDeviceCannotStoreOrCornersThatAreNoNumberAreRefusedNamingTheField) {
@@ -147,13 +145,11 @@ TEST(ChannelSave, LinesTheDeviceCannotStoreOrCornersThatAreNoNumberAreRefusedNam
 // fields the user did not change.
 TEST(TypedValues, OneNumberGrammar) {
   for (auto [text, value] : {std::pair{"0", 0.0}, {"+2.5", 2.5}, {"-0.25", -0.25}, {" 12 ", 12.0}, {"\t7.", 7.0},
-                             {".5", 0.5}, {"-.5", -0.5}, {"007", 7.0}, {"1.000", 1.0}}) {
+                             {".5", 0.5}, {"-.5", -0.5}, {"007", 7.0}, {"1.000", 1.0}})
     EXPECT_EQ(readNumber(text), value) << text;
-  }
   for (const char* text : {"", " ", "-", ".", "+.", "1,5", "1.5,0", "abc", "1O", "0x10", "1e1", "1E-3", "--1", "+-1",
-                           "1-", "1.2.3", "1 2", "1.5 s", "inf", "nan", "\xef\xbc\x91"}) {
+                           "1-", "1.2.3", "1 2", "1.5 s", "inf", "nan", "\xef\xbc\x91"})
     EXPECT_FALSE(readNumber(text)) << text;
-  }
   // Too long for a double is still a number; the rules refuse what is not
   // finite, naming the field.
   EXPECT_EQ(readNumber(std::string(400, '9')), HUGE_VAL);

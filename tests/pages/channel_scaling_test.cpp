@@ -81,8 +81,6 @@ TEST(ChannelScaling, EquivalentOfTheShownLine) {
     EXPECT_STREQ(v.xUnit, "[V]");
   }
   const ChannelView v = showChannel(Channel::Uout, withPair(Channel::Uout, 0, 1024, 0), 0, PageUnits::of(unit::kBar, 1, 1));
-  EXPECT_DOUBLE_EQ(v.corners.xHigh, 10.0);
-  EXPECT_EQ(equivalentText(Channel::Uout, v.line, "6.5", PageUnits::of(unit::kBar, 0, 1)), "6.5");
   EXPECT_EQ(equivalentText(Channel::Uout, v.line, "6.5", PageUnits::of(unit::kBar, 0, 4)), "6.500");
 }
 

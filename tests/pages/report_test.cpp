@@ -66,9 +66,11 @@ TEST(Report, SectionsShowThePagesWithTheInputsInUseAndTheLinesToScale) {
   EXPECT_EQ((std::array{ctrl.diagram->x1, ctrl.diagram->y1, ctrl.diagram->x2, ctrl.diagram->y2}),
             (std::array{70, 240, 230, 40}));
   EXPECT_EQ(ctrl.diagram->xNumbers, (std::array<std::string, 4>{"4", "8", "12", "16"}));
-  // AUXin read as P2: Iout's pressure axis says so.
+  // AUXin read as P2: its row and Iout's pressure axis say so.
   EXPECT_EQ(value(section(c, "AUXin"), "TO BE READ AS"), "P2 pressure");
-  EXPECT_EQ(section(c, "Iout").diagram->xCaption, "P2 [bar]");
+  const report::Section& iout = section(c, "Iout");
+  EXPECT_EQ(iout.diagram->yNumbers, (std::array<std::string, 5>{"4", "8", "12", "16", "20"}));
+  EXPECT_EQ(iout.diagram->xCaption, "P2 [bar]");
 }
 
 TEST(Report, EveryWordIsInEveryLanguageAndTheBuiltInEnglishIsTheFilesEnglish) {
