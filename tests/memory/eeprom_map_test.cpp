@@ -249,9 +249,8 @@ TEST(ConfigDiff, FieldsFirstThenBytesOutsideAnyField) {
 TEST(WholeConfig, UnsuppliedRangesFollowTheAccessMode) {
   Image option{}, base{};
   // OPTION 0x00..0x1F and BASE 0x00..0x0F plus one PID byte.
-  const std::string text =
-      "00000" + std::string(32, '1') + "\r\n" + "00010" + std::string(32, '2') + "\r\n" +
-      "10000" + std::string(32, '3') + "\r\n" + "1002B44\r\n";
+  const std::string text = "00000" + std::string(32, '1') + "\r\n00010" + std::string(32, '2') + "\r\n10000" +
+                           std::string(32, '3') + "\r\n1002B44\r\n";
   const auto r = config_file::parse(text, {option, base});
   ASSERT_EQ(r.status, config_file::ReadStatus::Read);
   EXPECT_TRUE(r.optionSupplied.test(0x1F) && !r.optionSupplied.test(0x20));

@@ -6,7 +6,6 @@
 
 #include <random>
 
-#include "../test_files.h"
 #include "core/base/language_table.h"
 #include "core/base/profile_file.h"
 #include "core/memory/config_diff.h"
@@ -111,8 +110,7 @@ TEST(Report, TheFileForTheHelperCarriesEverythingAndRefusesDamage) {
 
   auto refused = [](const std::string& t) {
     std::string reason;
-    const bool ok = report::decode(t, &reason).has_value();
-    EXPECT_FALSE(ok) << t.substr(0, 80);
+    EXPECT_FALSE(report::decode(t, &reason).has_value()) << t.substr(0, 80);
     return reason;
   };
   EXPECT_EQ(refused(text.substr(0, text.rfind("end\n"))), "cut short: no end line");
