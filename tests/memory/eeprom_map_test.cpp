@@ -180,9 +180,7 @@ TEST(MapWrites, RestoreTakesTheBackupCopyAndExporterFilesKeepWhatTheyDoNotSupply
 TEST(MapWrites, WholeAreaWritesWaitForARunningTransferAndApplyAtOnceInFileMode) {
   DeviceState s;
   s.setDevice(Area::Option, randomImage(8));
-  TransferRequest read;
-  read.op = op::kReadOption;
-  ASSERT_EQ(s.publishRequest(read), DeviceState::Publish::Accepted);
+  ASSERT_EQ(s.publishRequest(TransferRequest{.op = op::kReadOption}), DeviceState::Publish::Accepted);
   const Image editBefore = s.edit(Area::Option);
   const Image wanted = randomImage(9);
   auto fill = [&](Images& im) { im.g_optionEdit = wanted; };
@@ -208,16 +206,14 @@ TEST(MapWrites, AnEditGoesOverTheDeviceImageAsItIsNow) {
   now.g_baseDevice[0x10] ^= 0x01;  // outside every field
   Image typed = shown.g_baseDevice;
   typed[0x02] ^= 0xFF;  // V_TO_B_A's low byte: a value is never made of two writes
-  typed[0x10] ^= 0xFF;
-  typed[0x11] ^= 0xFF;
+  typed[0x10] ^= 0xFF, typed[0x11] ^= 0xFF;
   typed[0x2B] ^= 0xFF;                          // KPHG
   typed[0x2E] = now.g_baseDevice[0x2E] ^ 0x10;  // KD
   Merge m = mergeEdit(Area::Base, shown, typed, now);
   EXPECT_EQ(conflictList(m), "V_TO_B_A, 0x10");
   EXPECT_EQ(differences(m.edit, now.g_baseDevice), (std::vector<std::size_t>{0x11, 0x2B, 0x2E}));
   EXPECT_EQ(m.edit[0x2B], typed[0x2B]);
-  typed[0x02] = now.g_baseDevice[0x02];
-  typed[0x10] = now.g_baseDevice[0x10];  // typed as the device has it now
+  typed[0x02] = now.g_baseDevice[0x02], typed[0x10] = now.g_baseDevice[0x10];  // typed as the device has it now
   EXPECT_TRUE(mergeEdit(Area::Base, shown, typed, now).ok());
 
   // Another regulator (another SN): nothing typed goes to it.

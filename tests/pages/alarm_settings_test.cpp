@@ -46,12 +46,8 @@ TEST(AlarmSettings, TextsByUnitAndAccessModeAndTheLogicByte) {
   EXPECT_STREQ(alarmLogicText(alarmLogic(0x7F)), "+");
   EXPECT_STREQ(alarmLogicText(alarmLogic(0x80)), "-");
   im.g_optionDevice[9] = 0xFF;
-  const PageUnits bar = PageUnits::of(unit::kBar, 0, 1);
-  for (auto [logic, byte] : {std::pair{std::optional{alarm_logic::kMinus}, 0x80}, {alarm_logic::kPlus, 0x00}, {std::nullopt, 0xFF}}) {
-    AlarmEdits e;
-    e.logic = logic;
-    EXPECT_EQ(saveAlarm(im, e, bar).work()[0], byte);
-  }
+  for (auto [logic, byte] : {std::pair{std::optional{alarm_logic::kMinus}, 0x80}, {alarm_logic::kPlus, 0x00}, {std::nullopt, 0xFF}})
+    EXPECT_EQ(saveAlarm(im, {logic, {}, {}, {}, {}, {}}, PageUnits::of(unit::kBar, 0, 1)).work()[0], byte) << byte;
 }
 
 TEST(AlarmSettings, SaveAndRestoreWriteNineteenBytesAndCarryTheAuxinPairs) {
@@ -146,9 +142,7 @@ TEST(PidGains, ShownSavedInBaseOrderAndRefusedNamingTheField) {
   EXPECT_EQ(test::workBytes(out), (std::vector<std::uint8_t>{0xFF, 0x00, 12, 7}));
 
   // Gains not given, or typed as shown, keep the device's bytes.
-  PidEdits e;
-  e.kd = "99";
-  EXPECT_EQ(test::workBytes(savePid(im, e)), (std::vector<std::uint8_t>{0, 255, 7, 99}));
+  EXPECT_EQ(test::workBytes(savePid(im, {{}, {}, {}, "99"})), (std::vector<std::uint8_t>{0, 255, 7, 99}));
   const PidEdits typed{"007", t.kpLow, t.ki, t.kd};
   EXPECT_EQ(test::workBytes(savePid(im, changedPidFields(typed, t))), (std::vector<std::uint8_t>{7, 255, 7, 10}));
 

@@ -76,11 +76,11 @@ TEST(ChannelScaling, CornersByUnitRangeAndAccessMode) {
 }
 
 // The equivalent of a measured value follows the line through the shown
-// corners, in the page's format.
-TEST(ChannelScaling, EquivalentOfTheShownLine) {
+// corners, in the page's format; a line computed from typed corners.
+TEST(ChannelScaling, ComputeLineAndEquivalent) {
   const Images control = withPair(Channel::Control, 0, 1024, 0);
-  for (auto [u, in, out] : {std::tuple{PageUnits::of(unit::kBar, 0, 1), "5.0", "5.0"},
-                            {PageUnits::of(unit::kPsi, 0, 1), "4", "58"},
+  const PageUnits bar = PageUnits::of(unit::kBar, 0, 1);
+  for (auto [u, in, out] : {std::tuple{bar, "5.0", "5.0"}, {PageUnits::of(unit::kPsi, 0, 1), "4", "58"},
                             // 14.504 per volt, not the device's 14.5038.
                             {PageUnits::of(unit::kPsi, 0, 2), "4", "58.016"}}) {
     const ChannelView v = showChannel(Channel::Control, control, 0, u);
@@ -89,16 +89,13 @@ TEST(ChannelScaling, EquivalentOfTheShownLine) {
   }
   const ChannelView v = showChannel(Channel::Uout, withPair(Channel::Uout, 0, 1024, 0), 0, PageUnits::of(unit::kBar, 1, 1));
   EXPECT_EQ(equivalentText(Channel::Uout, v.line, "6.5", PageUnits::of(unit::kBar, 0, 4)), "6.500");
-}
 
-TEST(ChannelScaling, ComputeLineAndEquivalent) {
   TypedLine t = computeLine({"1.0", "9.0", "0.0", "8.0"});
   EXPECT_EQ(std::make_pair(t.line.slope, t.line.offset), std::make_pair(1.0, -1.0));
   EXPECT_DOUBLE_EQ(t.corners.xHigh, 9.0);
   // Unreadable text counts as 0.
   t = computeLine({"abc", "10", "", "5"});
   EXPECT_EQ(std::make_pair(t.line.slope, t.line.offset), std::make_pair(0.5, 0.0));
-  const PageUnits bar = PageUnits::of(unit::kBar, 0, 1);
   EXPECT_EQ(equivalentText(Channel::Control, t.line, "junk", bar), "0.0");
   // Equal x corners: no line, and the equivalent says so instead of "inf".
   t = computeLine({"5", "5.0", "0", "1"});

@@ -43,7 +43,6 @@ report::Inputs inputs(const Images& images) {
   in.images = images;
   in.units = PageUnits::of(unit::kBar, 0, access::kSetting);
   in.source = {false, "/dev/ttyUSB0", false};
-  in.dateTime = "2025-03-14 10:15";
   in.version = "01.04";
   in.note = "J. Smith, press 7";
   return in;
