@@ -172,7 +172,8 @@ TEST(MapWrites, RestoreTakesTheBackupCopyAndExporterFilesKeepWhatTheyDoNotSupply
   const auto pro = exported(Area::Base, device, buf, r, 4);
   ASSERT_TRUE(pro);
   EXPECT_LE(differences(*pro, device).size(), 4u);
-  EXPECT_EQ((std::array{(*pro)[0x00], (*pro)[0x02], (*pro)[0x11]}), (std::array{std::uint8_t{0xAA}, device[0x02], std::uint8_t{0xDD}}));
+  EXPECT_EQ((std::array{(*pro)[0x00], (*pro)[0x02], (*pro)[0x11]}),
+            (std::array{std::uint8_t{0xAA}, device[0x02], std::uint8_t{0xDD}}));
   const auto setting = exported(Area::Base, device, buf, r, 2);
   EXPECT_EQ((std::array{(*setting)[0x00], (*setting)[0x11]}), (std::array{std::uint8_t{0xAA}, device[0x11]}));
 }

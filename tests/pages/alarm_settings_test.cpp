@@ -116,7 +116,8 @@ TEST(AlarmSettings, ValuesTheDeviceCannotStoreAreRefusedInReadingOrder) {
   } cases[] = {
       {{{}, {}, {}, "655.36", {}, {}}, bar, alarm_id::kDelayOn, "Delay ON : Min=-655.36 s - Max=655.34 s"},
       {{{}, {}, "-40", "700", {}, {}}, bar, alarm_id::kErrorMinus, "Error - : Min=-32.768 bar - Max=32.767 bar"},
-      {{{}, {}, "-4000", {}, {}, {}}, PageUnits::of(unit::kKpa, 0, 2), alarm_id::kErrorMinus, "Error - : Min=-3276.8 kPa - Max=3276.7 kPa"},
+      {{{}, {}, "-4000", {}, {}, {}}, PageUnits::of(unit::kKpa, 0, 2), alarm_id::kErrorMinus,
+       "Error - : Min=-3276.8 kPa - Max=3276.7 kPa"},
       {{{}, {}, huge, {}, {}, {}}, bar, alarm_id::kErrorMinus, "Error - : Min=-32.768 bar - Max=32.767 bar"},
   };
   for (const auto& c : cases) {
