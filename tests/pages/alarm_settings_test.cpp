@@ -145,6 +145,7 @@ TEST(PidGains, ShownSavedInBaseOrderAndRefusedNamingTheField) {
   // Gains not given, or typed as shown, keep the device's bytes.
   EXPECT_EQ(test::workBytes(savePid(im, {{}, {}, {}, "99"})), (std::vector<std::uint8_t>{0, 255, 7, 99}));
   const PidEdits typed{"007", t.kpLow, t.ki, t.kd};
+  EXPECT_EQ(changedPidFields(typed, t).kpLow, std::nullopt);
   EXPECT_EQ(test::workBytes(savePid(im, changedPidFields(typed, t))), (std::vector<std::uint8_t>{7, 255, 7, 10}));
 
   // Refusals name the first field at fault in their order.

@@ -37,7 +37,7 @@ std::string texts(const ChannelView& v) { return v.texts.xLow + " " + v.texts.xH
 // are cut at the pressure full scale (doubled on the high range) and at
 // the x axis, the outputs at their own full scale; flat lines are never
 // divided by (above Pmax the line stays at its offset, below 0 both
-// corners take it). CONTROL shows setting precision from mode 2, AUXin
+// corners take it). CONTROL shows setting precision in modes 2 to 4, AUXin
 // and the outputs in mode 4 only.
 TEST(ChannelScaling, CornersByUnitRangeAndAccessMode) {
   const PageUnits bar = PageUnits::of(unit::kBar, 0, 1), bar20 = PageUnits::of(unit::kBar, 1, 1);
@@ -51,6 +51,7 @@ TEST(ChannelScaling, CornersByUnitRangeAndAccessMode) {
       {Channel::Control, 0, 1024, 0, bar, "0.0 10.0 0.0 10.0"},
       {Channel::Control, 0, 1024, 0, PageUnits::of(unit::kPsi, 0, 1), "0.0 10.0 0 145"},
       {Channel::Control, 0, 1024, 0, PageUnits::of(unit::kPsi, 0, 2), "0.00 10.00 0.00 145.04"},
+      {Channel::Control, 0, 1024, 0, PageUnits::of(unit::kPsi, 0, 4), "0.00 10.00 0.00 145.04"},
       {Channel::Auxin, 0, 1024, 0, PageUnits::of(unit::kPsi, 0, 2), "0.0 10.0 0 145"},
       {Channel::Auxin, 0, 1024, 0, PageUnits::of(unit::kPsi, 0, 4), "0.00 10.00 0.00 145.04"},
       {Channel::Control, 0, 2048, 0, bar, "0.0 5.0 0.0 10.0"},
