@@ -118,6 +118,8 @@ TEST(AlarmSettings, ValuesTheDeviceCannotStoreAreRefusedInReadingOrder) {
       {{{}, {}, "-40", "700", {}, {}}, bar, alarm_id::kErrorMinus, "Error - : Min=-32.768 bar - Max=32.767 bar"},
       {{{}, {}, "-4000", {}, {}, {}}, PageUnits::of(unit::kKpa, 0, 2), alarm_id::kErrorMinus,
        "Error - : Min=-3276.8 kPa - Max=3276.7 kPa"},
+      {{{}, {}, "-4", {}, {}, {}}, PageUnits::of(unit::kMpa, 0, 2), alarm_id::kErrorMinus,
+       "Error - : Min=-3.2768 MPa - Max=3.2767 MPa"},
       {{{}, {}, huge, {}, {}, {}}, bar, alarm_id::kErrorMinus, "Error - : Min=-32.768 bar - Max=32.767 bar"},
   };
   for (const auto& c : cases) {
