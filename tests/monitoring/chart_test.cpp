@@ -254,8 +254,9 @@ TEST(ChartViewport, FollowsTheNewestDataUnlessTheUserScrolledBackAndTheCursorMov
   EXPECT_EQ((std::array{v.m_viewLeft, v.m_cursor}), (std::array{1.0, 540.0}));
   EXPECT_FALSE(v.cursorMessage(kMsgCursorLeft6, 0));  // not at the left edge: the cursor alone
   EXPECT_EQ(v.m_cursor, 534);
-  EXPECT_TRUE(v.cursorMessage(kMsgCursorTo, 3590));  // near the end: the last window
+  EXPECT_TRUE(v.cursorMessage(kMsgCursorTo, 3590));  // near the end: the last window, which follows again
   EXPECT_NEAR(v.m_viewLeft, 3060, 1e-3);
+  EXPECT_TRUE(v.m_following);
   EXPECT_FALSE(v.cursorMessage(kMsgCursorTo, 5000));  // beyond the data
   EXPECT_NEAR(v.m_viewLeft, 3060, 1e-3);
 }
