@@ -5,7 +5,6 @@
 // pages in Modify mode too; the tools page in VISUALISATION, the port
 // dialog and the file dialog. Checked on each: no text cut, no controls
 // overlapping, no text touching another control or sitting on a frame line.
-#include <QApplication>
 #include <QFileDialog>
 #include <QFrame>
 #include <QHeaderView>
@@ -13,7 +12,6 @@
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QTreeView>
-#include <functional>
 
 #include "gui/app/logo_panel.h"
 #include "gui/app/port_dialog.h"

@@ -20,7 +20,6 @@ class LinkRestart : public MemoryTest {
   // Import, Export and a page's Modify all wait, or all work.
   bool waiting() { return !enabled(g_pToolsPage, kImport) && !enabled(g_pToolsPage, kExport) && !enabled(g_pCtrlPage, 1147); }
   bool working() { return enabled(g_pToolsPage, kImport) && enabled(g_pToolsPage, kExport) && enabled(g_pCtrlPage, 1147); }
-  std::string kept(Kept k) { return m_app->keptText(k); }
   static bool sent(const std::vector<std::uint8_t>& rx, const TxFrame& frame) {
     const auto bytes = frame.bytes();
     return std::search(rx.begin(), rx.end(), bytes.begin(), bytes.end()) != rx.end();
