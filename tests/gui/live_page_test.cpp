@@ -22,16 +22,15 @@ class LivePage : public PagesTest {
  protected:
   CLivePage& live() { return *g_pLivePage; }
   template <class T = QWidget>
-  T* at(int id) {
-    return control<T>(g_pLivePage, id);
-  }
+  T* at(int id) { return control<T>(g_pLivePage, id); }
   bool shown(int id) { return at(id)->isVisibleTo(g_pLivePage); }
   QString text(int id) { return live().controlText(id); }
 };
 
 // Off the link: what each access mode shows, the captions, the display
-// radios, the test switches and their fields, and the page printed.
-TEST_F(LivePage, AccessModesCaptionsRadiosTestFieldsAndPrint) {
+// radios, the test switches and their fields, the file-mode notice once
+// until the file is saved or closed, and the page printed.
+TEST_F(LivePage, AccessModesCaptionsRadiosTestFieldsFileModeNoticeAndPrint) {
   start();
   for (std::uint32_t mode : {0u, 1u, 2u, 3u, 4u}) {
     live().ApplyAccessMode(mode);
@@ -102,6 +101,17 @@ TEST_F(LivePage, AccessModesCaptionsRadiosTestFieldsAndPrint) {
   settle();
   EXPECT_TRUE(edit->isReadOnly() && edit->m_backColour == colour::kPanel);
   EXPECT_TRUE(!at(kTestCtrlU)->isEnabled() && test.snapshot().m_bTestCtrl == 0);
+
+  // File mode: the notice once, nothing shown from a device.
+  state().g_fileMode.store(1);
+  auto postLive = [this] { QCoreApplication::postEvent(&view(), new LinkEvent(msg::kLiveValues, 0, 0)), settle(); };
+  postLive(), postLive();
+  EXPECT_EQ(std::count(m_boxes.begin(), m_boxes.end(), "Currently in file mode....."), 1);
+  EXPECT_TRUE(text(kP2).isEmpty()) << "nothing is shown from a device in file mode";
+  state().g_fileModeNoticeShown.store(0);  // what saving or closing the file does
+  postLive();
+  EXPECT_EQ(std::count(m_boxes.begin(), m_boxes.end(), "Currently in file mode....."), 2);
+  state().g_fileMode.store(0);
 
   // Printed as shown.
   live().setValueTexts("5.0", "2.0", "6.0", "24.0", "5.0", "12.0", "0.1");
@@ -191,22 +201,6 @@ TEST_F(LivePage, ValuesMessagesAndTheTestValueThroughTheSimulatedRegulator) {
     return !stillForced;
   }, 5000));
   savePng(g_pLivePage, "vrx4-live-visualisation-de.png");
-}
-
-TEST_F(LivePage, FileModeNoticeOnceUntilTheFileIsSavedOrClosed) {
-  start();
-  state().g_fileMode.store(1);
-  auto live = [this] {
-    QCoreApplication::postEvent(&view(), new LinkEvent(msg::kLiveValues, 0, 0));
-    settle();
-  };
-  live();
-  live();
-  EXPECT_EQ(std::count(m_boxes.begin(), m_boxes.end(), "Currently in file mode....."), 1);
-  EXPECT_TRUE(text(kP2).isEmpty()) << "nothing is shown from a device in file mode";
-  state().g_fileModeNoticeShown.store(0);  // what saving or closing the file does
-  live();
-  EXPECT_EQ(std::count(m_boxes.begin(), m_boxes.end(), "Currently in file mode....."), 2);
 }
 
 }  // namespace
