@@ -65,7 +65,7 @@ TEST_F(Shell, AccessCodesAndNavigationPerMode) {
   EXPECT_EQ(g_pLivePage->testFields().m_infoRequest.load(), 1);
   EXPECT_EQ(press(mode_id::kSetting, ""), 2u);
   EXPECT_EQ(press(mode_id::kSettingPro, "Kafter"), 2u);  // another letter case: refused
-  EXPECT_EQ(std::count(m_boxes.begin(), m_boxes.end(), m_app->keptText(Kept::WrongPassword)), 1);
+  EXPECT_EQ(std::count(m_boxes.begin(), m_boxes.end(), kept(Kept::WrongPassword)), 1);
   EXPECT_EQ(press(mode_id::kSettingPro, "mindrola"), 3u);
   EXPECT_EQ(press(mode_id::kSetting, "mindrola"), 3u);  // from mode 3, SETTING asks again
   EXPECT_EQ(press(mode_id::kSettingPro, ""), 3u);
@@ -76,22 +76,16 @@ TEST_F(Shell, AccessCodesAndNavigationPerMode) {
   EXPECT_EQ(press(mode_id::kVisualisation, ""), 1u);
 }
 
-TEST_F(Shell, FrameKeptWithinItsLimitsAndSavedSizeCapped) {
+// The frame is kept within its limits and the size saved at exit capped.
+// The selectors take effect and are written at once; what another writer
+// added to the settings file meanwhile survives, also at exit.
+TEST_F(Shell, FrameKeptWithinItsLimitsAndSelectorsKeepWhatOthersWrote) {
   startAccepted("[Windows_size]\nCX=700\nCY=500\n");
   m_app->mainFrame()->resize(1200, 900);
   settle();
   EXPECT_LE(m_app->mainFrame()->width(), 1050);
   EXPECT_LE(m_app->mainFrame()->height(), 768);
   view().OnSize(1200, 900);
-  close();
-  EXPECT_NE(settingsText().find("CX=1024"), std::string::npos) << settingsText();
-  EXPECT_NE(settingsText().find("CY=768"), std::string::npos);
-}
-
-// The selectors take effect and are written at once; what another writer
-// added to the settings file meanwhile survives, also at exit.
-TEST_F(Shell, LanguageAndUnitSelectorsKeepWhatOthersWrote) {
-  startAccepted();
   writeFile(m_settings, settingsText() + "[Graph]\nNb_aff_max=500\n");
   viewControl<CColourLabel>(view_id::kDeutsch)->clicked();
   viewControl<CColourLabel>(view_id::kPsi)->clicked();
@@ -106,6 +100,7 @@ TEST_F(Shell, LanguageAndUnitSelectorsKeepWhatOthersWrote) {
     for (const char* key : {"Language=2\n", "Pressure=1\n", "Nb_aff_max=500\n", "State=1\n"})
       EXPECT_NE(settingsText().find(key), std::string::npos) << key << atExit;
   }
+  for (const char* key : {"CX=1024", "CY=768"}) EXPECT_NE(settingsText().find(key), std::string::npos) << settingsText();
 }
 
 TEST_F(Shell, RangeDialogEntriesAndResultThenLampAndStatusFollowTheLinkState) {
@@ -141,7 +136,7 @@ TEST_F(Shell, RangeDialogEntriesAndResultThenLampAndStatusFollowTheLinkState) {
     settle();
     EXPECT_EQ(view().lamp()->GetColour(), s.lamp) << s.link;
     if (s.status) {
-      EXPECT_EQ(viewControl<QLabel>(view_id::kStatusText)->text().toStdString(), m_app->keptText(*s.status));
+      EXPECT_EQ(viewControl<QLabel>(view_id::kStatusText)->text().toStdString(), kept(*s.status));
     }
     EXPECT_EQ(state().g_eepromLoaded.load(), s.loaded) << s.link;
     EXPECT_EQ(state().g_identifyRequest.load(), s.identify) << s.link;
