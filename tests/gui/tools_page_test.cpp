@@ -79,8 +79,7 @@ TEST_F(ToolsPage, FileModeAsksBeforeUnsavedWorkGoesAndAFailedSaveKeepsTheFile) {
   // New, then Save: a file of zeros with the line headers; file mode ends
   // and the regulator's images are asked for again.
   tools(kNew, path("new.txt"));
-  EXPECT_EQ(state().g_fileMode.load(), 1);
-  EXPECT_FALSE(std::filesystem::exists(path("new.txt")));  // nothing written yet
+  EXPECT_TRUE(state().g_fileMode.load() == 1 && !std::filesystem::exists(path("new.txt")));  // nothing written yet
   tools(kSave);
   EXPECT_EQ(readFile(path("new.txt")), config_file::wholeConfiguration(Image{}, Image{}));
   EXPECT_TRUE(state().g_fileMode.load() == 0 && !enabled(g_pToolsPage, kClose));
@@ -352,8 +351,7 @@ TEST_F(ToolsPage, TooltipsSayWhatEnablesACommandAndSilentValuesShowAsLastRead) {
   QWidget* save = control(g_pToolsPage, kSave);
   QHelpEvent rest(QEvent::ToolTip, QPoint(5, 5), save->mapToGlobal(QPoint(5, 5)));
   QApplication::sendEvent(save, &rest);
-  EXPECT_TRUE(QToolTip::isVisible());
-  EXPECT_EQ(QToolTip::text().toStdString(), kept(Kept::WhyNoFileOpen));
+  EXPECT_TRUE(QToolTip::isVisible() && QToolTip::text().toStdString() == kept(Kept::WhyNoFileOpen));
   QToolTip::hideText();
 
   // Reconnexion: the pages wait for the regulator's serial number.
@@ -376,10 +374,8 @@ TEST_F(ToolsPage, TooltipsSayWhatEnablesACommandAndSilentValuesShowAsLastRead) {
   expectInEveryLanguage(ctrl, kCtrlModify, Kept::WhyRegulatorSilent);
   ASSERT_TRUE(note(ctrl)->isVisible());
   EXPECT_EQ(note(ctrl)->text().toStdString(), kept(Kept::ShownLastRead));
-  const QColor grey = toQColor(kLastReadText);
-  EXPECT_EQ(textColour(ctrl, kCtrlUpperY), grey);
-  EXPECT_EQ(textColour(ctrl, kCtrlMeasured), grey);
-  EXPECT_EQ(textColour(g_pLivePage, live_id::kP2), grey);
+  for (auto [page, id] : {std::pair<QWidget*, int>{ctrl, kCtrlUpperY}, {ctrl, kCtrlMeasured}, {g_pLivePage, live_id::kP2}})
+    EXPECT_EQ(textColour(page, id), toQColor(kLastReadText)) << id;
   // The map pages' texts of the images too.
   for (auto [page, id] : {std::pair<QWidget*, int>{g_pCalibrationPage, calibration_id::kBaseList},
                           {g_pAfterSalesPage, after_sales_id::kBaseDump}}) {
