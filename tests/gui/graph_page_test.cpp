@@ -152,24 +152,21 @@ class GraphPage : public ShellTest {
     out.insert(out.end(), r.value.begin(), r.value.end());
     return out;
   }
-  std::string fileLine() { return at<QLabel>(kFileShown)->text().toStdString(); }
 };
 
 TEST_F(GraphPage, ControlsTimeBaseAndTheRecordingThatFollowsThePage) {
   startOnGraph("[Graph]\nNb_aff_max=1000\n");
-  EXPECT_TRUE(chart().shown(kChCtrl));
-  EXPECT_FALSE(chart().shown(kChP2));
+  EXPECT_TRUE(chart().shown(kChCtrl) && !chart().shown(kChP2));
   click(g_pGraphPage, kP2);
   EXPECT_TRUE(chart().shown(kChP2));
   for (int id : {kRecord, kPause, kEnd, kPauseButton, kOk, 1262, 1055, 1056}) EXPECT_FALSE(shown(id)) << id;
   for (int id : {kRecord, kPause, kEnd}) EXPECT_TRUE(at<CImageButton>(id)->m_bHasImage) << id;
-  EXPECT_EQ(at<QLineEdit>(kSamplePeriod)->text(), QStringLiteral("0.10"));
-  EXPECT_EQ(at<QLineEdit>(kDivision)->text(), QStringLiteral("5.00"));
+  auto timeBase = [&] { return at<QLineEdit>(kSamplePeriod)->text() + " " + at<QLineEdit>(kDivision)->text(); };
+  EXPECT_EQ(timeBase(), QStringLiteral("0.10 5.00"));
 
   // Nb_aff_max = 1000: 15 x 5 s / 0.01 s would be 7500 samples.
   typeTimeBase(kSamplePeriod, "0");
-  EXPECT_EQ(at<QLineEdit>(kSamplePeriod)->text(), QStringLiteral("0.01"));
-  EXPECT_EQ(at<QLineEdit>(kDivision)->text(), QStringLiteral("0.67"));
+  EXPECT_EQ(timeBase(), QStringLiteral("0.01 0.67"));
   EXPECT_DOUBLE_EQ(state().g_samplePeriod.load(), 0.01f);
   typeTimeBase(kDivision, "5");
   typeTimeBase(kSamplePeriod, "0.1");
@@ -201,10 +198,8 @@ TEST_F(GraphPage, ControlsTimeBaseAndTheRecordingThatFollowsThePage) {
   waitUntil([] { return false; }, 400);
   EXPECT_EQ(stored(), atStop);
   click(&view(), view_id::kLive);
-  EXPECT_FALSE(recording().g_graphRunning);
-  EXPECT_EQ(stored(), 0u);
+  EXPECT_TRUE(!recording().g_graphRunning && stored() == 0u);
   click(&view(), view_id::kGraph);
-  EXPECT_TRUE(recording().g_graphRunning);
   ASSERT_TRUE(waitUntil([&] { return stored() >= 3; }, 5000));
   GraphSample first;
   ASSERT_TRUE(recording().m_store.Get(1, first));
@@ -271,10 +266,8 @@ TEST_F(GraphPage, AFifoIsRefusedAtOnceAFullDiskAndAFileThatWentAwayAreSaidAndEve
   clock.start();
   chooseCaptureFile(fifo);
   EXPECT_LT(clock.elapsed(), 2000);
-  ASSERT_EQ(m_boxes.size(), 1u);
-  EXPECT_EQ(m_boxes[0], "le fichier n'a pas été correctement ouvert\n" + fifo + ": not a regular file");
-  EXPECT_FALSE(at<QCheckBox>(kCapture)->isChecked());
-  EXPECT_FALSE(shown(kRecord));
+  EXPECT_EQ(m_boxes, std::vector<std::string>{"le fichier n'a pas été correctement ouvert\n" + fifo + ": not a regular file"});
+  EXPECT_FALSE(at<QCheckBox>(kCapture)->isChecked() || shown(kRecord));
 
   // A full disk and a file that went away are said as they are.
   m_boxes.clear();
@@ -283,7 +276,6 @@ TEST_F(GraphPage, AFifoIsRefusedAtOnceAFullDiskAndAFileThatWentAwayAreSaidAndEve
   click(g_pGraphPage, kRecord);
   CCaptureFile& file = recording().g_captureFile;
   ASSERT_TRUE(waitUntil([&] { return file.m_rowsWritten >= 3; }));
-  EXPECT_FALSE(shown(kCaptureNotice));
 
   // The disk fills up: the page counts the lost rows while the capture runs.
   file.m_write = diskFull;
@@ -294,12 +286,10 @@ TEST_F(GraphPage, AFifoIsRefusedAtOnceAFullDiskAndAFileThatWentAwayAreSaidAndEve
   const std::uint64_t before = file.m_rowsWritten;
   ASSERT_TRUE(waitUntil([&] { return file.m_rowsWritten >= before + 2; }));
   click(g_pGraphPage, kStop);
-  EXPECT_FALSE(shown(kCaptureNotice));
-  EXPECT_FALSE(at<QCheckBox>(kCapture)->isChecked());
-  ASSERT_EQ(m_boxes.size(), 1u);
-  EXPECT_EQ(m_boxes[0], std::to_string(file.m_rowsLost) +
+  EXPECT_FALSE(shown(kCaptureNotice) || at<QCheckBox>(kCapture)->isChecked());
+  EXPECT_EQ(m_boxes, std::vector<std::string>{std::to_string(file.m_rowsLost) +
                             " rows could not be written to the capture file (No space left on device). The file "
-                            "holds every other row.");
+                            "holds every other row."});
   // No row the disk took only in part, and every sample from the first row
   // on was either written or counted.
   const std::vector<std::string> lines = rows(path);
@@ -336,7 +326,6 @@ TEST_F(GraphPage, ACaptureAcrossALinkOutageSaysWhatItDoesAndItsRowsAreTheSamples
   EXPECT_EQ(text(kCaptureStatus), "Capture file ready: no row written yet   0:00:00   0 rows written");
 
   click(g_pGraphPage, kRecord);
-  ASSERT_TRUE(recording().g_captureOn);
   // Updated once a second while rows are written (a loaded machine may
   // show the second second first).
   const std::regex running("Recording   0:00:0[1-9]   [1-9][0-9]* rows written");
@@ -345,8 +334,8 @@ TEST_F(GraphPage, ACaptureAcrossALinkOutageSaysWhatItDoesAndItsRowsAreTheSamples
   // The regulator falls silent until the link reports it, then answers again.
   CCaptureFile& file = recording().g_captureFile;
   withDevice([](sim::SimDevice& d) { d.faults().silent = true; });
-  ASSERT_TRUE(waitUntil([&] { return viewControl<QLabel>(view_id::kStatusText)->text().toStdString() ==
-                                     m_app->keptText(Kept::NoCommunicate); }, 5000));
+  ASSERT_TRUE(waitUntil(
+      [&] { return viewControl<QLabel>(view_id::kStatusText)->text().toStdString() == kept(Kept::NoCommunicate); }, 5000));
   const std::uint64_t atOutage = file.m_rowsWritten;
   withDevice([](sim::SimDevice& d) { d.faults().silent = false; });
   ASSERT_TRUE(waitUntil([&] { return file.m_rowsWritten >= atOutage + 5; }, 5000));
@@ -364,8 +353,7 @@ TEST_F(GraphPage, ACaptureAcrossALinkOutageSaysWhatItDoesAndItsRowsAreTheSamples
   // The end: a summary that stays, with the rows and the file (the line
   // may shorten a long path in its middle; its tooltip has it all).
   click(g_pGraphPage, kEnd);
-  EXPECT_FALSE(recording().g_captureOn);
-  EXPECT_FALSE(at<QCheckBox>(kCapture)->isChecked());
+  EXPECT_FALSE(recording().g_captureOn || at<QCheckBox>(kCapture)->isChecked());
   for (int id : {kRecord, kPause, kEnd}) EXPECT_FALSE(shown(id)) << id;
   const std::vector<std::string> lines = rows(path);
   ASSERT_EQ(lines.size(), file.m_rowsWritten);
@@ -428,14 +416,11 @@ TEST_F(GraphPage, ACaptureOfThePageReadsBackAsRecordedDamagedRowsSaidForeignFile
   EXPECT_NEAR(std::stod(r.time), 50.0, 0.15);
   EXPECT_EQ(r.y[kChP2], r.y[kChUout]);
   EXPECT_EQ(r.value[kChP2], r.value[kChUout].substr(0, r.value[kChUout].size() - 1) + "bar");
-  savePng(g_pGraphPage, "vrx4-graph-cursor-hidden-curves.png");
 
   const double times[] = {47.3, 48.2, 59.0, 63.0, 70.0, 119.5};
   std::vector<std::vector<std::string>> recorded;
   for (double t : times) recorded.push_back(readoutAt(t));
-  EXPECT_EQ(recorded[3][0], "none") << "the outage";
-  savePng(g_pGraphPage, "vrx4-graph-cursor-last-sample.png");
-  EXPECT_EQ(recorded[1][0], "48.200 s");
+  EXPECT_TRUE(recorded[3][0] == "none" && recorded[1][0] == "48.200 s") << "the outage; " << recorded[1][0];
   view().OnUnit(unit::kKpa);
   const std::vector<std::string> recordedKpa = readoutAt(48.2);
   view().OnUnit(unit::kBar);
@@ -458,10 +443,8 @@ TEST_F(GraphPage, ACaptureOfThePageReadsBackAsRecordedDamagedRowsSaidForeignFile
   state().g_currentPage.store(13);
   clickForFile(kOpenCapture, path);
   ASSERT_TRUE(page().fileView()->shown()) << (m_boxes.empty() ? "" : m_boxes.back());
-  EXPECT_EQ(fileLine(), "File overnight.csv, 0.100 s to 120.000 s (0:01:59): not live data. RE-START returns to live.");
-  EXPECT_EQ(page().fileView()->outcome().unit, unit::kPsi);
-  EXPECT_FALSE(at<QCheckBox>(kCapture)->isEnabled());
-  EXPECT_FALSE(recording().g_graphRunning);
+  EXPECT_EQ(text(kFileShown), "File overnight.csv, 0.100 s to 120.000 s (0:01:59): not live data. RE-START returns to live.");
+  EXPECT_FALSE(at<QCheckBox>(kCapture)->isEnabled() || recording().g_graphRunning);
   EXPECT_EQ(recording().m_store.Count(), 1140u);
   waitUntil([] { return false; }, 600);
   EXPECT_EQ(recording().m_store.Count(), 1140u) << "live samples went into the file's chart";
@@ -474,23 +457,21 @@ TEST_F(GraphPage, ACaptureOfThePageReadsBackAsRecordedDamagedRowsSaidForeignFile
 
   // Damaged rows are said; foreign files and FIFOs leave the chart as it was.
   const std::string h = std::string(capture::kHeader) + "\r\n";
-  std::string text = h;
-  for (int i = 1; i <= 300; ++i) {
-    if (i % 40 == 0) text += "12.3;garbage\r\n";
-    text += capture::fixed3(i * 0.1) + ";5.000;0.000;2.000;24.000;5.000;12.000;0;0;bar;\r\n";
-  }
-  // RE-START pressed while the capture was written: from line 309 on.
-  for (int i = 1; i <= 10; ++i) text += capture::fixed3(i * 0.1) + ";4.000;0.000;2.000;24.000;5.000;12.000;0;0;bar;\r\n";
-  writeFile(m_dir + "/damaged.csv", text);
+  // Rows 301.. start the Time column again (RE-START pressed while the
+  // capture was written): from line 309 on.
+  std::string csv = h;
+  for (int i = 1; i <= 310; ++i)
+    csv += (i <= 300 && i % 40 == 0 ? "12.3;garbage\r\n" : "") + capture::fixed3((i <= 300 ? i : i - 300) * 0.1) +
+           (i <= 300 ? ";5" : ";4") + ".000;0.000;2.000;24.000;5.000;12.000;0;0;bar;\r\n";
+  writeFile(m_dir + "/damaged.csv", csv);
   clickForFile(kOpenCapture, m_dir + "/damaged.csv");
   ASSERT_TRUE(page().fileView()->shown());
-  EXPECT_EQ(page().fileView()->outcome().damagedLines.size(), 7u);
-  EXPECT_EQ(at<QLabel>(kStoreNotice)->text().toStdString(),
+  EXPECT_EQ(text(kStoreNotice),
             "7 damaged rows skipped (lines 41, 82, 123, 164, 205, ...).  The Time column starts again at line 309 "
             "(RE-START during the capture): what follows is drawn after what came before, its times moved on.");
   EXPECT_TRUE(at(kStoreNotice)->isVisible());
   savePng(g_pGraphPage, "vrx4-graph-file-damaged.png");
-  const std::string line = fileLine();
+  const std::string line = text(kFileShown);
   EXPECT_EQ(recording().m_store.Count(), 310u);
 
   writeFile(m_dir + "/VRX4.txt", "[BASE]\r\n00 11 22 33\r\n");
@@ -501,7 +482,7 @@ TEST_F(GraphPage, ACaptureOfThePageReadsBackAsRecordedDamagedRowsSaidForeignFile
     clickForFile(kOpenCapture, m_dir + "/" + name);
     ASSERT_EQ(m_boxes.size(), 1u) << name;
     EXPECT_NE(m_boxes[0].find(name), std::string::npos) << m_boxes[0];
-    EXPECT_EQ(fileLine(), line);
+    EXPECT_EQ(text(kFileShown), line);
     EXPECT_EQ(recording().m_store.Count(), 310u);
   }
   EXPECT_EQ(m_boxes[0], "The capture file holds no row that can be read (1 damaged rows): " + m_dir +
@@ -509,10 +490,8 @@ TEST_F(GraphPage, ACaptureOfThePageReadsBackAsRecordedDamagedRowsSaidForeignFile
 
   // RE-START: live again, from an empty store.
   click(g_pGraphPage, kRestart);
-  EXPECT_FALSE(page().fileView()->shown());
-  EXPECT_FALSE(at(kFileShown)->isVisible());
-  EXPECT_TRUE(at<QCheckBox>(kCapture)->isEnabled());
-  EXPECT_TRUE(recording().g_graphRunning);
+  EXPECT_FALSE(page().fileView()->shown() || at(kFileShown)->isVisible());
+  EXPECT_TRUE(at<QCheckBox>(kCapture)->isEnabled() && recording().g_graphRunning);
   EXPECT_LT(recording().m_store.Count(), 20u);
 }
 

@@ -1,7 +1,6 @@
 // What the window does while the link polls: it takes the link's notices
 // at most about twenty times a second, shows the latest values, loses no
 // change of the lamp, and draws only what changed.
-#include <QLineEdit>
 #include <thread>
 
 #include "core/link/comm_thread.h"

@@ -5,7 +5,6 @@
 // pages in Modify mode too; the tools page in VISUALISATION, the port
 // dialog and the file dialog. Checked on each: no text cut, no controls
 // overlapping, no text touching another control or sitting on a frame line.
-#include <QApplication>
 #include <QFileDialog>
 #include <QFrame>
 #include <QHeaderView>
@@ -13,7 +12,6 @@
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QTreeView>
-#include <functional>
 
 #include "gui/app/logo_panel.h"
 #include "gui/app/port_dialog.h"
@@ -130,12 +128,11 @@ constexpr Language kLanguages[] = {
     {view_id::kEnglish, "en"}, {view_id::kFrancais, "fr"}, {view_id::kDeutsch, "de"}, {view_id::kItaliano, "it"}};
 
 struct Shot { int nav; const char* name; };
-constexpr Shot kPages[] = {{view_id::kHome, "home"},       {view_id::kTools, "tools"},
-                           {view_id::kLive, "live"},       {view_id::kGraph, "graph"},
-                           {view_id::kControl, "control"}, {view_id::kAlarm, "alarm"},
-                           {view_id::kUout, "uout"},       {view_id::kIout, "iout"},
-                           {view_id::kAuxin, "auxin"},     {view_id::kPid, "pid"},
-                           {view_id::kCalibration, "calibration"}, {view_id::kAfterSales, "after-sales"}};
+constexpr Shot kPages[] = {
+    {view_id::kHome, "home"}, {view_id::kTools, "tools"}, {view_id::kLive, "live"}, {view_id::kGraph, "graph"},
+    {view_id::kControl, "control"}, {view_id::kAlarm, "alarm"}, {view_id::kUout, "uout"}, {view_id::kIout, "iout"},
+    {view_id::kAuxin, "auxin"}, {view_id::kPid, "pid"}, {view_id::kCalibration, "calibration"},
+    {view_id::kAfterSales, "after-sales"}};
 
 class LayoutRenders : public MemoryTest {
  protected:

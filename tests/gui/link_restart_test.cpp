@@ -20,7 +20,6 @@ class LinkRestart : public MemoryTest {
   // Import, Export and a page's Modify all wait, or all work.
   bool waiting() { return !enabled(g_pToolsPage, kImport) && !enabled(g_pToolsPage, kExport) && !enabled(g_pCtrlPage, 1147); }
   bool working() { return enabled(g_pToolsPage, kImport) && enabled(g_pToolsPage, kExport) && enabled(g_pCtrlPage, 1147); }
-  std::string kept(Kept k) { return m_app->keptText(k); }
   static bool sent(const std::vector<std::uint8_t>& rx, const TxFrame& frame) {
     const auto bytes = frame.bytes();
     return std::search(rx.begin(), rx.end(), bytes.begin(), bytes.end()) != rx.end();
@@ -54,12 +53,10 @@ TEST_F(LinkRestart, PortChangeReadsTheOtherRegulatorBeforeAnythingIsWrittenOrSav
   });
   click(g_pToolsPage, kPort);
   ASSERT_EQ(view().link()->portName(), pathB);
-  EXPECT_EQ(state().g_eepromLoaded.load(), 0);
-  EXPECT_TRUE(waiting());
+  EXPECT_TRUE(state().g_eepromLoaded.load() == 0 && waiting());
   m_files.push_back(path("early.txt"));
   g_pToolsPage->OnImport();
-  EXPECT_EQ(m_boxes.back(), kept(Kept::ImagesNotConfirmed));
-  EXPECT_TRUE(m_dialogs.empty());
+  EXPECT_TRUE(m_boxes.back() == kept(Kept::ImagesNotConfirmed) && m_dialogs.empty()) << m_boxes.back();
   m_files.clear();
 
   // B's serial number differs: the mismatch message, B's images read.
@@ -93,8 +90,7 @@ TEST_F(LinkRestart, PortChangeReadsTheOtherRegulatorBeforeAnythingIsWrittenOrSav
   EXPECT_EQ(m_boxes.size(), boxes);
   std::vector<std::uint8_t> rx;
   serverB.withDevice([&](sim::SimDevice& d) { rx = d.received(); });
-  EXPECT_TRUE(sent(rx, buildMemoryRead(Area::Base, 0x25, 4)));
-  EXPECT_FALSE(sent(rx, buildMemoryRead(Area::Option, 0, 10)));
+  EXPECT_TRUE(sent(rx, buildMemoryRead(Area::Base, 0x25, 4)) && !sent(rx, buildMemoryRead(Area::Option, 0, 10)));
   close();
 }
 
@@ -112,8 +108,7 @@ TEST_F(LinkRestart, NewWaitsForAWriteToEnd) {
   click(g_pToolsPage, kNew);
   ASSERT_FALSE(m_boxes.empty());
   EXPECT_EQ(m_boxes.back(), kept(Kept::WriteRunningFileMode));
-  EXPECT_TRUE(m_dialogs.empty());
-  EXPECT_EQ(state().g_fileMode.load(), 0);
+  EXPECT_TRUE(m_dialogs.empty() && state().g_fileMode.load() == 0);
   m_files.clear();
   // The regulator back, the write runs to its verified end.
   withDevice([](sim::SimDevice& d) { d.faults().silent = false; });

@@ -104,8 +104,7 @@ TEST_F(MapPages, CalibrationAndAfterSalesWriteWhatIsEditedAndRefuseWhatIsOutOfLa
   clearLine();
   click(g_pAfterSalesPage, kBaseSave);
   EXPECT_EQ(m_boxes.back(), "TRAME is not valid");
-  EXPECT_TRUE(g_pAfterSalesPage->editing(Area::Base) && !dump->isReadOnly());
-  EXPECT_TRUE(writesOnTheLine().empty());
+  EXPECT_TRUE(g_pAfterSalesPage->editing(Area::Base) && !dump->isReadOnly() && writesOnTheLine().empty());
   dump->setPlainText(text);
   click(g_pAfterSalesPage, kBaseSave);
   ASSERT_TRUE(waitEnabled(g_pAfterSalesPage, kBaseModify));
@@ -116,8 +115,8 @@ TEST_F(MapPages, CalibrationAndAfterSalesWriteWhatIsEditedAndRefuseWhatIsOutOfLa
   withDevice([](sim::SimDevice& d) { Image im = d.image(Area::Option); im[0x05] ^= 0xFF; d.setImage(Area::Option, im); });
   const std::size_t done = m_boxes.size();
   click(g_pAfterSalesPage, kOptionRestore);
-  EXPECT_EQ(mapEdit(g_pAfterSalesPage, kOptionDump)->textColour(), colour::kRed);
-  EXPECT_EQ(state().g_xferOp.load(), op::kWriteOption);
+  EXPECT_TRUE(mapEdit(g_pAfterSalesPage, kOptionDump)->textColour() == colour::kRed &&
+              state().g_xferOp.load() == op::kWriteOption);
   ASSERT_TRUE(waitEnabled(g_pAfterSalesPage, kOptionRestore));
   const Image restored = deviceImage(Area::Option);
   EXPECT_TRUE(std::equal(restored.begin(), restored.begin() + 0x30, restored.begin() + 0x30));
@@ -212,8 +211,7 @@ TEST_F(MapPages, AMapPageWritesOnlyWhatTheUserChangedOverNewerBytes) {
   // nothing is written, and the dump shows the device's value there.
   edit(0x02, static_cast<std::uint8_t>(after[0x02] ^ 0x01), "8");  // V_TO_B_A
   EXPECT_TRUE(m_boxes.back().starts_with("While you were editing, V_TO_B_A changed")) << m_boxes.back();
-  EXPECT_TRUE(writesOnTheLine().empty());
-  EXPECT_TRUE(g_pAfterSalesPage->editing(Area::Base));
+  EXPECT_TRUE(writesOnTheLine().empty() && g_pAfterSalesPage->editing(Area::Base));
   EXPECT_EQ(dump->crLfText(), eeprom_map::dumpText(Area::Base, deviceImage(Area::Base)));
 
   // The Calibration list: KPHG typed, then a CONTROL write that the engine

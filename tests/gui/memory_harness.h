@@ -57,9 +57,7 @@ class MemoryTest : public PagesTest {
     return waitUntil([&] { return !state().requestPending() && enabled(page, id); }, 30000);
   }
   CMapEdit* mapEdit(CPage* page, int id) { return control<CMapEdit>(page, id); }
-  bool waitIdle() {
-    return waitUntil([&] { return !state().requestPending(); }, 20000);
-  }
+  bool waitIdle() { return waitUntil([&] { return !state().requestPending(); }, 20000); }
   std::string path(const char* name) { return m_dir + "/" + name; }
 
   std::deque<std::string> m_files;

@@ -5,10 +5,7 @@
 
 #include <QComboBox>
 #include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
-#include <vector>
 
 #include "../link/memory_frames.h"
 #include "gui/pages/alarm_page.h"
@@ -67,9 +64,7 @@ class PagesTest : public ShellTest {
       if (!isReadFrame(f)) out.push_back({f[1], (f[2] & 0x40) != 0, {f.begin() + 3, f.end() - 2}});
     return out;
   }
-  void clearLine() {
-    withDevice([](sim::SimDevice& d) { d.clearReceived(); });
-  }
+  void clearLine() { withDevice([](sim::SimDevice& d) { d.clearReceived(); }); }
 
   // The page a navigation button shows, shown: the one parameter page
   // that is visible after the click.

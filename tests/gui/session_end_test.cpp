@@ -41,10 +41,8 @@ TEST_F(SessionEndTest, SignalsCloseTheWindowSaveTheSettingsAndExitCleanly) {
     writeFile(m_settings, "[Communication]\nport=/nonexistent/vrx4-tty\n[Agreement]\nState=1\n");
     // The unit and language are written once the window is built.
     endWith(*launch(), signal, [&] { return settingsText().find("Pressure=") != std::string::npos; });
-    const std::string ini = settingsText();
-    EXPECT_NE(ini.find("[Windows_size]"), std::string::npos) << ini;
-    EXPECT_NE(ini.find("CX="), std::string::npos) << ini;
-    EXPECT_NE(ini.find("port=/nonexistent/vrx4-tty"), std::string::npos) << ini;
+    for (const char* key : {"[Windows_size]", "CX=", "port=/nonexistent/vrx4-tty"})
+      EXPECT_NE(settingsText().find(key), std::string::npos) << key << "\n" << settingsText();
   }
 }
 
@@ -59,8 +57,7 @@ TEST_F(SessionEndTest, SignalWhileAStartUpBoxWaitsStillSavesTheRealWindowSize) {
   endWith(*child, SIGTERM, [&] { return child->err().find("Language.ini was not found") != std::string::npos; });
   ProfileFile ini(m_settings);
   // The size of the shown (maximised) window, not of one never laid out.
-  EXPECT_GT(ini.getInt("Windows_size", "CX", 0), 400) << ini.text();
-  EXPECT_GT(ini.getInt("Windows_size", "CY", 0), 300) << ini.text();
+  EXPECT_TRUE(ini.getInt("Windows_size", "CX", 0) > 400 && ini.getInt("Windows_size", "CY", 0) > 300) << ini.text();
 }
 
 // An X11 DestroyNotify event as the xcb platform hands it to the filters.
@@ -87,11 +84,9 @@ TEST_F(SessionEndTest, MainWindowDestroyedByAnotherClientEndsTheProgram) {
   };
   deliver(17, id + 1);  // some other window
   deliver(22, id);      // not a destruction
-  EXPECT_EQ(ends, 0);
-  EXPECT_TRUE(m_app->mainFrame()->isVisible());
+  EXPECT_TRUE(ends == 0 && m_app->mainFrame()->isVisible()) << ends;
   deliver(17, id);
-  EXPECT_EQ(ends, 1);
-  EXPECT_FALSE(m_app->mainFrame()->isVisible());
+  EXPECT_TRUE(ends == 1 && !m_app->mainFrame()->isVisible()) << ends;
   EXPECT_NE(settingsText().find("CX="), std::string::npos) << settingsText();
   deliver(17, id);  // once only
   EXPECT_EQ(ends, 1);
@@ -145,8 +140,7 @@ TEST_F(SessionEndTest, UnsavedFileModeWorkOutlivesSigtermAndComesBackUnsaved) {
   close();
   startAnswering(KeptWorkAnswer::Open);
   ASSERT_EQ(offers.size(), 2u);
-  EXPECT_EQ(state().g_fileMode.load(), 1);
-  EXPECT_EQ(state().configFilePath(), file);
+  EXPECT_TRUE(state().g_fileMode.load() == 1 && state().configFilePath() == file) << state().configFilePath();
   EXPECT_EQ(configText(state().snapshot()), configText(work));
   EXPECT_TRUE(g_pToolsPage->unsavedChanges());
   EXPECT_EQ(readFile(file), configText(saved));

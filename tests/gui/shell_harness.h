@@ -41,9 +41,7 @@ inline bool waitUntil(const std::function<bool()>& pred, int ms = 5000) {
   return true;
 }
 
-inline void settle() {
-  for (int i = 0; i < 5; ++i) QApplication::processEvents();
-}
+inline void settle() { for (int i = 0; i < 5; ++i) QApplication::processEvents(); }
 
 #ifdef VRX4_TEST_OUTPUT_DIR
 // Renders a widget to a PNG file in the build folder, for a look.
@@ -120,6 +118,7 @@ class ShellTest : public ::testing::Test {
     settle();
   }
   std::string settingsText() { return readFile(m_settings); }
+  std::string kept(Kept k) { return m_app->keptText(k); }
   // Presses a mode button and answers the password dialog with code (or
   // cancels it when code is null).
   void enterCode(int button, const char* code) {

@@ -29,17 +29,14 @@ class Shell : public ShellTest {
 TEST_F(Shell, FirstStartTermsThenModePageAndSettingsWrittenAtExit) {
   start();
   EXPECT_TRUE(m_app->mainFrame()->isMaximized());
-  EXPECT_TRUE(g_pAgreementPage->isVisible());
-  EXPECT_TRUE(visibleNavigation().empty());
-  EXPECT_EQ(state().g_accessMode.load(), 0u);
+  EXPECT_TRUE(g_pAgreementPage->isVisible() && visibleNavigation().empty() && state().g_accessMode.load() == 0u);
 
   click(g_pAgreementPage, agreement_id::kAgree);
   // Accepted at once, not only at exit.
   EXPECT_NE(settingsText().find("State=1"), std::string::npos);
   EXPECT_TRUE(g_pModePage->isVisible());
   EXPECT_EQ(visibleNavigation(), (std::vector<int>{1055, 1061, 1062, 1065}));
-  EXPECT_EQ(state().g_accessMode.load(), 1u);
-  EXPECT_EQ(state().g_currentPage.load(), 1u);
+  EXPECT_TRUE(state().g_accessMode.load() == 1u && state().g_currentPage.load() == 1u);
 
   close();
   const std::string ini = settingsText();
@@ -65,7 +62,7 @@ TEST_F(Shell, AccessCodesAndNavigationPerMode) {
   EXPECT_EQ(g_pLivePage->testFields().m_infoRequest.load(), 1);
   EXPECT_EQ(press(mode_id::kSetting, ""), 2u);
   EXPECT_EQ(press(mode_id::kSettingPro, "Kafter"), 2u);  // another letter case: refused
-  EXPECT_EQ(std::count(m_boxes.begin(), m_boxes.end(), m_app->keptText(Kept::WrongPassword)), 1);
+  EXPECT_EQ(std::count(m_boxes.begin(), m_boxes.end(), kept(Kept::WrongPassword)), 1);
   EXPECT_EQ(press(mode_id::kSettingPro, "mindrola"), 3u);
   EXPECT_EQ(press(mode_id::kSetting, "mindrola"), 3u);  // from mode 3, SETTING asks again
   EXPECT_EQ(press(mode_id::kSettingPro, ""), 3u);
@@ -76,22 +73,16 @@ TEST_F(Shell, AccessCodesAndNavigationPerMode) {
   EXPECT_EQ(press(mode_id::kVisualisation, ""), 1u);
 }
 
-TEST_F(Shell, FrameKeptWithinItsLimitsAndSavedSizeCapped) {
+// The frame is kept within its limits and the size saved at exit capped.
+// The selectors take effect and are written at once; what another writer
+// added to the settings file meanwhile survives, also at exit.
+TEST_F(Shell, FrameKeptWithinItsLimitsAndSelectorsKeepWhatOthersWrote) {
   startAccepted("[Windows_size]\nCX=700\nCY=500\n");
   m_app->mainFrame()->resize(1200, 900);
   settle();
   EXPECT_LE(m_app->mainFrame()->width(), 1050);
   EXPECT_LE(m_app->mainFrame()->height(), 768);
   view().OnSize(1200, 900);
-  close();
-  EXPECT_NE(settingsText().find("CX=1024"), std::string::npos) << settingsText();
-  EXPECT_NE(settingsText().find("CY=768"), std::string::npos);
-}
-
-// The selectors take effect and are written at once; what another writer
-// added to the settings file meanwhile survives, also at exit.
-TEST_F(Shell, LanguageAndUnitSelectorsKeepWhatOthersWrote) {
-  startAccepted();
   writeFile(m_settings, settingsText() + "[Graph]\nNb_aff_max=500\n");
   viewControl<CColourLabel>(view_id::kDeutsch)->clicked();
   viewControl<CColourLabel>(view_id::kPsi)->clicked();
@@ -106,10 +97,63 @@ TEST_F(Shell, LanguageAndUnitSelectorsKeepWhatOthersWrote) {
     for (const char* key : {"Language=2\n", "Pressure=1\n", "Nb_aff_max=500\n", "State=1\n"})
       EXPECT_NE(settingsText().find(key), std::string::npos) << key << atExit;
   }
+  for (const char* key : {"CX=1024", "CY=768"}) EXPECT_NE(settingsText().find(key), std::string::npos) << settingsText();
 }
 
-TEST_F(Shell, RangeDialogEntriesAndResultThenLampAndStatusFollowTheLinkState) {
+TEST_F(Shell, PageSwitchReadRequests) {
   startAccepted();
+  enterCode(mode_id::kSetting, "vesko");
+  for (int visit = 0; visit < 2; ++visit) {  // not loaded yet: asked again
+    state().finishRequest();
+    click(&view(), view_id::kControl);
+    EXPECT_EQ(state().g_currentPage.load(), 7u);
+    EXPECT_EQ(state().g_xferRequest.load(), 1);
+    EXPECT_EQ(state().g_xferOp.load(), 1u);
+  }
+  state().finishRequest();
+  state().g_eepromLoaded.store(1);
+  click(&view(), view_id::kAlarm);
+  EXPECT_EQ(state().g_xferRequest.load(), 0);
+  EXPECT_EQ(state().g_currentPage.load(), 12u);
+  state().g_eepromLoaded.store(0);
+  state().g_fileMode.store(1);
+  click(&view(), view_id::kPid);
+  EXPECT_EQ(state().g_xferRequest.load(), 0);  // file mode: no traffic
+  state().g_fileMode.store(0);
+  click(&view(), view_id::kLive);
+  EXPECT_EQ(g_pLivePage->testFields().m_liveCommandRetry.load(), 1);
+  EXPECT_EQ(viewControl<CColourButton>(view_id::kLive)->m_backColour, colour::kWhite);
+}
+
+// The manual, the logos and the terms; the pressure range dialog; the lamp
+// and the status line as the link state changes.
+TEST_F(Shell, ManualLogosTermsRangeDialogThenLampAndStatusFollowTheLinkState) {
+  startAccepted("[Units]\nLanguage=1\n");
+  QString opened;
+  setDocumentOpener([&](const QString& path) { return opened = path, true; });
+  viewControl<CColourLabel>(view_id::kManual)->clicked();
+  settle();
+  setDocumentOpener({});
+  if (std::filesystem::exists(VRX4_DATA_BUILD_DIR "/Manuel-tarvo-fr.pdf")) {
+    EXPECT_TRUE(opened.endsWith(QStringLiteral("/Manuel-tarvo-fr.pdf"))) << opened.toStdString();
+  }
+  m_boxes.clear();
+  EXPECT_FALSE(openManual(&view(), m_dir + "/", 0));
+  ASSERT_EQ(m_boxes.size(), 1u);
+  EXPECT_NE(m_boxes[0].find("Manual-tarvo-en.pdf"), std::string::npos);
+
+  // Logos come from the data folder, wherever the program was started.
+  g_pLogoMakerPage->repaint();
+  EXPECT_TRUE(g_pLogoMakerPage->drawn());
+
+  // FRANCAIS shows the French terms.
+  auto terms = [](std::uint8_t language) {
+    g_pAgreementPage->loadTerms(language);
+    return g_pAgreementPage->findChild<QTextEdit*>(QString::number(agreement_id::kText))->toPlainText();
+  };
+  EXPECT_NE(terms(1), terms(0));
+  EXPECT_TRUE(terms(9).isEmpty());
+
   CPressureRangeDialog dialog(&view(), 2, false, 1, "Pressure range", "OK", "Cancel");
   auto* list = dialog.findChild<QComboBox*>(QString::number(range_id::kList));
   // The unit's entries, the stored range chosen; automatic is the third.
@@ -141,64 +185,11 @@ TEST_F(Shell, RangeDialogEntriesAndResultThenLampAndStatusFollowTheLinkState) {
     settle();
     EXPECT_EQ(view().lamp()->GetColour(), s.lamp) << s.link;
     if (s.status) {
-      EXPECT_EQ(viewControl<QLabel>(view_id::kStatusText)->text().toStdString(), m_app->keptText(*s.status));
+      EXPECT_EQ(viewControl<QLabel>(view_id::kStatusText)->text().toStdString(), kept(*s.status));
     }
     EXPECT_EQ(state().g_eepromLoaded.load(), s.loaded) << s.link;
     EXPECT_EQ(state().g_identifyRequest.load(), s.identify) << s.link;
   }
-}
-
-TEST_F(Shell, PageSwitchReadRequests) {
-  startAccepted();
-  enterCode(mode_id::kSetting, "vesko");
-  for (int visit = 0; visit < 2; ++visit) {  // not loaded yet: asked again
-    state().finishRequest();
-    click(&view(), view_id::kControl);
-    EXPECT_EQ(state().g_currentPage.load(), 7u);
-    EXPECT_EQ(state().g_xferRequest.load(), 1);
-    EXPECT_EQ(state().g_xferOp.load(), 1u);
-  }
-  state().finishRequest();
-  state().g_eepromLoaded.store(1);
-  click(&view(), view_id::kAlarm);
-  EXPECT_EQ(state().g_xferRequest.load(), 0);
-  EXPECT_EQ(state().g_currentPage.load(), 12u);
-  state().g_eepromLoaded.store(0);
-  state().g_fileMode.store(1);
-  click(&view(), view_id::kPid);
-  EXPECT_EQ(state().g_xferRequest.load(), 0);  // file mode: no traffic
-  state().g_fileMode.store(0);
-  click(&view(), view_id::kLive);
-  EXPECT_EQ(g_pLivePage->testFields().m_liveCommandRetry.load(), 1);
-  EXPECT_EQ(viewControl<CColourButton>(view_id::kLive)->m_backColour, colour::kWhite);
-}
-
-TEST_F(Shell, ManualLogosAndTerms) {
-  startAccepted("[Units]\nLanguage=1\n");
-  QString opened;
-  setDocumentOpener([&](const QString& path) { return opened = path, true; });
-  viewControl<CColourLabel>(view_id::kManual)->clicked();
-  settle();
-  setDocumentOpener({});
-  if (std::filesystem::exists(VRX4_DATA_BUILD_DIR "/Manuel-tarvo-fr.pdf")) {
-    EXPECT_TRUE(opened.endsWith(QStringLiteral("/Manuel-tarvo-fr.pdf"))) << opened.toStdString();
-  }
-  m_boxes.clear();
-  EXPECT_FALSE(openManual(&view(), m_dir + "/", 0));
-  ASSERT_EQ(m_boxes.size(), 1u);
-  EXPECT_NE(m_boxes[0].find("Manual-tarvo-en.pdf"), std::string::npos);
-
-  // Logos come from the data folder, wherever the program was started.
-  g_pLogoMakerPage->repaint();
-  EXPECT_TRUE(g_pLogoMakerPage->drawn());
-
-  // FRANCAIS shows the French terms.
-  auto terms = [](std::uint8_t language) {
-    g_pAgreementPage->loadTerms(language);
-    return g_pAgreementPage->findChild<QTextEdit*>(QString::number(agreement_id::kText))->toPlainText();
-  };
-  EXPECT_NE(terms(1), terms(0));
-  EXPECT_TRUE(terms(9).isEmpty());
 }
 
 }  // namespace
