@@ -138,7 +138,6 @@ TEST_F(IdentityResumeTest, WriteReadsTheSerialFirstAndSendsNothingToAnotherRegul
   setSerial(kSecond);
   const long storedBefore = writesStored();
   clearReceived();
-  recorder.clearPosted();
   ASSERT_TRUE(transfer(request(op::kWriteSetpointThenBaseRange, 1, 4, {0x20, 0x21, 0x22, 0x23}), 1));
   EXPECT_TRUE(has(recorder.snapshot(), msg::kReloadStarted, 0));
   for (const auto& f : memoryFrames(received())) EXPECT_TRUE(isReadFrame(f));

@@ -61,7 +61,6 @@ TEST_F(ProgressEngineTest, EveryOpReportsItsStepsAndEndsAtOneHundred) {
   engine->start();
   ASSERT_TRUE(readAll());
   expectWholeRun(reports(1), false, "full read");
-  EXPECT_EQ(reports(1).progress.back().total, 45);
 
   state.withImages([](Images& im) {
     im.g_optionEdit = im.g_optionDevice, im.g_baseEdit = im.g_baseDevice;
@@ -80,7 +79,6 @@ TEST_F(ProgressEngineTest, EveryOpReportsItsStepsAndEndsAtOneHundred) {
       {request(op::kWriteSetpointThenBaseRange, 0x2B, 2, {1, 2, 3, 4}), 1},
   };
   for (const Case& c : cases) {
-    recorder.clearPosted();
     ASSERT_TRUE(transfer(c.r, c.end)) << c.r.op;
     const Reports r = reports(c.end);
     expectWholeRun(r, true, ("op " + std::to_string(c.r.op)).c_str());
