@@ -75,14 +75,22 @@ TEST_F(IdentityResumeTest, SameRegulatorBackCarriesOnAfterTheIdentityRead) {
   // As the desktop program leaves it after the lamp went red: the images
   // are those of the regulator the link last heard, not confirmed since.
   state.g_eepromLoaded = 0;
+  // The regulator falls silent some 300 bytes into the write (about BASE
+  // block 17, well after the serial number's block 9), which holds the
+  // write there whenever the line was pulled before.
+  server->withDevice([](sim::SimDevice& d) { d.faults().silentAfter = d.bytesReceived() + 300; });
   ASSERT_EQ(state.publishRequest(request(op::kWriteBase)), DeviceState::Publish::Accepted);
   // Pulled before the serial number's block and after it: both times the
   // same regulator comes back and the write carries on.
   ASSERT_TRUE(waitForOp(op::kWriteBase, 8, 3));
   server->hangUp(1200);
-  ASSERT_TRUE(waitForOp(op::kWriteBase, 8, 12));
+  ASSERT_TRUE(recorder.waitUntil([&](auto&) { return onSim([](sim::SimDevice& d) { return d.faults().silent; }); }, 20));
+  EXPECT_GE(state.g_xferBlock.load(), 12);
   clearReceived();
   server->hangUp(1200);
+  // Answering again: the server takes the line down before it answers
+  // another byte, so the write cannot end before the pull.
+  server->withDevice([](sim::SimDevice& d) { d.faults().silent = false, d.faults().silentAfter = -1; });
   ASSERT_TRUE(recorder.waitFor(msg::kTransferDone, 2, 20));
   // The box follows the end notice.
   ASSERT_TRUE(recorder.waitUntil([&](auto&) { return !recorder.boxes.empty(); }, 5));
