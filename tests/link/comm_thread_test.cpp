@@ -142,7 +142,7 @@ TEST_F(EngineTest, ReadCancellableButNeverAWrite) {
   engine->start();
   ASSERT_TRUE(recorder.waitFor(msg::kTransferDone, 1, 20));
   EXPECT_EQ(simImage(Area::Option)[0x40], 0xA1);
-  // A read cancelled half way: ProgressEngineTest.RepeatsSilenceAndCancelledReads.
+  // A read cancelled half way: progress_engine_test.
 }
 
 TEST_F(EngineTest, TimeoutsTellSilenceFromGarbage) {
@@ -161,8 +161,7 @@ TEST_F(EngineTest, TimeoutsTellSilenceFromGarbage) {
 }
 
 TEST_F(EngineTest, LiveCommandEchoedAndResentOnMismatch) {
-  state.g_currentPage = page::kLive;
-  state.g_accessMode = 2;
+  state.g_currentPage = page::kLive, state.g_accessMode = 2;
   live.update([](LiveTestSnapshot& t) { t.m_bTestUout = 1, t.uoutText = "7.5"; });
   live.m_liveCommandRetry = 1;
   engine->start();

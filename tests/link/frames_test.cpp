@@ -38,7 +38,7 @@ TEST(Frames, ChecksumAndRequests) {
   EXPECT_TRUE(w.length == 15u && w.data[2] == 0x4A && frameIsSound(w.bytes()));
 }
 
-TEST(Frames, LiveCommandBytes) {
+TEST(Frames, LiveCommandBytesAndTheirEcho) {
   Image base{};
   LiveTestSnapshot t;
   t.auxinText = "2.5", t.ctrlText = "5", t.uoutText = "-1.2345", t.ioutText = "12.0009";
@@ -76,6 +76,23 @@ TEST(Frames, LiveCommandBytes) {
   EXPECT_EQ(liveTestValue(" 2.5 "), 2.5);
   EXPECT_EQ(liveTestValue(""), 0.0);
   EXPECT_FALSE(liveTestValue("1,5"));  // the grammar itself: typed_values_test
+
+  // The echo is compared on the forced channels only.
+  t = LiveTestSnapshot{}, t.uoutText = "5", t.ctrlText = "3";
+  const TxFrame cmd = buildLiveCommand(t, base);
+  // The device reports Uout 5.000 V, CONTROL unrelated.
+  auto frame = buildMeasurementFrame({0, 1234, 24000, 0, 5000, 0}, 0, 0);
+  EXPECT_TRUE(liveEchoMatches(cmd.bytes(), frame, t, 0));  // nothing forced
+  t.m_bTestUout = 1;
+  EXPECT_TRUE(liveEchoMatches(cmd.bytes(), frame, t, 0));
+  t.m_bTestCtrl = 1;
+  EXPECT_FALSE(liveEchoMatches(cmd.bytes(), frame, t, 0));
+  t.m_bTestCtrl = 0, t.m_bTestAlarm = 1, t.m_nTestAlarmState = 0;  // alarm forced on: bit 0 of byte 13 set
+  const TxFrame cmd2 = buildLiveCommand(t, base);
+  EXPECT_FALSE(liveEchoMatches(cmd2.bytes(), frame, t, 0));
+  EXPECT_TRUE(liveEchoMatches(cmd2.bytes(), frame, t, 1));
+  // Too short to compare: no difference is reported.
+  EXPECT_TRUE(liveEchoMatches(cmd2.bytes().first(12), frame, t, 0));
 }
 
 TEST(Frames, DecodeReplies) {
@@ -103,28 +120,6 @@ TEST(Frames, DecodeReplies) {
   EXPECT_EQ(md.address, 0x25);
   EXPECT_EQ(vec(md.bytes()), data);
 }
-
-TEST(Frames, EchoComparedOnlyOnForcedChannels) {
-  Image base{};
-  writeField(base, *findField(Area::Base, "V_TO_B_A"), 1024);
-  LiveTestSnapshot t;
-  t.uoutText = "5", t.ctrlText = "3";
-  const TxFrame cmd = buildLiveCommand(t, base);
-  // The device reports Uout 5.000 V, CONTROL unrelated.
-  auto frame = buildMeasurementFrame({0, 1234, 24000, 0, 5000, 0}, 0, 0);
-  EXPECT_TRUE(liveEchoMatches(cmd.bytes(), frame, t, 0));  // nothing forced
-  t.m_bTestUout = 1;
-  EXPECT_TRUE(liveEchoMatches(cmd.bytes(), frame, t, 0));
-  t.m_bTestCtrl = 1;
-  EXPECT_FALSE(liveEchoMatches(cmd.bytes(), frame, t, 0));
-  t.m_bTestCtrl = 0, t.m_bTestAlarm = 1, t.m_nTestAlarmState = 0;  // alarm forced on: bit 0 of byte 13 set
-  const TxFrame cmd2 = buildLiveCommand(t, base);
-  EXPECT_FALSE(liveEchoMatches(cmd2.bytes(), frame, t, 0));
-  EXPECT_TRUE(liveEchoMatches(cmd2.bytes(), frame, t, 1));
-  // Too short to compare: no difference is reported.
-  EXPECT_TRUE(liveEchoMatches(cmd2.bytes().first(12), frame, t, 0));
-}
-
 
 TEST(ParamDictionary, TablesAreConsistent) {
   for (Area area : {Area::Base, Area::Option}) {

@@ -101,24 +101,6 @@ TEST_F(IdentityResumeTest, SameRegulatorBackCarriesOnAfterTheIdentityRead) {
   EXPECT_TRUE(simImage(Area::Base)[0x27] == kSecond[2] && simImage(Area::Base)[0x60] == 0x5A);
 }
 
-TEST_F(IdentityResumeTest, SilenceMidTransferChecksTheRegulatorBehindALivePort) {
-  loadFirst();
-  startWholeWrite(0x3C);
-  ASSERT_TRUE(waitForOp(op::kWriteOptionThenBase, 20, 4));
-  // The adapter stays; the regulator behind it goes quiet and another one
-  // (here: the same simulated device given another serial number) answers.
-  server->withDevice([](sim::SimDevice& d) { d.faults().silent = true; });
-  ASSERT_TRUE(recorder.waitFor(msg::kLinkState, 3, 5));
-  setSerial(kSecond);
-  server->withDevice([](sim::SimDevice& d) { d.faults().silent = false; });
-  ASSERT_TRUE(recorder.waitFor(msg::kReloadStarted, 0, 10));
-  EXPECT_EQ(state.lastIdentity().answered, kSecond);
-  ASSERT_TRUE(recorder.waitFor(msg::kTransferDone, 1, 20));
-  EXPECT_EQ(recorder.count(msg::kTransferDone, 3), 0);
-  // The BASE area was never touched.
-  EXPECT_NE(simImage(Area::Base)[0x60], 0x3C);
-}
-
 TEST_F(IdentityResumeTest, ReadOfAnotherRegulatorIsAbandonedOrStartedAfresh) {
   loadFirst();
   // A reload of the known regulator, swapped half-way: abandoned, and the
@@ -132,7 +114,7 @@ TEST_F(IdentityResumeTest, ReadOfAnotherRegulatorIsAbandonedOrStartedAfresh) {
   EXPECT_TRUE(imagesMatchTheRegulator());
 }
 
-TEST_F(IdentityResumeTest, WriteReadsTheSerialFirstAndSendsNothingToAnotherRegulator) {
+TEST_F(IdentityResumeTest, WriteReadsTheSerialFirstSendsNothingToAnotherRegulatorAndChecksItAfterSilence) {
   loadFirst();
   // The same regulator: the identity read goes first, then the write.
   ASSERT_TRUE(transfer(request(op::kWriteSetpointThenBaseRange, 1, 4, {0x10, 0x11, 0x12, 0x13}), 1));
@@ -154,6 +136,23 @@ TEST_F(IdentityResumeTest, WriteReadsTheSerialFirstAndSendsNothingToAnotherRegul
   EXPECT_TRUE(state.lastIdentity().answered == kSecond && !state.lastIdentity().written);
   EXPECT_EQ(recorder.boxSnapshot().back(), "07 77 70 answered, not 01 23 45");
   EXPECT_TRUE(imagesMatchTheRegulator());
+
+  // Silence mid-transfer: the regulator behind a live port is checked.
+  recorder.clearPosted();
+  startWholeWrite(0x3C);
+  ASSERT_TRUE(waitForOp(op::kWriteOptionThenBase, 20, 4));
+  // The adapter stays; the regulator behind it goes quiet and another one
+  // (here: the same simulated device given another serial number) answers.
+  server->withDevice([](sim::SimDevice& d) { d.faults().silent = true; });
+  ASSERT_TRUE(recorder.waitFor(msg::kLinkState, 3, 5));
+  setSerial(kFirst);
+  server->withDevice([](sim::SimDevice& d) { d.faults().silent = false; });
+  ASSERT_TRUE(recorder.waitFor(msg::kReloadStarted, 0, 10));
+  EXPECT_EQ(state.lastIdentity().answered, kFirst);
+  ASSERT_TRUE(recorder.waitFor(msg::kTransferDone, 1, 20));
+  EXPECT_EQ(recorder.count(msg::kTransferDone, 3), 0);
+  // The BASE area was never touched.
+  EXPECT_NE(simImage(Area::Base)[0x60], 0x3C);
 }
 
 TEST_F(IdentityResumeTest, FileModeTakesTheImagesOverFromARunningRead) {

@@ -91,8 +91,7 @@ TEST(SerialPort, OpenMakesTheLineRaw38400With8N1AndNoFlowControlAndHoldsItExclus
   EXPECT_EQ(e.reason, "the port is in use by another program");
   EXPECT_TRUE(port.writeByte('x'));  // the holder is unaffected
   EXPECT_EQ(pty.receive(1), "x");
-  port.close();
-  port.close();
+  port.close(), port.close();  // twice: the second is harmless
 
   // Free again: a client takes it, and is killed with no chance to close.
   int ready[2];
@@ -109,8 +108,7 @@ TEST(SerialPort, OpenMakesTheLineRaw38400With8N1AndNoFlowControlAndHoldsItExclus
   ::close(ready[0]), ::close(ready[1]);
   ASSERT_EQ(ok, 'y');
   EXPECT_TRUE(!second.open(pty.slave, &e) && e.busy);  // a live client keeps it
-  ::kill(child, SIGKILL);
-  ::waitpid(child, nullptr, 0);
+  ::kill(child, SIGKILL), ::waitpid(child, nullptr, 0);
   EXPECT_TRUE(second.open(pty.slave, &e)) << e.reason;
 }
 
@@ -124,10 +122,7 @@ TEST(SerialPort, SilentLineWaitsWithoutSpinningWakesForABytePurgesAndNoticesItsN
   ASSERT_TRUE(port.open(link.string()));
   std::uint8_t b = 0;
   ReadResult r = ReadResult::Byte;
-  for (int ms : {0, 1}) {
-    EXPECT_LT(msTaken([&] { r = port.readByte(b, ms); }), 40);
-    EXPECT_EQ(r, ReadResult::Nothing);
-  }
+  for (int ms : {0, 1}) EXPECT_TRUE(msTaken([&] { r = port.readByte(b, ms); }) < 40 && r == ReadResult::Nothing) << ms;
   const std::clock_t cpu = std::clock();
   EXPECT_GE(msTaken([&] { r = port.readByte(b, 100); }), 99);
   EXPECT_LT(double(std::clock() - cpu) * 1000 / CLOCKS_PER_SEC, 30);

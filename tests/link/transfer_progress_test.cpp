@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <utility>
 
 #include "core/link/device_state.h"
 
@@ -44,13 +45,8 @@ TEST(TransferProgress, StepsOfEveryOpAndWhereTheEngineIs) {
   EXPECT_NEAR(wholeRequest(op::kReadOption, 0, false).wireSecondsLeft, 1.41, 0.03);
   EXPECT_NEAR(wholeRequest(op::kWriteOptionThenBase, 0, true).wireSecondsLeft, 3.57, 0.05);
   double before = 1e9;
-  for (int k = 0; k < 29; ++k) {
-    for (std::uint32_t o : {5u, 8u}) {
-      const double left = at(4, o, k).wireSecondsLeft;
-      EXPECT_LT(left, before);
-      before = left;
-    }
-  }
+  for (int k = 0; k < 29; ++k)
+    for (auto o : {5u, 8u}) EXPECT_LT(at(4, o, k).wireSecondsLeft, std::exchange(before, at(4, o, k).wireSecondsLeft)) << k;
   EXPECT_NEAR(at(4, 5, 29).wireSecondsLeft, 0.0, 1e-9);
 }
 
