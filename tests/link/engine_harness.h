@@ -85,8 +85,9 @@ class EngineTest : public ::testing::Test {
     engine->setPortName(link);
   }
   void TearDown() override { engine->stop(), server->stop(); }
+  // Publishes r with the notices so far cleared; waits for its end.
   bool transfer(const TransferRequest& r, std::uintptr_t endWParam, double seconds = 20) {
-    return state.publishRequest(r) == DeviceState::Publish::Accepted &&
+    return recorder.clearPosted(), state.publishRequest(r) == DeviceState::Publish::Accepted &&
            recorder.waitFor(msg::kTransferDone, endWParam, seconds);
   }
   // Reads both images, as at start-up.

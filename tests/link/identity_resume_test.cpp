@@ -75,14 +75,22 @@ TEST_F(IdentityResumeTest, SameRegulatorBackCarriesOnAfterTheIdentityRead) {
   // As the desktop program leaves it after the lamp went red: the images
   // are those of the regulator the link last heard, not confirmed since.
   state.g_eepromLoaded = 0;
+  // The regulator falls silent some 300 bytes into the write (about BASE
+  // block 17, well after the serial number's block 9), which holds the
+  // write there whenever the line was pulled before.
+  server->withDevice([](sim::SimDevice& d) { d.faults().silentAfter = d.bytesReceived() + 300; });
   ASSERT_EQ(state.publishRequest(request(op::kWriteBase)), DeviceState::Publish::Accepted);
   // Pulled before the serial number's block and after it: both times the
   // same regulator comes back and the write carries on.
   ASSERT_TRUE(waitForOp(op::kWriteBase, 8, 3));
   server->hangUp(1200);
-  ASSERT_TRUE(waitForOp(op::kWriteBase, 8, 12));
+  ASSERT_TRUE(recorder.waitUntil([&](auto&) { return onSim([](sim::SimDevice& d) { return d.faults().silent; }); }, 20));
+  EXPECT_GE(state.g_xferBlock.load(), 12);
   clearReceived();
   server->hangUp(1200);
+  // Answering again: the server takes the line down before it answers
+  // another byte, so the write cannot end before the pull.
+  server->withDevice([](sim::SimDevice& d) { d.faults().silent = false, d.faults().silentAfter = -1; });
   ASSERT_TRUE(recorder.waitFor(msg::kTransferDone, 2, 20));
   // The box follows the end notice.
   ASSERT_TRUE(recorder.waitUntil([&](auto&) { return !recorder.boxes.empty(); }, 5));
@@ -91,24 +99,6 @@ TEST_F(IdentityResumeTest, SameRegulatorBackCarriesOnAfterTheIdentityRead) {
   EXPECT_EQ(recorder.count(msg::kReloadStarted, 0), 0);
   EXPECT_EQ(recorder.boxSnapshot(), (std::vector<std::string>{"Reset VRX"}));
   EXPECT_TRUE(simImage(Area::Base)[0x27] == kSecond[2] && simImage(Area::Base)[0x60] == 0x5A);
-}
-
-TEST_F(IdentityResumeTest, SilenceMidTransferChecksTheRegulatorBehindALivePort) {
-  loadFirst();
-  startWholeWrite(0x3C);
-  ASSERT_TRUE(waitForOp(op::kWriteOptionThenBase, 20, 4));
-  // The adapter stays; the regulator behind it goes quiet and another one
-  // (here: the same simulated device given another serial number) answers.
-  server->withDevice([](sim::SimDevice& d) { d.faults().silent = true; });
-  ASSERT_TRUE(recorder.waitFor(msg::kLinkState, 3, 5));
-  setSerial(kSecond);
-  server->withDevice([](sim::SimDevice& d) { d.faults().silent = false; });
-  ASSERT_TRUE(recorder.waitFor(msg::kReloadStarted, 0, 10));
-  EXPECT_EQ(state.lastIdentity().answered, kSecond);
-  ASSERT_TRUE(recorder.waitFor(msg::kTransferDone, 1, 20));
-  EXPECT_EQ(recorder.count(msg::kTransferDone, 3), 0);
-  // The BASE area was never touched.
-  EXPECT_NE(simImage(Area::Base)[0x60], 0x3C);
 }
 
 TEST_F(IdentityResumeTest, ReadOfAnotherRegulatorIsAbandonedOrStartedAfresh) {
@@ -124,7 +114,7 @@ TEST_F(IdentityResumeTest, ReadOfAnotherRegulatorIsAbandonedOrStartedAfresh) {
   EXPECT_TRUE(imagesMatchTheRegulator());
 }
 
-TEST_F(IdentityResumeTest, WriteReadsTheSerialFirstAndSendsNothingToAnotherRegulator) {
+TEST_F(IdentityResumeTest, WriteReadsTheSerialFirstSendsNothingToAnotherRegulatorAndChecksItAfterSilence) {
   loadFirst();
   // The same regulator: the identity read goes first, then the write.
   ASSERT_TRUE(transfer(request(op::kWriteSetpointThenBaseRange, 1, 4, {0x10, 0x11, 0x12, 0x13}), 1));
@@ -138,7 +128,6 @@ TEST_F(IdentityResumeTest, WriteReadsTheSerialFirstAndSendsNothingToAnotherRegul
   setSerial(kSecond);
   const long storedBefore = writesStored();
   clearReceived();
-  recorder.clearPosted();
   ASSERT_TRUE(transfer(request(op::kWriteSetpointThenBaseRange, 1, 4, {0x20, 0x21, 0x22, 0x23}), 1));
   EXPECT_TRUE(has(recorder.snapshot(), msg::kReloadStarted, 0));
   for (const auto& f : memoryFrames(received())) EXPECT_TRUE(isReadFrame(f));
@@ -147,6 +136,23 @@ TEST_F(IdentityResumeTest, WriteReadsTheSerialFirstAndSendsNothingToAnotherRegul
   EXPECT_TRUE(state.lastIdentity().answered == kSecond && !state.lastIdentity().written);
   EXPECT_EQ(recorder.boxSnapshot().back(), "07 77 70 answered, not 01 23 45");
   EXPECT_TRUE(imagesMatchTheRegulator());
+
+  // Silence mid-transfer: the regulator behind a live port is checked.
+  recorder.clearPosted();
+  startWholeWrite(0x3C);
+  ASSERT_TRUE(waitForOp(op::kWriteOptionThenBase, 20, 4));
+  // The adapter stays; the regulator behind it goes quiet and another one
+  // (here: the same simulated device given another serial number) answers.
+  server->withDevice([](sim::SimDevice& d) { d.faults().silent = true; });
+  ASSERT_TRUE(recorder.waitFor(msg::kLinkState, 3, 5));
+  setSerial(kFirst);
+  server->withDevice([](sim::SimDevice& d) { d.faults().silent = false; });
+  ASSERT_TRUE(recorder.waitFor(msg::kReloadStarted, 0, 10));
+  EXPECT_EQ(state.lastIdentity().answered, kFirst);
+  ASSERT_TRUE(recorder.waitFor(msg::kTransferDone, 1, 20));
+  EXPECT_EQ(recorder.count(msg::kTransferDone, 3), 0);
+  // The BASE area was never touched.
+  EXPECT_NE(simImage(Area::Base)[0x60], 0x3C);
 }
 
 TEST_F(IdentityResumeTest, FileModeTakesTheImagesOverFromARunningRead) {

@@ -60,15 +60,12 @@ TEST_F(NetPortTest, ReadAndWriteThroughSer2netAreTheDirectOnesByteForByte) {
     SCOPED_TRACE(url.empty() ? telnet.url() : url);
     state.withImages([](Images& im) { im = Images{}; });
     ASSERT_TRUE(bridge->start());
-    recorder.clearPosted();
     startOn(url.empty() ? bridge->url() : url);
     ASSERT_TRUE(readAll());
-    EXPECT_EQ(state.device(Area::Option), directOption);
-    EXPECT_EQ(state.device(Area::Base), directBase);
+    EXPECT_TRUE(state.device(Area::Option) == directOption && state.device(Area::Base) == directBase);
 
     // Bytes that Telnet escapes (0xFF) or the frames end with (0x7E),
     // written and read back.
-    recorder.clearPosted();
     const std::uint8_t marker = bridge == &raw ? 0x11 : 0x22;
     ASSERT_TRUE(transfer(request(op::kWriteOptionRange, 0x40, 4, {0xFF, marker, 0xFF, 0x7E}), 1));
     const Image option = simImage(Area::Option);

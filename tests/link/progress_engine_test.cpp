@@ -57,11 +57,10 @@ class ProgressEngineTest : public EngineTest {
   }
 };
 
-TEST_F(ProgressEngineTest, EveryOpReportsItsStepsAndEndsAtOneHundred) {
+TEST_F(ProgressEngineTest, EveryOpReportsItsStepsAndEndsAtOneHundredThroughRepeatsSilenceButNotACancel) {
   engine->start();
   ASSERT_TRUE(readAll());
   expectWholeRun(reports(1), false, "full read");
-  EXPECT_EQ(reports(1).progress.back().total, 45);
 
   state.withImages([](Images& im) {
     im.g_optionEdit = im.g_optionDevice, im.g_baseEdit = im.g_baseDevice;
@@ -80,7 +79,6 @@ TEST_F(ProgressEngineTest, EveryOpReportsItsStepsAndEndsAtOneHundred) {
       {request(op::kWriteSetpointThenBaseRange, 0x2B, 2, {1, 2, 3, 4}), 1},
   };
   for (const Case& c : cases) {
-    recorder.clearPosted();
     ASSERT_TRUE(transfer(c.r, c.end)) << c.r.op;
     const Reports r = reports(c.end);
     expectWholeRun(r, true, ("op " + std::to_string(c.r.op)).c_str());
@@ -90,11 +88,7 @@ TEST_F(ProgressEngineTest, EveryOpReportsItsStepsAndEndsAtOneHundred) {
     const int planned = transfer_progress::wholeRequest(c.r.op, c.r.count, true).total;
     EXPECT_TRUE(r.progress.back().total == planned || r.progress.back().total == planned + 1) << c.r.op;
   }
-}
 
-TEST_F(ProgressEngineTest, RepeatsSilenceAndCancelledReads) {
-  engine->start();
-  ASSERT_TRUE(readAll());
   Image changed = state.device(Area::Option);
   for (std::size_t i = 0; i < 0x30; ++i) changed[i] ^= 0x10;
   state.setEdit(Area::Option, changed), state.setEdit(Area::Base, state.device(Area::Base));

@@ -1,6 +1,7 @@
 // SerialPort over a real pseudo-terminal pair: the test holds the master
 // side and plays the regulator; the port opens the slave path.
 #include "core/link/serial_port.h"
+#include "core/link/port_names.h"
 
 #include <fcntl.h>
 #include <grp.h>
@@ -14,6 +15,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -89,8 +91,7 @@ TEST(SerialPort, OpenMakesTheLineRaw38400With8N1AndNoFlowControlAndHoldsItExclus
   EXPECT_EQ(e.reason, "the port is in use by another program");
   EXPECT_TRUE(port.writeByte('x'));  // the holder is unaffected
   EXPECT_EQ(pty.receive(1), "x");
-  port.close();
-  port.close();
+  port.close(), port.close();  // twice: the second is harmless
 
   // Free again: a client takes it, and is killed with no chance to close.
   int ready[2];
@@ -107,8 +108,7 @@ TEST(SerialPort, OpenMakesTheLineRaw38400With8N1AndNoFlowControlAndHoldsItExclus
   ::close(ready[0]), ::close(ready[1]);
   ASSERT_EQ(ok, 'y');
   EXPECT_TRUE(!second.open(pty.slave, &e) && e.busy);  // a live client keeps it
-  ::kill(child, SIGKILL);
-  ::waitpid(child, nullptr, 0);
+  ::kill(child, SIGKILL), ::waitpid(child, nullptr, 0);
   EXPECT_TRUE(second.open(pty.slave, &e)) << e.reason;
 }
 
@@ -122,10 +122,7 @@ TEST(SerialPort, SilentLineWaitsWithoutSpinningWakesForABytePurgesAndNoticesItsN
   ASSERT_TRUE(port.open(link.string()));
   std::uint8_t b = 0;
   ReadResult r = ReadResult::Byte;
-  for (int ms : {0, 1}) {
-    EXPECT_LT(msTaken([&] { r = port.readByte(b, ms); }), 40);
-    EXPECT_EQ(r, ReadResult::Nothing);
-  }
+  for (int ms : {0, 1}) EXPECT_TRUE(msTaken([&] { r = port.readByte(b, ms); }) < 40 && r == ReadResult::Nothing) << ms;
   const std::clock_t cpu = std::clock();
   EXPECT_GE(msTaken([&] { r = port.readByte(b, 100); }), 99);
   EXPECT_LT(double(std::clock() - cpu) * 1000 / CLOCKS_PER_SEC, 30);
@@ -146,8 +143,7 @@ TEST(SerialPort, SilentLineWaitsWithoutSpinningWakesForABytePurgesAndNoticesItsN
   port.purge();
   EXPECT_EQ(port.readByte(b, 0), ReadResult::Nothing);
   pty.send("N");
-  EXPECT_EQ(port.readByte(b, 1000), ReadResult::Byte);
-  EXPECT_EQ(b, 'N');
+  EXPECT_TRUE(port.readByte(b, 1000) == ReadResult::Byte && b == 'N');
 
   // The node removed or replaced by another device is gone; put back, not.
   EXPECT_FALSE(port.gone());
@@ -215,6 +211,76 @@ TEST(SerialPort, RefusedOpensSayWhyAndHoldNothing) {
   ::waitpid(child, &status, 0);
   if (WEXITSTATUS(status) == 77) GTEST_SKIP() << "cannot drop privileges";
   EXPECT_EQ(status, 0) << "exit bit 1: owner-only node, 2: group node, 4: held port not busy";
+}
+
+TEST(PortNames, ComNamesMapToPlatformPortsAndOtherNamesStay) {
+  EXPECT_EQ(portDevicePath("COM1"), "/dev/ttyS0");
+  EXPECT_EQ(portDevicePath("COM12"), "/dev/ttyS11");
+  for (const char* other :
+       {"COM0", "COM", "com3", "COM1a", "/dev/pts/7", "COM99999999999999999999999"})
+    EXPECT_EQ(portDevicePath(other), other);
+  EXPECT_TRUE(naturalLess("ttyS2", "ttyS10") && !naturalLess("ttyS10", "ttyS2"));
+  EXPECT_TRUE(naturalLess("ttyS", "ttyS0") && naturalLess("x1y2", "x1y10"));
+  EXPECT_NE(naturalLess("a01", "a1"), naturalLess("a1", "a01"));  // strict even when equal by value
+}
+
+TEST(PortNames, DriverBackedPortsInNaturalOrderEachSayingWhatItIsThenTheStableLinks) {
+  const testing::TempDir dir;
+  const fs::path root(dir.path);
+  const fs::path sys = root / "sys/class/tty";
+  auto write = [](const fs::path& f, const char* text) {
+    fs::create_directories(f.parent_path());
+    std::ofstream(f) << text << "\n";
+  };
+  // An FTDI adapter (ttyUSB0 two levels below its USB device), one whose
+  // product already names its maker (ttyUSB1), a modem that only has ids
+  // (ttyACM0 one level below), platform ports.
+  const fs::path usbRoot = root / "sys/devices/usb1";
+  for (const auto& [dev, files] : std::vector<std::pair<const char*, std::vector<std::pair<const char*, const char*>>>>{
+           {"1-1", {{"idVendor", "0403"}, {"manufacturer", "FTDI"}, {"product", "FT232R USB UART"}}},
+           {"1-3", {{"idVendor", "067b"}, {"manufacturer", "Prolific"}, {"product", "Prolific USB-Serial Controller"}}},
+           {"1-2", {{"idVendor", "2341"}, {"idProduct", "0043"}}}})
+    for (const auto& [name, text] : files) write(usbRoot / dev / name, text);
+  for (const char* d : {"1-1/1-1:1.0/ttyUSB0", "1-3/1-3:1.0/ttyUSB1", "1-2/1-2:1.0"})
+    fs::create_directories(usbRoot / d);
+  // ttyS1 and ttyS3: registered slots with no UART behind them; tty5: no driver behind it.
+  using Tty = std::tuple<const char*, std::string, const char*>;  // name, device below devices/, UART type
+  for (auto [name, device, type] :
+       {Tty{"ttyUSB0", "usb1/1-1/1-1:1.0/ttyUSB0", nullptr}, {"ttyUSB1", "usb1/1-3/1-3:1.0/ttyUSB1", nullptr},
+        {"ttyACM0", "usb1/1-2/1-2:1.0", nullptr}, {"ttyS0", "serial8250", "4"}, {"ttyS10", "serial8250", "4"},
+        {"ttyS2", "serial8250", "99"}, {"ttyS1", "serial8250", "0"}, {"ttyS3", "serial8250", nullptr},
+        {"tty5", "", nullptr}}) {
+    fs::create_directories(sys / name);
+    if (!device.empty()) fs::create_directory_symlink("../../../devices/" + device, sys / name / "device");
+    if (type) write(sys / name / "type", type);
+  }
+  const fs::path byId = root / "dev/serial/by-id";
+  fs::create_directories(byId);
+  fs::create_symlink("../../ttyUSB0", byId / "usb-FTDI_FT232R_USB_UART_A9X1-if00-port0");
+
+  const std::string dev = (root / "dev").string();
+  const auto entries = describeSerialPorts(sys.string(), dev, byId.string());
+  std::vector<std::string> texts;
+  for (const auto& e : entries) texts.push_back(entryText(e));
+  EXPECT_EQ(texts, (std::vector<std::string>{
+                       "USB device 2341:0043 \u2014 " + dev + "/ttyACM0",
+                       "Serial port 16550A \u2014 COM1 (" + dev + "/ttyS0)",
+                       "Serial port \u2014 COM3 (" + dev + "/ttyS2)",
+                       "Serial port 16550A \u2014 COM11 (" + dev + "/ttyS10)",
+                       "FTDI FT232R USB UART \u2014 " + dev + "/ttyUSB0",
+                       "Prolific USB-Serial Controller \u2014 " + dev + "/ttyUSB1",
+                       "FTDI FT232R USB UART \u2014 " + byId.string() + "/usb-FTDI_FT232R_USB_UART_A9X1-if00-port0",
+                   }));
+  EXPECT_EQ(entries[6].path, dev + "/ttyUSB0");
+  EXPECT_TRUE(describeSerialPorts(sys.string() + "/missing", dev, byId.string() + "/missing").empty());
+
+  // Selection by prefix of the stored name, then of the device.
+  for (auto [name, index] : {std::pair<std::string, int>{"COM1", 1}, {"COM3", 2}, {byId.string() + "/usb-FTDI", 6},
+                             {dev + "/ttyUSB0", 4}, {"COM2", -1}})
+    EXPECT_EQ(entryFor(entries, name), index) << name;
+  std::vector<SerialPortEntry> com{{"COM10", "/dev/ttyS9", ""}, {"COM1", "/dev/ttyS0", ""}};
+  EXPECT_EQ(entryFor(com, "COM1"), 0);  // the first entry that begins with the text
+  EXPECT_EQ(entryFor(com, "/dev/ttyS0"), 1);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <utility>
 
 #include "core/link/device_state.h"
 
@@ -29,15 +30,11 @@ TEST(TransferProgress, StepsOfEveryOpAndWhereTheEngineIs) {
 
   // Op 4 through its steps: the identity read, a block written (the
   // read-back op, or the write op with the verify flag), the BASE area.
-  EXPECT_EQ(at(4, 4, 0, false, 0, false).done, 0);
-  EXPECT_EQ(at(4, 4, 0).done, 1);
-  EXPECT_EQ(at(4, 4, 3, true).done, 1 + 6 + 1);
-  EXPECT_EQ(at(4, 20, 3).done, 1 + 6 + 1);
-  EXPECT_EQ(at(4, 5, 0).done, 1 + 24);
-  EXPECT_EQ(at(4, 8, 28).done, 1 + 24 + 56 + 1);
   // Op 18: byte 0, then the two blocks of op 14.
-  EXPECT_EQ(at(18, 19, 0, false, 4).done, 2);
-  EXPECT_EQ(at(18, 15, 1, false, 4).done, 1 + 2 + 2 + 1);
+  for (auto [p, done] : {std::pair{at(4, 4, 0, false, 0, false), 0}, {at(4, 4, 0), 1}, {at(4, 4, 3, true), 1 + 6 + 1},
+                         {at(4, 20, 3), 1 + 6 + 1}, {at(4, 5, 0), 1 + 24}, {at(4, 8, 28), 1 + 24 + 56 + 1},
+                         {at(18, 19, 0, false, 4), 2}, {at(18, 15, 1, false, 4), 1 + 2 + 2 + 1}})
+    EXPECT_EQ(p.done, done) << p.total;
   // An op met without its request (published before the engine kept it)
   // counts as its own request.
   EXPECT_EQ(position({0, 15, 1, false, 4, true, true}).total, 5);
@@ -48,13 +45,8 @@ TEST(TransferProgress, StepsOfEveryOpAndWhereTheEngineIs) {
   EXPECT_NEAR(wholeRequest(op::kReadOption, 0, false).wireSecondsLeft, 1.41, 0.03);
   EXPECT_NEAR(wholeRequest(op::kWriteOptionThenBase, 0, true).wireSecondsLeft, 3.57, 0.05);
   double before = 1e9;
-  for (int k = 0; k < 29; ++k) {
-    for (std::uint32_t o : {5u, 8u}) {
-      const double left = at(4, o, k).wireSecondsLeft;
-      EXPECT_LT(left, before);
-      before = left;
-    }
-  }
+  for (int k = 0; k < 29; ++k)
+    for (auto o : {5u, 8u}) EXPECT_LT(at(4, o, k).wireSecondsLeft, std::exchange(before, at(4, o, k).wireSecondsLeft)) << k;
   EXPECT_NEAR(at(4, 5, 29).wireSecondsLeft, 0.0, 1e-9);
 }
 

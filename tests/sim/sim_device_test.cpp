@@ -1,9 +1,15 @@
 #include "core/sim/sim_device.h"
 
+#include <unistd.h>
+
 #include <gtest/gtest.h>
+
+#include <chrono>
 
 #include "core/link/frames.h"
 #include "core/link/param_dictionary.h"
+#include "core/link/serial_port.h"
+#include "core/sim/pty_server.h"
 
 namespace vrx4::sim {
 namespace {
@@ -17,7 +23,7 @@ std::vector<Bytes> sendFrame(SimDevice& d, std::span<const std::uint8_t> frame, 
   return replies;
 }
 
-TEST(SimDevice, AnswersEveryByteWithTheRightFrameAndStoresOnlySoundWrites) {
+TEST(SimDevice, AnswersEveryByteWithTheRightFrameStoresOnlySoundWritesAndMakesTheFaultsItIsTold) {
   SimDevice d;
   double t = 0;
   for (auto [request, size] : {std::pair{'R', 17u}, {'E', 11u}}) {
@@ -28,13 +34,10 @@ TEST(SimDevice, AnswersEveryByteWithTheRightFrameAndStoresOnlySoundWrites) {
 
   // 44 25 64 CD 7E: four measurement frames, then the memory frame.
   auto replies = sendFrame(d, buildMemoryRead(Area::Base, 0x25, 4).bytes(), t);
-  const Bytes& mem = replies[4];
   for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(replies[i].size(), 17u) << i;
-  ASSERT_EQ(mem.size(), 9u);
-  EXPECT_EQ((Bytes{mem[0], mem[1], mem[2], mem[3], mem[4], mem[5]}), (Bytes{'D', 0x25, 0x64, 0x01, 0x23, 0x45}));
-  EXPECT_TRUE(frameIsSound(mem));
-
-  EXPECT_EQ(sendFrame(d, buildMemoryRead(Area::Option, 0x14, 10).bytes(), t).back().size(), 15u);
+  const Bytes& mem = replies[4];
+  ASSERT_TRUE(mem.size() == 9u && frameIsSound(mem));
+  EXPECT_EQ(Bytes(mem.begin(), mem.begin() + 6), (Bytes{'D', 0x25, 0x64, 0x01, 0x23, 0x45}));
 
   // Only sound writes are stored.
   TxFrame w = buildMemoryWrite(Area::Option, 0x00, Bytes{0x3C});
@@ -51,24 +54,30 @@ TEST(SimDevice, AnswersEveryByteWithTheRightFrameAndStoresOnlySoundWrites) {
   sendFrame(d, w.bytes().first(3), t);
   t += 0.5;
   sendFrame(d, w.bytes(), t);
-  EXPECT_EQ(d.image(Area::Base)[0x40], 1);
-  EXPECT_EQ(d.image(Area::Base)[0x43], 4);
+  EXPECT_TRUE(d.image(Area::Base)[0x40] == 1 && d.image(Area::Base)[0x43] == 4);
+
+  // Injected faults.
+  d.faults().corruptNext = 1;
+  EXPECT_FALSE(frameIsSound(d.onByte('R', 0)));
+  EXPECT_TRUE(frameIsSound(d.onByte('R', 0)));
+  d.faults().dropNext = 1;
+  EXPECT_TRUE(d.onByte('R', 0).empty());
+  d.faults().strayNext = 1;
+  const Bytes s = d.onByte('R', 0);
+  EXPECT_TRUE(s.size() == 20u && s[0] != 'A' && frameIsSound(std::span(s).subspan(3))) << s.size();
+
+  // A stale read returns the bytes from before the last write, once.
+  sendFrame(d, buildMemoryWrite(Area::Option, 0x05, Bytes{0xAB}).bytes(), t);
+  d.faults().staleReads = 1;
+  const TxFrame rd = buildMemoryRead(Area::Option, 0x05, 1);
+  EXPECT_NE(sendFrame(d, rd.bytes(), t).back()[3], 0xAB);
+  EXPECT_EQ(sendFrame(d, rd.bytes(), t).back()[3], 0xAB);
+
+  d.faults().silentAfter = d.bytesReceived();
+  EXPECT_TRUE(d.onByte('R', 0).empty());
 }
 
-TEST(SimDevice, StatusBitsFollowTheImages) {
-  SimDevice d;
-  Image o = d.image(Area::Option), b = d.image(Area::Base);
-  o[0] = 0x0C, b[0] = 0x01;
-  d.setImage(Area::Option, o), d.setImage(Area::Base, b);
-  EXPECT_EQ(d.onByte('R', 0)[13] & 0x1C, 0x1C);
-  d.setInfoCodes({7, 0, 0, 0, 0, 0, 0, 0});
-  EXPECT_EQ(d.onByte('R', 0)[13] & 0x02, 0x02);
-  EXPECT_EQ(d.onByte('E', 0)[1], 7);
-  EXPECT_EQ(d.onByte('R', 0)[13] & 0x02, 0);  // read, no longer pending
-  EXPECT_EQ(d.onByte('E', 0)[1], 7);            // but still reported when asked
-}
-
-TEST(SimDevice, PlantFollowsTheSetpointAndRaisesTheAlarm) {
+TEST(SimDevice, PlantFollowsTheSetpointRaisesTheAlarmAndStatusBitsFollowTheImages) {
   SimDevice d;
   d.plant().controlInput = 6.0;  // 6 bar with the factory scaling
   for (int i = 0; i < 300; ++i) d.tick(0.01);
@@ -86,30 +95,55 @@ TEST(SimDevice, PlantFollowsTheSetpointAndRaisesTheAlarm) {
   d.setImage(Area::Option, o);
   for (int i = 0; i < 5; ++i) d.tick(0.01);
   EXPECT_EQ(d.onByte('R', 0)[13] & 1, 1);
+
+  // Flags from the images; an information code pending until read.
+  Image b = d.image(Area::Base);
+  o[0] = 0x0C, b[0] = 0x01;
+  d.setImage(Area::Option, o), d.setImage(Area::Base, b);
+  EXPECT_EQ(d.onByte('R', 0)[13] & 0x1C, 0x1C);
+  d.setInfoCodes({7, 0, 0, 0, 0, 0, 0, 0});
+  EXPECT_EQ(d.onByte('R', 0)[13] & 0x02, 0x02);
+  EXPECT_EQ(d.onByte('E', 0)[1], 7);
+  EXPECT_EQ(d.onByte('R', 0)[13] & 0x02, 0);  // read, no longer pending
+  EXPECT_EQ(d.onByte('E', 0)[1], 7);            // but still reported when asked
 }
 
-TEST(SimDevice, InjectedFaults) {
-  SimDevice d;
-  d.faults().corruptNext = 1;
-  EXPECT_FALSE(frameIsSound(d.onByte('R', 0)));
-  EXPECT_TRUE(frameIsSound(d.onByte('R', 0)));
-  d.faults().dropNext = 1;
-  EXPECT_TRUE(d.onByte('R', 0).empty());
-  d.faults().strayNext = 1;
-  const Bytes s = d.onByte('R', 0);
-  ASSERT_EQ(s.size(), 20u);
-  EXPECT_TRUE(s[0] != 'A' && frameIsSound(std::span(s).subspan(3)));
+// Reads up to n bytes, each within a second; stops at silence or a failure.
+std::vector<std::uint8_t> readN(SerialPort& port, std::size_t n, ReadResult& last) {
+  std::vector<std::uint8_t> got;
+  for (std::uint8_t b = 0; got.size() < n && (last = port.readByte(b, 1000)) == ReadResult::Byte;) got.push_back(b);
+  return got;
+}
 
-  // A stale read returns the bytes from before the last write, once.
-  double t = 0;
-  sendFrame(d, buildMemoryWrite(Area::Option, 0x05, Bytes{0xAB}).bytes(), t);
-  d.faults().staleReads = 1;
-  const TxFrame rd = buildMemoryRead(Area::Option, 0x05, 1);
-  EXPECT_NE(sendFrame(d, rd.bytes(), t).back()[3], 0xAB);
-  EXPECT_EQ(sendFrame(d, rd.bytes(), t).back()[3], 0xAB);
+TEST(PtyServer, ServesAHostThatComesAndGoesWithPacedReplies) {
+  SimDevice device;
+  const std::string link = "/tmp/vrx4-sim-test-" + std::to_string(::getpid());
+  PtyServer server(device, {true, link});
+  ASSERT_TRUE(server.start()) << server.error();
+  ReadResult last = ReadResult::Nothing;
+  for (int round = 0; round < 2; ++round) {
+    SerialPort host;
+    ASSERT_TRUE(host.open(server.hostPath()));
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(host.writeByte('R'));
+    const auto reply = readN(host, 17, last);
+    ASSERT_EQ(reply.size(), 17u);
+    EXPECT_TRUE(frameIsSound(reply));
+    // Paced: the reply takes its wire time.
+    EXPECT_GE(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(),
+              17 * PtyServer::kByteSeconds);
+  }
 
-  d.faults().silentAfter = d.bytesReceived();
-  EXPECT_TRUE(d.onByte('R', 0).empty());
+  // Unplugged: the host's line fails (the engine test sees the line come
+  // back and the read carry on).
+  SerialPort host;
+  ASSERT_TRUE(host.open(server.hostPath()));
+  server.hangUp(200);
+  readN(host, 1, last);
+  EXPECT_EQ(last, ReadResult::Failed);
+  host.close();
+  server.stop();
+  EXPECT_NE(::access(link.c_str(), F_OK), 0);  // the link is removed
 }
 
 }  // namespace
