@@ -82,8 +82,8 @@ TEST_F(CliReportTest, WithoutItsHelperOrAPlaceForThePdfNothingIsReadOrReplaced) 
   EXPECT_EQ(quietBytesReceived(), before);  // the regulator was not read
   EXPECT_FALSE(std::filesystem::exists(dir + "/y.pdf"));
 
-  // A PDF that cannot be written is said so.
-  const Outcome r = run("report " + port() + " --out " + dir + "/no-such-folder/z.pdf");
+  // A PDF that cannot be written is said so (access mode 1, the lowest, accepted).
+  const Outcome r = run("report " + port() + " --access 1 --out " + dir + "/no-such-folder/z.pdf");
   EXPECT_EQ(r.code, 2);
   EXPECT_TRUE(has(r.err, "z.pdf was not written"));
   // Nor does it take the place of its configuration, under any name.
